@@ -1,0 +1,29 @@
+# make run  : install, build and start Tetrafol (headless without a display: screenshots in out/)
+# make test : install, build and run every test headless
+# make fuzz : run the BMP fuzzer for FUZZ_SECONDS (default 60)
+SHELL := /bin/bash
+BUILD := build
+JOBS := $(shell nproc)
+
+.PHONY: all deps build test run clean
+
+all: build
+
+deps:
+	@bash scripts/install-packages.sh
+	@bash scripts/build-deps.sh
+
+build: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_CROSSCOMPILING_EMULATOR=$(CURDIR)/scripts/wine-exec.sh >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS)
+
+test: build
+	@TETRAFOL_HEADLESS=1 bash scripts/with-services.sh \
+	  ctest --test-dir $(BUILD) --output-on-failure
+
+run: build
+	@bash scripts/run-app.sh
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Cross-builds the two third-party libraries into deps/ (git-ignored):
+#  - libjpeg-turbo from Debian's source package, static, with its SIMD code;
+#  - GoogleTest from the sources Debian installs under /usr/src/googletest.
+# Each step leaves a stamp file, so a second run returns at once.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+deps=$root/deps
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+mkdir -p "$deps"
+
+if [ ! -f "$deps/libjpeg-turbo.stamp" ]; then
+  rm -rf "$deps/src-jpeg" "$deps/build-jpeg" "$deps/libjpeg-turbo"
+  mkdir -p "$deps/src-jpeg"
+  (cd "$deps/src-jpeg" && apt-get source -q libjpeg-turbo >/dev/null)
+  src=$(find "$deps/src-jpeg" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
+  cmake -S "$src" -B "$deps/build-jpeg" -G "Unix Makefiles" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$deps/libjpeg-turbo" \
+    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=ON -DREQUIRE_SIMD=ON -DWITH_TURBOJPEG=OFF \
+    -DCMAKE_ASM_NASM_COMPILER=nasm >/dev/null
+  cmake --build "$deps/build-jpeg" -j"$(nproc)" >/dev/null
+  cmake --install "$deps/build-jpeg" >/dev/null
+  touch "$deps/libjpeg-turbo.stamp"
+fi
+
+if [ ! -f "$deps/googletest.stamp" ]; then
+  rm -rf "$deps/build-gtest" "$deps/googletest"
+  cmake -S /usr/src/googletest -B "$deps/build-gtest" -G "Unix Makefiles" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$deps/googletest" -DBUILD_GMOCK=OFF \
+    -Dgtest_force_shared_crt=OFF -DCMAKE_CXX_FLAGS="-static" >/dev/null
+  cmake --build "$deps/build-gtest" -j"$(nproc)" >/dev/null
+  cmake --install "$deps/build-gtest" >/dev/null
+  touch "$deps/googletest.stamp"
+fi

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Creates the private Wine prefix once, with the Japanese font substitution.
+set -euo pipefail
+source "$(dirname "$0")/env.sh" 2>/dev/null
+stamp=$WINEPREFIX/.tetrafol-ready
+[ -f "$stamp" ] && exit 0
+rm -rf "$WINEPREFIX"
+# wineboot needs no display; keep it away from any X server.
+DISPLAY= LC_ALL=$TETRAFOL_LOCALE wine wineboot --init >/dev/null 2>&1
+cat > "$run_dir/fonts.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"ＭＳ Ｐゴシック"="IPAPGothic"
+"ＭＳ ゴシック"="IPAGothic"
+"MS PGothic"="IPAPGothic"
+"MS Gothic"="IPAGothic"
+"MS UI Gothic"="IPAPGothic"
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Decorated"="N"
+"Managed"="N"
+REG
+# regedit reads the file in the ANSI code page: write it as Shift-JIS.
+iconv -f UTF-8 -t CP932 "$run_dir/fonts.reg" > "$run_dir/fonts-sjis.reg"
+DISPLAY= LC_ALL=$TETRAFOL_LOCALE wine regedit /S "$(winepath -w "$run_dir/fonts-sjis.reg" 2>/dev/null)" >/dev/null 2>&1
+wineserver -w
+touch "$stamp"

@@ -1,0 +1,8 @@
+#include <gtest/gtest.h>
+#include "support/TestEnvironment.h"
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    InitTestProcess();
+    return RUN_ALL_TESTS();
+}

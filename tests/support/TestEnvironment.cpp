@@ -1,0 +1,3 @@
+#include "support/TestEnvironment.h"
+
+void InitTestProcess() {}
