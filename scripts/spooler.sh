@@ -21,7 +21,7 @@ case "${1:-}" in
 start)
   stop
   rm -rf "$cups"
-  mkdir -p "$cups"/{etc/ppd,spool/tmp,cache,state,log,lib/backend} "$out_dir/prints"
+  mkdir -p "$cups"/{etc/ppd,spool/tmp,cache,state,log,lib/backend} "$prints_dir"
   chmod 0755 "$cups" "$cups"/{etc,lib,lib/backend}
   chmod 0710 "$cups/spool"; chmod 1770 "$cups/spool/tmp"
   # Filters and helpers are the system's; the backend directory is ours, with the job writer.
@@ -66,8 +66,8 @@ CONF
   for _ in $(seq 100); do [ -S "$socket" ] && break; sleep 0.1; done
   [ -S "$socket" ] || { echo "cupsd did not start" >&2; cat "$cups/log/"* >&2; exit 1; }
   export CUPS_SERVER=$socket
-  export TETRAFOL_PRINTS=$out_dir/prints
-  lpadmin -p "$queue" -E -v "tofile:$out_dir/prints" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
+  export TETRAFOL_PRINTS=$prints_dir
+  lpadmin -p "$queue" -E -v "tofile:$prints_dir" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
   lpadmin -d "$queue"
   echo "$socket"
   ;;

@@ -4,7 +4,7 @@ set -euo pipefail
 source "$(dirname "$0")/env.sh" 2>/dev/null
 stamp=$WINEPREFIX/.tetrafol-ready
 [ -f "$stamp" ] && exit 0
-rm -rf "$WINEPREFIX"
+rm -rf "$WINEPREFIX"; mkdir -p "$(dirname "$WINEPREFIX")"
 # wineboot needs no display; keep it away from any X server.
 DISPLAY= LC_ALL=$TETRAFOL_LOCALE wine wineboot --init >/dev/null 2>&1
 cat > "$run_dir/fonts.reg" <<'REG'

@@ -20,5 +20,5 @@ if [ -z "${DISPLAY:-}" ] || [ -n "${TETRAFOL_HEADLESS:-}" ]; then
   started_display=1
 fi
 CUPS_SERVER=$(bash "$here/spooler.sh" start)
-export CUPS_SERVER TETRAFOL_PRINTS=$out_dir/prints
+export CUPS_SERVER TETRAFOL_PRINTS=$prints_dir
 "$@"
