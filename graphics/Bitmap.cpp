@@ -25,3 +25,5 @@ void TBitmap::ReadClipboardData(uint16_t, HANDLE, HPALETTE) {
 void TBitmap::WriteClipboardData(uint16_t&, HANDLE&, HPALETTE&) {
     throw EInvalidGraphicOperation("clipboard");
 }
+
+void FreeMemoryContexts() {}

@@ -23,3 +23,7 @@ public:
 private:
     int32_t width_ = 0, height_ = 0;
 };
+
+// Releases the drawing contexts that bitmaps made for their own surfaces and do not hold
+// locked. The message loop calls this after every window message.
+void FreeMemoryContexts();
