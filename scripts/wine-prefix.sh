@@ -6,7 +6,7 @@ stamp=$WINEPREFIX/.tetrafol-ready
 [ -f "$stamp" ] && exit 0
 rm -rf "$WINEPREFIX"; mkdir -p "$(dirname "$WINEPREFIX")"
 # wineboot needs no display; keep it away from any X server.
-DISPLAY= LC_ALL=$TETRAFOL_LOCALE wine wineboot --init >/dev/null 2>&1
+env DISPLAY= LC_ALL="$TETRAFOL_LOCALE" wine wineboot --init >/dev/null 2>&1
 cat > "$run_dir/fonts.reg" <<'REG'
 REGEDIT4
 
@@ -23,6 +23,6 @@ REGEDIT4
 REG
 # regedit reads the file in the ANSI code page: write it as Shift-JIS.
 iconv -f UTF-8 -t CP932 "$run_dir/fonts.reg" > "$run_dir/fonts-sjis.reg"
-DISPLAY= LC_ALL=$TETRAFOL_LOCALE wine regedit /S "$(winepath -w "$run_dir/fonts-sjis.reg" 2>/dev/null)" >/dev/null 2>&1
+env DISPLAY= LC_ALL="$TETRAFOL_LOCALE" wine regedit /S "$(winepath -w "$run_dir/fonts-sjis.reg" 2>/dev/null)" >/dev/null 2>&1
 wineserver -w
 touch "$stamp"

@@ -1,0 +1,311 @@
+#include "support/UiDriver.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace {
+
+struct WindowSearch {
+    DWORD pid;
+    const char* className;
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTopLevel(HWND hwnd, LPARAM param) {
+    auto* s = reinterpret_cast<WindowSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != s->pid || !IsWindowVisible(hwnd)) return TRUE;
+    if (s->className && ClassNameOf(hwnd) != s->className) return TRUE;
+    if (s->title && WindowText(hwnd) != s->title) return TRUE;
+    s->found = hwnd;
+    return FALSE;
+}
+
+// Windows command-line quoting for one argument.
+std::string Quote(const std::string& arg) {
+    std::string out = "\"";
+    size_t backslashes = 0;
+    for (char c : arg) {
+        if (c == '\\') { ++backslashes; continue; }
+        if (c == '"') out.append(backslashes * 2 + 1, '\\');
+        else out.append(backslashes, '\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(backslashes * 2, '\\');
+    return out + "\"";
+}
+
+void SendButton(DWORD down, DWORD up) {
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = down;
+    in[1].mi.dwFlags = up;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+}  // namespace
+
+uint32_t Rgb(COLORREF c) {
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(20);
+    }
+}
+
+std::string WindowsPathOf(const std::string& unixPath) {
+    std::string p = "Z:" + unixPath;
+    for (char& c : p)
+        if (c == '/') c = '\\';
+    return p;
+}
+
+std::string OutputDir() {
+    const char* root = std::getenv("TETRAFOL_ROOT");
+    if (root && *root) {
+        std::string dir = WindowsPathOf(std::string(root) + "/out");
+        CreateDirectoryA(dir.c_str(), nullptr);
+        return dir;
+    }
+    char tmp[MAX_PATH];
+    GetTempPathA(MAX_PATH, tmp);
+    return tmp;
+}
+
+int RunUnixShell(const std::string& script, std::string* output, DWORD timeoutMs) {
+    // Wine starts Unix programs but gives no process handle to wait on and no way to pass
+    // pipes: the shell leaves its output and exit code in files, and the code file appears
+    // (renamed into place) only when the command has finished.
+    static int counter = 0;
+    const std::string base = "/tmp/tetrafol-shell-" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(++counter);
+    const std::string outFile = base + ".out", codeFile = base + ".rc";
+    const std::string wrapped = "( " + script + " ) >" + outFile + " 2>&1; echo $? >" + base +
+                                ".tmp; mv " + base + ".tmp " + codeFile;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string cmd = "/bin/sh -c " + Quote(wrapped);
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return -1;
+    if (pi.hProcess) CloseHandle(pi.hProcess);
+    if (pi.hThread) CloseHandle(pi.hThread);
+
+    const std::string codePath = WindowsPathOf(codeFile), outPath = WindowsPathOf(outFile);
+    bool finished = WaitUntil([&] {
+        return GetFileAttributesA(codePath.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }, timeoutMs);
+    int code = -1;
+    if (finished) {
+        if (FILE* f = std::fopen(codePath.c_str(), "rb")) {
+            if (std::fscanf(f, "%d", &code) != 1) code = -1;
+            std::fclose(f);
+        }
+    }
+    if (output) {
+        output->clear();
+        if (FILE* f = std::fopen(outPath.c_str(), "rb")) {
+            char buf[4096];
+            size_t n;
+            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) output->append(buf, n);
+            std::fclose(f);
+        }
+    }
+    DeleteFileA(codePath.c_str());
+    DeleteFileA(outPath.c_str());
+    return code;
+}
+
+ScreenImage CaptureScreen(const RECT& r) {
+    ScreenImage img;
+    img.width = r.right - r.left;
+    img.height = r.bottom - r.top;
+    if (img.width <= 0 || img.height <= 0) return img;
+
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = img.width;
+    bi.bmiHeader.biHeight = -img.height;  // top row first
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, img.width, img.height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const uint32_t* p = static_cast<const uint32_t*>(bits);
+    img.pixels.assign(p, p + static_cast<size_t>(img.width) * img.height);
+    for (uint32_t& px : img.pixels) px &= 0x00FFFFFF;
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return img;
+}
+
+ScreenImage CaptureClient(HWND window) {
+    RECT rc;
+    GetClientRect(window, &rc);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    OffsetRect(&rc, origin.x, origin.y);
+    return CaptureScreen(rc);
+}
+
+void ScreenImage::SaveBmp(const std::string& path) const {
+    const int stride = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER fh{};
+    BITMAPINFOHEADER ih{};
+    ih.biSize = sizeof ih;
+    ih.biWidth = width;
+    ih.biHeight = height;
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    ih.biSizeImage = stride * height;
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + ih.biSizeImage;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return;
+    std::fwrite(&fh, sizeof fh, 1, f);
+    std::fwrite(&ih, sizeof ih, 1, f);
+    std::vector<unsigned char> row(stride);
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            uint32_t px = At(x, y);
+            row[x * 3] = px & 0xFF;
+            row[x * 3 + 1] = (px >> 8) & 0xFF;
+            row[x * 3 + 2] = (px >> 16) & 0xFF;
+        }
+        std::fwrite(row.data(), 1, stride, f);
+    }
+    std::fclose(f);
+}
+
+void ClickScreen(int x, int y) {
+    SetCursorPos(x, y);
+    Sleep(30);
+    SendButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+}
+
+void ClickClient(HWND window, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(window, &p);
+    SetForegroundWindow(window);
+    ClickScreen(p.x, p.y);
+}
+
+std::string WindowText(HWND window) {
+    char buf[1024] = {};
+    GetWindowTextA(window, buf, sizeof buf);
+    return buf;
+}
+
+std::string ClassNameOf(HWND window) {
+    char buf[256] = {};
+    GetClassNameA(window, buf, sizeof buf);
+    return buf;
+}
+
+HWND FindChild(HWND parent, const char* className, const char* text) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassNameOf(child) == className && (!text || WindowText(child) == text)) return child;
+        if (HWND deeper = FindChild(child, className, text)) return deeper;
+    }
+    return nullptr;
+}
+
+void PressButton(HWND dialog, int id) {
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+AppProcess::AppProcess(int showCommand, const std::string& exePath) {
+    std::string path = exePath;
+    if (path.empty()) {
+        const char* env = std::getenv("TETRAFOL_EXE");
+        if (!env) throw std::runtime_error("TETRAFOL_EXE is not set");
+        path = env;
+    }
+    if (!path.empty() && path[0] == '/') path = WindowsPathOf(path);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = static_cast<WORD>(showCommand);
+    std::string cmd = Quote(path);
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &info_))
+        throw std::runtime_error("cannot start " + path);
+}
+
+AppProcess::~AppProcess() {
+    if (!info_.hProcess) return;
+    if (!WaitForExit(0)) {
+        Close();
+        if (!WaitForExit(5000)) TerminateProcess(info_.hProcess, 1);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+}
+
+HWND AppProcess::WaitForWindow(const char* className, const char* title, DWORD timeoutMs) const {
+    WindowSearch s{info_.dwProcessId, className, title, nullptr};
+    WaitUntil([&] {
+        s.found = nullptr;
+        EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&s));
+        return s.found != nullptr;
+    }, timeoutMs);
+    return s.found;
+}
+
+HWND AppProcess::MainWindow(DWORD timeoutMs) {
+    if (!main_) {
+        WaitForInputIdle(info_.hProcess, timeoutMs);
+        main_ = WaitForWindow(nullptr, "Tetrafol", timeoutMs);
+        // Let the first paint reach the screen before anyone reads it.
+        if (main_) Sleep(400);
+    }
+    return main_;
+}
+
+HWND AppProcess::WaitForDialog(const char* title, DWORD timeoutMs) const {
+    HWND dialog = WaitForWindow("#32770", title, timeoutMs);
+    // A dialog that has just appeared does not take input at once.
+    if (dialog) Sleep(500);
+    return dialog;
+}
+
+std::string AppProcess::MessageBoxText(HWND box) {
+    return WindowText(GetDlgItem(box, 0xFFFF));
+}
+
+void AppProcess::AnswerOpenDialog(HWND dialog, const std::string& windowsPath) {
+    const int fileNameCombo = 0x47C, fileNameEdit = 0x480;
+    HWND target = GetDlgItem(dialog, fileNameCombo);
+    if (!target) target = GetDlgItem(dialog, fileNameEdit);
+    SendMessageA(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(windowsPath.c_str()));
+    PressButton(dialog, IDOK);
+}
+
+bool AppProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {
+    if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (exitCode) GetExitCodeProcess(info_.hProcess, exitCode);
+    return true;
+}
+
+void AppProcess::Close() {
+    HWND main = main_ ? main_ : WaitForWindow(nullptr, "Tetrafol", 0);
+    if (main) PostMessageA(main, WM_CLOSE, 0, 0);
+}

@@ -1,0 +1,76 @@
+// Drives the real Tetrafol.exe from a test: starts it under the same Wine, finds its
+// windows, reads what the screen shows and clicks with real (hardware) input.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Pixels read off the screen, top row first, as 0x00RRGGBB.
+struct ScreenImage {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    // Writes a 24-bit BMP, for looking at a failure afterwards.
+    void SaveBmp(const std::string& windowsPath) const;
+};
+
+// 0x00RRGGBB from a COLORREF (which is 0x00BBGGRR).
+uint32_t Rgb(COLORREF c);
+
+// Polls `done` every 20 ms until it holds or `timeoutMs` passes; true when it held.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
+// Z:\... path of a Linux path, as Wine maps the root file system.
+std::string WindowsPathOf(const std::string& unixPath);
+// Where the test may leave files: out/ of the repository when known, else the temp folder.
+std::string OutputDir();
+
+// Runs a Linux command line through /bin/sh (Wine starts Unix programs) and returns its
+// exit code (-1 when it did not finish in time); its standard output and standard error
+// are returned in `output` when given.
+int RunUnixShell(const std::string& script, std::string* output = nullptr, DWORD timeoutMs = 60000);
+
+ScreenImage CaptureScreen(const RECT& screenRect);
+ScreenImage CaptureClient(HWND window);
+
+// Moves the pointer to a screen position and presses and releases the left button.
+void ClickScreen(int x, int y);
+void ClickClient(HWND window, int x, int y);
+
+std::string WindowText(HWND window);
+std::string ClassNameOf(HWND window);
+// The child window with this class (and text, when given), searched depth first.
+HWND FindChild(HWND parent, const char* className, const char* text = nullptr);
+// Presses a button of a dialog or message box (BM_CLICK works there, see platform notes).
+void PressButton(HWND dialog, int id);
+
+// The running program.
+class AppProcess {
+public:
+    // Starts the executable named by TETRAFOL_EXE (a Linux path) with the given show state.
+    explicit AppProcess(int showCommand = SW_SHOWNORMAL, const std::string& exePath = "");
+    ~AppProcess();  // closes the program, killing it if it will not go
+    AppProcess(const AppProcess&) = delete;
+    AppProcess& operator=(const AppProcess&) = delete;
+
+    DWORD ProcessId() const { return info_.dwProcessId; }
+    // The visible top-level window of this process with the class and title given
+    // (nullptr: any); waits up to `timeoutMs`.
+    HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs = 10000) const;
+    HWND MainWindow(DWORD timeoutMs = 15000);
+    // A dialog or message box of this process ("#32770") with the title given.
+    HWND WaitForDialog(const char* title, DWORD timeoutMs = 10000) const;
+    // Message box text (the static control that holds it).
+    static std::string MessageBoxText(HWND box);
+    // Types a file name into an open-file dialog and confirms it.
+    static void AnswerOpenDialog(HWND dialog, const std::string& windowsPath);
+
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+    void Close();
+
+private:
+    PROCESS_INFORMATION info_{};
+    HWND main_ = nullptr;
+};
