@@ -32,8 +32,11 @@ TETRAFOL_ERROR_CLASS(EOutOfResources, Exception);
 TETRAFOL_ERROR_CLASS(EInvalidGraphic, Exception);
 TETRAFOL_ERROR_CLASS(EInvalidGraphicOperation, Exception);
 TETRAFOL_ERROR_CLASS(EPrinter, Exception);
-TETRAFOL_ERROR_CLASS(EJPEG, Exception);
+// A JPEG that fails to decode is a picture the format cannot read.
+TETRAFOL_ERROR_CLASS(EJPEG, EInvalidGraphic);
 TETRAFOL_ERROR_CLASS(EListError, Exception);
+// A platform call failed with an error number ("システムエラー。コード：%d.\r\n%s").
+TETRAFOL_ERROR_CLASS(EOSError, Exception);
 TETRAFOL_ERROR_CLASS(EStreamError, Exception);
 TETRAFOL_ERROR_CLASS(EFOpenError, EStreamError);
 TETRAFOL_ERROR_CLASS(EFCreateError, EStreamError);

@@ -1,6 +1,6 @@
 // Message formatting: "%s" and "%d" take the arguments in order; an indexed placeholder
 // such as "%2:s" takes argument 2 (counting from 0), and plain placeholders after it go on
-// from there. "%p" prints a code address as eight hexadecimal digits; "%%" is a percent sign.
+// from there. "%p" prints an address as (at least) eight upper-case hexadecimal digits; "%%" is a percent sign.
 #pragma once
 #include <cstdint>
 #include <initializer_list>
@@ -14,6 +14,8 @@ public:
     FormatArg(long v) : kind_(Integer), int_(v) {}
     FormatArg(long long v) : kind_(Integer), int_(v) {}
     FormatArg(unsigned v) : kind_(Integer), int_(v) {}
+    FormatArg(unsigned long v) : kind_(Integer), int_(static_cast<long long>(v)) {}
+    FormatArg(unsigned long long v) : kind_(Integer), int_(static_cast<long long>(v)) {}
     FormatArg(const void* p) : kind_(Pointer), int_(static_cast<long long>(reinterpret_cast<uintptr_t>(p))) {}
 
     enum Kind { Text, Integer, Pointer };

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <cstring>
+#include "rtl/Exceptions.h"
+#include "rtl/Streams.h"
+#include "support/TempDir.h"
+
+TEST(MemoryStream, GrowsOnWriteAndReadsBack) {
+    TMemoryStream stream;
+    for (int i = 0; i < 10000; ++i) stream.WriteBuffer(&i, sizeof i);
+    EXPECT_EQ(stream.Size(), 40000);
+    EXPECT_EQ(stream.Position(), 40000);
+    int32_t probe = 0;
+    std::memcpy(&probe, stream.Memory() + 4 * 9876, 4);
+    EXPECT_EQ(probe, 9876);
+    stream.SetPosition(4 * 5);
+    stream.ReadBuffer(&probe, 4);
+    EXPECT_EQ(probe, 5);
+}
+
+TEST(MemoryStream, WritePastTheEndZeroFillsTheGap) {
+    TMemoryStream stream;
+    stream.WriteBuffer("abcd", 4);
+    stream.SetSize(1);  // the "bcd" bytes must not reappear
+    stream.Seek(3, soEnd);
+    stream.WriteBuffer("z", 1);
+    ASSERT_EQ(stream.Size(), 5);
+    EXPECT_EQ(std::memcmp(stream.Memory(), "a\0\0\0z", 5), 0);
+}
+
+TEST(MemoryStream, PlainReadReturnsWhatThereIs) {
+    TMemoryStream stream("12345", 5);
+    char buffer[8] = {};
+    stream.SetPosition(3);
+    EXPECT_EQ(stream.Read(buffer, 8), 2);
+    EXPECT_EQ(std::string(buffer, 2), "45");
+    EXPECT_EQ(stream.Read(buffer, 8), 0);
+    stream.Seek(100, soBeginning);
+    EXPECT_EQ(stream.Read(buffer, 1), 0);
+    EXPECT_EQ(stream.Read(buffer, -1), 0);
+}
+
+TEST(MemoryStream, ShortReadBufferFailsWithReadError) {
+    TMemoryStream stream("123", 3);
+    char buffer[8];
+    try {
+        stream.ReadBuffer(buffer, 4);
+        FAIL() << "no error";
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Message(), "ストリームからの読み込みエラー");
+    }
+    TPointerStream view("xy", 2);
+    EXPECT_THROW(view.ReadBuffer(buffer, 3), EReadError);
+    EXPECT_THROW(view.WriteBuffer("a", 1), EWriteError);
+}
+
+TEST(FileStream, RoundTripThroughAFile) {
+    TempDir dir;
+    std::string path = dir.File("data.bin");
+    {
+        TFileStream out(path, fmCreate);
+        out.WriteBuffer("hello, world", 12);
+    }
+    TFileStream in(path, fmOpenRead | fmShareDenyWrite);
+    EXPECT_EQ(in.Size(), 12);
+    in.Seek(-5, soEnd);
+    char buffer[16] = {};
+    EXPECT_EQ(in.Read(buffer, 16), 5);
+    EXPECT_EQ(std::string(buffer), "world");
+    EXPECT_THROW(in.ReadBuffer(buffer, 1), EReadError);
+
+    TMemoryStream copy;
+    copy.LoadFromFile(path);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(copy.Memory()), 12), "hello, world");
+}
+
+TEST(FileStream, ShareDenyWriteKeepsWritersOutButLetsReadersIn) {
+    TempDir dir;
+    std::string path = dir.File("locked.bin");
+    { TFileStream(path, fmCreate).WriteBuffer("x", 1); }
+    TFileStream reader(path, fmOpenRead | fmShareDenyWrite);
+    HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
+    if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+    EXPECT_NO_THROW(TFileStream(path, fmOpenRead | fmShareDenyWrite));
+}
+
+TEST(FileStream, MissingFileNamesTheFileAsGiven) {
+    TempDir dir;
+    std::string path = dir.File("写真\\missing.bmp");
+    try {
+        TFileStream stream(path, fmOpenRead | fmShareDenyWrite);
+        FAIL() << "opened";
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.Message(), "ファイル " + path + " は開けません");
+    }
+    EXPECT_THROW(TFileStream(dir.File("no\\such\\dir\\x"), fmCreate), EFCreateError);
+}

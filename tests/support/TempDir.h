@@ -1,0 +1,19 @@
+// A fresh directory under the system's temporary directory, removed with its files (one
+// level deep) when the test ends.
+#pragma once
+#include <string>
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+    // Writes `bytes` to File(name) and returns that path.
+    std::string Write(const std::string& name, const std::string& bytes) const;
+
+private:
+    std::string path_;
+};
