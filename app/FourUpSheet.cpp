@@ -1,0 +1,57 @@
+#include "app/FourUpSheet.h"
+
+#include "app/FourUpSheetLayout.h"
+#include "dialogs/PrintDialog.h"
+#include "graphics/Picture.h"
+#include "printing/Printer.h"
+#include "printing/PrinterCanvas.h"
+
+namespace {
+
+bool g_sheetJobOpen = false;
+
+// Holds the sheet's job: a failure before FinishJob abandons it, so nothing half-drawn
+// is printed and the printer is ready for the next sheet.
+class SheetJob {
+public:
+    explicit SheetJob(TPrinter& printer) : printer_(printer) {
+        printer_.StartJob();
+        g_sheetJobOpen = true;
+    }
+    ~SheetJob() {
+        if (printer_.IsPrinting()) {
+            try {
+                printer_.AbandonJob();
+            } catch (...) {
+                // The error that got us here is the one to report.
+            }
+        }
+        g_sheetJobOpen = false;
+    }
+    SheetJob(const SheetJob&) = delete;
+    SheetJob& operator=(const SheetJob&) = delete;
+
+private:
+    TPrinter& printer_;
+};
+
+}  // namespace
+
+bool SheetPrintInProgress() { return g_sheetJobOpen; }
+
+void PrintFourUpSheet(TPrintDialog& dialog, TPicture* const slots[4]) {
+    if (!dialog.RunModal()) return;
+    TPrinter& printer = *Printer();
+    printer.SetPageOrientation(TPrinterOrientation::poLandscape);
+    SheetJob job(printer);
+    const TSheetCell cell = SheetCellSize(printer.PrintableWidth(), printer.PrintableHeight());
+    for (int slot = 0; slot < 4; ++slot) {
+        TGraphic* graphic = slots[slot] ? slots[slot]->Graphic() : nullptr;
+        if (!graphic) continue;
+        const int32_t width = graphic->Width();
+        const int32_t height = graphic->Height();
+        if (!SheetSlotDrawn(width, height)) continue;
+        printer.Canvas().StretchGraphic(SheetTargetRect(slot, cell, width, height), graphic);
+    }
+    printer.FinishJob();
+}

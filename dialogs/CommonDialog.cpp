@@ -1,0 +1,187 @@
+#include "dialogs/CommonDialog.h"
+
+#include <vector>
+
+#include "dialogs/DialogHost.h"
+#include "dialogs/DialogsModule.h"
+#include "rtl/Exceptions.h"
+
+namespace {
+
+const char kObjectProperty[] = "TetrafolCommonDialog";
+
+// Stand-in for the framework: disables this thread's enabled, visible top-level windows.
+std::function<void()> DisableThreadWindows() {
+    std::vector<HWND> disabled;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM list) -> BOOL {
+            if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+                EnableWindow(window, FALSE);
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&disabled));
+    return [disabled] {
+        for (HWND window : disabled)
+            if (IsWindow(window)) EnableWindow(window, TRUE);
+    };
+}
+
+// The x87 control word and the SSE control/status register: whatever a system dialog
+// leaves in them must not outlive it.
+struct FloatingPointState {
+    uint16_t controlWord = 0;
+    uint32_t mxcsr = 0;
+
+    static FloatingPointState Save() {
+        FloatingPointState state;
+        asm volatile("fnstcw %0" : "=m"(state.controlWord));
+        asm volatile("stmxcsr %0" : "=m"(state.mxcsr));
+        return state;
+    }
+    void Restore() const {
+        asm volatile("fnclex\n\tfldcw %0" : : "m"(controlWord));
+        const uint32_t clean = mxcsr & ~0x3Fu;  // pending exception flags dropped
+        asm volatile("ldmxcsr %0" : : "m"(clean));
+    }
+};
+
+}  // namespace
+
+TCommonDialog*& DialogBeingCreated() {
+    static TCommonDialog* dialog = nullptr;
+    return dialog;
+}
+
+TCommonDialog::TCommonDialog() = default;
+
+TCommonDialog::~TCommonDialog() {
+    if (handle_ && IsWindow(handle_)) {
+        RemovePropA(handle_, kObjectProperty);
+        if (systemProcedure_) SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(systemProcedure_));
+    }
+    if (DialogBeingCreated() == this) DialogBeingCreated() = nullptr;
+}
+
+bool TCommonDialog::HelpMessageHook(UINT message) {
+    if (message == 0 || message != HelpMessage() || HelpContext == 0) return false;
+    const TDialogHost& host = DialogHost();
+    if (host.ShowHelp) host.ShowHelp(HelpContext);
+    return true;
+}
+
+BOOL TCommonDialog::RunTaskModal(const std::function<BOOL()>& dialogFunction) {
+    TDialogHost& host = DialogHost();
+    HWND active = GetActiveWindow();
+    std::function<void()> enableWindows =
+        host.DisableTaskWindows ? host.DisableTaskWindows() : DisableThreadWindows();
+    HWND focus = GetFocus();
+    if (host.HookApplication) host.HookApplication(*this);
+    DialogBeingCreated() = this;
+
+    // Undone in reverse order, also when the dialog function fails.
+    struct Restore {
+        TCommonDialog& dialog;
+        TDialogHost& host;
+        HWND active, focus;
+        std::function<void()>& enableWindows;
+        FloatingPointState fpu;
+        ~Restore() {
+            fpu.Restore();
+            if (DialogBeingCreated() == &dialog) DialogBeingCreated() = nullptr;
+            if (host.UnhookApplication) host.UnhookApplication(dialog);
+            if (enableWindows) enableWindows();
+            if (active && IsWindow(active)) SetActiveWindow(active);
+            if (focus && IsWindow(focus)) SetFocus(focus);
+        }
+    } restore{*this, host, active, focus, enableWindows, FloatingPointState::Save()};
+
+    return dialogFunction();
+}
+
+void TCommonDialog::CentreOnMonitor(HWND window) {
+    const TDialogHost& host = DialogHost();
+    HWND main = host.MainWindow ? host.MainWindow() : nullptr;
+    HMONITOR monitor;
+    if (main) {
+        HWND form = host.ActiveForm ? host.ActiveForm() : nullptr;
+        monitor = MonitorFromWindow(form ? form : main, MONITOR_DEFAULTTONEAREST);
+    } else {
+        monitor = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    }
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    RECT bounds;
+    if (!GetMonitorInfoA(monitor, &info) || !GetWindowRect(window, &bounds)) return;
+    const RECT& area = info.rcMonitor;
+    const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+    const int x = area.left + (area.right - area.left - width) / 2;
+    const int y = area.top + (area.bottom - area.top - height) / 3;
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+UINT_PTR CALLBACK TCommonDialog::CentringHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_INITDIALOG) return 0;
+    CentreOnMonitor(window);
+    if (TCommonDialog* dialog = DialogBeingCreated()) {
+        dialog->Attach(window);
+        WindowProcedure(window, message, wParam, lParam);
+    }
+    DialogBeingCreated() = nullptr;
+    return 0;
+}
+
+void TCommonDialog::Attach(HWND window) {
+    handle_ = window;
+    SetPropA(window, kObjectProperty, this);
+    systemProcedure_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProcedure)));
+}
+
+LRESULT CALLBACK TCommonDialog::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* dialog = static_cast<TCommonDialog*>(GetPropA(window, kObjectProperty));
+    if (!dialog) return DefWindowProcA(window, message, wParam, lParam);
+    try {
+        return dialog->RouteMessage(window, message, wParam, lParam);
+    } catch (const Exception& error) {
+        if (DialogHost().ShowError) DialogHost().ShowError(error);
+        return 0;
+    }
+}
+
+LRESULT TCommonDialog::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        DialogShown();
+        return 0;
+    case WM_DESTROY: {
+        const LRESULT result = DefaultHandling(window, message, wParam, lParam);
+        DialogClosed();
+        return result;
+    }
+    case WM_NCDESTROY: {
+        const LRESULT result = DefaultHandling(window, message, wParam, lParam);
+        RemovePropA(window, kObjectProperty);
+        handle_ = nullptr;
+        systemProcedure_ = nullptr;
+        return result;
+    }
+    default:
+        return DefaultHandling(window, message, wParam, lParam);
+    }
+}
+
+LRESULT TCommonDialog::DefaultHandling(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (handle_ && systemProcedure_) return CallWindowProcA(systemProcedure_, window, message, wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void TCommonDialog::DialogShown() {
+    if (OnShow) OnShow(this);
+}
+
+void TCommonDialog::DialogClosed() {
+    if (OnClose) OnClose(this);
+}

@@ -1,0 +1,6 @@
+#include "dialogs/DialogHost.h"
+
+TDialogHost& DialogHost() {
+    static TDialogHost host;
+    return host;
+}
