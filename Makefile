@@ -27,3 +27,14 @@ run: build
 
 clean:
 	rm -rf $(BUILD)
+
+# ---- BMP reading core, natively under AddressSanitizer and UBSan (bitmap engineer) ----
+# native-test: the accepted forms and the damaged-file corpus through the native build;
+# fuzz: the libFuzzer target for FUZZ_SECONDS (crash files land in build-native/).
+FUZZ_SECONDS ?= 60
+.PHONY: native-test fuzz
+test: native-test
+native-test:
+	@bash tests/native/run.sh check
+fuzz:
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) bash tests/native/run.sh fuzz

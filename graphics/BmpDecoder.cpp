@@ -44,7 +44,9 @@ void Consume(uint64_t& remaining, uint64_t count) {
 uint64_t AppendUpTo(ByteSource& source, std::vector<uint8_t>& bytes, uint64_t count) {
     uint64_t total = 0;
     while (count) {
-        size_t chunk = static_cast<size_t>(std::min<uint64_t>(count, 1u << 20));
+        // Steps grow with what has been read, from a page up to a megabyte.
+        size_t step = std::min<size_t>(std::max<size_t>(bytes.size(), 4096), 1u << 20);
+        size_t chunk = static_cast<size_t>(std::min<uint64_t>(count, step));
         size_t at = bytes.size();
         bytes.resize(at + chunk);
         size_t got = source.Read(bytes.data() + at, chunk);
@@ -138,9 +140,10 @@ DibHeader ReadDibHeader(ByteSource& source, uint64_t& remaining) {
         return header;
     }
 
-    // A header must hold at least the 40-byte fields, and its size must leave room in
-    // 32 bits for the masks and a full colour table behind it.
-    if (h < kInfoHeaderSize || h > std::numeric_limits<uint32_t>::max() - kMaskBytes - kMaxColours * 4)
+    // A header must hold at least the 40-byte fields, and its size (a signed 32-bit count)
+    // must leave room for the masks and a full colour table behind it.
+    if (h < kInfoHeaderSize ||
+        h > uint32_t(std::numeric_limits<int32_t>::max()) - kMaskBytes - kMaxColours * 4)
         Fail(Failure::InvalidImage);
 
     header.raw.assign(sizeField, sizeField + 4);
@@ -174,9 +177,8 @@ std::vector<uint8_t> BuildSavedFileBytes(const FileHeader* fileHeader, const Dib
     PutU16(&bytes[8], f.bfReserved2);
     PutU32(&bytes[10], f.bfOffBits);
     std::copy(header.raw.begin(), header.raw.end(), bytes.begin() + kFileHeaderSize);
-    // A header cut short by the end of the data stands padded with zeros, keeping the
-    // header size the file gave and so every later offset.
-    bytes.resize(kFileHeaderSize + uint64_t(header.headerSize), 0);
+    // A header cut short by the end of the data stays short: `remaining` is then 0, and
+    // padding it out to the size it claims could cost gigabytes.
     if (AppendUpTo(source, bytes, remaining) != remaining) Fail(Failure::ReadError);
     return bytes;
 }
@@ -220,9 +222,7 @@ DibLayout ReadDibTables(ByteSource& source, DibHeader header, uint64_t& remainin
         // Widen RGBTRIPLE to RGBQUAD in place, last entry first so nothing is overwritten
         // before it is moved.
         for (uint32_t i = layout.colourCount; i-- > 1;) {
-            layout.colours[i * 4 + 0] = layout.colours[i * 3 + 0];
-            layout.colours[i * 4 + 1] = layout.colours[i * 3 + 1];
-            layout.colours[i * 4 + 2] = layout.colours[i * 3 + 2];
+            std::memmove(&layout.colours[i * 4], &layout.colours[i * 3], 3);  // may overlap
             layout.colours[i * 4 + 3] = 0;
         }
         layout.colours[3] = 0;
@@ -242,6 +242,10 @@ DibLayout ReadDibTables(ByteSource& source, DibHeader header, uint64_t& remainin
     uint64_t stride = RowStride(layout.width, info.biBitCount);
     uint64_t store = stride * layout.height;
     if (stride == 0 || store > kMaxPixelBytes) Fail(Failure::InvalidImage);
+    // Run-length pictures become device bitmaps of the screen's format, up to 4 bytes a
+    // pixel: that store must fit the same bound.
+    if (layout.compressed && uint64_t(layout.width) * layout.height * 4 > kMaxPixelBytes)
+        Fail(Failure::InvalidImage);
     layout.stride = static_cast<uint32_t>(stride);
     layout.pixelStoreBytes = static_cast<uint32_t>(store);
 

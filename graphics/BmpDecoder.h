@@ -23,7 +23,11 @@ constexpr uint32_t kMaskBytes = 12;
 constexpr uint32_t kMaxColours = 256;
 // Pixel stores larger than this are refused before any allocation: a few bytes of file can
 // claim gigabytes of pixels.
+#ifdef BMP_MAX_PIXEL_BYTES
+constexpr uint64_t kMaxPixelBytes = BMP_MAX_PIXEL_BYTES;  // the fuzzer's smaller bound
+#else
 constexpr uint64_t kMaxPixelBytes = 256ull << 20;
+#endif
 constexpr uint16_t kBmSignature = 0x4D42;  // "BM"
 
 enum class Failure {
