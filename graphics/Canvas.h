@@ -22,6 +22,9 @@ enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrike
 // A font description; Handle() realises it (CreateFontIndirectA) and keeps it until a change.
 class TFont : public TPersistent {
 public:
+    TFont() = default;
+    TFont(const TFont&) = delete;  // the realised handle has one owner; use CopyFrom
+    TFont& operator=(const TFont&) = delete;
     ~TFont() override;
     const char* ClassName() const noexcept override { return "TFont"; }
     HFONT Handle();
@@ -32,6 +35,8 @@ public:
     unsigned Style = 0;  // TFontStyle bits
     void Changed();      // call after changing a field: drops the realised font
     void CopyFrom(TPersistent* source) override;
+    // Called by Changed before the realised font is dropped (a surface deselects it).
+    TNotifyEvent OnChange;
 
 private:
     HFONT handle_ = nullptr;
@@ -39,6 +44,9 @@ private:
 
 class TPen : public TPersistent {
 public:
+    TPen() = default;
+    TPen(const TPen&) = delete;
+    TPen& operator=(const TPen&) = delete;
     ~TPen() override;
     const char* ClassName() const noexcept override { return "TPen"; }
     HPEN Handle();
@@ -46,6 +54,8 @@ public:
     int Width = 1;
     int Style = PS_SOLID;
     void Changed();
+    void CopyFrom(TPersistent* source) override;
+    TNotifyEvent OnChange;
 
 private:
     HPEN handle_ = nullptr;
@@ -53,12 +63,17 @@ private:
 
 class TBrush : public TPersistent {
 public:
+    TBrush() = default;
+    TBrush(const TBrush&) = delete;
+    TBrush& operator=(const TBrush&) = delete;
     ~TBrush() override;
     const char* ClassName() const noexcept override { return "TBrush"; }
     HBRUSH Handle();
     TColor Color = clWhite;
     bool Clear = false;  // hollow brush (BS_HOLLOW)
     void Changed();
+    void CopyFrom(TPersistent* source) override;
+    TNotifyEvent OnChange;
 
 private:
     HBRUSH handle_ = nullptr;
@@ -67,6 +82,8 @@ private:
 class TCanvas : public TPersistent {
 public:
     TCanvas();
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
     ~TCanvas() override;
     const char* ClassName() const noexcept override { return "TCanvas"; }
 
@@ -84,6 +101,13 @@ public:
     // Nothing for no graphic; otherwise the graphic's DrawStretched into `rect`.
     void StretchGraphic(const TRect& rect, TGraphic* graphic);
     void FillRect(const TRect& rect);
+    // The graphic at its own size with its top left at (x, y).
+    void Draw(int x, int y, TGraphic* graphic);
+    // Copies `source`'s rectangle stretched into `dest` with CopyMode.
+    void CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect);
+    void TextOut(int x, int y, const std::string& text);
+    SIZE TextExtent(const std::string& text);
+    void Rectangle(const TRect& rect);
 
     // Change notifications around every drawing operation.
     virtual void Changing();
@@ -91,7 +115,8 @@ public:
     TNotifyEvent OnChanging;
     TNotifyEvent OnChange;
 
-    enum State : unsigned { csHandleValid = 1, csFontValid = 2, csPenValid = 4, csBrushValid = 8 };
+    enum State : unsigned { csHandleValid = 1, csFontValid = 2, csPenValid = 4, csBrushValid = 8,
+                            csAllValid = 15 };
     // Makes sure the context and the named objects are selected.
     void RequiredState(unsigned state);
 
@@ -101,6 +126,10 @@ protected:
     void DeselectHandles();
 
 private:
+    void SelectFont();
+    void SelectPen();
+    void SelectBrush();
+
     HDC dc_ = nullptr;
     unsigned state_ = 0;
     TFont font_;

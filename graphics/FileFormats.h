@@ -1,5 +1,6 @@
 // The process-wide registries of picture file formats and clipboard formats.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 #include "graphics/GraphicClass.h"
@@ -45,6 +46,8 @@ TFileFormatsList& GlobalFileFormats();
 TClipboardFormats& GlobalClipboardFormats();
 bool GlobalFileFormatsExist();
 bool GlobalClipboardFormatsExist();
+// Destroys both registries (the file formats first); the graphics module's shutdown.
+void ReleaseGraphicRegistries();
 
 // The extension of a file name as LoadPictureFile takes it: the text after the last "."
 // that is not followed by a "\" or ":" (double-byte characters respected), without the dot

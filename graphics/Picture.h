@@ -20,6 +20,9 @@ public:
     const char* ClassName() const noexcept override { return "TPicture"; }
 
     TGraphic* Graphic() const { return graphic_.get(); }
+    // The graphic with shared ownership, for a caller that draws it while messages are
+    // dispatched (printing): a replaced graphic then lives until the caller lets it go.
+    std::shared_ptr<TGraphic> HoldGraphic() const { return graphic_; }
     void SetGraphic(TGraphic* value);  // installs a copy; the caller keeps `value`
     void LoadPictureFile(const std::string& fileName);
     void CopyFrom(TPersistent* source) override;
@@ -38,7 +41,8 @@ public:
     virtual void ReportProgress(TObject* sender, TProgressStage stage, uint8_t percentDone,
                                 bool redrawNow, const TRect& r, const std::string& msg);
 
-    // Class-level operations on the global registries.
+    // Class-level operations on the global registries: AddFormat (DescriptionId 0) on the
+    // file formats; removal from both registries, each only if it exists.
     static void RegisterFileFormat(const std::string& extension, const std::string& description,
                                    GraphicClass graphicClass);
     static void UnregisterGraphicClass(GraphicClass graphicClass);
@@ -48,8 +52,10 @@ public:
     TProgressEvent OnProgress;
 
 private:
-    void Install(std::unique_ptr<TGraphic> graphic);
-    std::unique_ptr<TGraphic> graphic_;
+    void Attach(TGraphic& graphic);
+    // Puts `graphic` (or none) in place of the old one, which is let go of.
+    void Replace(std::shared_ptr<TGraphic> graphic);
+    std::shared_ptr<TGraphic> graphic_;
 };
 
 // The open dialog's filter for every format of `graphicClass` (see TFileFormatsList).

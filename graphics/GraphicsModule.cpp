@@ -1,0 +1,23 @@
+#include "graphics/GraphicsModule.h"
+#include "graphics/FileFormats.h"
+#include "graphics/GdiHandles.h"
+
+namespace {
+int screenLogPixels = 96;
+HICON applicationIcon = nullptr;
+}  // namespace
+
+void InitGraphicsModule() {
+    WindowDC screen;
+    if (screen) screenLogPixels = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    applicationIcon = LoadIcon(nullptr, IDI_APPLICATION);
+}
+
+void FinalizeGraphicsModule() { ReleaseGraphicRegistries(); }
+
+int ScreenLogPixels() { return screenLogPixels; }
+
+HICON DefaultApplicationIcon() {
+    if (!applicationIcon) applicationIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    return applicationIcon;
+}

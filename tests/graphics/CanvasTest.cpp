@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include "graphics/Canvas.h"
+#include "graphics/GdiHandles.h"
+#include "rtl/Exceptions.h"
+#include "support/TestGraphic.h"
+
+namespace {
+
+// A 32-bit top-down DIB section selected into a memory context: drawing lands in pixels().
+class DibSurface {
+public:
+    DibSurface(int width, int height) : width_(width), dc_(CreateCompatibleDC(nullptr)) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0));
+        selection_ = SelectObject(dc_.get(), bitmap_.get());
+    }
+    ~DibSurface() { SelectObject(dc_.get(), selection_); }
+    HDC dc() const { return dc_.get(); }
+    // 0x00RRGGBB
+    uint32_t pixel(int x, int y) const {
+        GdiFlush();
+        return bits_[y * width_ + x] & 0xFFFFFF;
+    }
+
+private:
+    int width_;
+    OwnedDC dc_;
+    OwnedBitmap bitmap_;
+    uint32_t* bits_ = nullptr;
+    HGDIOBJ selection_ = nullptr;
+};
+
+// A surface that makes its own context on demand, as bitmap and printer surfaces do.
+class OwnContextCanvas : public TCanvas {
+public:
+    explicit OwnContextCanvas(HDC dc) : dc_(dc) {}
+    ~OwnContextCanvas() override { SetHandle(nullptr); }
+    int created = 0;
+
+protected:
+    void CreateHandle() override {
+        ++created;
+        SetHandle(dc_);
+    }
+
+private:
+    HDC dc_;
+};
+
+}  // namespace
+
+TEST(Canvas, WithoutAContextDrawingFails) {
+    TCanvas canvas;
+    try {
+        canvas.Handle();
+        FAIL() << "a context appeared";
+    } catch (const EInvalidOperation& e) {
+        EXPECT_EQ(e.Message(), "Canvas に対する描画ができません");
+    }
+    EXPECT_THROW(canvas.FillRect(Rect(0, 0, 1, 1)), EInvalidOperation);
+    TTestGraphic graphic;
+    EXPECT_THROW(canvas.StretchGraphic(Rect(0, 0, 1, 1), &graphic), EInvalidOperation);
+    EXPECT_EQ(graphic.drawCount, 0);
+}
+
+TEST(Canvas, FillRectPaintsWithTheBrushAndNotifiesAroundIt) {
+    DibSurface surface(8, 8);
+    TCanvas canvas;
+    int changing = 0, changed = 0;
+    canvas.OnChanging = [&](TObject* sender) { ++changing; EXPECT_EQ(sender, &canvas); };
+    canvas.OnChange = [&](TObject*) { EXPECT_EQ(changing, changed + 1); ++changed; };
+    canvas.SetHandle(surface.dc());
+    canvas.Brush().Color = RGB(255, 0, 0);
+    canvas.Brush().Changed();
+    canvas.FillRect(Rect(0, 0, 4, 8));
+    // A change of a selected brush must take effect on the next drawing.
+    canvas.Brush().Color = RGB(0, 0, 255);
+    canvas.Brush().Changed();
+    canvas.FillRect(Rect(4, 0, 8, 8));
+    EXPECT_EQ(surface.pixel(0, 0), 0xFF0000u);
+    EXPECT_EQ(surface.pixel(3, 7), 0xFF0000u);
+    EXPECT_EQ(surface.pixel(4, 0), 0x0000FFu);
+    EXPECT_EQ(surface.pixel(7, 7), 0x0000FFu);
+    EXPECT_EQ(changing, 2);
+    EXPECT_EQ(changed, 2);
+    canvas.SetHandle(nullptr);
+}
+
+TEST(Canvas, LettingGoOfAContextPutsItsOwnObjectsBack) {
+    DibSurface surface(4, 4);
+    HGDIOBJ originalBrush = GetCurrentObject(surface.dc(), OBJ_BRUSH);
+    HGDIOBJ originalFont = GetCurrentObject(surface.dc(), OBJ_FONT);
+    {
+        TCanvas canvas;
+        canvas.SetHandle(surface.dc());
+        canvas.TextOut(0, 0, "x");
+        canvas.FillRect(Rect(0, 0, 1, 1));
+        EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_BRUSH), canvas.Brush().Handle());
+        EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_FONT), canvas.Font().Handle());
+        canvas.SetHandle(nullptr);
+        EXPECT_FALSE(canvas.HandleAllocated());
+        EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_BRUSH), originalBrush);
+        EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_FONT), originalFont);
+    }
+    // The canvas's font and brush were deleted with it: the context never held them then.
+    EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_BRUSH), originalBrush);
+}
+
+TEST(Canvas, StretchGraphicHandsTheRectangleToTheGraphicWithObjectsSelected) {
+    DibSurface surface(16, 16);
+    OwnContextCanvas canvas(surface.dc());
+    int changed = 0;
+    canvas.OnChange = [&](TObject*) { ++changed; };
+    canvas.StretchGraphic(Rect(1, 2, 3, 4), nullptr);
+    EXPECT_EQ(canvas.created, 0);  // nothing to draw: no context made, no notification
+    EXPECT_EQ(changed, 0);
+
+    TTestGraphic graphic;
+    canvas.StretchGraphic(Rect(1, 2, 13, 14), &graphic);
+    EXPECT_EQ(canvas.created, 1);
+    EXPECT_EQ(graphic.drawCount, 1);
+    EXPECT_EQ(graphic.drawnRect, Rect(1, 2, 13, 14));
+    EXPECT_EQ(graphic.drawnOn, surface.dc());
+    EXPECT_EQ(graphic.fontAtDraw, canvas.Font().Handle());
+    EXPECT_EQ(graphic.brushAtDraw, canvas.Brush().Handle());
+    EXPECT_EQ(changed, 1);
+    EXPECT_EQ(canvas.CopyMode, static_cast<DWORD>(SRCCOPY));
+}
+
+TEST(Canvas, SystemColoursResolve) {
+    EXPECT_EQ(ColorToRGB(clBtnFace), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(ColorToRGB(clWindowText), GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(ColorToRGB(RGB(1, 2, 3)), RGB(1, 2, 3));
+}
+
+TEST(GdiHandles, OwnersReleaseAndRestore) {
+    DibSurface surface(2, 2);
+    HGDIOBJ before = GetCurrentObject(surface.dc(), OBJ_BRUSH);
+    OwnedBrush brush(CreateSolidBrush(RGB(0, 255, 0)));
+    {
+        SelectedObject selected(surface.dc(), brush.get());
+        EXPECT_TRUE(selected.ok());
+        EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_BRUSH), brush.get());
+    }
+    EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_BRUSH), before);
+    HBRUSH raw = brush.get();
+    brush.reset();
+    EXPECT_EQ(GetObjectType(raw), 0u);  // deleted
+
+    OwnedGlobal memory(GlobalAlloc(GMEM_MOVEABLE, 16));
+    {
+        GlobalLockGuard lock(memory.get());
+        ASSERT_NE(lock.get(), nullptr);
+        lock.as<char>()[0] = 'x';
+    }
+    EXPECT_EQ(GlobalFlags(memory.get()) & GMEM_LOCKCOUNT, 0u);
+}
