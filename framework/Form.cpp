@@ -1,0 +1,308 @@
+#include "framework/Form.h"
+#include "framework/Application.h"
+#include "framework/Button.h"
+#include "framework/LayoutValues.h"
+#include "rtl/Exceptions.h"
+#include "rtl/Format.h"
+
+namespace {
+
+class PaintSession {
+public:
+    explicit PaintSession(HWND window) : window_(window) { dc_ = BeginPaint(window, &ps_); }
+    ~PaintSession() { EndPaint(window_, &ps_); }
+    PaintSession(const PaintSession&) = delete;
+    PaintSession& operator=(const PaintSession&) = delete;
+    HDC dc() const { return dc_; }
+    const RECT& region() const { return ps_.rcPaint; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT ps_{};
+    HDC dc_ = nullptr;
+};
+
+class SolidBrush {
+public:
+    explicit SolidBrush(COLORREF color) : brush_(CreateSolidBrush(color)) {}
+    ~SolidBrush() {
+        if (brush_) DeleteObject(brush_);
+    }
+    SolidBrush(const SolidBrush&) = delete;
+    SolidBrush& operator=(const SolidBrush&) = delete;
+    HBRUSH get() const { return brush_; }
+
+private:
+    HBRUSH brush_;
+};
+
+// Height of a line of text in `font` on the screen.
+int MeasureTextHeight(TFont& font) {
+    HDC screen = GetDC(nullptr);
+    if (!screen) return 0;
+    HGDIOBJ old = SelectObject(screen, font.Handle());
+    SIZE size{};
+    GetTextExtentPoint32A(screen, "0", 1, &size);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    return size.cy;
+}
+
+void RegisterFormClass(const char* className, WNDPROC procedure) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA wc{};
+    if (GetClassInfoA(instance, className, &wc)) return;
+    wc = WNDCLASSA{};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, "MAINICON");
+    if (!wc.hIcon) wc.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+}
+
+}  // namespace
+
+int ScreenPixelsPerInch() {
+    HDC screen = GetDC(nullptr);
+    int ppi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    return ppi;
+}
+
+TForm::TForm() {
+    SetColor(clBtnFace);
+}
+
+TForm::~TForm() {
+    if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    mouseTarget_ = nullptr;
+    // Components go in reverse order of creation.
+    while (!components_.empty()) components_.pop_back();
+}
+
+void TForm::MissingComponent(const std::string& name) {
+    throw EReadError(Format("コンポーネント %s が見つかりません", {name}));
+}
+
+TComponent* TForm::FindComponent(const std::string& name) const {
+    for (const auto& c : components_)
+        if (c->Name == name) return c.get();
+    return nullptr;
+}
+
+void TForm::RegisterHandler(const std::string& name, TNotifyEvent handler) {
+    handlers_[name] = std::move(handler);
+}
+
+std::unique_ptr<TComponent> TForm::CreateComponent(const std::string& className) {
+    if (className == "TButton") return std::make_unique<TButton>();
+    return nullptr;
+}
+
+void TForm::ReadLayoutResource(const char* resourceName) {
+    ReadLayout(ParseLayout(LoadLayoutText(GetModuleHandleA(nullptr), resourceName)));
+}
+
+void TForm::ApplyProperties(TComponent& component, const LayoutObject& object) {
+    for (const LayoutProperty& p : object.Properties) {
+        try {
+            if (p.Name.compare(0, 2, "On") == 0) {
+                auto handler = handlers_.find(p.Value);
+                if (handler == handlers_.end())
+                    throw EReadError(Format("メソッド %s が見つかりません", {p.Value}));
+                if (!component.SetLayoutEvent(p.Name, handler->second))
+                    throw EReadError(Format("プロパティ %s は存在しません", {p.Name}));
+            } else if (!component.SetLayoutProperty(p.Name, p.Value)) {
+                throw EReadError(Format("プロパティ %s は存在しません", {p.Name}));
+            }
+        } catch (const Exception& e) {
+            throw EReadError(Format("%s%s%s の読み込み中のエラー : %s", {object.Name, ".", p.Name, e.Message()}));
+        }
+    }
+}
+
+void TForm::ReadLayout(const Layout& layout) {
+    BeginLoading();
+    Name = layout.Form.Name;
+    ApplyProperties(*this, layout.Form);
+    for (const LayoutObject& object : layout.Components) {
+        std::unique_ptr<TComponent> component = CreateComponent(object.ClassName);
+        if (!component) throw EReadError(Format("クラス %s が見つかりません", {object.ClassName}));
+        component->Name = object.Name;
+        component->BeginLoading();
+        TComponent* raw = component.get();
+        components_.push_back(std::move(component));
+        if (auto* control = dynamic_cast<TControl*>(raw)) control->SetParent(this);
+        ApplyProperties(*raw, object);
+    }
+    for (const auto& c : components_) c->Loaded();
+    Loaded();
+    ScaleForScreen(ScreenPixelsPerInch());
+}
+
+bool TForm::SetLayoutProperty(const std::string& property, const std::string& value) {
+    if (property == "PixelsPerInch") PixelsPerInch = LayoutInteger(value);
+    else if (property == "TextHeight") TextHeight = LayoutInteger(value);
+    else if (property == "Scaled") Scaled = LayoutBoolean(value);
+    else if (property == "OldCreateOrder") OldCreateOrder = LayoutBoolean(value);
+    else if (property == "ClientWidth") clientWidth_ = LayoutInteger(value);
+    else if (property == "ClientHeight") clientHeight_ = LayoutInteger(value);
+    else return TWinControl::SetLayoutProperty(property, value);
+    return true;
+}
+
+void TForm::ScaleForScreen(int screenPixelsPerInch) {
+    if (!Scaled || screenPixelsPerInch == PixelsPerInch || PixelsPerInch <= 0) return;
+    Font().Height = MulDiv(Font().Height, screenPixelsPerInch, PixelsPerInch);
+    FontChanged();
+    int newTextHeight = MeasureTextHeight(Font());
+    if (newTextHeight > 0 && TextHeight > 0 && newTextHeight != TextHeight) {
+        auto scale = [&](int32_t v) { return MulDiv(v, newTextHeight, TextHeight); };
+        for (const auto& c : components_) {
+            auto* control = dynamic_cast<TControl*>(c.get());
+            if (!control) continue;
+            control->SetBounds(scale(control->Left()), scale(control->Top()), scale(control->Width()),
+                               scale(control->Height()));
+            if (!control->ParentFont()) {
+                control->Font().Height = scale(control->Font().Height);
+                control->FontChanged();
+            }
+        }
+        SetBounds(Left(), Top(), scale(Width()), scale(Height()));
+        TextHeight = newTextHeight;
+    }
+    PixelsPerInch = screenPixelsPerInch;
+}
+
+void TForm::CreateHandle() {
+    RegisterFormClass(ClassName(), &TWinControl::StandardWindowProc);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    int32_t width = Width(), height = Height();
+    if (clientWidth_ > 0 || clientHeight_ > 0) {
+        RECT r{0, 0, clientWidth_, clientHeight_};
+        AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, 0);
+        if (clientWidth_ > 0) width = r.right - r.left;
+        if (clientHeight_ > 0) height = r.bottom - r.top;
+    }
+    HWND window = CreateWindowExA(0, ClassName(), Caption().c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                  Left(), Top(), width, height, nullptr, nullptr, instance,
+                                  static_cast<TWinControl*>(this));
+    if (!window) throw EOutOfResources("ウィンドウを作成できません");
+    CreateChildHandles();
+}
+
+void TForm::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
+    TWinControl::SetBounds(left, top, width, height);
+}
+
+void TForm::TextChanged() {
+    if (hwnd_) SetWindowTextA(hwnd_, Caption().c_str());
+}
+
+void TForm::ColorChanged() {
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TForm::FontWasChanged() {}
+
+void TForm::Show(int showCommand) {
+    HWND window = Handle();
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+}
+
+void TForm::Close() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool TForm::Active() const { return hwnd_ && GetActiveWindow() == hwnd_; }
+
+void TForm::Paint(HDC dc, const RECT& region) {
+    // The form draws nothing of its own beyond the background; its controls follow.
+    PaintControls(dc, region);
+}
+
+void TForm::FocusFirstControl() {
+    if (savedFocus_ && IsWindow(savedFocus_) && IsChild(hwnd_, savedFocus_) && IsWindowEnabled(savedFocus_)) {
+        SetFocus(savedFocus_);
+        return;
+    }
+    HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    if (first && IsWindowEnabled(first)) SetFocus(first);
+}
+
+LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        RECT r;
+        GetClipBox(dc, &r);
+        SolidBrush brush(ColorToRGB(Color()));
+        FillRect(dc, &r, brush.get());
+        return 1;
+    }
+    case WM_PAINT: {
+        PaintSession paint(hwnd_);
+        Paint(paint.dc(), paint.region());
+        return 0;
+    }
+    case WM_LBUTTONDOWN: {
+        POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        mouseTarget_ = ControlAtPos(p);
+        if (mouseTarget_) SetCapture(hwnd_);
+        return 0;
+    }
+    case WM_LBUTTONUP: {
+        POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        TControl* target = mouseTarget_;
+        mouseTarget_ = nullptr;
+        if (GetCapture() == hwnd_) ReleaseCapture();
+        if (target) {
+            TRect b = target->BoundsRect();
+            if (p.x >= b.Left && p.x < b.Right && p.y >= b.Top && p.y < b.Bottom && target->Enabled())
+                target->Click();
+        }
+        return 0;
+    }
+    case WM_CANCELMODE:
+        mouseTarget_ = nullptr;
+        if (GetCapture() == hwnd_) ReleaseCapture();
+        break;
+    case WM_CAPTURECHANGED:
+        mouseTarget_ = nullptr;
+        break;
+    case WM_COMMAND:
+        if (lParam && HIWORD(wParam) == BN_CLICKED) {
+            for (TControl* c : Controls())
+                if (auto* button = dynamic_cast<TButton*>(c))
+                    if (button->WindowHandle() == reinterpret_cast<HWND>(lParam)) {
+                        button->Click();
+                        return 0;
+                    }
+        }
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(hwnd_, focus)) savedFocus_ = focus;
+        } else if (ApplicationExists()) {
+            Application().SetActiveForm(this);
+        }
+        break;
+    case WM_SETFOCUS:
+        FocusFirstControl();
+        return 0;
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_DESTROY:
+        if (ApplicationExists()) Application().FormDestroyed(this);
+        break;
+    default:
+        break;
+    }
+    return DefaultProc(message, wParam, lParam);
+}
