@@ -1,0 +1,198 @@
+// Reading BMP files into a bitmap: the byte parsing is the portable BmpDecoder; this side
+// makes the section or device bitmap and installs it.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+#include "graphics/Bitmap.h"
+#include "graphics/BmpDecoder.h"
+#include "graphics/DibSupport.h"
+#include "graphics/GdiHandles.h"
+#include "rtl/Exceptions.h"
+#include "rtl/ResourceStrings.h"
+#include "rtl/Streams.h"
+
+namespace {
+
+// A TStream as the decoder's byte source.
+class StreamSource : public bmp::ByteSource {
+public:
+    explicit StreamSource(TStream& stream) : stream_(stream) {}
+    size_t Read(void* buffer, size_t count) override {
+        size_t total = 0;
+        auto* out = static_cast<uint8_t*>(buffer);
+        while (total < count) {
+            int32_t chunk = static_cast<int32_t>(std::min<size_t>(count - total, 0x40000000));
+            int32_t got = stream_.Read(out + total, chunk);
+            if (got <= 0) break;
+            total += static_cast<size_t>(got);
+            if (got < chunk) break;
+        }
+        return total;
+    }
+
+private:
+    TStream& stream_;
+};
+
+[[noreturn]] void RaiseDecodeError(const bmp::DecodeError& e) {
+    if (e.failure() == bmp::Failure::ReadError) throw EReadError(LoadResString(res::SReadError));
+    RaiseInvalidBitmap();
+}
+
+// BITMAPINFO with room for the masks or a full colour table.
+struct InfoBlock {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[256];
+    BITMAPINFO* info() { return reinterpret_cast<BITMAPINFO*>(this); }
+};
+
+InfoBlock MakeInfoBlock(const bmp::DibLayout& layout) {
+    InfoBlock block;
+    std::memset(&block, 0, sizeof block);
+    bmp::InfoHeader h = layout.PlatformHeader();
+    block.header.biSize = sizeof(BITMAPINFOHEADER);
+    block.header.biWidth = h.biWidth;
+    block.header.biHeight = h.biHeight;
+    block.header.biPlanes = 1;
+    block.header.biBitCount = h.biBitCount;
+    block.header.biCompression = h.biCompression;
+    block.header.biSizeImage = h.biSizeImage;
+    block.header.biXPelsPerMeter = h.biXPelsPerMeter;
+    block.header.biYPelsPerMeter = h.biYPelsPerMeter;
+    block.header.biClrUsed = h.biClrUsed;
+    block.header.biClrImportant = h.biClrImportant;
+    if (h.biCompression == bmp::kBiBitfields) {
+        // The masks stand where the colour table would, as the platform expects after a
+        // 40-byte header; a colour table (allowed for deeper pictures) is not passed then.
+        std::memcpy(block.colours, layout.masks, sizeof layout.masks);
+        block.header.biClrUsed = 0;
+    } else {
+        std::memcpy(block.colours, layout.colours, layout.colourCount * 4);
+    }
+    return block;
+}
+
+}  // namespace
+
+void TBitmap::ReadFromStream(TStream& stream) {
+    ReadBmpStream(stream, stream.Size() - stream.Position());
+}
+
+void TBitmap::ReadStoredData(TStream& stream) {
+    int32_t size = 0;
+    stream.ReadBuffer(&size, sizeof size);
+    ReadBmpStream(stream, size);
+}
+
+void TBitmap::ReadBmpStream(TStream& stream, int64_t size) {
+    FreeContext();
+    if (size <= 0) {
+        InstallEmptyImage();
+        return;
+    }
+    StreamSource source(stream);
+    bmp::FileHeader parsed;
+    try {
+        parsed = bmp::ReadFileHeader(source);
+    } catch (const bmp::DecodeError& e) {
+        RaiseDecodeError(e);
+    }
+    BITMAPFILEHEADER fileHeader = {};
+    fileHeader.bfType = parsed.bfType;
+    fileHeader.bfSize = parsed.bfSize;
+    fileHeader.bfReserved1 = parsed.bfReserved1;
+    fileHeader.bfReserved2 = parsed.bfReserved2;
+    fileHeader.bfOffBits = parsed.bfOffBits;
+    ReadDib(stream, size - static_cast<int64_t>(bmp::kFileHeaderSize), &fileHeader);
+}
+
+void TBitmap::ReadDib(TStream& stream, int64_t remainingBytes, const BITMAPFILEHEADER* fileHeader) {
+    uint64_t remaining = remainingBytes > 0 ? static_cast<uint64_t>(remainingBytes) : 0;
+    StreamSource streamSource(stream);
+    std::unique_ptr<TMemoryStream> saved;
+    bmp::DibLayout layout;
+    std::vector<uint8_t> savedBytes;
+    std::unique_ptr<bmp::MemorySource> savedSource;
+    bmp::ByteSource* source = &streamSource;
+    try {
+        bmp::DibHeader header = bmp::ReadDibHeader(streamSource, remaining);
+        if (bmp::KeepsFileBytes(header)) {
+            bmp::FileHeader given;
+            if (fileHeader) {
+                given.bfType = fileHeader->bfType;
+                given.bfSize = fileHeader->bfSize;
+                given.bfReserved1 = fileHeader->bfReserved1;
+                given.bfReserved2 = fileHeader->bfReserved2;
+                given.bfOffBits = fileHeader->bfOffBits;
+            }
+            savedBytes = bmp::BuildSavedFileBytes(fileHeader ? &given : nullptr, header, streamSource, remaining);
+            savedSource = std::make_unique<bmp::MemorySource>(savedBytes.data(), savedBytes.size());
+            savedSource->Seek(bmp::kFileHeaderSize + header.raw.size());
+            source = savedSource.get();
+        }
+        layout = bmp::ReadDibTables(*source, std::move(header), remaining);
+    } catch (const bmp::DecodeError& e) {
+        RaiseDecodeError(e);
+    }
+
+    InfoBlock block = MakeInfoBlock(layout);
+    WindowDC screen;
+    if (!screen) RaiseOutOfResources();
+    OwnedBitmap pixels;
+    OwnedPalette palette;
+    if (!layout.compressed) {
+        void* bits = nullptr;
+        SetLastError(0);
+        pixels.reset(CreateDIBSection(screen.get(), block.info(), DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!pixels || !bits) RaisePixelsRefused();
+        // Straight into the section; what the file lacks stays zero.
+        if (source->Read(bits, layout.pixelBytesToRead) != layout.pixelBytesToRead)
+            throw EReadError(LoadResString(res::SReadError));
+    } else {
+        std::vector<uint8_t> runs(layout.pixelBytesToRead);
+        if (source->Read(runs.data(), runs.size()) != runs.size()) throw EReadError(LoadResString(res::SReadError));
+        // The runs are expanded here, where every write is checked, rather than by the
+        // platform; the device bitmap then gets plain rows.
+        std::vector<uint8_t> expanded(layout.pixelStoreBytes, 0);
+        bmp::DecodeRunLength(layout, runs.data(), runs.size(), expanded.data());
+        OwnedDC memory(GdiCheck(CreateCompatibleDC(screen.get())));
+        OwnedBitmap one(GdiCheck(CreateCompatibleBitmap(screen.get(), 1, 1)));
+        SelectedObject selected(memory.get(), one.get());
+        if (layout.colourCount) palette.reset(PaletteFromColours(block.colours, layout.colourCount));
+        SelectedPalette selectedPalette(memory.get(), palette.get(), FALSE);
+        if (palette) RealizePalette(memory.get());
+        SetLastError(0);
+        pixels.reset(CreateDIBitmap(memory.get(), &block.header, CBM_INIT, expanded.data(), block.info(),
+                                    DIB_RGB_COLORS));
+        if (!pixels) RaisePixelsRefused();
+        saved = std::make_unique<TMemoryStream>(savedBytes.data(), savedBytes.size());
+    }
+    if (layout.header.info.biBitCount > 8 && layout.colourCount && !palette)
+        palette.reset(PaletteFromColours(block.colours, layout.colourCount));
+
+    DIBSECTION description;
+    std::memset(&description, 0, sizeof description);
+    GetObjectA(pixels.get(), sizeof description, &description);
+    const bmp::InfoHeader& info = layout.header.info;
+    description.dsBmih.biXPelsPerMeter = info.biXPelsPerMeter;
+    description.dsBmih.biYPelsPerMeter = info.biYPelsPerMeter;
+    description.dsBmih.biClrUsed = info.biClrUsed;
+    description.dsBmih.biClrImportant = info.biClrImportant;
+
+    HPALETTE paletteHandle = palette.get();
+    InstallImage(pixels.get(), paletteHandle, std::move(saved), layout.header.fromCoreHeader, description);
+    pixels.release();
+    palette.release();
+    PaletteDirty = PaletteDirty || Palette() != nullptr;
+    NotifyChanged(this);
+}
+
+void TBitmap::LoadBitmapResource(HINSTANCE module, const char* resourceName) {
+    HRSRC found = FindResourceA(module, resourceName, MAKEINTRESOURCEA(2));
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) RaiseInvalidBitmap();
+    TPointerStream stream(data, SizeofResource(module, found));
+    FreeContext();
+    ReadDib(stream, stream.Size(), nullptr);
+}

@@ -1,0 +1,32 @@
+// Helpers shared by the bitmap's source files: palettes from colour tables, the list of
+// bitmap drawing contexts, the image lock and the errors for refused pixels.
+#pragma once
+#include <windows.h>
+#include <mutex>
+
+// Held while a bitmap swaps its image block.
+std::mutex& BitmapImageLock();
+
+// Releases every bitmap drawing context that holds `bitmap` (a GDI bitmap can be selected
+// into one context at a time), newest first.
+void DeselectBitmap(HBITMAP bitmap);
+class TBitmapCanvas;
+void RegisterBitmapContext(TBitmapCanvas* canvas);
+void UnregisterBitmapContext(TBitmapCanvas* canvas);
+
+// A palette for `count` RGBQUAD entries (none for 0). Sixteen entries on a palette display
+// take the standard palette's colours.
+HPALETTE PaletteFromColours(const RGBQUAD* colours, UINT count);
+// The colour table of a section (at most 256 entries); the count is returned.
+UINT SectionColourTable(HBITMAP section, RGBQUAD* colours);
+// A palette with the same entries, or none for none.
+HPALETTE CopyPalette(HPALETTE palette);
+// Deletes a palette unless it is none or the standard one.
+void DeleteOwnedPalette(HPALETTE palette);
+
+int ScreenDepth();  // BITSPIXEL x PLANES of the screen
+
+// The platform refused to make pixels: EOSError with its error number and text when it
+// gave one, else EInvalidGraphic "ビットマップイメージが不正です".
+[[noreturn]] void RaisePixelsRefused();
+[[noreturn]] void RaiseInvalidBitmap();
