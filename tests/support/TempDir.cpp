@@ -30,7 +30,8 @@ TempDir::~TempDir() {
 std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
     std::string path = File(name);
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write " + path);
+    if (file == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot write " + path + " (error " + std::to_string(GetLastError()) + ")");
     DWORD done = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
     CloseHandle(file);

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+#include "graphics/Bitmap.h"
+#include "graphics/Canvas.h"
+#include "graphics/Icon.h"
+#include "graphics/Metafile.h"
+#include "graphics/jpeg/JPEGImage.h"
+#include "rtl/Exceptions.h"
+#include "rtl/Streams.h"
+#include "support/TempDir.h"
+#include "support/TestGraphic.h"
+
+TEST(Graphic, NewGraphicsAreEmptyAndClean) {
+    GraphicClass classes[] = {&TBitmap::ClassInfo, &TIcon::ClassInfo, &TMetafile::ClassInfo, &TJPEGImage::ClassInfo};
+    for (GraphicClass c : classes) {
+        std::unique_ptr<TGraphic> graphic(c->create());
+        EXPECT_STREQ(graphic->ClassName(), c->name);
+        EXPECT_TRUE(c->InheritsFrom(&TGraphic::ClassInfo));
+        EXPECT_FALSE(TGraphic::ClassInfo.InheritsFrom(c));
+        EXPECT_TRUE(graphic->IsEmpty());
+        EXPECT_FALSE(graphic->Dirty);
+        EXPECT_FALSE(graphic->Transparent());
+        EXPECT_FALSE(graphic->PaletteDirty);
+        EXPECT_EQ(graphic->Palette(), nullptr);
+    }
+}
+
+TEST(Graphic, NotifyChangedSetsDirtyAndCallsOnChangeWithItself) {
+    TTestGraphic graphic;
+    graphic.NotifyChanged(nullptr);  // no handler: goes nowhere
+    EXPECT_TRUE(graphic.Dirty);
+    TObject* seen = nullptr;
+    int calls = 0;
+    graphic.OnChange = [&](TObject* sender) {
+        seen = sender;
+        ++calls;
+    };
+    graphic.SetTransparent(true);
+    graphic.SetTransparent(true);  // same value: nothing
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(seen, &graphic);
+    EXPECT_TRUE(graphic.Transparent());
+    graphic.SetTransparent(false);
+    EXPECT_EQ(calls, 2);
+}
+
+TEST(Graphic, ReportProgressPassesEverythingOn) {
+    TTestGraphic graphic;
+    graphic.ReportProgress(&graphic, TProgressStage::psRunning, 50, true, Rect(1, 2, 3, 4), "m");
+    int calls = 0;
+    graphic.OnProgress = [&](TObject* sender, TProgressStage stage, uint8_t percent, bool redraw, const TRect& r,
+                             const std::string& msg) {
+        ++calls;
+        EXPECT_EQ(sender, &graphic);
+        EXPECT_EQ(stage, TProgressStage::psRunning);
+        EXPECT_EQ(percent, 50);
+        EXPECT_TRUE(redraw);
+        EXPECT_EQ(r, Rect(1, 2, 3, 4));
+        EXPECT_EQ(msg, "m");
+    };
+    graphic.ReportProgress(&graphic, TProgressStage::psRunning, 50, true, Rect(1, 2, 3, 4), "m");
+    EXPECT_EQ(calls, 1);
+}
+
+TEST(Graphic, IsSameImage) {
+    TBitmap emptyBitmap;
+    TIcon emptyIcon;
+    TTestGraphic a, b, c;
+    TDerivedTestGraphic d;
+    EXPECT_TRUE(emptyBitmap.IsSameImage(&emptyIcon));  // both empty, classes differ
+    a.content = b.content = d.content = "same";
+    c.content = "else";
+    EXPECT_FALSE(emptyBitmap.IsSameImage(&a));
+    EXPECT_FALSE(a.IsSameImage(&emptyBitmap));
+    EXPECT_TRUE(a.IsSameImage(&b));
+    EXPECT_FALSE(a.IsSameImage(&c));
+    EXPECT_FALSE(a.IsSameImage(&d));  // same bytes, other class
+    EXPECT_FALSE(a.IsSameImage(nullptr));
+}
+
+TEST(Graphic, StoredDataWanted) {
+    TTestGraphic graphic, ancestor;
+    EXPECT_FALSE(graphic.StoredDataWanted(nullptr));
+    graphic.content = "x";
+    EXPECT_TRUE(graphic.StoredDataWanted(nullptr));
+    ancestor.content = "x";
+    EXPECT_FALSE(graphic.StoredDataWanted(&ancestor));
+    ancestor.content = "y";
+    EXPECT_TRUE(graphic.StoredDataWanted(&ancestor));
+    TCanvas notAGraphic;
+    EXPECT_TRUE(graphic.StoredDataWanted(&notAGraphic));
+}
+
+TEST(Graphic, CopyErrorsNameBothClasses) {
+    TTestGraphic graphic;
+    TBitmap bitmap;
+    try {
+        graphic.CopyFrom(nullptr);
+        FAIL();
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), "nil を TTestGraphic に代入することはできません");
+    }
+    try {
+        bitmap.CopyFrom(&graphic);
+        FAIL();
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), "TTestGraphic を TBitmap に代入することはできません");
+    }
+}
+
+TEST(Graphic, FileRoundTripAndMissingFile) {
+    TempDir dir;
+    TTestGraphic graphic;
+    graphic.content = "file bytes";
+    std::string path = dir.File("g.tgr");
+    graphic.WriteToFile(path);
+    TTestGraphic back;
+    back.ReadFromFile(path);
+    EXPECT_EQ(back.content, "file bytes");
+    EXPECT_THROW(back.ReadFromFile(dir.File("none.tgr")), EFOpenError);
+}
+
+TEST(Graphic, UnbuiltFormatsRefuseWithTheirOwnMessages) {
+    TempDir dir;
+    std::string path = dir.Write("x.bin", "some bytes");
+    auto messageOf = [&](TGraphic& g) -> std::string {
+        try {
+            g.ReadFromFile(path);
+        } catch (const EInvalidGraphic& e) {
+            return e.Message();
+        }
+        return "read";
+    };
+    TIcon icon;
+    TMetafile metafile;
+    TJPEGImage jpeg;
+    EXPECT_EQ(messageOf(icon), "アイコンイメージが不正です");
+    EXPECT_EQ(messageOf(metafile), "メタファイルが不正です");
+    EXPECT_EQ(messageOf(jpeg).rfind("JPEG エラー #", 0), 0u);
+    try {
+        jpeg.SetWidth(4);
+        FAIL();
+    } catch (const EInvalidGraphicOperation& e) {
+        EXPECT_EQ(e.Message(), "JPEG イメージのサイズは変更できません");
+    }
+}
