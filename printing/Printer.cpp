@@ -96,7 +96,9 @@ void TPrinter::SetContextState(TContextState target) {
 void TPrinter::CreateContext(TContextState target) {
     const TPrinterDevice& device = *PrinterList()[SelectedPrinter()].second;
     const auto create = target == TContextState::DrawingContext ? &CreateDCA : &CreateICA;
-    HDC dc = create(device.DriverName.c_str(), device.DeviceName.c_str(), device.PortName.c_str(),
+    // An empty name is passed as none: an empty output name would be taken for a file.
+    auto nameOrNone = [](const std::string& name) { return name.empty() ? nullptr : name.c_str(); };
+    HDC dc = create(nameOrNone(device.DriverName), device.DeviceName.c_str(), nameOrNone(device.PortName),
                     deviceMode_);
     if (!dc) {
         // Whatever context was held is gone: say so, so the next query tries again.

@@ -1,0 +1,122 @@
+// The common-dialog base: the modal run's restorations, the help message and the
+// attachment of the system dialog's window to its object.
+#include <windows.h>
+#include <commdlg.h>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "dialogs/CommonDialog.h"
+#include "dialogs/DialogHost.h"
+#include "dialogs/DialogsModule.h"
+#include "support/SystemDialogAnswerer.h"
+
+namespace {
+
+class ProbeDialog : public TCommonDialog {
+public:
+    bool RunModal() override { return false; }
+    using TCommonDialog::RunTaskModal;
+};
+
+uint16_t ControlWord() {
+    uint16_t word;
+    asm volatile("fnstcw %0" : "=m"(word));
+    return word;
+}
+
+TEST(CommonDialogHelp, OnlyTheRegisteredHelpMessageWithATopic) {
+    InitDialogsModule();
+    EXPECT_EQ(HelpMessage(), RegisterWindowMessageA("commdlg_help"));
+    EXPECT_NE(HelpMessage(), 0u);
+
+    ProbeDialog dialog;
+    int shown = 0;
+    DialogHost().ShowHelp = [&](int topic) { shown = topic; };
+    EXPECT_FALSE(dialog.HelpMessageHook(HelpMessage()));  // HelpContext 0: never acts
+    dialog.HelpContext = 42;
+    EXPECT_FALSE(dialog.HelpMessageHook(WM_HELP));
+    EXPECT_EQ(shown, 0);
+    EXPECT_TRUE(dialog.HelpMessageHook(HelpMessage()));
+    EXPECT_EQ(shown, 42);
+    DialogHost().ShowHelp = nullptr;
+}
+
+TEST(CommonDialogRun, DisablesWindowsHooksAndRestoresTheControlWord) {
+    HWND window = CreateWindowExA(0, "STATIC", "probe", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                  nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ProbeDialog dialog;
+    int hooked = 0, unhooked = 0;
+    DialogHost().HookApplication = [&](TCommonDialog& d) { hooked += &d == &dialog; };
+    DialogHost().UnhookApplication = [&](TCommonDialog& d) { unhooked += &d == &dialog; };
+
+    const uint16_t before = ControlWord();
+    bool disabledInside = false, registeredInside = false;
+    const BOOL result = dialog.RunTaskModal([&] {
+        disabledInside = !IsWindowEnabled(window);
+        registeredInside = DialogBeingCreated() == &dialog;
+        const uint16_t foreign = 0x027F;  // what some system dialogs leave behind
+        asm volatile("fldcw %0" : : "m"(foreign));
+        return TRUE;
+    });
+    EXPECT_EQ(result, TRUE);
+    EXPECT_TRUE(disabledInside);
+    EXPECT_TRUE(registeredInside);
+    EXPECT_EQ(ControlWord(), before);
+    EXPECT_TRUE(IsWindowEnabled(window));
+    EXPECT_EQ(DialogBeingCreated(), nullptr);
+    EXPECT_EQ(hooked, 1);
+    EXPECT_EQ(unhooked, 1);
+
+    // Also when the dialog function fails.
+    EXPECT_THROW(dialog.RunTaskModal([&]() -> BOOL {
+        const uint16_t foreign = 0x027F;
+        asm volatile("fldcw %0" : : "m"(foreign));
+        throw std::runtime_error("dialog failed");
+    }), std::runtime_error);
+    EXPECT_EQ(ControlWord(), before);
+    EXPECT_TRUE(IsWindowEnabled(window));
+    EXPECT_EQ(unhooked, 2);
+
+    DialogHost().HookApplication = nullptr;
+    DialogHost().UnhookApplication = nullptr;
+    DestroyWindow(window);
+}
+
+// A system dialog run through the base: its window is the object's from WM_INITDIALOG
+// until it is destroyed, and the show and close events fire once each.
+class PageSetupProbe : public TCommonDialog {
+public:
+    bool RunModal() override {
+        PAGESETUPDLGA record{};
+        record.lStructSize = sizeof record;
+        record.Flags = PSD_ENABLEPAGESETUPHOOK;
+        record.lpfnPageSetupHook = reinterpret_cast<LPPAGESETUPHOOK>(&TCommonDialog::CentringHook);
+        const bool confirmed = RunTaskModal([&] { return PageSetupDlgA(&record); }) != FALSE;
+        if (record.hDevMode) GlobalFree(record.hDevMode);
+        if (record.hDevNames) GlobalFree(record.hDevNames);
+        return confirmed;
+    }
+};
+
+TEST(CommonDialogRun, AttachesTheSystemWindowWhileItExists) {
+    PageSetupProbe dialog;
+    HWND shownWith = nullptr;
+    int shows = 0, closes = 0;
+    dialog.OnShow = [&](TObject*) { ++shows; shownWith = dialog.Handle(); };
+    dialog.OnClose = [&](TObject*) { ++closes; };
+    HWND seen = nullptr;
+    SystemDialogAnswerer cancel([&](HWND window) {
+        seen = window;
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_FALSE(dialog.RunModal());
+    ASSERT_TRUE(cancel.Answered());
+    EXPECT_EQ(shows, 1);
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(shownWith, seen);
+    EXPECT_EQ(dialog.Handle(), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,268 @@
+// The printer object against the private CUPS spooler: its list, the default printer, the
+// device settings, the context states and the job rules with their messages.
+#include <gtest/gtest.h>
+
+#include "printing/Printer.h"
+#include "printing/PrinterCanvas.h"
+#include "printing/SpoolerErrors.h"
+#include "rtl/Exceptions.h"
+#include "rtl/ResourceStrings.h"
+#include "support/PrintedPages.h"
+
+namespace {
+
+const char kQueue[] = "Tetrafol_PDF";  // the rig's one queue, the default printer
+
+template <typename Error, typename Action>
+std::string MessageOf(Action action) {
+    try {
+        action();
+    } catch (const Error& error) {
+        return error.Message();
+    } catch (const Exception& error) {
+        return std::string("wrong class ") + error.ClassName() + ": " + error.Message();
+    }
+    return "no error";
+}
+
+void FillWith(HDC dc, const RECT& area, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &area, brush);
+    DeleteObject(brush);
+}
+
+TEST(PrinterList, NamesTheSpoolersQueuesWithoutDriverOrPort) {
+    TPrinter printer;
+    const auto& list = printer.PrinterList();
+    ASSERT_FALSE(list.empty());
+    bool found = false;
+    for (const auto& entry : list) {
+        EXPECT_EQ(entry.first, entry.second->DeviceName);
+        EXPECT_EQ(entry.second->DriverName, "");
+        EXPECT_EQ(entry.second->PortName, "");
+        found |= entry.first == kQueue;
+    }
+    EXPECT_TRUE(found);
+}
+
+TEST(PrinterDefault, SelectsTheDefaultQueueWithTheDriversSettings) {
+    TPrinter printer;
+    EXPECT_EQ(printer.ContextState(), TPrinter::TContextState::NoContext);
+    const int index = printer.SelectedPrinter();
+    ASSERT_GE(index, 0);
+    EXPECT_EQ(printer.PrinterList()[index].second->DeviceName, kQueue);
+    ASSERT_NE(printer.DeviceMode(), nullptr);
+    EXPECT_EQ(printer.DeviceMode()->dmCopies, 1);
+    EXPECT_TRUE(printer.DeviceMode()->dmFields & DM_ORIENTATION);
+
+    char device[1024], driver[1024], port[1024];
+    HGLOBAL settings = nullptr;
+    printer.GetCurrentDevice(device, driver, port, sizeof device, settings);
+    EXPECT_STREQ(device, kQueue);
+    EXPECT_STREQ(driver, "");
+    EXPECT_EQ(settings, printer.DeviceModeHandle());
+    EXPECT_EQ(GlobalLock(settings), printer.DeviceMode());
+    GlobalUnlock(settings);
+}
+
+TEST(PrinterSettings, CopyCountAndOrientationLiveInTheDeviceSettings) {
+    TPrinter printer;
+    printer.SetCopyCount(3);
+    EXPECT_EQ(printer.CopyCount(), 3);
+    EXPECT_EQ(printer.DeviceMode()->dmCopies, 3);
+
+    printer.SetPageOrientation(TPrinterOrientation::poPortrait);
+    const int portraitWidth = printer.PrintableWidth(), portraitHeight = printer.PrintableHeight();
+    EXPECT_EQ(printer.ContextState(), TPrinter::TContextState::InfoContext);
+    EXPECT_LT(portraitWidth, portraitHeight);
+
+    // A change of setting drops the context; the next one is made from the new settings.
+    printer.SetPageOrientation(TPrinterOrientation::poLandscape);
+    EXPECT_EQ(printer.ContextState(), TPrinter::TContextState::NoContext);
+    EXPECT_EQ(printer.DeviceMode()->dmOrientation, DMORIENT_LANDSCAPE);
+    EXPECT_EQ(printer.PrintableWidth(), portraitHeight);
+    EXPECT_EQ(printer.PrintableHeight(), portraitWidth);
+}
+
+TEST(PrinterSelect, KnownDeviceTakesTheNewPortUnknownDeviceIsAppended) {
+    TPrinter printer;
+    const size_t count = printer.PrinterList().size();
+    printer.SelectPrinter(kQueue, "", "FILE:", nullptr);
+    EXPECT_EQ(printer.PrinterList().size(), count);
+    const TPrinterDevice& known = *printer.PrinterList()[printer.SelectedPrinter()].second;
+    EXPECT_EQ(known.DeviceName, kQueue);
+    EXPECT_EQ(known.PortName, "FILE:");
+    ASSERT_NE(printer.DeviceMode(), nullptr);  // the driver's defaults, fetched on opening
+
+    // With its port now set, the entry matches only that port.
+    printer.SelectPrinter("No Such Printer", "drv", "LPT9:", nullptr);
+    ASSERT_EQ(printer.PrinterList().size(), count + 1);
+    const auto& added = printer.PrinterList().back();
+    EXPECT_EQ(printer.SelectedPrinter(), static_cast<int>(count));
+    EXPECT_EQ(added.first, "No Such Printer. LPT9:");
+    EXPECT_EQ(added.second->DriverName, "drv");
+    EXPECT_EQ(added.second->PortName, "LPT9:");
+
+    // The spooler cannot open it: no device settings, and no context either.
+    EXPECT_EQ(printer.DeviceMode(), nullptr);
+    const std::string unsupported = LoadResString(res::SPrinterNotSupported);
+    EXPECT_EQ(MessageOf<EPrinter>([&] { printer.CopyCount(); }), unsupported);
+    EXPECT_EQ(MessageOf<EPrinter>([&] { printer.SetCopyCount(2); }), unsupported);
+    EXPECT_EQ(MessageOf<EPrinter>([&] { printer.SetPageOrientation(TPrinterOrientation::poLandscape); }),
+              unsupported);
+    EXPECT_EQ(MessageOf<EPrinter>([&] { printer.PrintableWidth(); }), LoadResString(res::SInvalidPrinter));
+    EXPECT_EQ(printer.ContextState(), TPrinter::TContextState::NoContext);
+    EXPECT_EQ(printer.DeviceContext(), nullptr);
+
+    char device[1024], driver[1024], port[1024];
+    HGLOBAL settings = reinterpret_cast<HGLOBAL>(1);
+    printer.GetCurrentDevice(device, driver, port, sizeof device, settings);
+    EXPECT_STREQ(device, "No Such Printer");
+    EXPECT_STREQ(driver, "drv");
+    EXPECT_STREQ(port, "LPT9:");
+    EXPECT_EQ(settings, nullptr);
+}
+
+TEST(PrinterSelect, TakesOverTheGivenSettingsBlock) {
+    TPrinter printer;
+    printer.SelectedPrinter();
+    const SIZE_T size = GlobalSize(printer.DeviceModeHandle());
+    HGLOBAL own = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    auto* copy = static_cast<DEVMODEA*>(GlobalLock(own));
+    memcpy(copy, printer.DeviceMode(), size);
+    copy->dmCopies = 7;
+    GlobalUnlock(own);
+    printer.SelectPrinter(kQueue, "", "", own);
+    EXPECT_EQ(printer.DeviceModeHandle(), own);
+    EXPECT_EQ(printer.CopyCount(), 7);
+}
+
+TEST(PrinterJob, StateRulesAndTheirMessages) {
+    TPrinter printer;
+    const std::string notPrinting = LoadResString(res::SNotPrinting);
+    const std::string printing = LoadResString(res::SPrinting);
+    ASSERT_EQ(notPrinting, "プリンタに印刷できる状態ではありません");
+    ASSERT_EQ(printing, "現在印刷中です");
+
+    EXPECT_EQ(MessageOf<EPrinter>([&] { printer.FinishJob(); }), notPrinting);
+    EXPECT_EQ(MessageOf<EPrinter>([&] { printer.Canvas().FillRect(Rect(0, 0, 10, 10)); }), notPrinting);
+
+    // An information context first; the job replaces it with a device context.
+    const int width = printer.PrintableWidth();
+    EXPECT_EQ(printer.ContextState(), TPrinter::TContextState::InfoContext);
+    PrintJobWatcher jobs;
+    printer.StartJob();
+    EXPECT_TRUE(printer.IsPrinting());
+    EXPECT_EQ(printer.ContextState(), TPrinter::TContextState::DrawingContext);
+    EXPECT_EQ(printer.PrintableWidth(), width);
+    EXPECT_EQ(printer.ContextState(), TPrinter::TContextState::DrawingContext);
+    EXPECT_EQ(printer.Canvas().Handle(), printer.DeviceContext());
+
+    HDC jobContext = printer.DeviceContext();
+    EXPECT_EQ(MessageOf<EPrinter>([&] { printer.StartJob(); }), printing);
+    EXPECT_EQ(MessageOf<EPrinter>([&] { printer.SetCopyCount(2); }), printing);
+    EXPECT_EQ(MessageOf<EPrinter>([&] { printer.SetPageOrientation(TPrinterOrientation::poPortrait); }),
+              printing);
+    EXPECT_EQ(MessageOf<EPrinter>([&] { printer.SelectPrinter(kQueue, "", "", nullptr); }), printing);
+    EXPECT_EQ(MessageOf<EPrinter>([&] { printer.SetContextState(TPrinter::TContextState::NoContext); }),
+              printing);
+    // The failed calls left the open job alone.
+    EXPECT_TRUE(printer.IsPrinting());
+    EXPECT_EQ(printer.DeviceContext(), jobContext);
+    EXPECT_EQ(printer.DeviceMode()->dmCopies, 1);
+
+    printer.FinishJob();
+    EXPECT_FALSE(printer.IsPrinting());
+    EXPECT_EQ(printer.ContextState(), TPrinter::TContextState::DrawingContext);
+    EXPECT_NE(jobs.WaitForNewJob(), "");
+}
+
+TEST(PrinterJob, PrintsWhatWasDrawnOnOneLandscapePage) {
+    TPrinter printer;
+    printer.SetPageOrientation(TPrinterOrientation::poLandscape);
+    PrintJobWatcher jobs;
+    printer.StartJob();
+    const int width = printer.PrintableWidth(), height = printer.PrintableHeight();
+    EXPECT_GT(width, height);
+    HDC dc = printer.Canvas().Handle();
+    FillWith(dc, RECT{300, 200, 900, 600}, RGB(255, 0, 0));
+    FillWith(dc, RECT{width - 500, height - 400, width - 100, height - 100}, RGB(0, 0, 255));
+    printer.FinishJob();
+
+    const std::string job = jobs.WaitForNewJob();
+    ASSERT_NE(job, "");
+    const RenderedPage page = RenderJob(job, GetDeviceCaps(printer.DeviceContext(), LOGPIXELSX));
+    ASSERT_EQ(page.pages, 1);
+    EXPECT_TRUE(page.landscape);
+    EXPECT_EQ(page.width, width);
+    EXPECT_EQ(page.height, height);
+    const RECT red = page.BoxOf(0xFF0000);
+    EXPECT_NEAR(red.left, 300, 2);
+    EXPECT_NEAR(red.top, 200, 2);
+    EXPECT_NEAR(red.right, 900, 2);
+    EXPECT_NEAR(red.bottom, 600, 2);
+    const RECT blue = page.BoxOf(0x0000FF);
+    EXPECT_NEAR(blue.left, width - 500, 2);
+    EXPECT_NEAR(blue.bottom, height - 100, 2);
+}
+
+TEST(PrinterJob, AbandonedJobPrintsNothingAndThePrinterIsIdleAgain) {
+    TPrinter printer;
+    PrintJobWatcher jobs;
+    printer.StartJob();
+    FillWith(printer.Canvas().Handle(), RECT{100, 100, 400, 400}, RGB(255, 0, 0));
+    printer.AbandonJob();
+    EXPECT_FALSE(printer.IsPrinting());
+    EXPECT_EQ(printer.ContextState(), TPrinter::TContextState::NoContext);
+    EXPECT_EQ(jobs.CountNewJobsAfter(1500), 0u);
+
+    printer.StartJob();
+    printer.FinishJob();
+    const std::string job = jobs.WaitForNewJob();
+    ASSERT_NE(job, "");
+    const RenderedPage page = RenderJob(job, 100);
+    ASSERT_EQ(page.pages, 1);
+    EXPECT_EQ(page.BoxOf(0xFF0000).right, 0);  // the abandoned drawing went nowhere
+}
+
+TEST(PrinterJob, DestroyingThePrinterFinishesAnOpenJob) {
+    PrintJobWatcher jobs;
+    {
+        TPrinter printer;
+        printer.StartJob();
+        FillWith(printer.Canvas().Handle(), RECT{100, 100, 400, 400}, RGB(0, 160, 0));
+    }
+    const std::string job = jobs.WaitForNewJob();
+    ASSERT_NE(job, "");
+    const RenderedPage page = RenderJob(job, 100);
+    ASSERT_EQ(page.pages, 1);
+    EXPECT_NE(page.BoxOf(0x00A000).right, 0);
+}
+
+TEST(PrinterCanvas, FontHeightFollowsThePrintersResolution) {
+    TPrinter printer;
+    TFont& font = printer.Canvas().Font();
+    font.Height = -16;  // 12 points on a 96 dpi screen
+    printer.StartJob();
+    const int ppi = GetDeviceCaps(printer.DeviceContext(), LOGPIXELSY);
+    ASSERT_EQ(ppi, 300);
+    EXPECT_EQ(font.Height, -50);  // still 12 points
+    printer.AbandonJob();
+}
+
+TEST(SpoolerErrors, SystemErrorTextAndListItems) {
+    EXPECT_EQ(MessageOf<EOSError>([] { RaiseOSError(0); }), "OS 機能呼び出しの失敗");
+    const std::string denied = MessageOf<EOSError>([] { RaiseOSError(ERROR_ACCESS_DENIED); });
+    EXPECT_EQ(denied.rfind("システムエラー。コード：5.\r\n", 0), 0u) << denied;
+    EXPECT_GT(denied.size(), std::string("システムエラー。コード：5.\r\n").size());
+
+    const std::string ports = "  LPT1:, FILE: ,,COM1:";
+    size_t pos = 0;
+    EXPECT_EQ(NextListItem(ports, pos), "LPT1:");
+    EXPECT_EQ(NextListItem(ports, pos), "FILE: ");
+    EXPECT_EQ(NextListItem(ports, pos), "");
+    EXPECT_EQ(NextListItem(ports, pos), "COM1:");
+    EXPECT_EQ(NextListItem(ports, pos), "");
+}
+
+}  // namespace

@@ -1,0 +1,85 @@
+// The four-up sheet's cell arithmetic: truncated cells, slot origins, the scale
+// comparison at extended precision and the floating-point faults of zero sizes.
+#include <gtest/gtest.h>
+
+#include "app/FourUpSheetLayout.h"
+#include "rtl/Exceptions.h"
+
+namespace {
+
+TEST(SheetCells, SizeIsTruncatedFromThePrintableArea) {
+    const TSheetCell cell = SheetCellSize(6000, 4500);
+    EXPECT_EQ(cell.Width, 2850);
+    EXPECT_EQ(cell.Height, 2100);
+    EXPECT_EQ(SheetCellSize(4001, 4000).Width, 1850);  // not rounded up to 1851
+    EXPECT_EQ(SheetCellSize(3508, 2479).Width, 1604);
+    EXPECT_EQ(SheetCellSize(3508, 2479).Height, 1089);
+    // Below 300 pixels the cells go negative; truncation is toward zero.
+    EXPECT_EQ(SheetCellSize(299, 100).Width, 0);
+    EXPECT_EQ(SheetCellSize(297, 100).Width, -1);
+    EXPECT_EQ(SheetCellSize(297, 100).Height, -100);
+}
+
+TEST(SheetTarget, WorkedExampleAndSlotOrigins) {
+    const TSheetCell cell{2850, 2100};
+    EXPECT_EQ(SheetTargetRect(1, cell, 1600, 1200), Rect(3050, 100, 5850, 2200));
+    EXPECT_EQ(SheetTargetRect(0, cell, 1600, 1200), Rect(100, 100, 2900, 2200));
+    EXPECT_EQ(SheetTargetRect(2, cell, 1600, 1200), Rect(100, 2300, 2900, 4400));
+    EXPECT_EQ(SheetTargetRect(3, cell, 1600, 1200), Rect(3050, 2300, 5850, 4400));
+}
+
+TEST(SheetTarget, WhichSideDecides) {
+    const TSheetCell cell{2850, 2100};
+    // Equal scales: the width decides, the height is the truncated product.
+    EXPECT_EQ(SheetTargetRect(0, cell, 285, 210), Rect(100, 100, 2950, 2200));
+    // Very wide: full cell width, truncate(100 x 0.7125) = 71.
+    EXPECT_EQ(SheetTargetRect(0, cell, 4000, 100), Rect(100, 100, 2950, 171));
+    // Very tall: full cell height, width truncate(100 x 0.525) = 52.
+    EXPECT_EQ(SheetTargetRect(0, cell, 100, 4000), Rect(100, 100, 152, 2200));
+    // 1 x 1: a square of the smaller cell side.
+    EXPECT_EQ(SheetTargetRect(3, cell, 1, 1), Rect(3050, 2300, 5150, 4400));
+    // A 6000 x 4000 photograph on the rig's A4 landscape page (cells 1604 x 1089).
+    const TSheetCell a4 = SheetCellSize(3508, 2479);
+    EXPECT_EQ(SheetTargetRect(3, a4, 6000, 4000), Rect(1804, 1289, 1804 + 1604, 1289 + 1069));
+}
+
+TEST(SheetTarget, ProductIsTruncatedAtExtendedPrecision) {
+    // 1000 / 3 stored as a double is just below 333.33...; times 3 at extended precision
+    // is just below 1000 and truncates to 999. A product rounded to double first would
+    // give exactly 1000.
+    const TSheetCell cell{1000, 5000};
+    EXPECT_EQ(SheetTargetRect(0, cell, 3, 3), Rect(100, 100, 1100, 100 + 999));
+}
+
+TEST(SheetSlots, PicturesSmallerThanTwoInSumAreLeftOut) {
+    EXPECT_FALSE(SheetSlotDrawn(0, 0));
+    EXPECT_FALSE(SheetSlotDrawn(1, 0));
+    EXPECT_FALSE(SheetSlotDrawn(0, 1));
+    EXPECT_TRUE(SheetSlotDrawn(1, 1));
+    EXPECT_TRUE(SheetSlotDrawn(0, 2));
+}
+
+TEST(SheetTarget, ZeroSizesFailLikeTheFloatingPointUnit) {
+    const TSheetCell cell{2850, 2100};
+    try {
+        SheetTargetRect(0, cell, 0, 5);
+        ADD_FAILURE() << "no error";
+    } catch (const EZeroDivide& error) {
+        EXPECT_EQ(error.Message(), "0 による浮動小数点数除算");
+    }
+    try {
+        SheetTargetRect(0, cell, 5, 0);
+        ADD_FAILURE() << "no error";
+    } catch (const EZeroDivide& error) {
+        EXPECT_EQ(error.Message(), "0 による浮動小数点数除算");
+    }
+    // A printable width of 300 gives a zero cell: 0 / 0.
+    try {
+        SheetTargetRect(0, SheetCellSize(300, 2000), 0, 5);
+        ADD_FAILURE() << "no error";
+    } catch (const EInvalidOp& error) {
+        EXPECT_EQ(error.Message(), "不正な浮動小数点数演算命令");
+    }
+}
+
+}  // namespace
