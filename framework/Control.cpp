@@ -259,7 +259,9 @@ bool TWinControl::EraseNeededFor(const TControl* control) const {
 void TWinControl::InvalidateControl(TControl* control) {
     if (!hwnd_ || !control->Visible()) return;
     RECT r = ToRECT(control->BoundsRect());
-    InvalidateRect(hwnd_, &r, EraseNeededFor(control) ? TRUE : FALSE);
+    bool erase = EraseNeededFor(control);
+    InvalidateRect(hwnd_, &r, erase ? TRUE : FALSE);
+    if (OnRepaintRequest) OnRepaintRequest(control, erase);
 }
 
 void TWinControl::PaintControls(HDC dc, const RECT& region) {

@@ -2,6 +2,7 @@
 // windowed controls that are child windows of their own.
 #pragma once
 #include <windows.h>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -147,6 +148,9 @@ public:
     void PaintControls(HDC dc, const RECT& region);
     // The last visible, enabled graphic control in list order that contains `point`.
     TControl* ControlAtPos(POINT point) const;
+
+    // Observes every repaint request this control makes for a child (with its erase flag).
+    std::function<void(TControl* control, bool erase)> OnRepaintRequest;
 
     int32_t TabOrder = -1;
     bool TabStop = false;

@@ -40,6 +40,8 @@ public:
     bool OldCreateOrder = false;
 
     bool SetLayoutProperty(const std::string& property, const std::string& value) override;
+    // The outer frame's place and size on the screen.
+    void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Scales to a screen of `screenPixelsPerInch`: the form's font by the ratio of the
@@ -53,7 +55,6 @@ protected:
     // Makes a handler known to the layout under `name` ("Image1Click").
     void RegisterHandler(const std::string& name, TNotifyEvent handler);
     void CreateHandle() override;
-    void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
     void TextChanged() override;
     void ColorChanged() override;
     void FontWasChanged() override;

@@ -1,0 +1,131 @@
+// ShowError puts up a real error box: captioned with the title, owned by the application
+// window, with the program's other windows disabled while it shows.
+#include <gtest/gtest.h>
+#include <atomic>
+#include <thread>
+#include "framework/Application.h"
+#include "framework/Form.h"
+#include "rtl/Exceptions.h"
+#include "support/UiDriver.h"
+
+namespace {
+
+struct BoxSeen {
+    bool found = false;
+    std::string caption, text;
+    HWND owner = nullptr;
+    bool formEnabledWhileShown = true;
+    LONG style = 0;
+};
+
+HWND FindThreadDialog(DWORD thread) {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        thread,
+        [](HWND w, LPARAM p) -> BOOL {
+            if (ClassNameOf(w) == "#32770" && IsWindowVisible(w)) {
+                *reinterpret_cast<HWND*>(p) = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Watches for the box the calling thread is about to show; answers it with OK.
+class BoxWatcher {
+public:
+    BoxWatcher(HWND form, DWORD timeoutMs) : thread_(GetCurrentThreadId()) {
+        worker_ = std::thread([this, form, timeoutMs] {
+            HWND box = nullptr;
+            WaitUntil([&] { return (box = FindThreadDialog(thread_)) != nullptr; }, timeoutMs);
+            if (!box) return;
+            Sleep(300);
+            seen_.found = true;
+            seen_.caption = WindowText(box);
+            seen_.text = AppProcess::MessageBoxText(box);
+            seen_.owner = GetWindow(box, GW_OWNER);
+            seen_.formEnabledWhileShown = form ? IsWindowEnabled(form) != FALSE : true;
+            seen_.style = GetWindowLongA(box, GWL_STYLE);
+            PressButton(box, IDOK);
+        });
+    }
+    const BoxSeen& Finish() {
+        worker_.join();
+        return seen_;
+    }
+
+private:
+    DWORD thread_;
+    std::thread worker_;
+    BoxSeen seen_;
+};
+
+class ShowErrorTest : public testing::Test {
+protected:
+    void SetUp() override {
+        Application().Initialize();
+        form_.SetBounds(100, 100, 300, 200);
+        form_.SetCaption("ShowErrorTest");
+        form_.Show(SW_SHOWNORMAL);
+        SetActiveWindow(form_.WindowHandle());
+    }
+    TForm form_;
+};
+
+}  // namespace
+
+TEST_F(ShowErrorTest, ShowsTheMessageWithItsFullStopInABoxOwnedByTheApplicationWindow) {
+    HWND form = form_.WindowHandle();
+    SetCapture(form);
+    ASSERT_EQ(GetCapture(), form);
+    BoxWatcher watcher(form, 10000);
+    Application().ShowError(EInvalidGraphic("画像フォーマットが不正です"));
+    const BoxSeen& seen = watcher.Finish();
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.caption, Application().Title());
+    EXPECT_EQ(seen.caption, "unit_tests");
+    EXPECT_EQ(seen.text, "画像フォーマットが不正です.");
+    EXPECT_EQ(seen.owner, Application().Handle());
+    EXPECT_FALSE(seen.formEnabledWhileShown);
+    // Capture was cancelled before the box, and the form is usable again afterwards.
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(form));
+    EXPECT_EQ(GetActiveWindow(), form);
+}
+
+TEST_F(ShowErrorTest, MessagesEndingInAFullStopOrBracketAreShownAsTheyAre) {
+    for (const char* message : {"拡張子 .png の画像形式は処理できません.", "失敗しました (3)"}) {
+        BoxWatcher watcher(form_.WindowHandle(), 10000);
+        Application().ShowError(EInvalidGraphic(message));
+        const BoxSeen& seen = watcher.Finish();
+        ASSERT_TRUE(seen.found);
+        EXPECT_EQ(seen.text, message);
+    }
+}
+
+TEST_F(ShowErrorTest, SilentErrorShowsNothing) {
+    BoxWatcher watcher(nullptr, 1500);
+    Application().ShowError(EAbort("中止"));
+    EXPECT_FALSE(watcher.Finish().found);
+}
+
+TEST_F(ShowErrorTest, AnErrorEscapingAWindowHandlerEndsInTheBoxAndTheProgramGoesOn) {
+    // A click handler that fails: the window procedure must not let the error out.
+    struct FailingForm : TForm {
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+            if (message == WM_APP) throw EJPEG("JPEG エラー #5");
+            return TForm::WindowProc(message, wParam, lParam);
+        }
+    } failing;
+    failing.SetBounds(120, 120, 200, 100);
+    failing.Show(SW_SHOWNORMAL);
+    BoxWatcher watcher(nullptr, 10000);
+    LRESULT result = SendMessageA(failing.WindowHandle(), WM_APP, 0, 0);
+    const BoxSeen& seen = watcher.Finish();
+    EXPECT_EQ(result, 0);
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.text, "JPEG エラー #5.");
+    EXPECT_TRUE(IsWindow(failing.WindowHandle()));
+}
