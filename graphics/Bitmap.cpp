@@ -151,6 +151,20 @@ void DeleteOwnedPalette(HPALETTE palette) {
     if (palette && palette != standardPalette) DeleteObject(palette);
 }
 
+void DescribeBitmap(HBITMAP bitmap, const BITMAPINFOHEADER* asked, DIBSECTION& description) {
+    std::memset(&description, 0, sizeof description);
+    if (!bitmap) return;
+    int size = GetObjectA(bitmap, sizeof description, &description);
+    if (size != sizeof description || !asked) return;
+    BITMAPINFOHEADER& bih = description.dsBmih;
+    int32_t height = bih.biHeight < 0 ? -bih.biHeight : bih.biHeight;
+    bih.biHeight = asked->biHeight < 0 ? -height : height;
+    if (asked->biCompression == BI_RGB && bih.biCompression == BI_BITFIELDS) {
+        bih.biCompression = BI_RGB;
+        std::memset(description.dsBitfields, 0, sizeof description.dsBitfields);
+    }
+}
+
 int ScreenDepth() {
     WindowDC screen;
     if (!screen) return 0;

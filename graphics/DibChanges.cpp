@@ -73,6 +73,7 @@ HBITMAP ConvertBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalett
     WindowDC screen;
     if (!screen) RaiseOutOfResources();
     OwnedBitmap result;
+    BITMAPINFOHEADER asked = {};
     if (infoHeader) {
         bih.biSize = sizeof(BITMAPINFOHEADER);
         bih.biPlanes = 1;
@@ -83,6 +84,7 @@ HBITMAP ConvertBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalett
         std::memset(&block, 0, sizeof block);
         block.header = bih;
         block.header.biSizeImage = 0;
+        asked = block.header;
         if (bih.biBitCount <= 8) {
             UINT count;
             if (bih.biBitCount == 1 && (!oldHandle || !IsSection(oldHandle))) {
@@ -117,8 +119,7 @@ HBITMAP ConvertBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalett
         if (oldHandle && oldBm.bmWidth == bih.biWidth && oldHeight == newHeight && bih.biBitCount > 8) {
             // Same size, deep enough for any colour: let the platform convert the rows.
             GetDIBits(screen.get(), oldHandle, 0, newHeight, bits, block.info(), DIB_RGB_COLORS);
-            std::memset(&description, 0, sizeof description);
-            GetObjectA(result.get(), sizeof description, &description);
+            DescribeBitmap(result.get(), &block.header, description);
             return result.release();
         }
     } else if (description.dsBm.bmPlanes == 1 && description.dsBm.bmBitsPixel == 1) {
@@ -157,8 +158,7 @@ HBITMAP ConvertBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalett
         if (oldPalette) RealizePalette(oldDC.get());
         BitBlt(newDC.get(), 0, 0, oldBm.bmWidth, oldBm.bmHeight, oldDC.get(), 0, 0, SRCCOPY);
     }
-    std::memset(&description, 0, sizeof description);
-    GetObjectA(result.get(), sizeof description, &description);
+    DescribeBitmap(result.get(), infoHeader ? &asked : nullptr, description);
     return result.release();
 }
 

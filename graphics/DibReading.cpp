@@ -171,8 +171,7 @@ void TBitmap::ReadDib(TStream& stream, int64_t remainingBytes, const BITMAPFILEH
         palette.reset(PaletteFromColours(block.colours, layout.colourCount));
 
     DIBSECTION description;
-    std::memset(&description, 0, sizeof description);
-    GetObjectA(pixels.get(), sizeof description, &description);
+    DescribeBitmap(pixels.get(), layout.compressed ? nullptr : &block.header, description);
     const bmp::InfoHeader& info = layout.header.info;
     description.dsBmih.biXPelsPerMeter = info.biXPelsPerMeter;
     description.dsBmih.biYPelsPerMeter = info.biYPelsPerMeter;

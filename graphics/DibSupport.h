@@ -24,6 +24,12 @@ HPALETTE CopyPalette(HPALETTE palette);
 // Deletes a palette unless it is none or the standard one.
 void DeleteOwnedPalette(HPALETTE palette);
 
+// The platform's description of a bitmap (all zero first; a device bitmap fills dsBm
+// only). For a section made from `asked`, the row order and compression are taken from
+// what was asked: some platforms report every section bottom-up, or 16-bit BI_RGB as
+// bit fields.
+void DescribeBitmap(HBITMAP bitmap, const BITMAPINFOHEADER* asked, DIBSECTION& description);
+
 int ScreenDepth();  // BITSPIXEL x PLANES of the screen
 
 // The platform refused to make pixels: EOSError with its error number and text when it

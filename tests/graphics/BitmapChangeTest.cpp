@@ -1,0 +1,265 @@
+// Sharing between copies, copy on change, size, depth, rows, storage, transparency and
+// writing the BMP form.
+#include <cstring>
+#include "BitmapTestSupport.h"
+#include "rtl/Exceptions.h"
+
+using samples::Bytes;
+using samples::Form;
+using samples::Picture;
+using samples::Rgb;
+
+namespace {
+Bytes Plain24() { return samples::WriteBmp(samples::ReferencePicture(24), Form()); }
+}  // namespace
+
+TEST(BitmapSharing, CopiesShareOneImageUntilOneChanges) {
+    TBitmap original, copy;
+    LoadBytes(original, Plain24());
+    copy.CopyFrom(&original);
+    EXPECT_EQ(&copy.Image(), &original.Image());
+    EXPECT_EQ(original.Image().RefCount(), 2);
+
+    copy.Canvas().Brush().Color = RGB(255, 0, 0);
+    copy.Canvas().FillRect(Rect(0, 0, 13, 7));
+    EXPECT_NE(&copy.Image(), &original.Image());
+    EXPECT_EQ(original.Image().RefCount(), 1);
+
+    Surface24 a(13, 7), b(13, 7);
+    a.Draw(original);
+    b.Draw(copy);
+    EXPECT_TRUE(a.Shows(samples::ReferencePicture(24)));
+    EXPECT_EQ(b.At(6, 3), (Rgb{255, 0, 0}));
+}
+
+TEST(BitmapSharing, CopyingNoneEmptiesAndNotifies) {
+    TBitmap bitmap;
+    LoadBytes(bitmap, Plain24());
+    int changes = 0;
+    bitmap.OnChange = [&](TObject*) { ++changes; };
+    bitmap.CopyFrom(nullptr);
+    EXPECT_TRUE(bitmap.IsEmpty());
+    EXPECT_EQ(changes, 1);
+}
+
+TEST(BitmapSharing, ScanLineOnASharedImageLeavesTheOtherCopyAlone) {
+    TBitmap original, copy;
+    LoadBytes(original, Plain24());
+    copy.CopyFrom(&original);
+    auto* row = static_cast<uint8_t*>(copy.ScanLine(0));
+    std::memset(row, 0, 13 * 3);
+    Surface24 a(13, 7), b(13, 7);
+    a.Draw(original);
+    b.Draw(copy);
+    EXPECT_TRUE(a.Shows(samples::ReferencePicture(24)));
+    EXPECT_EQ(b.At(5, 0), (Rgb{0, 0, 0}));
+    EXPECT_EQ(b.At(5, 1), samples::ReferencePicture(24).At(5, 1));
+}
+
+TEST(BitmapRows, RowZeroIsTheTopRowForBothOrientations) {
+    Picture want = samples::ReferencePicture(24);
+    for (bool topDown : {false, true}) {
+        Form form;
+        form.topDown = topDown;
+        TBitmap bitmap;
+        LoadBytes(bitmap, samples::WriteBmp(want, form));
+        for (int y : {0, 6}) {
+            auto* row = static_cast<const uint8_t*>(bitmap.ScanLine(y));
+            EXPECT_EQ((Rgb{row[3 * 4 + 2], row[3 * 4 + 1], row[3 * 4]}), want.At(4, y)) << topDown << " row " << y;
+        }
+    }
+}
+
+TEST(BitmapRows, RowsOutsideThePictureAreRefused) {
+    TBitmap bitmap;
+    LoadBytes(bitmap, Plain24());
+    for (int row : {7, -1, 1000}) {
+        try {
+            bitmap.ScanLine(row);
+            FAIL() << row;
+        } catch (const EInvalidGraphicOperation& e) {
+            EXPECT_EQ(e.Message(), "スキャンライン のインデックスが範囲を越えました");
+        }
+    }
+}
+
+TEST(BitmapRows, ScanLineOfARunLengthPictureGivesItsPixelsAndDropsTheFileBytes) {
+    Form form;
+    form.bitCount = 8;
+    form.compression = 1;
+    Picture want = samples::ReferencePicture(8);
+    TBitmap bitmap;
+    LoadBytes(bitmap, samples::WriteBmp(want, form));
+    bitmap.SetPixelDepth(TPixelFormat::pf24bit);
+    auto* row = static_cast<const uint8_t*>(bitmap.ScanLine(2));
+    EXPECT_EQ((Rgb{row[3 * 9 + 2], row[3 * 9 + 1], row[3 * 9]}), want.At(9, 2));
+    EXPECT_FALSE(bitmap.Image().SavedFileBytes);
+}
+
+TEST(BitmapDepth, EachDepthGivesTheSectionItNames) {
+    TBitmap bitmap;
+    LoadBytes(bitmap, Plain24());
+    bitmap.SetPixelDepth(TPixelFormat::pf15bit);
+    EXPECT_EQ(bitmap.PixelDepth(), TPixelFormat::pf15bit);
+    EXPECT_EQ(bitmap.Image().DibInfo.dsBmih.biBitCount, 16);
+    EXPECT_EQ(bitmap.Image().DibInfo.dsBmih.biCompression, DWORD(BI_RGB));
+
+    bitmap.SetPixelDepth(TPixelFormat::pf16bit);
+    EXPECT_EQ(bitmap.PixelDepth(), TPixelFormat::pf16bit);
+    const DIBSECTION& d = bitmap.Image().DibInfo;
+    EXPECT_EQ(d.dsBmih.biCompression, DWORD(BI_BITFIELDS));
+    EXPECT_EQ(d.dsBitfields[0], 0xF800u);
+    EXPECT_EQ(d.dsBitfields[1], 0x07E0u);
+    EXPECT_EQ(d.dsBitfields[2], 0x001Fu);
+
+    for (TPixelFormat f : {TPixelFormat::pf1bit, TPixelFormat::pf4bit, TPixelFormat::pf8bit, TPixelFormat::pf24bit,
+                           TPixelFormat::pf32bit}) {
+        bitmap.SetPixelDepth(f);
+        EXPECT_EQ(bitmap.PixelDepth(), f);
+        EXPECT_EQ(bitmap.Width(), 13);
+        EXPECT_EQ(bitmap.Height(), 7);
+    }
+    bitmap.SetPixelDepth(TPixelFormat::pfDevice);
+    EXPECT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDDB);
+    try {
+        bitmap.SetPixelDepth(TPixelFormat::pfCustom);
+        FAIL();
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), "画像フォーマットが不正です");
+    }
+}
+
+TEST(BitmapDepth, DeeperSectionsKeepTheColours) {
+    Picture want = samples::ReferencePicture(24);
+    for (TPixelFormat f : {TPixelFormat::pf32bit, TPixelFormat::pfDevice, TPixelFormat::pf24bit}) {
+        TBitmap bitmap;
+        LoadBytes(bitmap, Plain24());
+        bitmap.SetPixelDepth(f);
+        Surface24 surface(13, 7);
+        surface.Draw(bitmap);
+        EXPECT_TRUE(surface.Shows(want)) << static_cast<int>(f);
+    }
+}
+
+TEST(BitmapSize, WidthThenHeightOnAnEmptyBitmapMakesAWhitePictureOfTheRecordedDepth) {
+    TBitmap bitmap;
+    bitmap.SetPixelDepth(TPixelFormat::pf24bit);
+    bitmap.SetWidth(5);
+    EXPECT_TRUE(bitmap.IsEmpty());
+    bitmap.SetHeight(3);
+    EXPECT_FALSE(bitmap.IsEmpty());
+    EXPECT_EQ(bitmap.PixelDepth(), TPixelFormat::pf24bit);
+    Surface24 surface(5, 3);
+    surface.Draw(bitmap);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) EXPECT_EQ(surface.At(x, y), (Rgb{255, 255, 255}));
+}
+
+TEST(BitmapSize, GrowingKeepsThePictureAndFillsTheRestShrinkingCrops) {
+    Picture want = samples::ReferencePicture(24);
+    TBitmap bitmap;
+    LoadBytes(bitmap, Plain24());
+    bitmap.SetWidth(20);
+    EXPECT_EQ(bitmap.Width(), 20);
+    Surface24 surface(20, 7);
+    surface.Draw(bitmap);
+    EXPECT_EQ(surface.At(12, 6), want.At(12, 6));
+    EXPECT_EQ(surface.At(0, 0), want.At(0, 0));
+    EXPECT_EQ(surface.At(17, 3), (Rgb{255, 255, 255}));
+    bitmap.SetHeight(0);
+    EXPECT_TRUE(bitmap.IsEmpty());
+    EXPECT_EQ(bitmap.Width(), 20);
+}
+
+TEST(BitmapStorage, SwitchingStorageKeepsThePixels) {
+    Picture want = samples::ReferencePicture(24);
+    TBitmap bitmap;
+    LoadBytes(bitmap, Plain24());
+    bitmap.SetStorageKind(TBitmapHandleType::bmDDB);
+    EXPECT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDDB);
+    Surface24 a(13, 7);
+    a.Draw(bitmap);
+    EXPECT_TRUE(a.Shows(want));
+    bitmap.SetStorageKind(TBitmapHandleType::bmDIB);
+    EXPECT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDIB);
+    Surface24 b(13, 7);
+    b.Draw(bitmap);
+    EXPECT_TRUE(b.Shows(want));
+}
+
+TEST(BitmapWriting, RunLengthBytesAreWrittenBackUntilTheCanvasChangesThePicture) {
+    Form form;
+    form.bitCount = 8;
+    form.compression = 1;
+    Picture want = samples::ReferencePicture(8);
+    Bytes file = samples::WriteBmp(want, form);
+    TBitmap bitmap;
+    LoadBytes(bitmap, file);
+    EXPECT_EQ(SavedBytes(bitmap), file);
+
+    bitmap.Canvas().Brush().Color = RGB(0, 0, 0);
+    bitmap.Canvas().FillRect(Rect(0, 0, 1, 1));
+    Bytes written = SavedBytes(bitmap);
+    ASSERT_GT(written.size(), 54u);
+    EXPECT_EQ(written[14], 40);          // a 40-byte header
+    EXPECT_EQ(written[30], 0);           // uncompressed
+    TBitmap again;
+    LoadBytes(again, written);
+    Surface24 surface(13, 7);
+    surface.Draw(again);
+    Picture changed = want;
+    changed.pixels[0] = {0, 0, 0};
+    EXPECT_TRUE(surface.Shows(changed));
+}
+
+TEST(BitmapWriting, WrittenFilesReadBackToTheSamePicture) {
+    for (Form form : samples::AcceptedForms()) {
+        if (form.compression == 1 || form.compression == 2) continue;
+        SCOPED_TRACE(form.Name());
+        Picture want = samples::ReferencePicture(form.bitCount);
+        TBitmap bitmap, again;
+        LoadBytes(bitmap, samples::WriteBmp(want, form));
+        Bytes written = SavedBytes(bitmap);
+        EXPECT_EQ(written[14], form.headerSize == 12 ? 12 : 40);
+        LoadBytes(again, written);
+        Surface24 surface(want.width, want.height);
+        surface.Draw(again);
+        EXPECT_TRUE(surface.Shows(want));
+    }
+}
+
+TEST(BitmapTransparency, KeyColourPixelsLetTheBackgroundThrough) {
+    // 4 x 2: the bottom-left pixel's colour (the key) appears twice.
+    Picture pic;
+    pic.width = 4;
+    pic.height = 2;
+    Rgb key{10, 200, 30}, other{200, 10, 90};
+    pic.pixels = {other, key, other, other, key, other, other, other};
+    TBitmap bitmap;
+    LoadBytes(bitmap, samples::WriteBmp(pic, Form()));
+    bitmap.SetTransparent(true);
+    for (int scale : {1, 2}) {
+        Surface24 surface(8, 4, {255, 0, 0});
+        surface.Canvas().StretchGraphic(Rect(0, 0, 4 * scale, 2 * scale), &bitmap);
+        EXPECT_EQ(surface.At(0, 1 * scale), (Rgb{255, 0, 0})) << scale;
+        EXPECT_EQ(surface.At(1 * scale, 0), (Rgb{255, 0, 0})) << scale;
+        EXPECT_EQ(surface.At(0, 0), other) << scale;
+        EXPECT_EQ(surface.At(3 * scale, 1 * scale), other) << scale;
+    }
+    bitmap.SetTransparentKeyColor(clNone);
+    Surface24 opaque(4, 2, {255, 0, 0});
+    opaque.Draw(bitmap);
+    EXPECT_EQ(opaque.At(0, 1), key);
+}
+
+TEST(BitmapContexts, TheOwnContextIsReleasedAfterEachMessage) {
+    TBitmap bitmap;
+    LoadBytes(bitmap, Plain24());
+    Surface24 surface(13, 7);
+    surface.Draw(bitmap);
+    EXPECT_TRUE(bitmap.Canvas().HandleAllocated());
+    FreeMemoryContexts();
+    EXPECT_FALSE(bitmap.Canvas().HandleAllocated());
+    surface.Draw(bitmap);  // made again on demand
+    EXPECT_TRUE(surface.Shows(samples::ReferencePicture(24)));
+}

@@ -1,0 +1,49 @@
+// The GDI object counter, and that loading, drawing and freeing bitmaps leaves no objects.
+#include "BitmapTestSupport.h"
+#include "support/GdiCounter.h"
+
+TEST(GdiCounter, CountsAnObjectLeftUndeleted) {
+    int before = LiveGdiObjects();
+    ASSERT_GT(before, 0);
+    HBRUSH leaked = CreateSolidBrush(RGB(1, 2, 3));  // deliberately kept until the check
+    ASSERT_NE(leaked, nullptr);
+    EXPECT_EQ(LiveGdiObjects(), before + 1);
+    HBITMAP bitmap = CreateBitmap(2, 2, 1, 1, nullptr);
+    EXPECT_EQ(LiveGdiObjects(), before + 2);
+    DeleteObject(bitmap);
+    DeleteObject(leaked);
+    EXPECT_EQ(LiveGdiObjects(), before);
+}
+
+TEST(BitmapLeaks, AThousandLoadDrawFreeCyclesLeaveTheObjectCountUnchanged) {
+    std::vector<samples::Bytes> files;
+    for (const samples::Form& form : samples::AcceptedForms())
+        files.push_back(samples::WriteBmp(samples::ReferencePicture(form.bitCount), form));
+    Surface24 surface(26, 14);
+    // One warm-up round: the standard palette and cached objects are made once.
+    for (const auto& file : files) {
+        TBitmap bitmap;
+        LoadBytes(bitmap, file);
+        surface.Canvas().StretchGraphic(Rect(0, 0, 26, 14), &bitmap);
+        TBitmap copy;
+        copy.CopyFrom(&bitmap);
+        copy.Canvas().FillRect(Rect(0, 0, 1, 1));
+        FreeMemoryContexts();
+    }
+    int before = LiveGdiObjects();
+    for (int i = 0; i < 1000; ++i) {
+        auto bitmap = std::make_unique<TBitmap>();
+        LoadBytes(*bitmap, files[size_t(i) % files.size()]);
+        surface.Canvas().StretchGraphic(Rect(0, 0, 26, 14), bitmap.get());
+        if (i % 3 == 0) {
+            TBitmap copy;
+            copy.CopyFrom(bitmap.get());
+            copy.Canvas().Brush().Color = RGB(0, 0, 255);
+            copy.Canvas().FillRect(Rect(0, 0, 2, 2));
+            surface.Canvas().StretchGraphic(Rect(0, 0, 26, 14), &copy);
+        }
+        bitmap.reset();
+        FreeMemoryContexts();  // what the message loop does after each message
+    }
+    EXPECT_EQ(LiveGdiObjects(), before);
+}

@@ -1,0 +1,223 @@
+// Reading BMP files made in code, in every accepted form, and drawing them.
+#include "BitmapTestSupport.h"
+#include "rtl/Exceptions.h"
+#include "rtl/ResourceStrings.h"
+
+using samples::Bytes;
+using samples::Form;
+using samples::Picture;
+using samples::Rgb;
+
+TEST(BitmapRead, EveryAcceptedFormDrawsTheColoursOfItsPlain24BitEquivalent) {
+    for (const Form& form : samples::AcceptedForms()) {
+        SCOPED_TRACE(form.Name());
+        Picture want = samples::ReferencePicture(form.bitCount);
+        Form plain;
+        Bytes plainFile = samples::WriteBmp(want, plain);
+        Bytes file = samples::WriteBmp(want, form);
+
+        TBitmap reference, bitmap;
+        LoadBytes(reference, plainFile);
+        LoadBytes(bitmap, file);
+        EXPECT_EQ(bitmap.Width(), want.width);
+        EXPECT_EQ(bitmap.Height(), want.height);
+        EXPECT_FALSE(bitmap.IsEmpty());
+
+        Surface24 expected(want.width, want.height), got(want.width, want.height);
+        expected.Draw(reference);
+        got.Draw(bitmap);
+        EXPECT_TRUE(expected.Shows(want));
+        EXPECT_TRUE(got.Shows(want));
+    }
+}
+
+TEST(BitmapRead, RunLengthFilesBecomeDeviceBitmapsAndKeepTheirBytes) {
+    for (uint32_t compression : {1u, 2u}) {
+        Form form;
+        form.bitCount = compression == 1 ? 8 : 4;
+        form.compression = compression;
+        Bytes file = samples::WriteBmp(samples::ReferencePicture(form.bitCount), form);
+        TBitmap bitmap;
+        LoadBytes(bitmap, file);
+        EXPECT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDDB);
+        EXPECT_EQ(bitmap.PixelDepth(), TPixelFormat::pfDevice);
+        ASSERT_TRUE(bitmap.Image().SavedFileBytes);
+        EXPECT_EQ(SavedBytes(bitmap), file);
+    }
+}
+
+TEST(BitmapRead, SectionFormsAreDeviceIndependentWithTheirDepth) {
+    struct Case { int bits; uint32_t compression; TPixelFormat format; };
+    for (Case c : {Case{1, 0, TPixelFormat::pf1bit}, Case{4, 0, TPixelFormat::pf4bit}, Case{8, 0, TPixelFormat::pf8bit},
+                   Case{16, 0, TPixelFormat::pf15bit}, Case{16, 3, TPixelFormat::pf16bit},
+                   Case{24, 0, TPixelFormat::pf24bit}, Case{32, 0, TPixelFormat::pf32bit}}) {
+        Form form;
+        form.bitCount = c.bits;
+        form.compression = c.compression;
+        TBitmap bitmap;
+        LoadBytes(bitmap, samples::WriteBmp(samples::ReferencePicture(c.bits), form));
+        EXPECT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDIB) << c.bits;
+        EXPECT_EQ(bitmap.PixelDepth(), c.format) << c.bits;
+        EXPECT_FALSE(bitmap.Image().SavedFileBytes) << c.bits;
+    }
+}
+
+TEST(BitmapRead, NewAndZeroByteBitmapsAreEmptyAndDrawNothing) {
+    TBitmap fresh;
+    EXPECT_TRUE(fresh.IsEmpty());
+    EXPECT_EQ(fresh.Width(), 0);
+    EXPECT_EQ(fresh.Height(), 0);
+    Surface24 surface(4, 4, {9, 9, 9});
+    surface.Canvas().StretchGraphic(Rect(0, 0, 4, 4), &fresh);
+    EXPECT_EQ(surface.At(2, 2), (Rgb{9, 9, 9}));
+
+    TBitmap loaded;
+    LoadBytes(loaded, samples::WriteBmp(samples::ReferencePicture(24), Form()));
+    LoadBytes(loaded, Bytes());
+    EXPECT_TRUE(loaded.IsEmpty());
+    EXPECT_EQ(loaded.Width(), 0);
+}
+
+TEST(BitmapRead, WrongSignatureIsRefusedAndTheOldPictureStays) {
+    TBitmap bitmap;
+    LoadBytes(bitmap, samples::WriteBmp(samples::ReferencePicture(24), Form()));
+    Bytes bad = samples::WriteBmp(samples::ReferencePicture(24, 5, 5), Form());
+    bad[0] = 'P';
+    bad[1] = 'K';
+    try {
+        LoadBytes(bitmap, bad);
+        FAIL() << "no error";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), "ビットマップイメージが不正です");
+    }
+    EXPECT_EQ(bitmap.Width(), 13);
+    Surface24 surface(13, 7);
+    surface.Draw(bitmap);
+    EXPECT_TRUE(surface.Shows(samples::ReferencePicture(24)));
+}
+
+TEST(BitmapRead, ShortPixelDataLeavesTheMissingRowsBlack) {
+    Picture want = samples::ReferencePicture(24);
+    Bytes file = samples::WriteBmp(want, Form());
+    const size_t stride = 40;
+    file.resize(file.size() - 3 * stride);  // the top three rows are missing
+    TBitmap bitmap;
+    LoadBytes(bitmap, file);
+    Surface24 surface(13, 7);
+    surface.Draw(bitmap);
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 13; ++x)
+            ASSERT_EQ(surface.At(x, y), (y < 3 ? Rgb{0, 0, 0} : want.At(x, y))) << x << "," << y;
+}
+
+// An 8-bit 4 x 2 file whose colour table has `entries` entries, pixels right after it.
+static Bytes SmallEightBit(uint32_t entries, uint32_t gap, const uint8_t pixels[8]) {
+    Bytes f(14 + 40, 0);
+    f[0] = 'B';
+    f[1] = 'M';
+    samples::PutU32(f, 14, 40);
+    samples::PutU32(f, 18, 4);
+    samples::PutU32(f, 22, 2);
+    samples::PutU16(f, 26, 1);
+    samples::PutU16(f, 28, 8);
+    samples::PutU32(f, 46, entries);
+    for (uint32_t i = 0; i < std::max<uint32_t>(entries, 5); ++i)
+        f.insert(f.end(), {uint8_t(i * 50), uint8_t(200 - i * 40), uint8_t(i * 60 + 10), 0});
+    samples::PutU32(f, 10, uint32_t(f.size() + gap));
+    f.insert(f.end(), pixels, pixels + 8);
+    return f;
+}
+
+TEST(BitmapRead, ColourCountGivenInTheHeaderIsHowManyEntriesAreRead) {
+    // Five entries in the file: pixels follow the fifth.
+    const uint8_t pixels[8] = {0, 1, 2, 3, 4, 3, 2, 1};
+    TBitmap bitmap;
+    Bytes five = SmallEightBit(5, 0, pixels);
+    five.resize(14 + 40 + 5 * 4);
+    five.insert(five.end(), pixels, pixels + 8);
+    LoadBytes(bitmap, five);
+    Surface24 surface(4, 2);
+    surface.Draw(bitmap);
+    auto colour = [](int i) { return Rgb{uint8_t(i * 60 + 10), uint8_t(200 - i * 40), uint8_t(i * 50)}; };
+    EXPECT_EQ(surface.At(0, 1), colour(0));
+    EXPECT_EQ(surface.At(3, 1), colour(3));
+    EXPECT_EQ(surface.At(0, 0), colour(4));
+    EXPECT_EQ(surface.At(3, 0), colour(1));
+}
+
+TEST(BitmapRead, PixelsAreReadRightAfterTheColourTableWhateverTheOffsetSays) {
+    const uint8_t pixels[8] = {1, 1, 1, 1, 2, 2, 2, 2};
+    Bytes file = SmallEightBit(5, 64, pixels);  // bfOffBits points 64 bytes further
+    TBitmap bitmap;
+    LoadBytes(bitmap, file);
+    Surface24 surface(4, 2);
+    surface.Draw(bitmap);
+    EXPECT_EQ(surface.At(0, 1), (Rgb{70, 160, 50}));   // entry 1
+    EXPECT_EQ(surface.At(0, 0), (Rgb{130, 120, 100})); // entry 2
+}
+
+TEST(BitmapRead, StretchModeFollowsThePictureAndTheSurface) {
+    TBitmap colour, mono;
+    LoadBytes(colour, samples::WriteBmp(samples::ReferencePicture(24), Form()));
+    Form oneBit;
+    oneBit.bitCount = 1;
+    LoadBytes(mono, samples::WriteBmp(samples::ReferencePicture(1), oneBit));
+    Surface24 surface(26, 14);
+    SetStretchBltMode(surface.Dc(), BLACKONWHITE);
+    surface.Canvas().StretchGraphic(Rect(0, 0, 26, 14), &mono);
+    EXPECT_EQ(GetStretchBltMode(surface.Dc()), BLACKONWHITE);  // monochrome: left as it was
+    surface.Canvas().StretchGraphic(Rect(0, 0, 26, 14), &colour);
+    EXPECT_EQ(GetStretchBltMode(surface.Dc()), COLORONCOLOR);
+    // Stretched to twice the size, every source pixel covers a 2 x 2 block.
+    Picture want = samples::ReferencePicture(24);
+    EXPECT_EQ(surface.At(25, 13), want.At(12, 6));
+    EXPECT_EQ(surface.At(2, 1), want.At(1, 0));
+}
+
+TEST(BitmapRead, DrawingUsesTheSurfaceCopyMode) {
+    TBitmap bitmap;
+    LoadBytes(bitmap, samples::WriteBmp(samples::ReferencePicture(24), Form()));
+    Surface24 surface(13, 7, {255, 255, 255});
+    surface.Canvas().CopyMode = SRCAND;
+    surface.Draw(bitmap);
+    Picture want = samples::ReferencePicture(24);
+    EXPECT_TRUE(surface.Shows(want));  // white AND picture is the picture
+    Surface24 black(13, 7, {0, 0, 0});
+    black.Canvas().CopyMode = SRCAND;
+    black.Draw(bitmap);
+    EXPECT_EQ(black.At(5, 5), (Rgb{0, 0, 0}));
+}
+
+TEST(BitmapRead, PalettePicturesHaveAPalette) {
+    Form eight;
+    eight.bitCount = 8;
+    TBitmap bitmap;
+    LoadBytes(bitmap, samples::WriteBmp(samples::ReferencePicture(8), eight));
+    HPALETTE palette = bitmap.Palette();
+    ASSERT_NE(palette, nullptr);
+    PALETTEENTRY entries[256];
+    ASSERT_EQ(GetPaletteEntries(palette, 0, 256, entries), 256u);
+    auto table = samples::ReferencePalette(8);
+    EXPECT_EQ(entries[7].peRed, table[7].r);
+    EXPECT_EQ(entries[7].peBlue, table[7].b);
+}
+
+TEST(BitmapRead, DrawingOnAWindowContextShowsThePicture) {
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 40, 30, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    UpdateWindow(window);
+    TBitmap bitmap;
+    LoadBytes(bitmap, samples::WriteBmp(samples::ReferencePicture(24), Form()));
+    {
+        WindowDC dc(window);
+        TCanvas canvas;
+        canvas.SetHandle(dc.get());
+        canvas.StretchGraphic(Rect(0, 0, 13, 7), &bitmap);
+        Picture want = samples::ReferencePicture(24);
+        COLORREF c = GetPixel(dc.get(), 4, 3);
+        EXPECT_EQ(c, RGB(want.At(4, 3).r, want.At(4, 3).g, want.At(4, 3).b));
+        canvas.SetHandle(nullptr);
+    }
+    DestroyWindow(window);
+}
