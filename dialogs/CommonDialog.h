@@ -3,9 +3,10 @@
 #pragma once
 #include <windows.h>
 #include <functional>
+#include "framework/Component.h"
 #include "rtl/Object.h"
 
-class TCommonDialog : public TObject {
+class TCommonDialog : public TComponent {
 public:
     TCommonDialog();
     ~TCommonDialog() override;
