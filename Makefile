@@ -22,7 +22,9 @@ test: build
 	@TETRAFOL_HEADLESS=1 bash scripts/with-services.sh \
 	  ctest --test-dir $(BUILD) --output-on-failure
 
-run: build
+run: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS) --target Tetrafol
 	@bash scripts/run-app.sh
 
 clean:

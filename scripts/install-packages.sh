@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++-mingw-w64-x86-64-posix cmake make nasm dpkg-dev
   wine wine64 xvfb xauth xdotool x11-apps imagemagick
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic fonts-wine
   cups cups-client cups-bsd printer-driver-cups-pdf libcups2 ghostscript poppler-utils
   googletest clang libclang-rt-14-dev
 )
