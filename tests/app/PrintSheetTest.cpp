@@ -1,0 +1,137 @@
+// The "印刷" button of the running program through the private spooler: pictures loaded
+// into slots come out on one landscape page, each in its cell; a cancelled dialog prints
+// nothing; empty and cleared slots leave blank paper.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "app/FourUpSheetLayout.h"
+#include "printing/Printer.h"
+#include "support/BmpSamples.h"
+#include "support/PrintedPages.h"
+#include "support/TempDir.h"
+#include "support/UiDriver.h"
+
+namespace {
+
+// Client-area points of the slots and buttons (96 dpi layout).
+const POINT kSlotCentre[4] = {{96, 76}, {288, 76}, {96, 220}, {288, 220}};
+const POINT kPrintButton = {100, 312};
+const POINT kClearButton = {296, 312};
+
+std::string WriteSolidBmp(const TempDir& dir, const std::string& name, int width, int height,
+                          samples::Rgb colour) {
+    samples::Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.pixels.assign(static_cast<size_t>(width) * height, colour);
+    const samples::Bytes bytes = samples::WriteBmp(picture, samples::Form{});
+    return dir.Write(name, std::string(bytes.begin(), bytes.end()));
+}
+
+// The printer's landscape page as the program will see it, asked of the same spooler.
+struct PageGeometry {
+    int width = 0, height = 0, dpi = 0;
+};
+PageGeometry LandscapeGeometry() {
+    TPrinter printer;
+    printer.SetPageOrientation(TPrinterOrientation::poLandscape);
+    PageGeometry page;
+    page.width = printer.PrintableWidth();
+    page.height = printer.PrintableHeight();
+    page.dpi = GetDeviceCaps(printer.DeviceContext(), LOGPIXELSX);
+    return page;
+}
+
+class PrintSheetTest : public testing::Test {
+protected:
+    void SetUp() override {
+        main_ = app_.MainWindow();
+        ASSERT_NE(main_, nullptr) << "Tetrafol's main window did not appear";
+    }
+
+    void LoadSlot(int slot, const std::string& file) {
+        ClickClient(main_, kSlotCentre[slot].x, kSlotCentre[slot].y);
+        HWND dialog = app_.WaitForDialog(nullptr);
+        ASSERT_NE(dialog, nullptr) << "no picture-open dialog for slot " << slot + 1;
+        AppProcess::AnswerOpenDialog(dialog, file);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10000));
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) != FALSE; }, 5000));
+        Sleep(300);
+    }
+
+    // Clicks "印刷" and answers the print dialog.
+    void Print(bool confirm) {
+        ClickClient(main_, kPrintButton.x, kPrintButton.y);
+        HWND dialog = app_.WaitForDialog(nullptr);
+        ASSERT_NE(dialog, nullptr) << "no print dialog";
+        PressButton(dialog, confirm ? IDOK : IDCANCEL);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10000));
+    }
+
+    TempDir files_;
+    AppProcess app_;
+    HWND main_ = nullptr;
+};
+
+void ExpectBoxNear(const RECT& box, const TRect& expected, int slack = 3) {
+    EXPECT_NEAR(box.left, expected.Left, slack);
+    EXPECT_NEAR(box.top, expected.Top, slack);
+    EXPECT_NEAR(box.right, expected.Right, slack);
+    EXPECT_NEAR(box.bottom, expected.Bottom, slack);
+}
+
+TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePage) {
+    const PageGeometry geometry = LandscapeGeometry();
+    ASSERT_GT(geometry.width, geometry.height);
+    LoadSlot(0, WriteSolidBmp(files_, "red.bmp", 160, 120, {255, 0, 0}));
+    LoadSlot(3, WriteSolidBmp(files_, "blue.bmp", 60, 120, {0, 0, 255}));
+    LoadSlot(1, WriteSolidBmp(files_, "green.bmp", 200, 50, {0, 160, 0}));
+
+    PrintJobWatcher jobs;
+    Print(false);
+    EXPECT_EQ(jobs.CountNewJobsAfter(1500), 0u) << "a cancelled dialog prints nothing";
+
+    Print(true);
+    const std::string job = jobs.WaitForNewJob();
+    ASSERT_NE(job, "") << "no job reached the spooler";
+    const RenderedPage page = RenderJob(job, geometry.dpi);
+    ASSERT_EQ(page.pages, 1);
+    EXPECT_TRUE(page.landscape);
+    ASSERT_EQ(page.width, geometry.width);
+    ASSERT_EQ(page.height, geometry.height);
+
+    const TSheetCell cell = SheetCellSize(geometry.width, geometry.height);
+    ExpectBoxNear(page.BoxOf(0xFF0000), SheetTargetRect(0, cell, 160, 120));
+    ExpectBoxNear(page.BoxOf(0x00A000), SheetTargetRect(1, cell, 200, 50));
+    ExpectBoxNear(page.BoxOf(0x0000FF), SheetTargetRect(3, cell, 60, 120));
+    // Slot 3 never had a picture: its cell is blank paper.
+    const RECT thirdCell{100, cell.Height + 200, cell.Width + 100, 2 * cell.Height + 200};
+    EXPECT_EQ(page.Count(0xFFFFFF, thirdCell, 8), static_cast<long>(cell.Width) * cell.Height);
+    EXPECT_EQ(jobs.CountNewJobsAfter(1000), 0u) << "one click, one job";
+}
+
+TEST_F(PrintSheetTest, EmptyAndClearedSlotsPrintOneBlankPage) {
+    PrintJobWatcher jobs;
+    Print(true);  // nothing loaded yet
+    std::string job = jobs.WaitForNewJob();
+    ASSERT_NE(job, "");
+    RenderedPage page = RenderJob(job, 100);
+    ASSERT_EQ(page.pages, 1);
+    EXPECT_TRUE(page.landscape);
+    EXPECT_GT(page.width, page.height);
+    const RECT all{0, 0, page.width, page.height};
+    EXPECT_EQ(page.Count(0xFFFFFF, all, 8), static_cast<long>(page.width) * page.height);
+
+    LoadSlot(2, WriteSolidBmp(files_, "red.bmp", 40, 30, {255, 0, 0}));
+    ClickClient(main_, kClearButton.x, kClearButton.y);
+    Sleep(500);
+    Print(true);
+    job = jobs.WaitForNewJob();
+    ASSERT_NE(job, "");
+    page = RenderJob(job, 100);
+    ASSERT_EQ(page.pages, 1);
+    EXPECT_EQ(page.Count(0xFFFFFF, all, 8), static_cast<long>(page.width) * page.height);
+}
+
+}  // namespace
