@@ -154,9 +154,8 @@ bool TApplication::HandleMessage(const MSG& message) {
 bool TApplication::IsKeyboardNavigation(MSG& message) {
     if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST || !message.hwnd) return false;
     HWND root = GetAncestor(message.hwnd, GA_ROOT);
-    for (const auto& form : forms_)
-        if (form->WindowHandle() == root) return IsDialogMessageA(root, &message) != FALSE;
-    return false;
+    if (!TForm::FromHandle(root)) return false;
+    return IsDialogMessageA(root, &message) != FALSE;
 }
 
 void TApplication::HandleException() noexcept {

@@ -1,4 +1,5 @@
 #include "framework/Form.h"
+#include <algorithm>
 #include "framework/Application.h"
 #include "framework/Button.h"
 #include "framework/LayoutValues.h"
@@ -63,6 +64,11 @@ void RegisterFormClass(const char* className, WNDPROC procedure) {
     RegisterClassA(&wc);
 }
 
+std::vector<TForm*>& LiveForms() {
+    static std::vector<TForm*> forms;
+    return forms;
+}
+
 }  // namespace
 
 int ScreenPixelsPerInch() {
@@ -74,9 +80,19 @@ int ScreenPixelsPerInch() {
 
 TForm::TForm() {
     SetColor(clBtnFace);
+    LiveForms().push_back(this);
+}
+
+TForm* TForm::FromHandle(HWND window) {
+    if (!window) return nullptr;
+    for (TForm* form : LiveForms())
+        if (form->WindowHandle() == window) return form;
+    return nullptr;
 }
 
 TForm::~TForm() {
+    auto& live = LiveForms();
+    live.erase(std::remove(live.begin(), live.end(), this), live.end());
     if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
     mouseTarget_ = nullptr;
     // Components go in reverse order of creation.
@@ -284,6 +300,30 @@ LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                     }
         }
         return 0;
+    case DM_GETDEFID: {
+        // The focused push button is the one Enter presses.
+        HWND focus = GetFocus();
+        for (TControl* c : Controls())
+            if (auto* button = dynamic_cast<TButton*>(c))
+                if (focus && button->WindowHandle() == focus)
+                    return MAKELRESULT(button->ControlId(), DC_HASDEFID);
+        return 0;
+    }
+    case WM_QUERYNEWPALETTE: {
+        // Realise the palette of the first control that has one (8-bit displays only).
+        HPALETTE palette = nullptr;
+        for (TControl* c : Controls())
+            if ((palette = c->Palette()) != nullptr) break;
+        if (!palette) break;
+        HDC dc = GetDC(hwnd_);
+        if (!dc) return 0;
+        HPALETTE old = SelectPalette(dc, palette, FALSE);
+        UINT changed = RealizePalette(dc);
+        SelectPalette(dc, old, TRUE);
+        ReleaseDC(hwnd_, dc);
+        if (changed) InvalidateRect(hwnd_, nullptr, FALSE);
+        return changed != 0;
+    }
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
             HWND focus = GetFocus();

@@ -24,6 +24,9 @@ public:
     void Close();
     bool Active() const;
 
+    // The live form whose window is `window`, or none.
+    static TForm* FromHandle(HWND window);
+
     TComponent* FindComponent(const std::string& name) const;
     const std::vector<std::unique_ptr<TComponent>>& Components() const { return components_; }
     // The component `name`, which must be of class T (else EReadError).
