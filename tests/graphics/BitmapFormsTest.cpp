@@ -1,0 +1,93 @@
+// Reading a DIB without its file header (as resources hold them), the clipboard forms
+// and replacing the palette.
+#include "BitmapTestSupport.h"
+#include "rtl/Exceptions.h"
+
+using samples::Bytes;
+using samples::Form;
+using samples::Picture;
+using samples::Rgb;
+
+TEST(BitmapDib, ADibWithoutFileHeaderReadsLikeTheFile) {
+    for (uint32_t compression : {0u, 1u}) {
+        Form form;
+        form.bitCount = 8;
+        form.compression = compression;
+        Picture want = samples::ReferencePicture(8);
+        Bytes file = samples::WriteBmp(want, form);
+        Bytes dib(file.begin() + 14, file.end());
+        TPointerStream stream(dib.data(), dib.size());
+        TBitmap bitmap;
+        bitmap.ReadDib(stream, static_cast<int64_t>(dib.size()), nullptr);
+        Surface24 surface(13, 7);
+        surface.Draw(bitmap);
+        EXPECT_TRUE(surface.Shows(want)) << compression;
+        if (compression) {
+            // The kept bytes get a made file header: "BM", the size, nothing else.
+            Bytes saved = SavedBytes(bitmap);
+            ASSERT_EQ(saved.size(), file.size());
+            EXPECT_EQ(saved[0], 'B');
+            EXPECT_EQ(saved[1], 'M');
+            EXPECT_EQ(saved[2] | (saved[3] << 8) | (saved[4] << 16), int(dib.size()));
+            EXPECT_EQ(saved[10], 0);
+            EXPECT_TRUE(std::equal(saved.begin() + 14, saved.end(), dib.begin()));
+        }
+    }
+}
+
+TEST(BitmapClipboard, TheClipboardFormIsADeviceCopyThatReadsBack) {
+    Picture want = samples::ReferencePicture(24);
+    TBitmap bitmap;
+    LoadBytes(bitmap, samples::WriteBmp(want, Form()));
+    uint16_t format = 0;
+    HANDLE data = nullptr;
+    HPALETTE palette = nullptr;
+    bitmap.WriteClipboardData(format, data, palette);
+    EXPECT_EQ(format, CF_BITMAP);
+    ASSERT_NE(data, nullptr);
+    EXPECT_NE(data, bitmap.Image().DrawHandle);
+
+    TBitmap pasted;
+    pasted.ReadClipboardData(CF_BITMAP, data, palette);
+    DeleteObject(data);
+    if (palette) DeleteObject(palette);
+    EXPECT_EQ(pasted.StorageKind(), TBitmapHandleType::bmDDB);
+    Surface24 surface(13, 7);
+    surface.Draw(pasted);
+    EXPECT_TRUE(surface.Shows(want));
+
+    try {
+        pasted.ReadClipboardData(CF_DIB, data, nullptr);
+        FAIL();
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), "未対応のクリップボード データです");
+    }
+    EXPECT_EQ(pasted.Width(), 13);
+}
+
+TEST(BitmapPalette, ANewPaletteKeepsTheColoursItHoldsAndBecomesTheColourTable) {
+    Form form;
+    form.bitCount = 4;
+    Picture want = samples::ReferencePicture(4);
+    TBitmap bitmap;
+    LoadBytes(bitmap, samples::WriteBmp(want, form));
+    // The same sixteen colours in reverse order.
+    auto table = samples::ReferencePalette(4);
+    struct {
+        WORD version = 0x300, count = 16;
+        PALETTEENTRY entries[16];
+    } lp;
+    for (int i = 0; i < 16; ++i) lp.entries[i] = {table[15 - i].r, table[15 - i].g, table[15 - i].b, 0};
+    HPALETTE reversed = CreatePalette(reinterpret_cast<LOGPALETTE*>(&lp));
+    ASSERT_NE(reversed, nullptr);
+    bitmap.SetPalette(reversed);  // the bitmap owns it now
+    EXPECT_EQ(bitmap.Palette(), reversed);
+    EXPECT_TRUE(bitmap.PaletteDirty);
+
+    Surface24 surface(13, 7);
+    surface.Draw(bitmap);
+    EXPECT_TRUE(surface.Shows(want));
+    auto* row = static_cast<const uint8_t*>(bitmap.ScanLine(0));
+    int firstIndex = row[0] >> 4;
+    EXPECT_EQ(table[size_t(15 - firstIndex)], want.At(0, 0)) << "indices follow the new table";
+}
