@@ -9,6 +9,9 @@
 
 // ---- text helpers ----
 
+// The platform's lower-casing, one character at a time so that double-byte characters are
+// never touched.
+
 std::string AnsiLowerCase(const std::string& s) {
     std::string result = s;
     for (size_t i = 0; i < result.size(); ++i) {
@@ -17,6 +20,8 @@ std::string AnsiLowerCase(const std::string& s) {
             ++i;  // both bytes of a double-byte character stay as they are
         } else if (c >= 'A' && c <= 'Z') {
             result[i] = static_cast<char>(c - 'A' + 'a');
+        } else if (c >= 0x80) {
+            CharLowerBuffA(&result[i], 1);  // the code page's own single-byte letters
         }
     }
     return result;

@@ -1,4 +1,5 @@
 #include "graphics/GraphicsModule.h"
+#include "graphics/Bitmap.h"
 #include "graphics/FileFormats.h"
 #include "graphics/GdiHandles.h"
 
@@ -11,9 +12,13 @@ void InitGraphicsModule() {
     WindowDC screen;
     if (screen) screenLogPixels = GetDeviceCaps(screen.get(), LOGPIXELSY);
     applicationIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    StandardPalette16();
 }
 
-void FinalizeGraphicsModule() { ReleaseGraphicRegistries(); }
+void FinalizeGraphicsModule() {
+    ReleaseGraphicRegistries();
+    FinalizeBitmaps();
+}
 
 int ScreenLogPixels() { return screenLogPixels; }
 

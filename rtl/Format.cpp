@@ -1,4 +1,5 @@
 #include "rtl/Format.h"
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 #include "rtl/Exceptions.h"
@@ -59,7 +60,7 @@ std::string Format(const std::string& format, std::initializer_list<FormatArg> a
         size_t start = i;
         while (i < n && IsDigit(format[i])) ++i;
         if (i < n && format[i] == ':') {
-            if (i == start) FormatMismatch(format);
+            if (i == start || i - start > 6) FormatMismatch(format);
             next = std::stoul(format.substr(start, i - start));
             ++i;
         } else {
@@ -71,12 +72,13 @@ std::string Format(const std::string& format, std::initializer_list<FormatArg> a
             ++i;
         }
         int width = 0;
-        while (i < n && IsDigit(format[i])) width = width * 10 + (format[i++] - '0');
+        while (i < n && IsDigit(format[i])) width = std::min(width * 10 + (format[i++] - '0'), 100000);
         int precision = -1;
         if (i < n && format[i] == '.') {
             ++i;
             precision = 0;
-            while (i < n && IsDigit(format[i])) precision = precision * 10 + (format[i++] - '0');
+            while (i < n && IsDigit(format[i]))
+                precision = std::min(precision * 10 + (format[i++] - '0'), 100000);
         }
         if (i >= n || width > 4096 || precision > 4096) FormatMismatch(format);
         char type = format[i++];

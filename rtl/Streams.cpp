@@ -99,10 +99,18 @@ void TFileStream::SetSize(int64_t size) {
 
 // ---- shared position arithmetic of the memory streams ----
 
+// Memory streams hold at most 2 GB (counts are 32-bit). Positions stay within
+// [0, kMaxPosition], so that position + count never overflows even when a parser seeks by an
+// offset taken from a hostile file.
+constexpr int64_t kMaxPosition = 0x7FFFFFFF;
+
 static int64_t SeekWithin(int64_t position, int64_t size, int64_t offset, TSeekOrigin origin) {
     int64_t base = origin == soBeginning ? 0 : origin == soCurrent ? position : size;
+    if (offset > kMaxPosition) offset = kMaxPosition;
+    if (offset < -kMaxPosition) offset = -kMaxPosition;
     int64_t target = base + offset;
-    return target < 0 ? 0 : target;
+    if (target < 0) return 0;
+    return target > kMaxPosition ? kMaxPosition : target;
 }
 
 static int32_t Available(int64_t position, int64_t size, int32_t count) {
@@ -134,9 +142,10 @@ TMemoryStream::TMemoryStream(const void* data, size_t size) {
 
 void TMemoryStream::Reserve(int64_t size) {
     if (size <= static_cast<int64_t>(bytes_.size())) return;
+    if (size > kMaxPosition) throw EOutOfMemory(LoadResString(res::SOutOfMemory));
     // Grow geometrically so that many small writes stay cheap.
     int64_t capacity = std::max<int64_t>(size, static_cast<int64_t>(bytes_.size()) * 2);
-    capacity = (capacity + 0x1FFF) & ~int64_t(0x1FFF);
+    capacity = std::min<int64_t>((capacity + 0x1FFF) & ~int64_t(0x1FFF), kMaxPosition);
     try {
         bytes_.resize(static_cast<size_t>(capacity));
     } catch (const std::bad_alloc&) {

@@ -74,3 +74,10 @@ TEST(ResourceStrings, EveryNamedMessageIsPresent) {
     EXPECT_EQ(Format(LoadResString(res::SPropertyReadError), {"PrintDialog1", ".", "Copies", "x"}),
               "PrintDialog1.Copies の読み込み中のエラー : x");
 }
+
+TEST(Format, HostileFormatsFailCleanly) {
+    EXPECT_THROW(Format("%99999999999999999999:s", {"a"}), EConvertError);
+    EXPECT_THROW(Format("%99999999999999999999d", {1}), EConvertError);
+    EXPECT_THROW(Format("%.99999999999999999999d", {1}), EConvertError);
+    EXPECT_THROW(Format("%:s", {"a"}), EConvertError);
+}

@@ -97,3 +97,15 @@ TEST(FileStream, MissingFileNamesTheFileAsGiven) {
     }
     EXPECT_THROW(TFileStream(dir.File("no\\such\\dir\\x"), fmCreate), EFCreateError);
 }
+
+TEST(MemoryStream, SeeksFarAwayStayHarmless) {
+    TMemoryStream stream("abc", 3);
+    EXPECT_EQ(stream.Seek(-10, soCurrent), 0);
+    stream.Seek(INT64_MAX, soBeginning);
+    stream.Seek(INT64_MAX, soCurrent);
+    char c;
+    EXPECT_EQ(stream.Read(&c, 1), 0);
+    EXPECT_EQ(stream.Size(), 3);
+    EXPECT_THROW(stream.WriteBuffer("x", 1), EOutOfMemory);  // past 2 GB: refused, nothing allocated
+    EXPECT_EQ(stream.Size(), 3);
+}
