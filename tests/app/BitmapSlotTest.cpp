@@ -1,0 +1,66 @@
+// BMP files of several forms (run-length, core header, palette, bit fields) shown in a
+// slot of the running program at their natural size, pixel for pixel as the picture.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "support/BmpSamples.h"
+#include "support/UiDriver.h"
+
+namespace {
+
+std::string WriteTemp(const std::string& name, const samples::Bytes& bytes) {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    std::string path = std::string(dir) + name;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f) {
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    return path;
+}
+
+uint32_t Packed(samples::Rgb c) { return (uint32_t(c.r) << 16) | (uint32_t(c.g) << 8) | c.b; }
+
+}  // namespace
+
+TEST(BitmapSlot, EveryFormShowsItsPixelsInASlot) {
+    AppProcess app;
+    HWND main = app.MainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main).At(20, 20) == 0xFFFFFF; }, 5000));
+    Sleep(300);
+
+    // 50 x 40 fits slot 3 unscaled, centred with its top left at client (71, 200).
+    struct Case { uint32_t header; int bits; uint32_t compression; };
+    for (Case c : {Case{40, 8, 1}, Case{40, 4, 2}, Case{12, 8, 0}, Case{40, 1, 0}, Case{124, 16, 3},
+                   Case{40, 32, 0}}) {
+        samples::Form form;
+        form.headerSize = c.header;
+        form.bitCount = c.bits;
+        form.compression = c.compression;
+        samples::Picture want = samples::ReferencePicture(c.bits, 50, 40);
+        std::string path = WriteTemp("tetrafol-slot-" + form.Name() + ".bmp", samples::WriteBmp(want, form));
+        SCOPED_TRACE(form.Name());
+
+        ClickClient(main, 40, 170);
+        HWND dialog = app.WaitForDialog(nullptr);
+        ASSERT_NE(dialog, nullptr);
+        AppProcess::AnswerOpenDialog(dialog, path);
+        ScreenImage shot;
+        bool shown = WaitUntil([&] {
+            shot = CaptureClient(main);
+            return shot.At(71, 200) == Packed(want.At(0, 0)) && shot.At(120, 239) == Packed(want.At(49, 39));
+        }, 8000);
+        EXPECT_TRUE(shown);
+        Sleep(400);
+        shot = CaptureClient(main);
+        int wrong = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 50; ++x) wrong += shot.At(71 + x, 200 + y) != Packed(want.At(x, y));
+        EXPECT_EQ(wrong, 0);
+        DeleteFileA(path.c_str());
+    }
+}
