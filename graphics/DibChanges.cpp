@@ -319,6 +319,15 @@ void* TBitmap::ScanLine(int32_t row) {
     if (row < 0 || row >= height)
         throw EInvalidGraphicOperation(LoadResString(res::SScanLine));
     EnsureSection();
+    if (image_->DrawHandle != image_->SectionHandle) {
+        // Rows written here must be what is drawn: a device bitmap beside the section
+        // would be drawn instead, and the section dropped at the next change. The image
+        // is private by now, so the section simply takes over.
+        HBITMAP device = image_->DrawHandle;
+        DeselectBitmap(device);
+        image_->DrawHandle = image_->SectionHandle;
+        DeleteObject(device);
+    }
     GdiFlush();
     const DIBSECTION& d = image_->DibInfo;
     auto* bits = static_cast<uint8_t*>(d.dsBm.bmBits);

@@ -96,6 +96,26 @@ TEST(BitmapRows, ScanLineOfARunLengthPictureGivesItsPixelsAndDropsTheFileBytes) 
     EXPECT_FALSE(bitmap.Image().SavedFileBytes);
 }
 
+TEST(BitmapRows, RowsWrittenIntoADeviceBitmapPictureAreWhatIsDrawn) {
+    Form form;
+    form.bitCount = 8;
+    form.compression = 1;
+    Picture want = samples::ReferencePicture(8);
+    TBitmap bitmap;
+    LoadBytes(bitmap, samples::WriteBmp(want, form));
+    ASSERT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDDB);
+    auto* row = static_cast<uint8_t*>(bitmap.ScanLine(0));
+    std::memset(row, 0, 13 * (bitmap.Image().DibInfo.dsBmih.biBitCount / 8));
+    Surface24 surface(13, 7);
+    surface.Draw(bitmap);
+    EXPECT_EQ(surface.At(6, 0), (Rgb{0, 0, 0}));
+    EXPECT_EQ(surface.At(6, 1), want.At(6, 1));
+    bitmap.Canvas().FillRect(Rect(12, 6, 13, 7));  // a later change keeps the written row
+    Surface24 again(13, 7);
+    again.Draw(bitmap);
+    EXPECT_EQ(again.At(6, 0), (Rgb{0, 0, 0}));
+}
+
 TEST(BitmapDepth, EachDepthGivesTheSectionItNames) {
     TBitmap bitmap;
     LoadBytes(bitmap, Plain24());
