@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Benchmark (not a test): how long Tetrafol takes from the click on "印刷" to the
+# spooler's finished job file for four 6000 x 4000 pictures, beside ImageMagick's montage
+# laying the same four pictures out 2 x 2 into a PDF, as a ratio, in one run.
+# Usage: bash scripts/bench-print-sheet.sh [build-dir]   (default: build)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+build=$(cd "${1:-$root/build}" && pwd)
+work=$(mktemp -d /tmp/tetrafol-bench.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+echo "making four 6000x4000 pictures in $work" >&2
+colours=(red-yellow blue-cyan green-white magenta-black)
+pictures=()
+for i in 0 1 2 3; do
+  convert -size 6000x4000 "gradient:${colours[$i]}" -type TrueColor "BMP3:$work/picture$i.bmp"
+  pictures+=("$work/picture$i.bmp")
+done
+
+echo "timing the program (click on 印刷 to the job file)" >&2
+export TETRAFOL_BENCH_PICTURES=$(IFS=:; echo "${pictures[*]}")
+export TETRAFOL_EXE=$build/Tetrafol.exe
+out=$(TETRAFOL_RIG=${TETRAFOL_RIG:-bench} TETRAFOL_HEADLESS=1 bash "$here/with-services.sh" \
+  bash "$here/wine-exec.sh" "$build/ui_tests.exe" --gtest_also_run_disabled_tests \
+  --gtest_filter='PrintBenchmark.DISABLED_ClickToJobFile' 2>&1) || { echo "$out" >&2; exit 1; }
+sheet=$(echo "$out" | sed -n 's/^sheet_click_to_file_seconds=//p' | tr -d '\r')
+confirm=$(echo "$out" | sed -n 's/^sheet_confirm_to_file_seconds=//p' | tr -d '\r')
+[ -n "$sheet" ] || { echo "$out" >&2; echo "no timing from the program" >&2; exit 1; }
+
+echo "timing ImageMagick montage (2 x 2 into a PDF)" >&2
+# The same layout work as the sheet: each picture fitted into a cell of the sheet's size
+# (A4 landscape at 300 dpi: 1604 x 1089) with 100 pixels between the cells. Full-size
+# tiles (12000 x 8000) exceed the system policy's pixel-cache limits. The policy also
+# refuses the coder name "PDF"; "PDFA" is the same PDF writer (producing PDF/A).
+start=$(date +%s.%N)
+montage "${pictures[@]}" -tile 2x2 -geometry '1604x1089+50+50' "PDFA:$work/montage.pdf"
+end=$(date +%s.%N)
+montage_s=$(echo "$end - $start" | bc -l)
+
+printf 'tetrafol click-to-job-file: %.2f s (of which after confirming the dialog: %.2f s)\n' "$sheet" "$confirm"
+printf 'imagemagick montage to pdf: %.2f s\n' "$montage_s"
+printf 'ratio tetrafol / montage: %.3f\n' "$(echo "$sheet / $montage_s" | bc -l)"
