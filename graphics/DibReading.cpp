@@ -68,6 +68,8 @@ InfoBlock MakeInfoBlock(const bmp::DibLayout& layout) {
         block.header.biClrUsed = 0;
     } else {
         std::memcpy(block.colours, layout.colours, layout.colourCount * 4);
+        // A table longer than the depth can index is read from the file but not passed on.
+        if (h.biBitCount <= 8) block.header.biClrUsed = std::min<uint32_t>(h.biClrUsed, 1u << h.biBitCount);
     }
     return block;
 }

@@ -355,6 +355,7 @@ std::vector<BadFile> MalformedCorpus() {
         add("clr_used_24bpp_" + std::to_string(n), With32(rgb24, 46, n), Bad);
     }
     for (uint32_t n : {1u, 2u, 16u, 255u}) add("clr_used_small_" + std::to_string(n), With32(pal8, 46, n), Ok);
+    add("clr_used_17_on_4bpp", With32(pal4, 46, 17), Ok);  // more entries than 4 bits index
     add("clr_used_256_on_1bpp", With32(mono, 46, 256), Short);  // table runs past the file
     add("clr_used_200_past_file", With32(pal4, 46, 200), Short);
     add("clr_used_256_on_24bpp", With32(rgb24, 46, 256), Short);  // the table runs past the file
