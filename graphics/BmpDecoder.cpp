@@ -206,6 +206,10 @@ DibLayout ReadDibTables(ByteSource& source, DibHeader header, uint64_t& remainin
         }
     }
 
+    // A bit-field picture without bits for one of its channels cannot be made (the
+    // platform refuses it, without saying why): refuse it here, the same everywhere.
+    if (bitfields && (!layout.masks[0] || !layout.masks[1] || !layout.masks[2])) Fail(Failure::InvalidImage);
+
     if (info.biClrUsed == 0) {
         if (info.biBitCount == 1) info.biClrUsed = 2;
         else if (info.biBitCount == 4) info.biClrUsed = 16;

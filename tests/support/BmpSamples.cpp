@@ -363,7 +363,8 @@ std::vector<BadFile> MalformedCorpus() {
     add("clr_important_huge", With32(pal8, 50, 0xFFFFFFFF), Ok);
     add("offbits_huge", With32(rgb24, 10, 0xFFFFFFFF), Ok);
     add("filesize_zero", With32(rgb24, 2, 0), Ok);
-    for (int m = 0; m < 3; ++m) add("bitfields_mask_zero_" + std::to_string(m), With32(bf16, 54 + 4 * m, 0), Any);
+    for (int m = 0; m < 3; ++m) add("bitfields_mask_zero_" + std::to_string(m), With32(bf16, 54 + 4 * m, 0), Bad);
+    for (int m = 0; m < 3; ++m) add("v5_mask_zero_" + std::to_string(m), With32(v5, 54 + 4 * m, 0), Bad);
     add("bitfields_masks_all_set", With32(With32(With32(bf16, 54, 0xFFFFFFFF), 58, 0xFFFFFFFF), 62, 0xFFFFFFFF), Any);
     // Core header edges.
     add("core_width_0", With16(core8, 18, 0), Bad);
