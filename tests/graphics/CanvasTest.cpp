@@ -134,12 +134,6 @@ TEST(Canvas, StretchGraphicHandsTheRectangleToTheGraphicWithObjectsSelected) {
     EXPECT_EQ(canvas.CopyMode, static_cast<DWORD>(SRCCOPY));
 }
 
-TEST(Canvas, SystemColoursResolve) {
-    EXPECT_EQ(ColorToRGB(clBtnFace), GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(ColorToRGB(clWindowText), GetSysColor(COLOR_WINDOWTEXT));
-    EXPECT_EQ(ColorToRGB(RGB(1, 2, 3)), RGB(1, 2, 3));
-}
-
 TEST(GdiHandles, OwnersReleaseAndRestore) {
     DibSurface surface(2, 2);
     HGDIOBJ before = GetCurrentObject(surface.dc(), OBJ_BRUSH);

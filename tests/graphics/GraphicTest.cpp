@@ -43,24 +43,6 @@ TEST(Graphic, NotifyChangedSetsDirtyAndCallsOnChangeWithItself) {
     EXPECT_EQ(calls, 2);
 }
 
-TEST(Graphic, ReportProgressPassesEverythingOn) {
-    TTestGraphic graphic;
-    graphic.ReportProgress(&graphic, TProgressStage::psRunning, 50, true, Rect(1, 2, 3, 4), "m");
-    int calls = 0;
-    graphic.OnProgress = [&](TObject* sender, TProgressStage stage, uint8_t percent, bool redraw, const TRect& r,
-                             const std::string& msg) {
-        ++calls;
-        EXPECT_EQ(sender, &graphic);
-        EXPECT_EQ(stage, TProgressStage::psRunning);
-        EXPECT_EQ(percent, 50);
-        EXPECT_TRUE(redraw);
-        EXPECT_EQ(r, Rect(1, 2, 3, 4));
-        EXPECT_EQ(msg, "m");
-    };
-    graphic.ReportProgress(&graphic, TProgressStage::psRunning, 50, true, Rect(1, 2, 3, 4), "m");
-    EXPECT_EQ(calls, 1);
-}
-
 TEST(Graphic, IsSameImage) {
     TBitmap emptyBitmap;
     TIcon emptyIcon;
