@@ -266,3 +266,45 @@ TEST(SpoolerErrors, SystemErrorTextAndListItems) {
 }
 
 }  // namespace
+
+namespace {
+
+// While GDI spools the job it calls the abort procedure (Wine does so when the document
+// starts), which dispatches the program's pending messages: the windows stay live.
+TEST(PrinterJob, SpoolingDispatchesPendingMessages) {
+    static int delivered = 0;
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message == WM_APP + 7) ++delivered;
+        return DefWindowProcA(window, message, wParam, lParam);
+    };
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "PrinterJobProbe";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, "PrinterJobProbe", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  windowClass.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+
+    TPrinter printer;
+    delivered = 0;
+    PostMessageA(window, WM_APP + 7, 0, 0);
+    printer.StartJob();
+    EXPECT_EQ(delivered, 1);
+    printer.AbandonJob();
+
+    // The framework's own process-messages step is used when it installs one.
+    static int pumped = 0;
+    SetPrintingMessagePump([] { ++pumped; });
+    PostMessageA(window, WM_APP + 7, 0, 0);
+    printer.StartJob();
+    printer.AbandonJob();
+    SetPrintingMessagePump(nullptr);
+    EXPECT_GT(pumped, 0);
+    EXPECT_EQ(delivered, 1);
+    MSG msg;
+    while (PeekMessageA(&msg, window, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    EXPECT_EQ(delivered, 2);
+    DestroyWindow(window);
+}
+
+}  // namespace
