@@ -221,3 +221,21 @@ TEST(BitmapRead, DrawingOnAWindowContextShowsThePicture) {
     }
     DestroyWindow(window);
 }
+
+TEST(BitmapRead, TheDescriptionKeepsTheFilesResolutionAndColourCounts) {
+    const uint8_t pixels[8] = {0, 1, 2, 3, 4, 3, 2, 1};
+    Bytes file = SmallEightBit(5, 0, pixels);
+    samples::PutU32(file, 38, 3780);
+    samples::PutU32(file, 42, 1234);
+    samples::PutU32(file, 50, 3);
+    TBitmap bitmap;
+    LoadBytes(bitmap, file);
+    const BITMAPINFOHEADER& bih = bitmap.Image().DibInfo.dsBmih;
+    EXPECT_EQ(bih.biXPelsPerMeter, 3780);
+    EXPECT_EQ(bih.biYPelsPerMeter, 1234);
+    EXPECT_EQ(bih.biClrUsed, 5u);
+    EXPECT_EQ(bih.biClrImportant, 3u);
+    // A change through the canvas clears the counts: the file's table no longer applies.
+    bitmap.Canvas().FillRect(Rect(0, 0, 1, 1));
+    EXPECT_EQ(bitmap.Image().DibInfo.dsBmih.biClrUsed, 0u);
+}

@@ -362,6 +362,12 @@ std::vector<BadFile> MalformedCorpus() {
     add("clr_used_8_on_24bpp", With32(rgb24, 46, 8), Ok);  // swallows pixel bytes, still a picture
     add("clr_important_huge", With32(pal8, 50, 0xFFFFFFFF), Ok);
     add("offbits_huge", With32(rgb24, 10, 0xFFFFFFFF), Ok);
+    add("offbits_zero", With32(rgb24, 10, 0), Ok);
+    add("reserved_set", With32(rgb24, 6, 0xFFFFFFFF), Ok);
+    for (uint32_t ppm : {0x80000000u, 0xFFFFFFFFu, 0x7FFFFFFFu}) {
+        add("x_pels_" + std::to_string(ppm), With32(rgb24, 38, ppm), Ok);
+        add("y_pels_" + std::to_string(ppm), With32(rgb24, 42, ppm), Ok);
+    }
     add("filesize_zero", With32(rgb24, 2, 0), Ok);
     for (int m = 0; m < 3; ++m) add("bitfields_mask_zero_" + std::to_string(m), With32(bf16, 54 + 4 * m, 0), Bad);
     for (int m = 0; m < 3; ++m) add("v5_mask_zero_" + std::to_string(m), With32(v5, 54 + 4 * m, 0), Bad);
