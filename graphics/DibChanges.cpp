@@ -13,11 +13,6 @@
 
 namespace {
 
-struct InfoBlock {
-    BITMAPINFOHEADER header;
-    RGBQUAD colours[256];
-    BITMAPINFO* info() { return reinterpret_cast<BITMAPINFO*>(this); }
-};
 
 uint32_t Stride(int32_t width, int bitCount) {
     return static_cast<uint32_t>(((static_cast<int64_t>(width) * bitCount + 31) & ~int64_t(31)) / 8);

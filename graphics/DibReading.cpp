@@ -39,12 +39,6 @@ private:
     RaiseInvalidBitmap();
 }
 
-// BITMAPINFO with room for the masks or a full colour table.
-struct InfoBlock {
-    BITMAPINFOHEADER header;
-    RGBQUAD colours[256];
-    BITMAPINFO* info() { return reinterpret_cast<BITMAPINFO*>(this); }
-};
 
 InfoBlock MakeInfoBlock(const bmp::DibLayout& layout) {
     InfoBlock block;

@@ -4,6 +4,13 @@
 #include <windows.h>
 #include <mutex>
 
+// BITMAPINFO with room for the masks or a full colour table.
+struct InfoBlock {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[256];
+    BITMAPINFO* info() { return reinterpret_cast<BITMAPINFO*>(this); }
+};
+
 // Held while a bitmap swaps its image block.
 std::mutex& BitmapImageLock();
 

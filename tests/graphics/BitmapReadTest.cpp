@@ -132,10 +132,7 @@ TEST(BitmapRead, ColourCountGivenInTheHeaderIsHowManyEntriesAreRead) {
     // Five entries in the file: pixels follow the fifth.
     const uint8_t pixels[8] = {0, 1, 2, 3, 4, 3, 2, 1};
     TBitmap bitmap;
-    Bytes five = SmallEightBit(5, 0, pixels);
-    five.resize(14 + 40 + 5 * 4);
-    five.insert(five.end(), pixels, pixels + 8);
-    LoadBytes(bitmap, five);
+    LoadBytes(bitmap, SmallEightBit(5, 0, pixels));
     Surface24 surface(4, 2);
     surface.Draw(bitmap);
     auto colour = [](int i) { return Rgb{uint8_t(i * 60 + 10), uint8_t(200 - i * 40), uint8_t(i * 50)}; };
