@@ -1,6 +1,9 @@
 // Sharing between copies, copy on change, size, depth, rows, storage, transparency and
 // writing the BMP form.
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
 #include "BitmapTestSupport.h"
 #include "rtl/Exceptions.h"
 
@@ -282,4 +285,56 @@ TEST(BitmapContexts, TheOwnContextIsReleasedAfterEachMessage) {
     EXPECT_FALSE(bitmap.Canvas().HandleAllocated());
     surface.Draw(bitmap);  // made again on demand
     EXPECT_TRUE(surface.Shows(samples::ReferencePicture(24)));
+}
+
+TEST(BitmapContexts, AContextLockedByAnotherThreadIsLeftAlone) {
+    TBitmap bitmap;
+    LoadBytes(bitmap, Plain24());
+    Surface24 surface(13, 7);
+    surface.Draw(bitmap);
+    ASSERT_TRUE(bitmap.Canvas().HandleAllocated());
+    std::mutex step;
+    std::condition_variable changed;
+    int stage = 0;
+    std::thread holder([&] {
+        std::lock_guard<std::recursive_mutex> busy(bitmap.Canvas().Lock());
+        std::unique_lock<std::mutex> lock(step);
+        stage = 1;
+        changed.notify_all();
+        changed.wait(lock, [&] { return stage == 2; });
+    });
+    {
+        std::unique_lock<std::mutex> lock(step);
+        changed.wait(lock, [&] { return stage == 1; });
+    }
+    FreeMemoryContexts();
+    EXPECT_TRUE(bitmap.Canvas().HandleAllocated());
+    {
+        std::lock_guard<std::mutex> lock(step);
+        stage = 2;
+    }
+    changed.notify_all();
+    holder.join();
+    FreeMemoryContexts();
+    EXPECT_FALSE(bitmap.Canvas().HandleAllocated());
+}
+
+TEST(BitmapSharing, HandingOutTheHandleMakesTheImagePrivate) {
+    TBitmap original, copy;
+    LoadBytes(original, Plain24());
+    copy.CopyFrom(&original);
+    HBITMAP handle = copy.BitmapHandle();
+    EXPECT_NE(&copy.Image(), &original.Image());
+    EXPECT_NE(handle, original.Image().DrawHandle);
+    {
+        WindowDC screen;
+        OwnedDC dc(CreateCompatibleDC(screen.get()));
+        SelectedObject selected(dc.get(), handle);
+        PatBlt(dc.get(), 0, 0, 13, 7, BLACKNESS);
+    }
+    Surface24 a(13, 7), b(13, 7);
+    a.Draw(original);
+    b.Draw(copy);
+    EXPECT_TRUE(a.Shows(samples::ReferencePicture(24)));
+    EXPECT_EQ(b.At(3, 3), (Rgb{0, 0, 0}));
 }
