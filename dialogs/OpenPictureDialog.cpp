@@ -13,6 +13,8 @@ constexpr DWORD kFileNameCapacity = 260;
 
 std::string FilterToPlatform(const std::string& filter) {
     if (filter.empty()) return std::string();
+    // One NUL more; with the string's own terminator the text ends in the two NULs the
+    // system wants.
     std::string out = filter;
     out.push_back('\0');
     for (size_t i = 0; i < out.size(); ++i) {
@@ -22,7 +24,6 @@ std::string FilterToPlatform(const std::string& filter) {
         }
         if (out[i] == '|') out[i] = '\0';
     }
-    out.push_back('\0');  // with the string's own terminator: two NULs at the end
     return out;
 }
 

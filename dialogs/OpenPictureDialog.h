@@ -24,6 +24,6 @@ private:
     std::string fileName_;
 };
 
-// The filter as the system wants it: "|" replaced by NUL (double-byte aware), two NULs at
-// the end; empty for an empty filter.
+// The filter as the system wants it: a NUL appended and every "|" replaced by NUL (double-
+// byte aware), so that with its terminator it ends in two NULs; empty for an empty filter.
 std::string FilterToPlatform(const std::string& filter);

@@ -120,3 +120,77 @@ TEST_F(RepaintTest, InvalidatedAreaIsTheControlsBounds) {
     EXPECT_EQ(update.right, 176);
     EXPECT_EQ(update.bottom, 136);
 }
+
+TEST_F(RepaintTest, ProgressRedrawsAtOnceOnlyWithIncrementalDisplayAndIsPassedOn) {
+    ShowWindow(form_.WindowHandle(), SW_SHOWNOACTIVATE);
+    UpdateWindow(form_.WindowHandle());
+    TSolidGraphic picture(50, 40);
+    image_.Picture().SetGraphic(&picture);
+    UpdateWindow(form_.WindowHandle());
+    auto* drawn = static_cast<TSolidGraphic*>(image_.Picture().Graphic());
+    int passedOn = 0;
+    uint8_t lastPercent = 0;
+    image_.OnProgress = [&](TObject*, TProgressStage, uint8_t percent, bool, const TRect&, const std::string& msg) {
+        ++passedOn;
+        lastPercent = percent;
+        EXPECT_EQ(msg, "decoding");
+    };
+    int before = drawn->draws;
+    image_.Picture().ReportProgress(drawn, TProgressStage::psRunning, 40, true, Rect(0, 0, 50, 20), "decoding");
+    EXPECT_EQ(drawn->draws, before) << "no incremental display: nothing drawn";
+    EXPECT_EQ(passedOn, 1);
+    EXPECT_EQ(lastPercent, 40);
+    image_.IncrementalDisplay = true;
+    image_.Picture().ReportProgress(drawn, TProgressStage::psRunning, 60, false, Rect(0, 0, 50, 20), "decoding");
+    EXPECT_EQ(drawn->draws, before) << "progress that may not be redrawn is not drawn";
+    image_.Picture().ReportProgress(drawn, TProgressStage::psRunning, 80, true, Rect(0, 0, 50, 20), "decoding");
+    EXPECT_EQ(drawn->draws, before + 1) << "painted at once";
+    EXPECT_EQ(passedOn, 3);
+}
+
+TEST_F(RepaintTest, PaletteRequestsClearTheDirtyFlagOnlyWhenHandled) {
+    TSolidGraphic noPalette(50, 40);
+    noPalette.PaletteDirty = true;
+    image_.Picture().SetGraphic(&noPalette);
+    EXPECT_FALSE(image_.Picture().Graphic()->PaletteDirty) << "no palette: nothing to realise";
+
+    // A palette on an inactive form waits for a later attempt.
+    LOGPALETTE lp{0x300, 1, {{255, 0, 0, 0}}};
+    HPALETTE palette = CreatePalette(&lp);
+    TSolidGraphic withPalette(50, 40);
+    withPalette.palette = palette;
+    withPalette.PaletteDirty = true;
+    image_.Picture().SetGraphic(&withPalette);
+    TGraphic* installed = image_.Picture().Graphic();
+    EXPECT_TRUE(installed->PaletteDirty);
+    EXPECT_FALSE(image_.RequestPaletteRealize());
+    // Once the form is active, the request is posted to it and the flag cleared.
+    ShowWindow(form_.WindowHandle(), SW_SHOW);
+    SetActiveWindow(form_.WindowHandle());
+    ASSERT_TRUE(form_.Active());
+    EXPECT_TRUE(image_.RequestPaletteRealize());
+    EXPECT_FALSE(installed->PaletteDirty);
+    MSG posted;
+    EXPECT_TRUE(PeekMessageA(&posted, form_.WindowHandle(), WM_QUERYNEWPALETTE, WM_QUERYNEWPALETTE, PM_REMOVE));
+    EXPECT_EQ(image_.Palette(), palette);
+    image_.Picture().SetGraphic(nullptr);
+    EXPECT_EQ(image_.Palette(), nullptr);
+    DeleteObject(palette);
+}
+
+TEST_F(RepaintTest, AutoSizeQueryAnswersThePicturesSize) {
+    TSolidGraphic picture(300, 100);
+    image_.Picture().SetGraphic(&picture);
+    int32_t w = 1, h = 2;
+    EXPECT_TRUE(image_.AutoSizeQuery(w, h));
+    EXPECT_EQ(w, 300);
+    EXPECT_EQ(h, 100);
+    image_.Align = alTop;  // only the height follows the picture
+    w = 1, h = 2;
+    EXPECT_TRUE(image_.AutoSizeQuery(w, h));
+    EXPECT_EQ(w, 1);
+    EXPECT_EQ(h, 100);
+    image_.AutoSize = true;  // PictureUpdated then sizes the control itself
+    image_.SetCenter(false);
+    EXPECT_EQ(image_.BoundsRect(), Rect(16, 16, 316, 116));
+}

@@ -18,7 +18,10 @@ public:
         h_ = s->h_;
         color_ = s->color_;
         changesWhileDrawing = s->changesWhileDrawing;
+        palette = s->palette;
+        PaletteDirty = s->PaletteDirty;
     }
+    HPALETTE Palette() const override { return palette; }
     void DrawStretched(TCanvas& canvas, const TRect& rect) override {
         HBRUSH brush = CreateSolidBrush(color_);
         RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
@@ -39,6 +42,7 @@ public:
 
     bool changesWhileDrawing = false;
     int draws = 0;
+    HPALETTE palette = nullptr;  // not owned
 
 private:
     int32_t w_, h_;
