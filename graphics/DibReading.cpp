@@ -13,11 +13,13 @@
 
 namespace {
 
-// A TStream as the decoder's byte source.
+// A TStream as the decoder's byte source, giving at most `limit` bytes: a bitmap of n
+// bytes never reads what follows it in the stream.
 class StreamSource : public bmp::ByteSource {
 public:
-    explicit StreamSource(TStream& stream) : stream_(stream) {}
+    StreamSource(TStream& stream, uint64_t limit) : stream_(stream), left_(limit) {}
     size_t Read(void* buffer, size_t count) override {
+        count = static_cast<size_t>(std::min<uint64_t>(count, left_));
         size_t total = 0;
         auto* out = static_cast<uint8_t*>(buffer);
         while (total < count) {
@@ -27,11 +29,13 @@ public:
             total += static_cast<size_t>(got);
             if (got < chunk) break;
         }
+        left_ -= total;
         return total;
     }
 
 private:
     TStream& stream_;
+    uint64_t left_;
 };
 
 [[noreturn]] void RaiseDecodeError(const bmp::DecodeError& e) {
@@ -86,7 +90,7 @@ void TBitmap::ReadBmpStream(TStream& stream, int64_t size) {
         InstallEmptyImage();
         return;
     }
-    StreamSource source(stream);
+    StreamSource source(stream, static_cast<uint64_t>(size));
     bmp::FileHeader parsed;
     try {
         parsed = bmp::ReadFileHeader(source);
@@ -104,7 +108,7 @@ void TBitmap::ReadBmpStream(TStream& stream, int64_t size) {
 
 void TBitmap::ReadDib(TStream& stream, int64_t remainingBytes, const BITMAPFILEHEADER* fileHeader) {
     uint64_t remaining = remainingBytes > 0 ? static_cast<uint64_t>(remainingBytes) : 0;
-    StreamSource streamSource(stream);
+    StreamSource streamSource(stream, remaining);
     std::unique_ptr<TMemoryStream> saved;
     bmp::DibLayout layout;
     std::vector<uint8_t> savedBytes;

@@ -91,3 +91,38 @@ TEST(BitmapPalette, ANewPaletteKeepsTheColoursItHoldsAndBecomesTheColourTable) {
     int firstIndex = row[0] >> 4;
     EXPECT_EQ(table[size_t(15 - firstIndex)], want.At(0, 0)) << "indices follow the new table";
 }
+
+TEST(BitmapDib, StoredDataReadsExactlyItsCountedBytes) {
+    Picture want = samples::ReferencePicture(24);
+    Bytes file = samples::WriteBmp(want, Form());
+    // Count 54 + 40 x 5 bytes: the two top rows are left out; a marker follows.
+    int32_t count = int32_t(54 + 40 * 5);
+    TMemoryStream stream;
+    stream.WriteBuffer(&count, 4);
+    stream.WriteBuffer(file.data(), int32_t(file.size()));
+    stream.SetPosition(0);
+    TBitmap bitmap;
+    bitmap.ReadStoredData(stream);
+    EXPECT_EQ(stream.Position(), 4 + count);
+    Surface24 surface(13, 7);
+    surface.Draw(bitmap);
+    EXPECT_EQ(surface.At(3, 1), (Rgb{0, 0, 0}));
+    EXPECT_EQ(surface.At(3, 2), want.At(3, 2));
+
+    TMemoryStream written;
+    bitmap.WriteStoredData(written);
+    written.SetPosition(0);
+    TBitmap again;
+    again.ReadStoredData(written);
+    EXPECT_EQ(written.Position(), written.Size());
+    EXPECT_TRUE(again.IsSameImage(&bitmap));
+
+    // A count that ends inside the header: what follows is not taken for the header.
+    TMemoryStream cut;
+    int32_t twenty = 20;
+    cut.WriteBuffer(&twenty, 4);
+    cut.WriteBuffer(file.data(), int32_t(file.size()));
+    cut.SetPosition(0);
+    EXPECT_THROW(again.ReadStoredData(cut), EInvalidGraphic);
+    EXPECT_EQ(cut.Position(), 4 + 20);
+}
