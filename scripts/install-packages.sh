@@ -8,7 +8,7 @@ packages=(
   wine wine64 xvfb xauth xdotool x11-apps imagemagick
   fonts-ipafont-gothic fonts-wine
   cups cups-client cups-bsd printer-driver-cups-pdf libcups2 ghostscript poppler-utils
-  googletest clang libclang-rt-14-dev
+  googletest clang libclang-rt-14-dev locales
 )
 
 missing=()
@@ -35,4 +35,10 @@ if [ ${#missing[@]} -gt 0 ] || [ $need_src -eq 1 ]; then
 fi
 if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Wine maps file names through the host's locale: without a generated ja_JP.UTF-8 it cannot
+# open files whose names are not ASCII.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+  localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi
