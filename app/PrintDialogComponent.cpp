@@ -1,8 +1,8 @@
 #include "app/PrintDialogComponent.h"
 #include "framework/LayoutValues.h"
 
-bool TPrintDialogComponent::SetLayoutProperty(const std::string& property, const std::string& value) {
-    if (property != "Copies") return false;
-    Dialog.SetCopies(LayoutInteger(value));
+bool TLayoutPrintDialog::SetLayoutProperty(const std::string& property, const std::string& value) {
+    if (property != "Copies") return TPrintDialog::SetLayoutProperty(property, value);
+    SetCopies(LayoutInteger(value));
     return true;
 }

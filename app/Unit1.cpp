@@ -27,14 +27,14 @@ TForm1::TForm1() {
     Label2 = Component<TLabel>("Label2");
     Label3 = Component<TLabel>("Label3");
     Label4 = Component<TLabel>("Label4");
-    PrintDialog1 = &Component<TPrintDialogComponent>("PrintDialog1")->Dialog;
+    PrintDialog1 = Component<TPrintDialog>("PrintDialog1");
 }
 
 std::unique_ptr<TComponent> TForm1::CreateComponent(const std::string& className) {
     if (className == "TImage") return std::make_unique<TImage>();
     if (className == "TLabel") return std::make_unique<TLabel>();
     if (className == "TOpenPictureDialog") return std::make_unique<TOpenPictureDialog>();
-    if (className == "TPrintDialog") return std::make_unique<TPrintDialogComponent>();
+    if (className == "TPrintDialog") return std::make_unique<TLayoutPrintDialog>();
     return TForm::CreateComponent(className);
 }
 
