@@ -110,9 +110,9 @@ void TImage::PictureProgress(TObject* sender, TProgressStage stage, uint8_t perc
     if (IncrementalDisplay && redrawNow) {
         if (RequestPaletteRealize()) {
             Update();
-        } else if (inPaint_) {
-            Paint();  // the surface is already set up by the painting in progress
-        } else {
+        } else if (!inPaint_) {
+            // Progress reported while the picture draws itself is left to that drawing:
+            // painting again from inside it would re-enter the graphic's own drawing.
             PaintNow();
         }
     }

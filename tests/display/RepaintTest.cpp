@@ -194,3 +194,17 @@ TEST_F(RepaintTest, AutoSizeQueryAnswersThePicturesSize) {
     image_.SetCenter(false);
     EXPECT_EQ(image_.BoundsRect(), Rect(16, 16, 316, 116));
 }
+
+TEST_F(RepaintTest, ProgressReportedWhileThePictureDrawsDoesNotPaintAgain) {
+    image_.IncrementalDisplay = true;
+    int progress = 0;
+    image_.OnProgress = [&](TObject*, TProgressStage, uint8_t, bool, const TRect&, const std::string&) { ++progress; };
+    TSolidGraphic decoding(50, 40);
+    decoding.progressWhileDrawing = true;
+    image_.Picture().SetGraphic(&decoding);
+    auto* drawn = static_cast<TSolidGraphic*>(image_.Picture().Graphic());
+    DibSurface screen(300, 250, RGB(0, 0, 0));
+    form_.PaintControls(screen.dc(), screen.All());
+    EXPECT_EQ(drawn->draws, 1) << "the drawing in progress is not re-entered";
+    EXPECT_EQ(progress, 1) << "the progress is still passed on";
+}

@@ -18,6 +18,7 @@ public:
         h_ = s->h_;
         color_ = s->color_;
         changesWhileDrawing = s->changesWhileDrawing;
+        progressWhileDrawing = s->progressWhileDrawing;
         palette = s->palette;
         PaletteDirty = s->PaletteDirty;
     }
@@ -29,6 +30,7 @@ public:
         DeleteObject(brush);
         ++draws;
         if (changesWhileDrawing) NotifyChanged(this);
+        if (progressWhileDrawing) ReportProgress(this, TProgressStage::psRunning, 50, true, rect, "");
     }
     bool IsEmpty() const override { return w_ == 0 || h_ == 0; }
     int32_t Width() const override { return w_; }
@@ -41,6 +43,7 @@ public:
     void WriteClipboardData(uint16_t&, HANDLE&, HPALETTE&) override {}
 
     bool changesWhileDrawing = false;
+    bool progressWhileDrawing = false;  // reports redrawable progress from inside its drawing
     int draws = 0;
     HPALETTE palette = nullptr;  // not owned
 
