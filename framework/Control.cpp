@@ -212,10 +212,7 @@ void TGraphicControl::PaintNow() {
 // ---- TWinControl ----
 
 TWinControl::~TWinControl() {
-    for (TControl* c : controls_) {
-        // Children outlive nothing here: the owner destroys them; forget the link.
-        (void)c;
-    }
+    // The children belong to the form that owns all components; they unlink themselves.
     if (hwnd_ && IsWindow(hwnd_)) {
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
