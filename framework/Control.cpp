@@ -212,7 +212,10 @@ void TGraphicControl::PaintNow() {
 // ---- TWinControl ----
 
 TWinControl::~TWinControl() {
-    // The children belong to the form that owns all components; they unlink themselves.
+    // Children usually go first (the form destroys its components); any still here are
+    // unlinked so that they never reach back into a destroyed parent.
+    for (TControl* c : controls_) c->parent_ = nullptr;
+    controls_.clear();
     if (hwnd_ && IsWindow(hwnd_)) {
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);

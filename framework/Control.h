@@ -91,6 +91,7 @@ protected:
     int32_t left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 
 private:
+    friend class TWinControl;  // a dying parent unlinks its children
     TWinControl* parent_ = nullptr;
     bool visible_ = true;
     bool enabled_ = true;
