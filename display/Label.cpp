@@ -1,36 +1,6 @@
 #include "display/Label.h"
 #include "framework/LayoutValues.h"
-
-namespace {
-
-class SolidBrush {
-public:
-    explicit SolidBrush(COLORREF color) : brush_(CreateSolidBrush(color)) {}
-    ~SolidBrush() {
-        if (brush_) DeleteObject(brush_);
-    }
-    SolidBrush(const SolidBrush&) = delete;
-    SolidBrush& operator=(const SolidBrush&) = delete;
-    HBRUSH get() const { return brush_; }
-
-private:
-    HBRUSH brush_;
-};
-
-// Selects a font into a device context for one scope.
-class SelectedFont {
-public:
-    SelectedFont(HDC dc, HFONT font) : dc_(dc), old_(SelectObject(dc, font)) {}
-    ~SelectedFont() { SelectObject(dc_, old_); }
-    SelectedFont(const SelectedFont&) = delete;
-    SelectedFont& operator=(const SelectedFont&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
-}  // namespace
+#include "graphics/GdiHandles.h"
 
 TCustomLabel::TCustomLabel() {
     ControlStyle |= csOpaque | csReplicatable;
@@ -100,7 +70,7 @@ void TCustomLabel::DrawCaptionText(TRect& rect, UINT flags) {
         else if (!(flags & DT_CENTER)) flags |= DT_RIGHT;
     }
     HDC dc = Canvas().Handle();
-    SelectedFont font(dc, Font().Handle());
+    SelectedObject font(dc, Font().Handle());
     RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
     int length = static_cast<int>(text.size());
     if (Enabled()) {
@@ -122,7 +92,7 @@ void TCustomLabel::Paint() {
     HDC dc = Canvas().Handle();
     TRect client = ClientRect();
     if (!Transparent()) {
-        SolidBrush brush(ColorToRGB(Color()));
+        OwnedBrush brush(CreateSolidBrush(ColorToRGB(Color())));
         RECT r{client.Left, client.Top, client.Right, client.Bottom};
         FillRect(dc, &r, brush.get());
     }

@@ -3,6 +3,8 @@
 #include "framework/Application.h"
 #include "framework/Button.h"
 #include "framework/LayoutValues.h"
+#include "graphics/GdiHandles.h"
+#include "graphics/GraphicsModule.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Format.h"
 
@@ -23,29 +25,13 @@ private:
     HDC dc_ = nullptr;
 };
 
-class SolidBrush {
-public:
-    explicit SolidBrush(COLORREF color) : brush_(CreateSolidBrush(color)) {}
-    ~SolidBrush() {
-        if (brush_) DeleteObject(brush_);
-    }
-    SolidBrush(const SolidBrush&) = delete;
-    SolidBrush& operator=(const SolidBrush&) = delete;
-    HBRUSH get() const { return brush_; }
-
-private:
-    HBRUSH brush_;
-};
-
 // Height of a line of text in `font` on the screen.
 int MeasureTextHeight(TFont& font) {
-    HDC screen = GetDC(nullptr);
+    WindowDC screen;
     if (!screen) return 0;
-    HGDIOBJ old = SelectObject(screen, font.Handle());
+    SelectedObject selected(screen.get(), font.Handle());
     SIZE size{};
-    GetTextExtentPoint32A(screen, "0", 1, &size);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
+    GetTextExtentPoint32A(screen.get(), "0", 1, &size);
     return size.cy;
 }
 
@@ -70,13 +56,6 @@ std::vector<TForm*>& LiveForms() {
 }
 
 }  // namespace
-
-int ScreenPixelsPerInch() {
-    HDC screen = GetDC(nullptr);
-    int ppi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
-    return ppi;
-}
 
 TForm::TForm() {
     SetColor(clBtnFace);
@@ -156,7 +135,7 @@ void TForm::ReadLayout(const Layout& layout) {
     }
     for (const auto& c : components_) c->Loaded();
     Loaded();
-    ScaleForScreen(ScreenPixelsPerInch());
+    ScaleForScreen(ScreenLogPixels());
 }
 
 bool TForm::SetLayoutProperty(const std::string& property, const std::string& value) {
@@ -256,7 +235,7 @@ LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         HDC dc = reinterpret_cast<HDC>(wParam);
         RECT r;
         GetClipBox(dc, &r);
-        SolidBrush brush(ColorToRGB(Color()));
+        OwnedBrush brush(CreateSolidBrush(ColorToRGB(Color())));
         FillRect(dc, &r, brush.get());
         return 1;
     }

@@ -74,6 +74,3 @@ private:
     HWND savedFocus_ = nullptr;
     int32_t clientWidth_ = 0, clientHeight_ = 0;  // from the layout, when given
 };
-
-// Pixels per inch of the screen (LOGPIXELSY).
-int ScreenPixelsPerInch();
