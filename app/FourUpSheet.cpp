@@ -14,9 +14,15 @@ bool g_sheetJobOpen = false;
 // is printed and the printer is ready for the next sheet.
 class SheetJob {
 public:
+    // The flag is up before the job starts: starting it already dispatches messages.
     explicit SheetJob(TPrinter& printer) : printer_(printer) {
-        printer_.StartJob();
         g_sheetJobOpen = true;
+        try {
+            printer_.StartJob();
+        } catch (...) {
+            g_sheetJobOpen = false;
+            throw;
+        }
     }
     ~SheetJob() {
         if (printer_.IsPrinting()) {

@@ -126,6 +126,25 @@ TEST_F(FourUpSheet, EachPictureLandsInItsCellOnOneLandscapePage) {
               static_cast<long>(cell.Width) * cell.Height);
 }
 
+// Messages dispatched while the job starts (the abort procedure) already see the sheet
+// in progress, so the slot and Clear handlers cannot swap pictures under the drawing.
+TEST_F(FourUpSheet, SheetCountsAsInProgressFromTheJobsStart) {
+    static int pumps = 0, pumpsWhileOpen = 0;
+    pumps = pumpsWhileOpen = 0;
+    SetPrintingMessagePump([] {
+        ++pumps;
+        pumpsWhileOpen += SheetPrintInProgress();
+    });
+    Load(pictures[0], 10, 10, RGB(255, 0, 0));
+    PrintJobWatcher jobs;
+    PrintConfirming();
+    SetPrintingMessagePump(nullptr);
+    EXPECT_GT(pumps, 0);
+    EXPECT_EQ(pumpsWhileOpen, pumps);
+    EXPECT_FALSE(SheetPrintInProgress());
+    EXPECT_NE(jobs.WaitForNewJob(), "");
+}
+
 TEST_F(FourUpSheet, CancelledDialogPrintsNothingAndKeepsTheOrientation) {
     Printer()->SetPageOrientation(TPrinterOrientation::poPortrait);
     Load(pictures[0], 10, 10, RGB(255, 0, 0));
