@@ -3,7 +3,18 @@
 set -euo pipefail
 source "$(dirname "$0")/env.sh" 2>/dev/null
 stamp=$WINEPREFIX/.tetrafol-ready
-[ -f "$stamp" ] && exit 0
+
+# Wine's own fonts (Marlett draws the title-bar buttons) are found only in the prefix.
+install_wine_fonts() {
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts
+  mkdir -p "$fonts"
+  for f in /usr/share/wine/fonts/*.ttf; do
+    [ -e "$f" ] && cp -u "$f" "$fonts/"
+  done
+  return 0
+}
+
+if [ -f "$stamp" ]; then install_wine_fonts; exit 0; fi
 rm -rf "$WINEPREFIX"; mkdir -p "$(dirname "$WINEPREFIX")"
 # wineboot needs no display; keep it away from any X server.
 env DISPLAY= LC_ALL="$TETRAFOL_LOCALE" wine wineboot --init >/dev/null 2>&1
@@ -25,4 +36,5 @@ REG
 iconv -f UTF-8 -t CP932 "$run_dir/fonts.reg" > "$run_dir/fonts-sjis.reg"
 env DISPLAY= LC_ALL="$TETRAFOL_LOCALE" wine regedit /S "$(winepath -w "$run_dir/fonts-sjis.reg" 2>/dev/null)" >/dev/null 2>&1
 wineserver -w
+install_wine_fonts
 touch "$stamp"
