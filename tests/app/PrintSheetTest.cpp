@@ -29,6 +29,19 @@ std::string WriteSolidBmp(const TempDir& dir, const std::string& name, int width
     return dir.Write(name, std::string(bytes.begin(), bytes.end()));
 }
 
+// Four quadrants of different colours: shows the picture is printed the right way up.
+std::string WriteQuadrantBmp(const TempDir& dir, const std::string& name, int width, int height,
+                             const samples::Rgb quadrant[4]) {
+    samples::Picture picture;
+    picture.width = width;
+    picture.height = height;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.pixels.push_back(quadrant[(y < height / 2 ? 0 : 2) + (x < width / 2 ? 0 : 1)]);
+    const samples::Bytes bytes = samples::WriteBmp(picture, samples::Form{});
+    return dir.Write(name, std::string(bytes.begin(), bytes.end()));
+}
+
 // The printer's landscape page as the program will see it, asked of the same spooler.
 struct PageGeometry {
     int width = 0, height = 0, dpi = 0;
@@ -86,7 +99,8 @@ TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePage) {
     ASSERT_GT(geometry.width, geometry.height);
     LoadSlot(0, WriteSolidBmp(files_, "red.bmp", 160, 120, {255, 0, 0}));
     LoadSlot(3, WriteSolidBmp(files_, "blue.bmp", 60, 120, {0, 0, 255}));
-    LoadSlot(1, WriteSolidBmp(files_, "green.bmp", 200, 50, {0, 160, 0}));
+    const samples::Rgb quadrants[4] = {{0, 160, 0}, {0, 255, 255}, {255, 0, 255}, {255, 255, 0}};
+    LoadSlot(1, WriteQuadrantBmp(files_, "quadrants.bmp", 200, 50, quadrants));
 
     PrintJobWatcher jobs;
     Print(false);
@@ -103,7 +117,13 @@ TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePage) {
 
     const TSheetCell cell = SheetCellSize(geometry.width, geometry.height);
     ExpectBoxNear(page.BoxOf(0xFF0000), SheetTargetRect(0, cell, 160, 120));
-    ExpectBoxNear(page.BoxOf(0x00A000), SheetTargetRect(1, cell, 200, 50));
+    // Each quadrant in its quarter of the target: not mirrored, not upside down.
+    const TRect second = SheetTargetRect(1, cell, 200, 50);
+    const int midX = second.Left + second.Width() / 2, midY = second.Top + second.Height() / 2;
+    ExpectBoxNear(page.BoxOf(0x00A000), Rect(second.Left, second.Top, midX, midY));
+    ExpectBoxNear(page.BoxOf(0x00FFFF), Rect(midX, second.Top, second.Right, midY));
+    ExpectBoxNear(page.BoxOf(0xFF00FF), Rect(second.Left, midY, midX, second.Bottom));
+    ExpectBoxNear(page.BoxOf(0xFFFF00), Rect(midX, midY, second.Right, second.Bottom));
     ExpectBoxNear(page.BoxOf(0x0000FF), SheetTargetRect(3, cell, 60, 120));
     // Slot 3 never had a picture: its cell is blank paper.
     const RECT thirdCell{100, cell.Height + 200, cell.Width + 100, 2 * cell.Height + 200};
