@@ -65,6 +65,39 @@ TEST(PrinterDefault, SelectsTheDefaultQueueWithTheDriversSettings) {
     GlobalUnlock(settings);
 }
 
+// The spooler under Wine names no default printer, so the profile's "device" value does;
+// it is replaced here for one test and put back afterwards.
+class ProfileDefaultPrinter {
+public:
+    explicit ProfileDefaultPrinter(const char* device) {
+        char old[1024] = {};
+        had_ = GetProfileStringA("windows", "device", "", old, sizeof old) > 0;
+        old_ = old;
+        WriteProfileStringA("windows", "device", device);
+    }
+    ~ProfileDefaultPrinter() { WriteProfileStringA("windows", "device", had_ ? old_.c_str() : nullptr); }
+
+private:
+    bool had_ = false;
+    std::string old_;
+};
+
+TEST(PrinterDefault, ProfileNameMatchesWithoutRegardToCase) {
+    ProfileDefaultPrinter setting("  tetrafol_pdf,winspool,CUPS:Tetrafol_PDF");
+    TPrinter printer;
+    EXPECT_EQ(printer.PrinterList()[printer.SelectedPrinter()].second->DeviceName, kQueue);
+}
+
+TEST(PrinterDefault, UnknownDefaultFailsEveryFirstUse) {
+    ProfileDefaultPrinter setting("No Such Printer,winspool,LPT1:");
+    const std::string none = "デフォルト プリンタが存在しません";
+    TPrinter printer;
+    EXPECT_EQ(MessageOf<EPrinter>([&] { printer.SelectedPrinter(); }), none);
+    EXPECT_EQ(MessageOf<EPrinter>([&] { printer.SetCopyCount(1); }), none);
+    EXPECT_EQ(MessageOf<EPrinter>([&] { printer.PrintableWidth(); }), none);
+    EXPECT_EQ(printer.DeviceMode(), nullptr);
+}
+
 TEST(PrinterSettings, CopyCountAndOrientationLiveInTheDeviceSettings) {
     TPrinter printer;
     printer.SetCopyCount(3);
