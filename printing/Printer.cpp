@@ -224,15 +224,32 @@ void TPrinter::StartJob() {
     info.cbSize = sizeof(info);
     info.lpszDocName = JobTitle.c_str();
     SetAbortProc(dc_, &ContinuePrinting);
-    StartDocA(dc_, &info);
-    StartPage(dc_);
+    // A job the spooler refused would print nothing while the sheet reported success:
+    // the job is not open then, and the spooler's error is raised.
+    if (StartDocA(dc_, &info) <= 0) {
+        const DWORD error = GetLastError();
+        isPrinting_ = false;
+        RaiseOSError(error);
+    }
+    if (StartPage(dc_) <= 0) {
+        const DWORD error = GetLastError();
+        AbortDoc(dc_);
+        isPrinting_ = false;
+        RaiseOSError(error);
+    }
 }
 
 void TPrinter::FinishJob() {
     RequireJobState(true);
-    EndPage(dc_);
-    EndDoc(dc_);
+    SetLastError(0);
+    const bool pageEnded = EndPage(dc_) > 0;
+    const DWORD pageError = GetLastError();
+    const bool documentEnded = EndDoc(dc_) > 0;
+    const DWORD documentError = GetLastError();
     isPrinting_ = false;
+    // The job is over either way; a page the spooler did not take is reported.
+    if (!pageEnded) RaiseOSError(pageError);
+    if (!documentEnded) RaiseOSError(documentError);
 }
 
 void TPrinter::AbandonJob() {

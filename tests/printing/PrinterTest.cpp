@@ -258,6 +258,23 @@ TEST(PrinterJob, AbandonedJobPrintsNothingAndThePrinterIsIdleAgain) {
     EXPECT_EQ(page.BoxOf(0xFF0000).right, 0);  // the abandoned drawing went nowhere
 }
 
+// A page the spooler cannot deliver is reported, not passed off as printed; the
+// printer is idle afterwards and prints again once the output is good.
+TEST(PrinterJob, SpoolerFailureAtTheEndIsReported) {
+    TPrinter printer;
+    printer.SelectPrinter(kQueue, "", "Z:\\no\\such\\directory\\sheet.prn", nullptr);
+    PrintJobWatcher jobs;
+    printer.StartJob();
+    const std::string message = MessageOf<EOSError>([&] { printer.FinishJob(); });
+    EXPECT_EQ(message.rfind("システムエラー。コード：", 0), 0u) << message;
+    EXPECT_FALSE(printer.IsPrinting());
+
+    printer.SelectPrinter(kQueue, "", "CUPS:Tetrafol_PDF", nullptr);
+    printer.StartJob();
+    printer.FinishJob();
+    EXPECT_NE(jobs.WaitForNewJob(), "");
+}
+
 TEST(PrinterJob, DestroyingThePrinterFinishesAnOpenJob) {
     PrintJobWatcher jobs;
     {
