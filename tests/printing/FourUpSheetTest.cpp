@@ -1,5 +1,5 @@
 // The four-up sheet through the real print dialog and spooler: what lands where on the
-// printed page, what a cancelled dialog and empty slots give, and that a picture failing
+// printed page, what a cancelled dialog gives, and that a picture failing
 // mid-sheet abandons the job and leaves the printer ready for the next sheet.
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -152,20 +152,6 @@ TEST_F(FourUpSheet, CancelledDialogPrintsNothingAndKeepsTheOrientation) {
     PrintConfirming(false);
     EXPECT_EQ(Printer()->DeviceMode()->dmOrientation, DMORIENT_PORTRAIT);
     EXPECT_EQ(jobs.CountNewJobsAfter(1500), 0u);
-}
-
-TEST_F(FourUpSheet, AllSlotsEmptyPrintsOneBlankLandscapePage) {
-    Load(pictures[1], 0, 0, RGB(255, 0, 0));  // the state after "クリア": an empty picture
-    PrintJobWatcher jobs;
-    PrintConfirming();
-    const std::string job = jobs.WaitForNewJob();
-    ASSERT_NE(job, "");
-    const RenderedPage page = RenderJob(job, 100);
-    ASSERT_EQ(page.pages, 1);
-    EXPECT_TRUE(page.landscape);
-    EXPECT_GT(page.width, page.height);
-    EXPECT_EQ(page.Count(0xFFFFFF, RECT{0, 0, page.width, page.height}, 8),
-              static_cast<long>(page.width) * page.height);
 }
 
 TEST_F(FourUpSheet, FailingPictureAbandonsTheJobAndTheNextSheetPrints) {
