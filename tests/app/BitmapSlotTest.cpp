@@ -2,31 +2,20 @@
 // slot of the running program at their natural size, pixel for pixel as the picture.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "support/BmpSamples.h"
+#include "support/TempDir.h"
 #include "support/UiDriver.h"
 
 namespace {
-
-std::string WriteTemp(const std::string& name, const samples::Bytes& bytes) {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    std::string path = std::string(dir) + name;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
-    return path;
-}
 
 uint32_t Packed(samples::Rgb c) { return (uint32_t(c.r) << 16) | (uint32_t(c.g) << 8) | c.b; }
 
 }  // namespace
 
 TEST(BitmapSlot, EveryFormShowsItsPixelsInASlot) {
+    TempDir files;
     AppProcess app;
     HWND main = app.MainWindow();
     ASSERT_NE(main, nullptr);
@@ -42,13 +31,10 @@ TEST(BitmapSlot, EveryFormShowsItsPixelsInASlot) {
         form.bitCount = c.bits;
         form.compression = c.compression;
         samples::Picture want = samples::ReferencePicture(c.bits, 50, 40);
-        std::string path = WriteTemp("tetrafol-slot-" + form.Name() + ".bmp", samples::WriteBmp(want, form));
+        std::string path = files.Write(form.Name() + ".bmp", samples::WriteBmp(want, form));
         SCOPED_TRACE(form.Name());
 
-        ClickClient(main, 40, 170);
-        HWND dialog = app.WaitForDialog(nullptr);
-        ASSERT_NE(dialog, nullptr);
-        AppProcess::AnswerOpenDialog(dialog, path);
+        ASSERT_TRUE(app.ChooseFileFor(40, 170, path));
         ScreenImage shot;
         bool shown = WaitUntil([&] {
             shot = CaptureClient(main);
@@ -61,6 +47,5 @@ TEST(BitmapSlot, EveryFormShowsItsPixelsInASlot) {
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 50; ++x) wrong += shot.At(71 + x, 200 + y) != Packed(want.At(x, y));
         EXPECT_EQ(wrong, 0);
-        DeleteFileA(path.c_str());
     }
 }

@@ -2,35 +2,21 @@
 // and the slot keeps what it showed.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
+#include "support/TempDir.h"
 #include "support/UiDriver.h"
 
 namespace {
 
-// A file the dialog can pick: it exists, and its name ends in ".png".
-std::string MakePngNamedFile() {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    std::string path = std::string(dir) + "photo.png";
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fputs("\x89PNG not really", f);
-        std::fclose(f);
-    }
-    return path;
-}
-
 TEST(LoadErrorTest, UnknownExtensionShowsTheErrorAndKeepsTheSlot) {
-    const std::string file = MakePngNamedFile();
+    TempDir files;
+    const std::string file = files.Write("photo.png", std::string("\x89PNG not really"));
     AppProcess app;
     HWND main = app.MainWindow();
     ASSERT_NE(main, nullptr);
     const ScreenImage before = CaptureClient(main);
 
-    ClickClient(main, 96, 76);  // the middle of slot 1
-    HWND dialog = app.WaitForDialog(nullptr);
-    ASSERT_NE(dialog, nullptr) << "a click on the slot opens the picture-open dialog";
-    AppProcess::AnswerOpenDialog(dialog, file);
+    // The middle of slot 1.
+    ASSERT_TRUE(app.ChooseFileFor(96, 76, file)) << "a click on the slot opens the picture-open dialog";
 
     HWND box = app.WaitForDialog("Tetrafol");
     ASSERT_NE(box, nullptr) << "an error box captioned with the application title";
@@ -53,7 +39,6 @@ TEST(LoadErrorTest, UnknownExtensionShowsTheErrorAndKeepsTheSlot) {
     for (int y = 16; y < 136; ++y)
         for (int x = 16; x < 176; ++x) changed += after.At(x, y) != before.At(x, y);
     EXPECT_EQ(changed, 0) << "slot 1 looks as it did before";
-    DeleteFileA(file.c_str());
 }
 
 }  // namespace

@@ -2,49 +2,11 @@
 // drawn over the placeholder labels; "クリア" brings every label back.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <vector>
-
+#include "support/BmpSamples.h"
+#include "support/TempDir.h"
 #include "support/UiDriver.h"
 
 namespace {
-
-// A 24-bit uncompressed BMP of one colour, written to the temp folder; returns its path.
-std::string WriteSolidBmp(const char* name, int width, int height, uint8_t r, uint8_t g, uint8_t b) {
-    const int rowBytes = (width * 3 + 3) & ~3;
-    const uint32_t pixelBytes = static_cast<uint32_t>(rowBytes * height);
-    std::vector<uint8_t> file(54 + pixelBytes, 0);
-    auto put16 = [&](size_t at, uint16_t v) { file[at] = v & 0xFF; file[at + 1] = v >> 8; };
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) file[at + i] = (v >> (8 * i)) & 0xFF;
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<uint32_t>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(width));
-    put32(22, static_cast<uint32_t>(height));
-    put16(26, 1);
-    put16(28, 24);
-    put32(34, pixelBytes);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            size_t at = 54 + static_cast<size_t>(y) * rowBytes + x * 3;
-            file[at] = b;
-            file[at + 1] = g;
-            file[at + 2] = r;
-        }
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    std::string path = std::string(dir) + name;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f) {
-        std::fwrite(file.data(), 1, file.size(), f);
-        std::fclose(f);
-    }
-    return path;
-}
 
 constexpr uint32_t kWhite = 0xFFFFFF, kBlue = 0x0000FF, kRed = 0xFF0000, kGreen = 0x00FF00,
                    kYellow = 0xFFFF00, kMagenta = 0xFF00FF;
@@ -78,11 +40,7 @@ protected:
     }
     // Clicks the slot, answers the dialog with `file`, waits until (x, y) shows `colour`.
     ScreenImage LoadSlot(int clickX, int clickY, const std::string& file, int x, int y, uint32_t colour) {
-        ClickClient(main_, clickX, clickY);
-        HWND dialog = app_.WaitForDialog(nullptr);
-        EXPECT_NE(dialog, nullptr) << "the slot opens the picture-open dialog";
-        if (!dialog) return {};
-        AppProcess::AnswerOpenDialog(dialog, file);
+        EXPECT_TRUE(app_.ChooseFileFor(clickX, clickY, file)) << "the slot opens the picture-open dialog";
         ScreenImage shot;
         bool shown = WaitUntil([&] {
             shot = CaptureClient(main_);
@@ -92,7 +50,12 @@ protected:
         Sleep(500);  // the rest of the repaint after the dialog closed
         return CaptureClient(main_);
     }
+    // A 24-bit BMP of one colour in the test's folder.
+    std::string SolidBmp(const char* name, int width, int height, uint8_t r, uint8_t g, uint8_t b) {
+        return files_.Write(name, samples::WriteBmp(samples::SolidPicture(width, height, {r, g, b}), {}));
+    }
 
+    TempDir files_;
     AppProcess app_;
     HWND main_ = nullptr;
 };
@@ -101,10 +64,10 @@ protected:
 
 TEST_F(SlotDisplayTest, PicturesFitTheirSlotsAndClearShowsTheLabelsAgain) {
     const ScreenImage before = CaptureClient(main_);
-    const std::string wide = WriteSolidBmp("tetrafol-wide.bmp", 300, 100, 0, 0, 255);
-    const std::string tall = WriteSolidBmp("tetrafol-tall.bmp", 100, 300, 255, 0, 255);
-    const std::string small = WriteSolidBmp("tetrafol-small.bmp", 50, 40, 0, 255, 0);
-    const std::string large = WriteSolidBmp("tetrafol-large.bmp", 640, 480, 255, 255, 0);
+    const std::string wide = SolidBmp("wide.bmp", 300, 100, 0, 0, 255);
+    const std::string tall = SolidBmp("tall.bmp", 100, 300, 255, 0, 255);
+    const std::string small = SolidBmp("small.bmp", 50, 40, 0, 255, 0);
+    const std::string large = SolidBmp("large.bmp", 640, 480, 255, 255, 0);
 
     {
         SCOPED_TRACE("300 x 100 in slot 1: client pixels (16, 49)-(175, 101)");

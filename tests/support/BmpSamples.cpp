@@ -114,6 +114,14 @@ std::vector<Rgb> ReferencePalette(int bitCount) {
     return p;
 }
 
+Picture SolidPicture(int width, int height, Rgb colour) {
+    Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.pixels.assign(static_cast<size_t>(width) * height, colour);
+    return picture;
+}
+
 Picture ReferencePicture(int bitCount, int width, int height) {
     Picture pic;
     pic.width = width;

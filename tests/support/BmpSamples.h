@@ -40,6 +40,8 @@ struct Form {
 // (palette pictures use the palette's colours; 16-bit pictures use 0 and full channels).
 // `width` odd so that rows need padding.
 Picture ReferencePicture(int bitCount, int width = 13, int height = 7);
+// A picture of one colour, for files whose place on the screen or the page is measured.
+Picture SolidPicture(int width, int height, Rgb colour);
 // The palette ReferencePicture uses for 1, 4 and 8 bits per pixel.
 std::vector<Rgb> ReferencePalette(int bitCount);
 

@@ -1,7 +1,9 @@
 // A fresh directory under the system's temporary directory, removed with its files (one
 // level deep) when the test ends.
 #pragma once
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class TempDir {
 public:
@@ -13,6 +15,9 @@ public:
     std::string File(const std::string& name) const { return path_ + "\\" + name; }
     // Writes `bytes` to File(name) and returns that path.
     std::string Write(const std::string& name, const std::string& bytes) const;
+    std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
+        return Write(name, std::string(bytes.begin(), bytes.end()));
+    }
 
 private:
     std::string path_;

@@ -299,6 +299,16 @@ void AppProcess::AnswerOpenDialog(HWND dialog, const std::string& windowsPath) {
     PressButton(dialog, IDOK);
 }
 
+bool AppProcess::ChooseFileFor(int x, int y, const std::string& windowsPath) {
+    HWND main = MainWindow();
+    if (!main) return false;
+    ClickClient(main, x, y);
+    HWND dialog = WaitForDialog(nullptr);
+    if (!dialog) return false;
+    AnswerOpenDialog(dialog, windowsPath);
+    return true;
+}
+
 bool AppProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {
     if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
     if (exitCode) GetExitCodeProcess(info_.hProcess, exitCode);

@@ -66,6 +66,9 @@ public:
     static std::string MessageBoxText(HWND box);
     // Types a file name into an open-file dialog and confirms it.
     static void AnswerOpenDialog(HWND dialog, const std::string& windowsPath);
+    // Clicks the main window at client (x, y), which opens the picture-open dialog, and picks
+    // `windowsPath` there; false when no dialog appeared.
+    bool ChooseFileFor(int x, int y, const std::string& windowsPath);
 
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
     void Close();
