@@ -77,6 +77,11 @@ private:
     HANDLE printerHandle_ = nullptr;
 };
 
+// Systems outside the NT family list a printer once per port of its comma-separated
+// port list, shown as "printer. port".
+void AppendPortEntries(std::vector<TPrinter::TPrinterEntry>& list, const std::string& printer,
+                       const std::string& ports);
+
 // The process's printer object, created on first use.
 TPrinter* Printer();
 // Module finalisation: destroys the printer object if it was made (finishing an open job).

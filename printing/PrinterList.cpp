@@ -56,15 +56,18 @@ std::vector<TPrinter::TPrinterEntry> TPrinter::BuildPrinterList() {
     }
     const std::vector<BYTE> buffer = EnumeratePrinters(PRINTER_ENUM_LOCAL, 5, count);
     const auto* info = reinterpret_cast<const PRINTER_INFO_5A*>(buffer.data());
-    for (DWORD i = 0; i < count; ++i) {
-        const std::string name = info[i].pPrinterName ? info[i].pPrinterName : "";
-        const std::string ports = info[i].pPortName ? info[i].pPortName : "";
-        size_t pos = 0;
-        for (std::string port = NextListItem(ports, pos); !port.empty(); port = NextListItem(ports, pos))
-            list.emplace_back(Format(LoadResString(res::SPrinterOnPort), {name, port}),
-                              std::make_unique<TPrinterDevice>("", name, port));
-    }
+    for (DWORD i = 0; i < count; ++i)
+        AppendPortEntries(list, info[i].pPrinterName ? info[i].pPrinterName : "",
+                          info[i].pPortName ? info[i].pPortName : "");
     return list;
+}
+
+void AppendPortEntries(std::vector<TPrinter::TPrinterEntry>& list, const std::string& printer,
+                       const std::string& ports) {
+    size_t pos = 0;
+    for (std::string port = NextListItem(ports, pos); !port.empty(); port = NextListItem(ports, pos))
+        list.emplace_back(Format(LoadResString(res::SPrinterOnPort), {printer, port}),
+                          std::make_unique<TPrinterDevice>("", printer, port));
 }
 
 void TPrinter::SelectDefaultPrinter() {

@@ -45,6 +45,18 @@ TEST(PrinterList, NamesTheSpoolersQueuesWithoutDriverOrPort) {
     EXPECT_TRUE(found);
 }
 
+TEST(PrinterList, PortListsGiveOneEntryPerPort) {
+    std::vector<TPrinter::TPrinterEntry> list;
+    AppendPortEntries(list, "P", "LPT1:,FILE:");
+    AppendPortEntries(list, "Q", "");  // no ports: no entry
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].first, "P. LPT1:");
+    EXPECT_EQ(list[1].first, "P. FILE:");
+    EXPECT_EQ(list[1].second->DeviceName, "P");
+    EXPECT_EQ(list[1].second->PortName, "FILE:");
+    EXPECT_EQ(list[1].second->DriverName, "");
+}
+
 TEST(PrinterDefault, SelectsTheDefaultQueueWithTheDriversSettings) {
     TPrinter printer;
     EXPECT_EQ(printer.ContextState(), TPrinter::TContextState::NoContext);
