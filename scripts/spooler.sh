@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # start: starts a private CUPS scheduler (configuration, spool and socket under .run/cups)
-# with one queue, the default printer, that writes every job as a PDF into out/prints/.
+# with one queue, the default printer, that writes every job into out/prints/ as the file it received.
 # stop: stops that scheduler by its pid. Prints the socket path for CUPS_SERVER on start.
 set -euo pipefail
 source "$(dirname "$0")/env.sh" 2>/dev/null

@@ -9,13 +9,11 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "support/Form1Points.h"
 #include "support/PrintedPages.h"
 #include "support/UiDriver.h"
 
 namespace {
-
-const POINT kSlotCentre[4] = {{96, 76}, {288, 76}, {96, 220}, {288, 220}};
-const POINT kPrintButton = {100, 312};
 
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     LARGE_INTEGER frequency;
@@ -36,11 +34,10 @@ TEST(PrintBenchmark, DISABLED_ClickToJobFile) {
     HWND main = app.MainWindow();
     ASSERT_NE(main, nullptr);
     for (int slot = 0; slot < 4; ++slot) {
-        ClickClient(main, kSlotCentre[slot].x, kSlotCentre[slot].y);
-        HWND dialog = app.WaitForDialog(nullptr);
-        ASSERT_NE(dialog, nullptr);
-        AppProcess::AnswerOpenDialog(dialog, WindowsPathOf(pictures[slot]));
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(main); }, 120000));
+        ASSERT_TRUE(app.ChooseFileFor(kSlotCentre[slot].x, kSlotCentre[slot].y, WindowsPathOf(pictures[slot])));
+        // Loading a large picture takes a while: wait for the main window to take input again.
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) && !app.WaitForWindow("#32770", nullptr, 0); },
+                              120000));
     }
     Sleep(1000);  // let the slots finish painting before the clock starts
 

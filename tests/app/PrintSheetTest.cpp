@@ -8,25 +8,16 @@
 #include "app/FourUpSheetLayout.h"
 #include "printing/Printer.h"
 #include "support/BmpSamples.h"
+#include "support/Form1Points.h"
 #include "support/PrintedPages.h"
 #include "support/TempDir.h"
 #include "support/UiDriver.h"
 
 namespace {
 
-// Client-area points of the slots and buttons (96 dpi layout).
-const POINT kSlotCentre[4] = {{96, 76}, {288, 76}, {96, 220}, {288, 220}};
-const POINT kPrintButton = {100, 312};
-const POINT kClearButton = {296, 312};
-
 std::string WriteSolidBmp(const TempDir& dir, const std::string& name, int width, int height,
                           samples::Rgb colour) {
-    samples::Picture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.pixels.assign(static_cast<size_t>(width) * height, colour);
-    const samples::Bytes bytes = samples::WriteBmp(picture, samples::Form{});
-    return dir.Write(name, std::string(bytes.begin(), bytes.end()));
+    return dir.Write(name, samples::WriteBmp(samples::SolidPicture(width, height, colour), {}));
 }
 
 // Four quadrants of different colours: shows the picture is printed the right way up.
@@ -38,8 +29,7 @@ std::string WriteQuadrantBmp(const TempDir& dir, const std::string& name, int wi
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             picture.pixels.push_back(quadrant[(y < height / 2 ? 0 : 2) + (x < width / 2 ? 0 : 1)]);
-    const samples::Bytes bytes = samples::WriteBmp(picture, samples::Form{});
-    return dir.Write(name, std::string(bytes.begin(), bytes.end()));
+    return dir.Write(name, samples::WriteBmp(picture, {}));
 }
 
 // The printer's landscape page as the program will see it, asked of the same spooler.
@@ -67,11 +57,8 @@ protected:
     }
 
     void LoadSlot(int slot, const std::string& file) {
-        ClickClient(main_, kSlotCentre[slot].x, kSlotCentre[slot].y);
-        HWND dialog = app_.WaitForDialog(nullptr);
-        ASSERT_NE(dialog, nullptr) << "no picture-open dialog for slot " << slot + 1;
-        AppProcess::AnswerOpenDialog(dialog, file);
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10000));
+        ASSERT_TRUE(app_.ChooseFileFor(kSlotCentre[slot].x, kSlotCentre[slot].y, file))
+            << "no picture-open dialog for slot " << slot + 1;
         ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) != FALSE; }, 5000));
         Sleep(300);
     }

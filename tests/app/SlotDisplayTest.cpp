@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/BmpSamples.h"
+#include "support/Form1Points.h"
 #include "support/TempDir.h"
 #include "support/UiDriver.h"
 
@@ -108,7 +109,7 @@ TEST_F(SlotDisplayTest, PicturesFitTheirSlotsAndClearShowsTheLabelsAgain) {
     }
 
     // "クリア": every slot shows its label again, exactly as at start.
-    ClickClient(main_, 296, 312);
+    ClickClient(main_, kClearButton.x, kClearButton.y);
     ScreenImage after;
     WaitUntil([&] {
         after = CaptureClient(main_);

@@ -20,7 +20,7 @@ std::map<std::string, uint64_t> PrintJobWatcher::Scan() const {
     if (dir.empty()) return files;
     const std::string windowsDir = WindowsPathOf(dir);
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((windowsDir + "\\job-*.pdf").c_str(), &found);
+    HANDLE search = FindFirstFileA((windowsDir + "\\job-*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return files;
     do {
         const uint64_t stamp = (static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |

@@ -1,5 +1,6 @@
-// The pages the private spooler printed: each job is a PDF in the directory named by
-// TETRAFOL_PRINTS; tests wait for new ones and render them with poppler to read pixels.
+// The pages the private spooler printed: each job is a file in the directory named by
+// TETRAFOL_PRINTS (PostScript, as Wine's driver sends it); tests wait for new ones and
+// render them with Ghostscript to read pixels.
 #pragma once
 #include <windows.h>
 #include <cstdint>
