@@ -1,18 +1,10 @@
 #include "printing/PrinterCanvas.h"
 
+#include "graphics/GraphicsModule.h"
 #include "printing/Printer.h"
 
-namespace {
-int ScreenPixelsPerInch() {
-    HDC screen = GetDC(nullptr);
-    const int ppi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
-    return ppi;
-}
-}  // namespace
-
 TPrinterCanvas::TPrinterCanvas(TPrinter& printer)
-    : printer_(printer), fontPixelsPerInch_(ScreenPixelsPerInch()) {}
+    : printer_(printer), fontPixelsPerInch_(ScreenLogPixels()) {}
 
 void TPrinterCanvas::Changing() {
     printer_.RequireJobState(true);

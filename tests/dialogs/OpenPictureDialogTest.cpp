@@ -1,10 +1,10 @@
 // The stand-in picture-open dialog: the filter it hands the system, and real runs of the
 // system's open-file dialog answered from another thread.
 #include <gtest/gtest.h>
-#include <thread>
 #include "dialogs/OpenPictureDialog.h"
 #include "framework/Form.h"
 #include "graphics/Picture.h"
+#include "support/SystemDialogAnswerer.h"
 #include "support/UiDriver.h"
 
 TEST(OpenPictureDialogFilter, BarsBecomeNulsExceptInsideDoubleByteCharacters) {
@@ -24,25 +24,6 @@ TEST(OpenPictureDialogFilter, StartsWithEveryRegisteredPictureFormat) {
     EXPECT_EQ(dialog.FileName(), "");
 }
 
-namespace {
-
-HWND FindThreadDialog(DWORD thread) {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        thread,
-        [](HWND w, LPARAM p) -> BOOL {
-            if (ClassNameOf(w) == "#32770" && IsWindowVisible(w)) {
-                *reinterpret_cast<HWND*>(p) = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-}  // namespace
-
 TEST(OpenPictureDialogRun, ConfirmedRunGivesTheFileCancelledRunKeepsIt) {
     char dir[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
@@ -53,35 +34,24 @@ TEST(OpenPictureDialogRun, ConfirmedRunGivesTheFileCancelledRunKeepsIt) {
     form.SetBounds(40, 40, 200, 150);
     form.Show(SW_SHOWNORMAL);
     TOpenPictureDialog dialog;
-    const DWORD thread = GetCurrentThreadId();
     bool formEnabledWhileShown = true;
     HWND owner = nullptr;
-    std::thread answer([&] {
-        HWND d = nullptr;
-        WaitUntil([&] { return (d = FindThreadDialog(thread)) != nullptr; }, 10000);
-        if (!d) return;
-        Sleep(500);
+    SystemDialogAnswerer answer([&](HWND d) {
         formEnabledWhileShown = IsWindowEnabled(form.WindowHandle()) != FALSE;
         owner = GetWindow(d, GW_OWNER);
         AppProcess::AnswerOpenDialog(d, file);
     });
     bool confirmed = dialog.RunModal();
-    answer.join();
+    answer.Wait();
     EXPECT_TRUE(confirmed);
     EXPECT_STRCASEEQ(dialog.FileName().c_str(), file.c_str());
     EXPECT_FALSE(formEnabledWhileShown);
     EXPECT_EQ(owner, form.WindowHandle()) << "owned by the window that was active";
     EXPECT_TRUE(IsWindowEnabled(form.WindowHandle()));
 
-    std::thread cancel([&] {
-        HWND d = nullptr;
-        WaitUntil([&] { return (d = FindThreadDialog(thread)) != nullptr; }, 10000);
-        if (!d) return;
-        Sleep(500);
-        PressButton(d, IDCANCEL);
-    });
+    SystemDialogAnswerer cancel([](HWND d) { PressButton(d, IDCANCEL); });
     EXPECT_FALSE(dialog.RunModal());
-    cancel.join();
+    cancel.Wait();
     EXPECT_STRCASEEQ(dialog.FileName().c_str(), file.c_str());
     DeleteFileA(file.c_str());
 }

@@ -1,11 +1,10 @@
 // ShowError puts up a real error box: captioned with the title, owned by the application
 // window, with the program's other windows disabled while it shows.
 #include <gtest/gtest.h>
-#include <atomic>
-#include <thread>
 #include "framework/Application.h"
 #include "framework/Form.h"
 #include "rtl/Exceptions.h"
+#include "support/SystemDialogAnswerer.h"
 #include "support/UiDriver.h"
 
 namespace {
@@ -18,48 +17,27 @@ struct BoxSeen {
     LONG style = 0;
 };
 
-HWND FindThreadDialog(DWORD thread) {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        thread,
-        [](HWND w, LPARAM p) -> BOOL {
-            if (ClassNameOf(w) == "#32770" && IsWindowVisible(w)) {
-                *reinterpret_cast<HWND*>(p) = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 // Watches for the box the calling thread is about to show; answers it with OK.
 class BoxWatcher {
 public:
-    BoxWatcher(HWND form, DWORD timeoutMs) : thread_(GetCurrentThreadId()) {
-        worker_ = std::thread([this, form, timeoutMs] {
-            HWND box = nullptr;
-            WaitUntil([&] { return (box = FindThreadDialog(thread_)) != nullptr; }, timeoutMs);
-            if (!box) return;
-            Sleep(300);
-            seen_.found = true;
-            seen_.caption = WindowText(box);
-            seen_.text = AppProcess::MessageBoxText(box);
-            seen_.owner = GetWindow(box, GW_OWNER);
-            seen_.formEnabledWhileShown = form ? IsWindowEnabled(form) != FALSE : true;
-            seen_.style = GetWindowLongA(box, GWL_STYLE);
-            PressButton(box, IDOK);
-        });
-    }
+    BoxWatcher(HWND form, DWORD timeoutMs)
+        : answerer_([this, form](HWND box) {
+              seen_.found = true;
+              seen_.caption = WindowText(box);
+              seen_.text = AppProcess::MessageBoxText(box);
+              seen_.owner = GetWindow(box, GW_OWNER);
+              seen_.formEnabledWhileShown = form ? IsWindowEnabled(form) != FALSE : true;
+              seen_.style = GetWindowLongA(box, GWL_STYLE);
+              PressButton(box, IDOK);
+          }, timeoutMs) {}
     const BoxSeen& Finish() {
-        worker_.join();
+        answerer_.Wait();
         return seen_;
     }
 
 private:
-    DWORD thread_;
-    std::thread worker_;
     BoxSeen seen_;
+    SystemDialogAnswerer answerer_;
 };
 
 class ShowErrorTest : public testing::Test {

@@ -2,39 +2,20 @@
 
 #include "support/UiDriver.h"
 
-namespace {
-
-HWND FindThreadDialog(DWORD threadId) {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        threadId,
-        [](HWND window, LPARAM result) -> BOOL {
-            char name[16] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (std::string(name) == "#32770" && IsWindowVisible(window)) {
-                *reinterpret_cast<HWND*>(result) = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-}  // namespace
-
-SystemDialogAnswerer::SystemDialogAnswerer(std::function<void(HWND dialog)> answer) {
+SystemDialogAnswerer::SystemDialogAnswerer(std::function<void(HWND dialog)> answer, DWORD timeoutMs) {
     const DWORD owner = GetCurrentThreadId();
-    helper_ = std::thread([this, owner, answer] {
+    helper_ = std::thread([this, owner, answer, timeoutMs] {
         HWND dialog = nullptr;
-        if (!WaitUntil([&] { return (dialog = FindThreadDialog(owner)) != nullptr; }, 20000)) return;
+        if (!WaitUntil([&] { return (dialog = FindThreadDialog(owner)) != nullptr; }, timeoutMs)) return;
         Sleep(500);  // a dialog that has just appeared is not ready for input yet
         answer(dialog);
         answered_ = true;
     });
 }
 
-SystemDialogAnswerer::~SystemDialogAnswerer() {
+SystemDialogAnswerer::~SystemDialogAnswerer() { Wait(); }
+
+void SystemDialogAnswerer::Wait() {
     if (helper_.joinable()) helper_.join();
 }
 

@@ -8,9 +8,11 @@
 
 class SystemDialogAnswerer {
 public:
-    // `answer` runs on the helper thread with the dialog's window once it is up.
-    explicit SystemDialogAnswerer(std::function<void(HWND dialog)> answer);
+    // `answer` runs on the helper thread with the dialog's window once it is up; no dialog
+    // within `timeoutMs` and the helper ends without answering.
+    explicit SystemDialogAnswerer(std::function<void(HWND dialog)> answer, DWORD timeoutMs = 20000);
     ~SystemDialogAnswerer();  // waits for the helper thread
+    void Wait();              // the same, earlier
     SystemDialogAnswerer(const SystemDialogAnswerer&) = delete;
     SystemDialogAnswerer& operator=(const SystemDialogAnswerer&) = delete;
 

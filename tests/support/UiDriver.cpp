@@ -227,6 +227,19 @@ HWND FindChild(HWND parent, const char* className, const char* text) {
     return nullptr;
 }
 
+HWND FindThreadDialog(DWORD threadId) {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        threadId,
+        [](HWND window, LPARAM result) -> BOOL {
+            if (ClassNameOf(window) != "#32770" || !IsWindowVisible(window)) return TRUE;
+            *reinterpret_cast<HWND*>(result) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 void PressButton(HWND dialog, int id) {
     PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }

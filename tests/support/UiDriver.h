@@ -43,6 +43,8 @@ std::string WindowText(HWND window);
 std::string ClassNameOf(HWND window);
 // The child window with this class (and text, when given), searched depth first.
 HWND FindChild(HWND parent, const char* className, const char* text = nullptr);
+// A visible dialog or message box ("#32770") of the given thread, or nullptr.
+HWND FindThreadDialog(DWORD threadId);
 // Presses a button of a dialog or message box (BM_CLICK works there, see platform notes).
 void PressButton(HWND dialog, int id);
 
