@@ -167,8 +167,10 @@ void TBitmap::ReadDib(TStream& stream, int64_t remainingBytes, const BITMAPFILEH
         if (!pixels) RaisePixelsRefused();
         saved = std::make_unique<TMemoryStream>(savedBytes.data(), savedBytes.size());
     }
+    // From the file's table: in a bit-field picture's info block the masks stand where
+    // the table would.
     if (layout.header.info.biBitCount > 8 && layout.colourCount && !palette)
-        palette.reset(PaletteFromColours(block.colours, layout.colourCount));
+        palette.reset(PaletteFromColours(reinterpret_cast<const RGBQUAD*>(layout.colours), layout.colourCount));
 
     DIBSECTION description;
     DescribeBitmap(pixels.get(), layout.compressed ? nullptr : &block.header, description);

@@ -236,3 +236,26 @@ TEST(BitmapRead, TheDescriptionKeepsTheFilesResolutionAndColourCounts) {
     bitmap.Canvas().FillRect(Rect(0, 0, 1, 1));
     EXPECT_EQ(bitmap.Image().DibInfo.dsBmih.biClrUsed, 0u);
 }
+
+TEST(BitmapRead, DeepPicturesWithAColourTableTakeTheirPaletteFromIt) {
+    // The table follows the masks in a bit-field file: the palette must be the table's
+    // colours, not the masks'.
+    for (uint32_t compression : {0u, 3u}) {
+        Form form;
+        form.bitCount = 16;
+        form.compression = compression;
+        form.clrUsed = 2;
+        Bytes file = samples::WriteBmp(samples::ReferencePicture(16), form);
+        const size_t table = 14 + 40 + (compression == 3 ? 12 : 0);
+        const uint8_t colours[8] = {30, 20, 10, 0, 60, 50, 40, 0};  // blue, green, red, 0
+        std::copy(colours, colours + 8, file.begin() + table);
+        TBitmap bitmap;
+        LoadBytes(bitmap, file);
+        HPALETTE palette = bitmap.Palette();
+        ASSERT_NE(palette, nullptr) << compression;
+        PALETTEENTRY entries[2] = {};
+        ASSERT_EQ(GetPaletteEntries(palette, 0, 2, entries), 2u) << compression;
+        EXPECT_EQ((Rgb{entries[0].peRed, entries[0].peGreen, entries[0].peBlue}), (Rgb{10, 20, 30})) << compression;
+        EXPECT_EQ((Rgb{entries[1].peRed, entries[1].peGreen, entries[1].peBlue}), (Rgb{40, 50, 60})) << compression;
+    }
+}
