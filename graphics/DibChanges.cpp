@@ -477,7 +477,10 @@ void TBitmap::WriteBmpForm(TStream& stream) {
     GdiFlush();
     const DIBSECTION& d = image_->DibInfo;
     const BITMAPINFOHEADER& bih = d.dsBmih;
-    const bool core = image_->FromCoreHeader && bih.biHeight > 0 && bih.biBitCount != 16 && bih.biBitCount != 32;
+    // The core header holds 16-bit sizes: a picture changed beyond them is written with the
+    // 40-byte header.
+    const bool core = image_->FromCoreHeader && bih.biHeight > 0 && bih.biBitCount != 16 && bih.biBitCount != 32 &&
+                      bih.biWidth <= 0xFFFF && bih.biHeight <= 0xFFFF;
     RGBQUAD colours[256];
     UINT colourCount = bih.biBitCount <= 8 ? SectionColourTable(image_->SectionHandle, colours) : 0;
     const bool masks = bih.biBitCount > 8 && bih.biCompression == BI_BITFIELDS;

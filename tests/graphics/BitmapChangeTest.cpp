@@ -251,6 +251,20 @@ TEST(BitmapWriting, WrittenFilesReadBackToTheSamePicture) {
     }
 }
 
+TEST(BitmapWriting, APictureReadFromACoreHeaderButWidenedBeyondItIsWrittenWhole) {
+    Form core;
+    core.headerSize = 12;
+    core.bitCount = 8;
+    Bytes file = samples::WriteBmp(samples::ReferencePicture(8), core);
+    // Wider than the core header's 16-bit width.
+    TBitmap wide, wideAgain;
+    LoadBytes(wide, file);
+    wide.SetWidth(70000);
+    LoadBytes(wideAgain, SavedBytes(wide));
+    EXPECT_EQ(wideAgain.Width(), 70000);
+    EXPECT_EQ(wideAgain.Height(), 7);
+}
+
 TEST(BitmapTransparency, KeyColourPixelsLetTheBackgroundThrough) {
     // 4 x 2: the bottom-left pixel's colour (the key) appears twice.
     Picture pic;
