@@ -48,6 +48,13 @@ struct FloatingPointState {
     }
 };
 
+void ShowDialogError(const Exception& error) noexcept {
+    try {
+        if (DialogHost().ShowError) DialogHost().ShowError(error);
+    } catch (...) {
+    }
+}
+
 }  // namespace
 
 TCommonDialog*& DialogBeingCreated() {
@@ -143,12 +150,18 @@ void TCommonDialog::Attach(HWND window) {
 LRESULT CALLBACK TCommonDialog::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* dialog = static_cast<TCommonDialog*>(GetPropA(window, kObjectProperty));
     if (!dialog) return DefWindowProcA(window, message, wParam, lParam);
+    // No error may unwind through the system dialog's code that called us: every one is
+    // shown here and the dialog goes on.
     try {
         return dialog->RouteMessage(window, message, wParam, lParam);
     } catch (const Exception& error) {
-        if (DialogHost().ShowError) DialogHost().ShowError(error);
-        return 0;
+        ShowDialogError(error);
+    } catch (const std::exception& error) {
+        ShowDialogError(Exception(error.what()));
+    } catch (...) {
+        ShowDialogError(Exception("不明なエラーが発生しました"));
     }
+    return 0;
 }
 
 LRESULT TCommonDialog::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

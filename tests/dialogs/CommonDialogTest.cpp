@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "dialogs/CommonDialog.h"
 #include "dialogs/DialogHost.h"
 #include "dialogs/DialogsModule.h"
+#include "rtl/Exceptions.h"
 #include "support/SystemDialogAnswerer.h"
 
 namespace {
@@ -116,6 +119,27 @@ TEST(CommonDialogRun, AttachesTheSystemWindowWhileItExists) {
     EXPECT_EQ(shows, 1);
     EXPECT_EQ(closes, 1);
     EXPECT_EQ(shownWith, seen);
+    EXPECT_EQ(dialog.Handle(), nullptr);
+}
+
+// Whatever an event of the dialog's window raises stays inside its window procedure (it
+// must not unwind through the system dialog's code) and is shown; the dialog goes on.
+TEST(CommonDialogRun, AnyErrorOfTheWindowsEventsIsShownNotPassedThroughTheSystem) {
+    PageSetupProbe dialog;
+    dialog.OnShow = [](TObject*) { throw std::runtime_error("show failed"); };
+    dialog.OnClose = [](TObject*) { throw 42; };
+    std::vector<std::string> shown;
+    DialogHost().ShowError = [&](const Exception& error) { shown.push_back(error.Message()); };
+    SystemDialogAnswerer cancel([](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); });
+    bool confirmed = true;
+    EXPECT_NO_THROW(confirmed = dialog.RunModal());
+    cancel.Wait();
+    DialogHost().ShowError = nullptr;
+    EXPECT_TRUE(cancel.Answered());
+    EXPECT_FALSE(confirmed);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0], "show failed");
+    EXPECT_FALSE(shown[1].empty());
     EXPECT_EQ(dialog.Handle(), nullptr);
 }
 
