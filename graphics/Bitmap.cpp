@@ -444,7 +444,9 @@ void TransparentStretch(HDC dest, const TRect& d, HDC source, int sx, int sy, in
     }
     WindowDC screen;
     OwnedDC memory(GdiCheck(CreateCompatibleDC(screen.get())));
-    OwnedBitmap temporary(GdiCheck(CreateCompatibleBitmap(source, sw, sh)));
+    // In the screen's format, not the source's: a palette section's copy would take the
+    // mask's black and white as indices into a table that may hold neither.
+    OwnedBitmap temporary(GdiCheck(CreateCompatibleBitmap(screen.get(), sw, sh)));
     SelectedObject selected(memory.get(), temporary.get());
     HPALETTE palette = static_cast<HPALETTE>(GetCurrentObject(source, OBJ_PAL));
     if (!palette) palette = StandardPalette16();

@@ -289,6 +289,25 @@ TEST(BitmapTransparency, KeyColourPixelsLetTheBackgroundThrough) {
     EXPECT_EQ(opaque.At(0, 1), key);
 }
 
+TEST(BitmapTransparency, PalettePicturesKeepTheirColoursWhenStretched) {
+    // Neither table holds black or white: the masking steps must not work on its indices.
+    for (int bits : {4, 8}) {
+        Picture pic = samples::ReferencePicture(bits);
+        Form form;
+        form.bitCount = bits;
+        TBitmap bitmap;
+        LoadBytes(bitmap, samples::WriteBmp(pic, form));
+        bitmap.SetTransparent(true);
+        const Rgb key = pic.At(0, pic.height - 1), background{1, 254, 3};
+        Surface24 surface(26, 14, background);
+        surface.Canvas().StretchGraphic(Rect(0, 0, 26, 14), &bitmap);
+        for (int y = 0; y < pic.height; ++y)
+            for (int x = 0; x < pic.width; ++x)
+                ASSERT_EQ(surface.At(2 * x, 2 * y), pic.At(x, y) == key ? background : pic.At(x, y))
+                    << bits << " bits, pixel " << x << "," << y;
+    }
+}
+
 TEST(BitmapContexts, TheOwnContextIsReleasedAfterEachMessage) {
     TBitmap bitmap;
     LoadBytes(bitmap, Plain24());
