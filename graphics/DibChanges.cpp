@@ -291,6 +291,9 @@ void TBitmap::SetPalette(HPALETTE value) {
         InstallImage(converted.get(), value, nullptr, image_->FromCoreHeader, d);
         converted.release();
     } else {
+        // The bitmap's own context may still have the palette selected, and a selected
+        // palette cannot be deleted: give the context up first.
+        FreeContext();
         DeleteOwnedPalette(image_->PaletteHandle);
         image_->PaletteHandle = nullptr;
         image_->HalftonePalette = false;
