@@ -1,5 +1,6 @@
 #include "framework/Control.h"
 #include <algorithm>
+#include <exception>
 #include "framework/Application.h"
 #include "framework/Form.h"
 #include "framework/LayoutValues.h"
@@ -265,13 +266,21 @@ void TWinControl::InvalidateControl(TControl* control) {
 }
 
 void TWinControl::PaintControls(HDC dc, const RECT& region) {
+    // The region counts as painted whatever happens, so one control's failure must not
+    // leave the controls after it blank: they are painted, then the first error passes on.
+    std::exception_ptr firstError;
     for (TControl* c : controls_) {
         auto* graphic = dynamic_cast<TGraphicControl*>(c);
         if (!graphic || !graphic->Visible()) continue;
         RECT bounds = ToRECT(graphic->BoundsRect()), common;
         if (!IntersectRect(&common, &bounds, &region)) continue;
-        PaintControlAt(*graphic, dc);
+        try {
+            PaintControlAt(*graphic, dc);
+        } catch (...) {
+            if (!firstError) firstError = std::current_exception();
+        }
     }
+    if (firstError) std::rethrow_exception(firstError);
 }
 
 TControl* TWinControl::ControlAtPos(POINT point) const {

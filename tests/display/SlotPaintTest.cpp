@@ -4,6 +4,7 @@
 #include "display/Image.h"
 #include "display/Label.h"
 #include "framework/Form.h"
+#include "rtl/Exceptions.h"
 #include "tests/display/DibSurface.h"
 #include "tests/display/SolidGraphic.h"
 
@@ -126,6 +127,36 @@ TEST(SlotPaint, EachControlIsClippedToItsBounds) {
     RECT elsewhere{80, 0, 120, 100};
     form.PaintControls(again.dc(), elsewhere);
     EXPECT_EQ(again.At(40, 50), kGreyPixel);
+}
+
+// A picture whose data turn out to be bad when it draws.
+class TDamagedGraphic : public TSolidGraphic {
+public:
+    static const TGraphicClassInfo ClassInfo;
+    using TSolidGraphic::TSolidGraphic;
+    GraphicClass ClassType() const override { return &ClassInfo; }
+    void DrawStretched(TCanvas&, const TRect&) override { throw EInvalidGraphic("damaged"); }
+};
+const TGraphicClassInfo TDamagedGraphic::ClassInfo = {"TDamagedGraphic", &TSolidGraphic::ClassInfo,
+                                                      [] () -> TGraphic* { return new TDamagedGraphic; }};
+
+TEST(SlotPaint, AControlFailingToPaintLeavesTheOthersPaintedAndItsErrorPassesOn) {
+    TForm form;
+    TImage damaged;
+    damaged.SetParent(&form);
+    damaged.SetBounds(0, 0, 40, 40);
+    TDamagedGraphic bad(40, 40);
+    damaged.Picture().SetGraphic(&bad);
+    TLabel after;
+    MakePlaceholder(after, form, 50, 0, 40, 40);
+    after.SetCaption("");
+    DibSurface screen(100, 50, kGrey);
+    EXPECT_THROW(form.PaintControls(screen.dc(), screen.All()), EInvalidGraphic);
+    // The later control is painted, in its own place: the failed one's state was undone.
+    EXPECT_EQ(screen.At(50, 0), kWhite);
+    EXPECT_EQ(screen.At(89, 39), kWhite);
+    EXPECT_EQ(screen.At(90, 20), kGreyPixel);
+    EXPECT_EQ(screen.At(20, 20), kGreyPixel);
 }
 
 TEST(SlotPaint, DisabledLabelIsEngraved) {
