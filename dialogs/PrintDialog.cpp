@@ -8,6 +8,7 @@
 #include "dialogs/GlobalBlock.h"
 #include "printing/Printer.h"
 #include "rtl/Exceptions.h"
+#include "rtl/ResourceStrings.h"
 
 namespace {
 
@@ -27,10 +28,14 @@ DeviceNames ReadDevNames(HGLOBAL handle) {
     const auto* block = static_cast<const char*>(GlobalLock(handle));
     if (!block) return names;
     const SIZE_T size = GlobalSize(handle);
+    if (size < sizeof(DEVNAMES)) {
+        GlobalUnlock(handle);
+        return names;
+    }
     const auto* header = reinterpret_cast<const DEVNAMES*>(block);
     // Offsets come from the system dialog; never read outside the block.
     auto nameAt = [&](WORD offset) -> std::string {
-        if (size < sizeof(DEVNAMES) || offset >= size) return {};
+        if (offset >= size) return {};
         return std::string(block + offset, strnlen(block + offset, size - offset));
     };
     names.driver = nameAt(header->wDriverOffset);
@@ -46,7 +51,7 @@ HGLOBAL CopyGlobalBlock(HGLOBAL source) {
     if (!source) return nullptr;
     const SIZE_T size = GlobalSize(source);
     HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    if (!copy) throw EOutOfMemory("");
+    if (!copy) throw EOutOfMemory(LoadResString(res::SOutOfMemory));
     void* to = GlobalLock(copy);
     const void* from = GlobalLock(source);
     if (to && from) std::memcpy(to, from, size);

@@ -5,6 +5,7 @@
 #include "framework/TextRules.h"
 #include "graphics/Bitmap.h"
 #include "rtl/Exceptions.h"
+#include "rtl/ResourceStrings.h"
 
 namespace {
 
@@ -164,7 +165,7 @@ void TApplication::HandleException() noexcept {
     } catch (const Exception& error) {
         ShowError(error);
     } catch (const std::bad_alloc&) {
-        ShowError(EOutOfMemory("メモリが不足しています"));
+        ShowError(EOutOfMemory(LoadResString(res::SOutOfMemory)));
     } catch (const std::exception& error) {
         ShowError(Exception(error.what()));
     } catch (...) {

@@ -4,6 +4,7 @@
 #include "framework/Application.h"
 #include "framework/Form.h"
 #include "framework/LayoutValues.h"
+#include "graphics/GdiHandles.h"
 #include "rtl/Exceptions.h"
 
 // ---- TControl ----
@@ -163,35 +164,6 @@ void TGraphicControl::PaintOn(HDC dc) {
 
 namespace {
 
-// A window's device context, released whatever happens.
-class WindowDC {
-public:
-    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDC() {
-        if (dc_) ReleaseDC(window_, dc_);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
-// SaveDC / RestoreDC around one control's painting.
-class SavedDCState {
-public:
-    explicit SavedDCState(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
-    ~SavedDCState() { RestoreDC(dc_, saved_); }
-    SavedDCState(const SavedDCState&) = delete;
-    SavedDCState& operator=(const SavedDCState&) = delete;
-
-private:
-    HDC dc_;
-    int saved_;
-};
-
 // Moves the origin to the control's top left and clips to its bounds; paints; restores.
 void PaintControlAt(TGraphicControl& control, HDC dc) {
     SavedDCState saved(dc);
@@ -206,7 +178,7 @@ void TGraphicControl::PaintNow() {
     TWinControl* parent = Parent();
     if (!parent || !parent->HandleAllocated() || !Visible()) return;
     WindowDC dc(parent->WindowHandle());
-    if (!dc.get()) throw EOutOfResources("システム リソースが不足しています");
+    if (!dc.get()) RaiseOutOfResources();
     PaintControlAt(*this, dc.get());
 }
 
