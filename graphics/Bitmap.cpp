@@ -415,26 +415,6 @@ void TBitmap::EnsureDrawHandle() {
 
 namespace {
 
-// Puts a palette back into a context when drawing ends, however it ends.
-class PaletteRestorer {
-public:
-    PaletteRestorer(HDC dc, HPALETTE palette) : dc_(dc) {
-        if (palette) {
-            old_ = SelectPalette(dc, palette, TRUE);
-            RealizePalette(dc);
-        }
-    }
-    ~PaletteRestorer() {
-        if (old_) SelectPalette(dc_, old_, TRUE);
-    }
-    PaletteRestorer(const PaletteRestorer&) = delete;
-    PaletteRestorer& operator=(const PaletteRestorer&) = delete;
-
-private:
-    HDC dc_;
-    HPALETTE old_ = nullptr;
-};
-
 // Masked stretch: where the mask is white the destination stays, elsewhere the source.
 void TransparentStretch(HDC dest, const TRect& d, HDC source, int sx, int sy, int sw, int sh, HDC mask) {
     if (sw == d.Width() && sh == d.Height()) {
@@ -468,7 +448,8 @@ void TBitmap::DrawStretched(TCanvas& surface, const TRect& rect) {
     surface.RequiredState(TCanvas::csAllValid);
     EnsurePalette();
     HDC dc = surface.Handle();
-    PaletteRestorer palette(dc, image_->PaletteHandle);
+    SelectedPalette palette(dc, image_->PaletteHandle);
+    if (image_->PaletteHandle) RealizePalette(dc);
 
     const BITMAP& bm = image_->DibInfo.dsBm;
     int surfaceDepth = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
