@@ -4,32 +4,13 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include "support/ProfileDefaultPrinter.h"
 #include "support/UiDriver.h"
 
 namespace {
 
-// The profile's default printer ("windows" section, "device"), replaced for one test:
-// the spooler under Wine names no default of its own, so this is the one the program
-// reads.
-class DefaultPrinterSetting {
-public:
-    explicit DefaultPrinterSetting(const char* device) {
-        char old[1024] = {};
-        hadValue_ = GetProfileStringA("windows", "device", "", old, sizeof old) > 0;
-        old_ = old;
-        WriteProfileStringA("windows", "device", device);
-    }
-    ~DefaultPrinterSetting() {
-        WriteProfileStringA("windows", "device", hadValue_ ? old_.c_str() : nullptr);
-    }
-
-private:
-    bool hadValue_ = false;
-    std::string old_;
-};
-
 TEST(PrintStartupTest, MissingDefaultPrinterEndsStartUpWithTheFatalBox) {
-    DefaultPrinterSetting gone("No Such Printer,winspool,LPT1:");
+    ProfileDefaultPrinter gone("No Such Printer,winspool,LPT1:");
     AppProcess app;
     HWND box = app.WaitForDialog("アプリケーション エラー", 20000);
     ASSERT_NE(box, nullptr) << "no fatal error box";

@@ -8,6 +8,7 @@
 #include "rtl/Exceptions.h"
 #include "rtl/ResourceStrings.h"
 #include "support/PrintedPages.h"
+#include "support/ProfileDefaultPrinter.h"
 
 namespace {
 
@@ -76,23 +77,6 @@ TEST(PrinterDefault, SelectsTheDefaultQueueWithTheDriversSettings) {
     EXPECT_EQ(GlobalLock(settings), printer.DeviceMode());
     GlobalUnlock(settings);
 }
-
-// The spooler under Wine names no default printer, so the profile's "device" value does;
-// it is replaced here for one test and put back afterwards.
-class ProfileDefaultPrinter {
-public:
-    explicit ProfileDefaultPrinter(const char* device) {
-        char old[1024] = {};
-        had_ = GetProfileStringA("windows", "device", "", old, sizeof old) > 0;
-        old_ = old;
-        WriteProfileStringA("windows", "device", device);
-    }
-    ~ProfileDefaultPrinter() { WriteProfileStringA("windows", "device", had_ ? old_.c_str() : nullptr); }
-
-private:
-    bool had_ = false;
-    std::string old_;
-};
 
 TEST(PrinterDefault, ProfileNameMatchesWithoutRegardToCase) {
     ProfileDefaultPrinter setting("  tetrafol_pdf,winspool,CUPS:Tetrafol_PDF");
