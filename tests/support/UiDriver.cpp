@@ -257,9 +257,17 @@ AppProcess::AppProcess(int showCommand, const std::string& exePath) {
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = static_cast<WORD>(showCommand);
     std::string cmd = Quote(path);
-    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &info_))
-        throw std::runtime_error("cannot start " + path);
+    // Wine has been seen to refuse a process start once, right after another test's
+    // program ended; a second try a moment later goes through.
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info_))
+            return;
+        error = GetLastError();
+        std::fprintf(stderr, "starting %s failed (error %lu)\n", path.c_str(), error);
+        Sleep(500);
+    }
+    throw std::runtime_error("cannot start " + path + " (error " + std::to_string(error) + ")");
 }
 
 AppProcess::~AppProcess() {
