@@ -6,7 +6,7 @@
 #include "display/Label.h"
 #include "framework/Form.h"
 #include "graphics/Bitmap.h"
-#include "tests/display/DibSurface.h"
+#include "support/DibSurface.h"
 #include "tests/display/SolidGraphic.h"
 
 namespace {

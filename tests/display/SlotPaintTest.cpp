@@ -5,7 +5,7 @@
 #include "display/Label.h"
 #include "framework/Form.h"
 #include "rtl/Exceptions.h"
-#include "tests/display/DibSurface.h"
+#include "support/DibSurface.h"
 #include "tests/display/SolidGraphic.h"
 
 namespace {

@@ -3,39 +3,10 @@
 #include "graphics/Canvas.h"
 #include "graphics/GdiHandles.h"
 #include "rtl/Exceptions.h"
+#include "support/DibSurface.h"
 #include "support/TestGraphic.h"
 
 namespace {
-
-// A 32-bit top-down DIB section selected into a memory context: drawing lands in pixels().
-class DibSurface {
-public:
-    DibSurface(int width, int height) : width_(width), dc_(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0));
-        selection_ = SelectObject(dc_.get(), bitmap_.get());
-    }
-    ~DibSurface() { SelectObject(dc_.get(), selection_); }
-    HDC dc() const { return dc_.get(); }
-    // 0x00RRGGBB
-    uint32_t pixel(int x, int y) const {
-        GdiFlush();
-        return bits_[y * width_ + x] & 0xFFFFFF;
-    }
-
-private:
-    int width_;
-    OwnedDC dc_;
-    OwnedBitmap bitmap_;
-    uint32_t* bits_ = nullptr;
-    HGDIOBJ selection_ = nullptr;
-};
 
 // A surface that makes its own context on demand, as bitmap and printer surfaces do.
 class OwnContextCanvas : public TCanvas {
@@ -84,10 +55,10 @@ TEST(Canvas, FillRectPaintsWithTheBrushAndNotifiesAroundIt) {
     canvas.Brush().Color = RGB(0, 0, 255);
     canvas.Brush().Changed();
     canvas.FillRect(Rect(4, 0, 8, 8));
-    EXPECT_EQ(surface.pixel(0, 0), 0xFF0000u);
-    EXPECT_EQ(surface.pixel(3, 7), 0xFF0000u);
-    EXPECT_EQ(surface.pixel(4, 0), 0x0000FFu);
-    EXPECT_EQ(surface.pixel(7, 7), 0x0000FFu);
+    EXPECT_EQ(surface.At(0, 0), 0xFF0000u);
+    EXPECT_EQ(surface.At(3, 7), 0xFF0000u);
+    EXPECT_EQ(surface.At(4, 0), 0x0000FFu);
+    EXPECT_EQ(surface.At(7, 7), 0x0000FFu);
     EXPECT_EQ(changing, 2);
     EXPECT_EQ(changed, 2);
     canvas.SetHandle(nullptr);

@@ -1,12 +1,12 @@
-// A 32-bit top-down DIB section selected into a memory DC, for painting controls
-// into and reading back their pixels.
+// A 32-bit top-down DIB section selected into a memory DC, for drawing into and reading
+// back the pixels (black until filled).
 #pragma once
 #include <windows.h>
 #include <cstdint>
 
 class DibSurface {
 public:
-    DibSurface(int width, int height, COLORREF fill) : width_(width), height_(height) {
+    DibSurface(int width, int height, COLORREF fill = RGB(0, 0, 0)) : width_(width), height_(height) {
         BITMAPINFO bi{};
         bi.bmiHeader.biSize = sizeof bi.bmiHeader;
         bi.bmiHeader.biWidth = width;
