@@ -5,7 +5,6 @@ source "$(dirname "$0")/env.sh" 2>/dev/null
 pidfile=$run_dir/xvfb.pid
 case "${1:-}" in
 start)
-  exec 3<> <(:)
   rm -f "$run_dir/xvfb.display"
   Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -ac 5>"$run_dir/xvfb.display" >"$run_dir/xvfb.log" 2>&1 &
   echo $! > "$pidfile"
