@@ -1,6 +1,6 @@
 # make run  : install, build and start Tetrafol (headless without a display: screenshots in out/)
 # make test : install, build and run every test headless
-# make fuzz : run the BMP fuzzer for FUZZ_SECONDS (default 60)
+# make fuzz : run each format's fuzzer for FUZZ_SECONDS (default 60; FUZZ_TARGET=name picks one)
 SHELL := /bin/bash
 BUILD := build
 JOBS := $(shell nproc)
@@ -30,9 +30,9 @@ run: deps
 clean:
 	rm -rf $(BUILD)
 
-# ---- BMP reading core, natively under AddressSanitizer and UBSan (bitmap engineer) ----
+# ---- File-format reading cores, natively under AddressSanitizer and UBSan ----
 # native-test: the accepted forms and the damaged-file corpus through the native build;
-# fuzz: the libFuzzer target for FUZZ_SECONDS (crash files land in build-native/).
+# fuzz: the libFuzzer targets for FUZZ_SECONDS each (crash files land in build-native/).
 FUZZ_SECONDS ?= 60
 .PHONY: native-test fuzz
 test: native-test

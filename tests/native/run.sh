@@ -1,30 +1,39 @@
 #!/usr/bin/env bash
-# Builds the BMP reading core natively with clang, AddressSanitizer and UBSan, then either
-# runs the checks over the generated files (default) or fuzzes for FUZZ_SECONDS seconds
-# ("run.sh fuzz"), starting from the same files.
+# Builds the portable file-format cores natively with clang, AddressSanitizer and UBSan, then
+# either runs every check program (default: each <format>_native_checks) or fuzzes each
+# <format>_fuzz target for FUZZ_SECONDS seconds ("run.sh fuzz"; FUZZ_TARGET=<format> picks
+# one), starting from the files that <format>_write_corpus writes.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 build=${NATIVE_BUILD:-$root/build-native}
 mode=${1:-check}
 
-cmake -S "$here" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake -S "$here" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
+    -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 case "$mode" in
 check)
-    "$build/bmp_native_checks"
+    for checks in "$build"/*_native_checks; do
+        "$checks"
+    done
     ;;
 fuzz)
     seconds=${FUZZ_SECONDS:-60}
-    corpus=$build/fuzz-corpus
-    mkdir -p "$corpus" "$build/fuzz-seeds"
-    "$build/bmp_write_corpus" "$build/fuzz-seeds" >/dev/null
-    # Crashes are written to the build directory as crash-*; any makes this fail.
-    (cd "$build" && ./bmp_fuzz -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
-        -print_final_stats=1 "$corpus" "$build/fuzz-seeds")
+    for fuzzer in "$build"/*_fuzz; do
+        name=$(basename "$fuzzer" _fuzz)
+        [ -n "${FUZZ_TARGET:-}" ] && [ "$FUZZ_TARGET" != "$name" ] && continue
+        corpus=$build/fuzz-corpus-$name seeds=$build/fuzz-seeds-$name
+        mkdir -p "$corpus" "$seeds"
+        "$build/${name}_write_corpus" "$seeds" >/dev/null
+        echo "fuzzing $name for ${seconds}s"
+        # Crashes are written to the build directory as crash-*; any makes this fail.
+        (cd "$build" && "$fuzzer" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
+            -print_final_stats=1 "$corpus" "$seeds")
+    done
     ;;
 *)
     echo "usage: $0 [check|fuzz]" >&2
