@@ -1,4 +1,4 @@
-# make run  : install, build and start Tetrafol (headless without a display: screenshots in out/)
+# make run  : install, build and start Tetrafol (without a display: the headless demo, in out/demo/)
 # make test : install, build and run every test headless
 # make fuzz : run each format's fuzzer for FUZZ_SECONDS (default 60; FUZZ_TARGET=name picks one)
 SHELL := /bin/bash
@@ -24,7 +24,8 @@ test: build
 
 run: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
-	@cmake --build $(BUILD) -j$(JOBS) --target Tetrafol
+	@if [ -n "$$DISPLAY" ]; then cmake --build $(BUILD) -j$(JOBS) --target Tetrafol; \
+	  else cmake --build $(BUILD) -j$(JOBS) --target Tetrafol tetrafol_demo; fi
 	@bash scripts/run-app.sh
 
 clean:

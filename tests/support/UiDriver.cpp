@@ -207,6 +207,20 @@ void ClickClient(HWND window, int x, int y) {
     ClickScreen(p.x, p.y);
 }
 
+void TypeText(const std::string& text) {
+    for (unsigned char c : text) {
+        INPUT keys[2] = {};
+        for (INPUT& key : keys) {
+            key.type = INPUT_KEYBOARD;
+            key.ki.wScan = c;
+            key.ki.dwFlags = KEYEVENTF_UNICODE;
+        }
+        keys[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        SendInput(2, keys, sizeof(INPUT));
+        Sleep(20);
+    }
+}
+
 std::string WindowText(HWND window) {
     char buf[1024] = {};
     GetWindowTextA(window, buf, sizeof buf);

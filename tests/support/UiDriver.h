@@ -38,6 +38,8 @@ ScreenImage CaptureClient(HWND window);
 // Moves the pointer to a screen position and presses and releases the left button.
 void ClickScreen(int x, int y);
 void ClickClient(HWND window, int x, int y);
+// Types `text` with key strokes (one Unicode key per character) into whatever has the focus.
+void TypeText(const std::string& text);
 
 std::string WindowText(HWND window);
 std::string ClassNameOf(HWND window);

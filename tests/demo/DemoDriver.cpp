@@ -1,0 +1,183 @@
+// The headless demo: starts Tetrafol.exe and uses it as a person would. It clicks each slot,
+// picks one of four sample pictures (a JPEG photo, a BMP, an icon, an EMF drawing) in the
+// picture-open dialog by selecting it in the file list, clicks "印刷", confirms the print
+// dialog and checks the job the spooler received: one landscape page with each loaded
+// picture in its cell. Leaves screenshots of the filled window and of the dialog with its
+// preview as BMP files; scripts/demo.sh turns them and the job into the demo's files.
+//
+// Usage (inside the rig): tetrafol_demo.exe <output directory, Linux path>
+// Exit code 0 when every loaded picture was printed in its cell on one landscape page; a
+// picture that does not load is reported, and its empty cell is what the sheet must show.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/FourUpSheetLayout.h"
+#include "support/Form1Points.h"
+#include "support/PrintedPages.h"
+#include "support/SamplePictures.h"
+#include "support/SystemDialogAnswerer.h"
+#include "support/UiDriver.h"
+
+namespace {
+
+const char* const kSlotPlaces[4] = {"top left", "top right", "bottom left", "bottom right"};
+constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
+
+// The program's texts are in its code page (932); the terminal wants UTF-8.
+std::string Utf8(const std::string& ansi) {
+    if (ansi.empty()) return ansi;
+    int n = MultiByteToWideChar(932, 0, ansi.data(), int(ansi.size()), nullptr, 0);
+    std::wstring wide(n, L'\0');
+    MultiByteToWideChar(932, 0, ansi.data(), int(ansi.size()), wide.data(), n);
+    n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+// The file-name box: a combo box in the explorer-style dialog, an edit box in others.
+int FileNameBox(HWND dialog) { return GetDlgItem(dialog, kFileNameCombo) ? kFileNameCombo : kFileNameEdit; }
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+// Picks `sample` in the open dialog the way a person does: goes to its folder, then
+// selects the file in the list by typing its name, which also shows its preview. Falls
+// back to the full path in the file-name box when the list does not answer.
+bool SelectInDialog(HWND dialog, const std::string& folder, const SamplePicture& sample) {
+    SetControlText(dialog, FileNameBox(dialog), folder);
+    PressButton(dialog, IDOK);
+    Sleep(800);
+    HWND list = FindChild(dialog, "SysListView32");
+    if (list) {
+        RECT r;
+        GetWindowRect(list, &r);
+        ClickScreen(r.right - 12, r.bottom - 12);  // blank space of the list: gives it the focus
+        Sleep(200);
+        TypeText(sample.fileName);
+        const bool selected =
+            WaitUntil([&] { return Lower(ControlText(dialog, FileNameBox(dialog))) == Lower(sample.fileName); }, 3000);
+        if (selected) return true;
+    }
+    SetControlText(dialog, FileNameBox(dialog), sample.path);
+    return false;
+}
+
+// Waits until the program has finished with the click: it answers messages again (the
+// load is done) or shows an error box, whose text is returned after closing it.
+std::string WaitForLoad(AppProcess& app, HWND main, HWND dialog) {
+    WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 20000);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &answer);
+    HWND box = app.WaitForWindow("#32770", "Tetrafol", 1000);
+    if (!box) return "";
+    Sleep(300);
+    std::string text = AppProcess::MessageBoxText(box);
+    PressButton(box, IDOK);
+    WaitUntil([&] { return !IsWindow(box); }, 5000);
+    return text.empty() ? "(an error box without text)" : text;
+}
+
+void SaveWindow(HWND window, const std::string& path) {
+    RECT r;
+    GetWindowRect(window, &r);
+    CaptureScreen(r).SaveBmp(path);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: tetrafol_demo.exe <output directory (Linux path)>\n");
+        return 2;
+    }
+    const std::string outUnix = argv[1];
+    const std::string out = WindowsPathOf(outUnix);
+    CreateDirectoryA(out.c_str(), nullptr);
+    const std::string folder = out + "\\pictures\\";
+    const std::vector<SamplePicture> samples = WriteSamplePictures(folder);
+    std::printf("sample pictures written to %s/pictures\n", outUnix.c_str());
+
+    AppProcess app;
+    HWND main = app.MainWindow();
+    if (!main) {
+        std::printf("FAILED: the main window did not appear\n");
+        return 1;
+    }
+
+    bool loaded[4] = {};
+    std::vector<std::string> failures;
+    for (int slot = 0; slot < 4; ++slot) {
+        const SamplePicture& sample = samples[slot];
+        ClickClient(main, kSlotCentre[slot].x, kSlotCentre[slot].y);
+        HWND dialog = app.WaitForDialog(nullptr);
+        if (!dialog) {
+            std::printf("FAILED: a click on slot %d opened no picture-open dialog\n", slot + 1);
+            return 1;
+        }
+        const bool fromList = SelectInDialog(dialog, folder, sample);
+        if (slot == 0) {
+            Sleep(1000);  // the preview follows the selection
+            SaveWindow(dialog, out + "\\dialog.bmp");
+        }
+        PressButton(dialog, IDOK);
+        const std::string error = WaitForLoad(app, main, dialog);
+        loaded[slot] = error.empty();
+        std::printf("slot %d (%s): %-16s %-5s %s%s\n", slot + 1, kSlotPlaces[slot], sample.fileName.c_str(),
+                    sample.kind.c_str(), loaded[slot] ? "loaded" : "NOT LOADED: ", Utf8(error).c_str());
+        if (!fromList) std::printf("        (the file list did not take the name; typed the path instead)\n");
+        if (!loaded[slot]) failures.push_back(sample.kind);
+    }
+    Sleep(1500);  // the slots repaint after the last dialog or box closed
+    SaveWindow(main, out + "\\window.bmp");
+
+    PrintJobWatcher jobs;
+    ClickClient(main, kPrintButton.x, kPrintButton.y);
+    HWND printDialog = app.WaitForDialog(nullptr, 20000);
+    if (!printDialog) {
+        std::printf("FAILED: a click on the print button opened no print dialog\n");
+        return 1;
+    }
+    PressButton(printDialog, IDOK);
+    const std::string job = jobs.WaitForNewJob(300000);
+    if (job.empty()) {
+        std::printf("FAILED: the spooler received no job\n");
+        return 1;
+    }
+    std::printf("job=%s\n", job.c_str());
+
+    // What the sheet must show: each loaded picture inside its own cell, nothing in the
+    // cells of pictures that did not load.
+    const RenderedPage page = RenderJob(job, 300);
+    bool sheetRight = page.pages == 1 && page.landscape && page.width > page.height;
+    const TSheetCell cell = SheetCellSize(page.width, page.height);
+    int drawn = 0;
+    for (int slot = 0; slot < 4 && page.pages > 0; ++slot) {
+        const LONG x = slot % 2 ? cell.Width + 200 : 100, y = slot / 2 ? cell.Height + 200 : 100;
+        const RECT area{x, y, x + cell.Width, y + cell.Height};
+        const long blank = page.Count(0xFFFFFF, area, 8);
+        const bool inked = blank < static_cast<long>(cell.Width) * cell.Height;
+        drawn += inked;
+        if (inked != loaded[slot]) sheetRight = false;
+    }
+    std::string summary = std::to_string(4 - failures.size()) + " of 4 pictures loaded";
+    if (!failures.empty()) {
+        summary += " (not loaded:";
+        for (const auto& kind : failures) summary += " " + kind;
+        summary += ")";
+    }
+    summary += "; printed " + std::to_string(page.pages) + " page" + (page.pages == 1 ? "" : "s") + ", " +
+               (page.landscape ? "landscape" : "portrait") + " " + std::to_string(page.width) + " x " +
+               std::to_string(page.height) + ", " + std::to_string(drawn) + " of 4 cells drawn";
+    std::printf("summary=%s%s\n", sheetRight ? "" : "WRONG SHEET: ", summary.c_str());
+    std::fflush(stdout);
+    app.Close();
+    app.WaitForExit(10000);
+    return sheetRight ? 0 : 1;
+}
