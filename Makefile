@@ -1,11 +1,13 @@
 # make run  : install, build and start Tetrafol (without a display: the headless demo, in out/demo/)
 # make test : install, build and run every test headless
+# make soak : 1000 load/draw/clear cycles and 50 print cycles; fails when objects or memory grow
+# make bench : every benchmark side by side; the table also goes to out/bench.md
 # make fuzz : run each format's fuzzer for FUZZ_SECONDS (default 60; FUZZ_TARGET=name picks one)
 SHELL := /bin/bash
 BUILD := build
 JOBS := $(shell nproc)
 
-.PHONY: all deps build test run clean
+.PHONY: all deps build test run clean soak bench
 
 all: build
 
@@ -27,6 +29,10 @@ run: deps
 	@if [ -n "$$DISPLAY" ]; then cmake --build $(BUILD) -j$(JOBS) --target Tetrafol; \
 	  else cmake --build $(BUILD) -j$(JOBS) --target Tetrafol tetrafol_demo; fi
 	@bash scripts/run-app.sh
+
+soak: build
+	@TETRAFOL_SOAK_CYCLES=1000 TETRAFOL_SOAK_PRINTS=50 TETRAFOL_HEADLESS=1 bash scripts/with-services.sh \
+	  bash scripts/wine-exec.sh $(BUILD)/unit_tests.exe --gtest_color=no --gtest_filter='Soak.*'
 
 clean:
 	rm -rf $(BUILD)

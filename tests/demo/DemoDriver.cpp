@@ -19,24 +19,13 @@
 #include "support/PrintedPages.h"
 #include "support/SamplePictures.h"
 #include "support/SystemDialogAnswerer.h"
+#include "support/TerminalText.h"
 #include "support/UiDriver.h"
 
 namespace {
 
 const char* const kSlotPlaces[4] = {"top left", "top right", "bottom left", "bottom right"};
 constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
-
-// The program's texts are in its code page (932); the terminal wants UTF-8.
-std::string Utf8(const std::string& ansi) {
-    if (ansi.empty()) return ansi;
-    int n = MultiByteToWideChar(932, 0, ansi.data(), int(ansi.size()), nullptr, 0);
-    std::wstring wide(n, L'\0');
-    MultiByteToWideChar(932, 0, ansi.data(), int(ansi.size()), wide.data(), n);
-    n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
 
 // The file-name box: a combo box in the explorer-style dialog, an edit box in others.
 int FileNameBox(HWND dialog) { return GetDlgItem(dialog, kFileNameCombo) ? kFileNameCombo : kFileNameEdit; }
@@ -130,7 +119,7 @@ int main(int argc, char** argv) {
         const std::string error = WaitForLoad(app, main, dialog);
         loaded[slot] = error.empty();
         std::printf("slot %d (%s): %-16s %-5s %s%s\n", slot + 1, kSlotPlaces[slot], sample.fileName.c_str(),
-                    sample.kind.c_str(), loaded[slot] ? "loaded" : "NOT LOADED: ", Utf8(error).c_str());
+                    sample.kind.c_str(), loaded[slot] ? "loaded" : "NOT LOADED: ", TerminalText(error).c_str());
         if (!fromList) std::printf("        (the file list did not take the name; typed the path instead)\n");
         if (!loaded[slot]) failures.push_back(sample.kind);
     }
