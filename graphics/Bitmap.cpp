@@ -71,7 +71,7 @@ void FreeMemoryContexts() {
         all.assign(contextList.rbegin(), contextList.rend());
     }
     for (TBitmapCanvas* canvas : all) {
-        std::unique_lock<std::recursive_mutex> busy(canvas->Lock(), std::try_to_lock);
+        std::unique_lock<RecursiveLock> busy(canvas->Lock(), std::try_to_lock);
         if (busy.owns_lock()) canvas->FreeContext();
     }
 }
@@ -236,7 +236,7 @@ TBitmapCanvas::TBitmapCanvas(TBitmap* bitmap) : bitmap_(bitmap) {
 TBitmapCanvas::~TBitmapCanvas() { FreeContext(); }
 
 void TBitmapCanvas::CreateHandle() {
-    std::lock_guard<std::recursive_mutex> guard(lock_);
+    std::lock_guard<RecursiveLock> guard(lock_);
     if (context_) return;
     bitmap_->EnsureDrawHandle();
     HBITMAP bitmap = bitmap_->image_->DrawHandle;
@@ -259,7 +259,7 @@ void TBitmapCanvas::CreateHandle() {
 }
 
 void TBitmapCanvas::FreeContext() {
-    std::lock_guard<std::recursive_mutex> guard(lock_);
+    std::lock_guard<RecursiveLock> guard(lock_);
     if (!context_) return;
     SetHandle(nullptr);  // font, pen and brush go back first
     if (oldBitmap_) SelectObject(context_, oldBitmap_);
@@ -465,7 +465,7 @@ void TBitmap::DrawStretched(TCanvas& surface, const TRect& rect) {
 
     if (Transparent()) EnsureMask();
     TBitmapCanvas& own = Canvas();
-    std::lock_guard<std::recursive_mutex> busy(own.Lock());
+    std::lock_guard<RecursiveLock> busy(own.Lock());
     HDC source = own.Handle();
     const BITMAP& info = image_->DibInfo.dsBm;
     int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;

@@ -7,6 +7,7 @@
 #include <mutex>
 #include "graphics/Canvas.h"
 #include "graphics/Graphic.h"
+#include "rtl/RecursiveLock.h"
 
 class TMemoryStream;
 class TBitmap;
@@ -57,7 +58,7 @@ public:
     // Puts back what the context held and deletes it; the next use makes a new one.
     void FreeContext();
     HBITMAP SelectedBitmap() const { return selected_; }
-    std::recursive_mutex& Lock() { return lock_; }
+    RecursiveLock& Lock() { return lock_; }
 
 protected:
     void CreateHandle() override;
@@ -68,7 +69,7 @@ private:
     HBITMAP selected_ = nullptr;
     HGDIOBJ oldBitmap_ = nullptr;
     HPALETTE oldPalette_ = nullptr;
-    std::recursive_mutex lock_;
+    RecursiveLock lock_;
 };
 
 enum class TBitmapHandleType { bmDIB, bmDDB };

@@ -330,7 +330,7 @@ TEST(BitmapContexts, AContextLockedByAnotherThreadIsLeftAlone) {
     std::condition_variable changed;
     int stage = 0;
     std::thread holder([&] {
-        std::lock_guard<std::recursive_mutex> busy(bitmap.Canvas().Lock());
+        std::lock_guard<RecursiveLock> busy(bitmap.Canvas().Lock());
         std::unique_lock<std::mutex> lock(step);
         stage = 1;
         changed.notify_all();

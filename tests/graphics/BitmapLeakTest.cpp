@@ -1,6 +1,7 @@
 // The GDI object counter, and that loading, drawing and freeing bitmaps leaves no objects.
 #include "BitmapTestSupport.h"
 #include "support/GdiCounter.h"
+#include "support/ProcessFigures.h"
 
 TEST(GdiCounter, CountsAnObjectLeftUndeleted) {
     int before = LiveGdiObjects();
@@ -46,4 +47,22 @@ TEST(BitmapLeaks, AThousandLoadDrawFreeCyclesLeaveTheObjectCountUnchanged) {
         FreeMemoryContexts();  // what the message loop does after each message
     }
     EXPECT_EQ(LiveGdiObjects(), before);
+}
+
+// Each bitmap's drawing context has a lock; one that kept memory after its bitmap was gone
+// would grow the heap by a few bytes per picture drawn, for as long as the program runs.
+TEST(BitmapLeaks, BitmapsDrawnFromLeaveNoHeapBehind) {
+    const samples::Bytes file = samples::WriteBmp(samples::ReferencePicture(24), samples::Form{});
+    Surface24 surface(26, 14);
+    auto cycle = [&] {
+        TBitmap bitmap;
+        LoadBytes(bitmap, file);
+        surface.Canvas().StretchGraphic(Rect(0, 0, 26, 14), &bitmap);
+        FreeMemoryContexts();
+    };
+    for (int i = 0; i < 50; ++i) cycle();
+    const uint64_t before = ReadProcessFigures().heapBytesInUse;
+    for (int i = 0; i < 2000; ++i) cycle();
+    const uint64_t after = ReadProcessFigures().heapBytesInUse;
+    EXPECT_LT(after, before + 4096) << "the heap grew by " << (after - before) << " bytes in 2000 bitmaps";
 }
