@@ -26,6 +26,9 @@ out=$(TETRAFOL_RIG=${TETRAFOL_RIG:-bench} TETRAFOL_HEADLESS=1 bash "$here/with-s
   --gtest_filter='PrintBenchmark.DISABLED_ClickToJobFile' 2>&1) || { echo "$out" >&2; exit 1; }
 sheet=$(echo "$out" | sed -n 's/^sheet_click_to_file_seconds=//p' | tr -d '\r')
 confirm=$(echo "$out" | sed -n 's/^sheet_confirm_to_file_seconds=//p' | tr -d '\r')
+own_share=$(echo "$out" | sed -n 's/^sheet_own_share=//p' | tr -d '\r')
+samples=$(echo "$out" | sed -n 's/^sheet_samples=//p' | tr -d '\r')
+modules=$(echo "$out" | sed -n 's/^sheet_module=//p' | tr -d '\r' | paste -sd ',' | sed 's/,/, /g')
 [ -n "$sheet" ] || { echo "$out" >&2; echo "no timing from the program" >&2; exit 1; }
 
 echo "timing ImageMagick montage (2 x 2 into a PDF)" >&2
@@ -41,3 +44,13 @@ montage_s=$(echo "$end - $start" | bc -l)
 printf 'tetrafol click-to-job-file: %.2f s (of which after confirming the dialog: %.2f s)\n' "$sheet" "$confirm"
 printf 'imagemagick montage to pdf: %.2f s\n' "$montage_s"
 printf 'ratio tetrafol / montage: %.3f\n' "$(echo "$sheet / $montage_s" | bc -l)"
+# Where the time after confirming went, from samples of the program's thread: its own code
+# (the executable with libjpeg linked in, and the C library it calls) against the rest
+# (GDI, Wine's printer driver and the spooler, and waiting for them).
+if [ -n "$own_share" ]; then
+  printf "tetrafol's own code: %.2f s (%.1f %% of the time after confirming; %s samples)\n" \
+    "$(echo "$confirm * $own_share" | bc -l)" "$(echo "100 * $own_share" | bc -l)" "$samples"
+  printf 'platform (GDI, printer driver, spooler): %.2f s (%.1f %%)\n' \
+    "$(echo "$confirm * (1 - $own_share)" | bc -l)" "$(echo "100 * (1 - $own_share)" | bc -l)"
+  echo "modules with 2 % or more of the samples: $modules"
+fi

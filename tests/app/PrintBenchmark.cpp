@@ -2,7 +2,8 @@
 // runs it; the script runs it alone. Loads the four pictures named in
 // TETRAFOL_BENCH_PICTURES (Linux paths separated by ":") into the slots of the running
 // program, clicks "印刷", confirms the print dialog and reports the seconds until the
-// job file is complete.
+// job file is complete, and how that time divides between the program's own code and the
+// platform's (GDI, the printer driver, the spooler), by sampling the program's thread.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 
 #include "support/Form1Points.h"
 #include "support/PrintedPages.h"
+#include "support/ThreadSampler.h"
 #include "support/UiDriver.h"
 
 namespace {
@@ -49,15 +51,26 @@ TEST(PrintBenchmark, DISABLED_ClickToJobFile) {
     ASSERT_NE(dialog, nullptr);
     // The dialog takes no input for a moment after it appears; that wait is the harness's.
     Sleep(500);
+    ThreadSampler sampler(app.ProcessHandle(), app.MainThreadId());
+    sampler.Start();
     QueryPerformanceCounter(&confirmed);
     PressButton(dialog, IDOK);
     const std::string job = jobs.WaitForNewJob(600000);
     QueryPerformanceCounter(&done);
+    sampler.Stop();
     ASSERT_NE(job, "");
 
     std::printf("sheet_click_to_file_seconds=%.3f\n", Seconds(clicked, done));
     std::printf("sheet_confirm_to_file_seconds=%.3f\n", Seconds(confirmed, done));
     std::printf("sheet_job_file=%s\n", job.c_str());
+    // The program's own code: its executable (libjpeg and the C++ library are linked in)
+    // and the C run-time library it calls for copying and allocating.
+    const int total = sampler.Total();
+    const int own = sampler.In({"Tetrafol.exe", "msvcrt.dll", "ucrtbase.dll"});
+    std::printf("sheet_samples=%d\n", total);
+    std::printf("sheet_own_share=%.4f\n", total ? double(own) / total : 0.0);
+    for (const auto& [module, count] : sampler.ByModule())
+        if (count * 50 >= total) std::printf("sheet_module=%s %.1f%%\n", module.c_str(), 100.0 * count / total);
     std::fflush(stdout);
 }
 

@@ -60,6 +60,8 @@ public:
     AppProcess& operator=(const AppProcess&) = delete;
 
     DWORD ProcessId() const { return info_.dwProcessId; }
+    DWORD MainThreadId() const { return info_.dwThreadId; }
+    HANDLE ProcessHandle() const { return info_.hProcess; }
     // The visible top-level window of this process with the class and title given
     // (nullptr: any); waits up to `timeoutMs`.
     HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs = 10000) const;

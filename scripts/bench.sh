@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# make bench: every benchmark, one after the other in one run, each measured side by side
+# with its reference, and one table of the results on the terminal and in out/bench.md.
+# Benchmarks are not tests: nothing here passes or fails on a time.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+build=${BUILD:-$root/build}
+out=$root/out
+mkdir -p "$out"
+log=$(mktemp /tmp/tetrafol-bench-log.XXXXXX)
+trap 'rm -f "$log"' EXIT
+
+cd "$root"
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-exec.sh" >/dev/null
+cmake --build "$build" -j"$(nproc)" --target Tetrafol ui_tests bitmap_bench >/dev/null || exit 1
+
+# Runs one benchmark, keeping its whole output for the raw section of out/bench.md.
+run() {
+  local title=$1
+  shift
+  echo "== $title" >&2
+  local text
+  text=$("$@" 2>&1 | tr -d '\r' | grep -v '^wine: Read access denied')
+  printf '### %s\n\n```\n%s\n```\n\n' "$title" "$text" >>"$log"
+  printf '%s\n' "$text"
+}
+# The first number after the label $2 in the text $1.
+number() {
+  local line
+  line=$(grep -F -m 1 -- "$2" <<<"$1") || return 0
+  grep -oE '[0-9]+(\.[0-9]+)?' <<<"${line#*"$2"}" | head -n 1
+}
+
+rows=()
+row() { rows+=("| $1 | $2 | $3 | $4 |"); }
+
+# JPEG decoding, against djpeg.
+if [ -f tests/bench/run-jpeg-bench.sh ]; then
+  text=$(run "JPEG decode" bash tests/bench/run-jpeg-bench.sh)
+  ratio=$(sed -n 's/.*ratio[^0-9]*\([0-9][0-9.]*\).*/\1/ip' <<<"$text" | tail -n 1)
+  row "JPEG decode (tests/bench/run-jpeg-bench.sh)" "see raw output" "djpeg" "${ratio:-see raw output}"
+else
+  row "JPEG decode" "not built yet" "djpeg" "-"
+fi
+
+# BMP loading, against reading the file's bytes.
+text=$(run "BMP load" env BUILD="$build" bash tests/bench/run-bitmap-bench.sh)
+read_ms=$(number "$text" "read bytes into memory:")
+load_ms=$(number "$text" "load into TBitmap:")
+ratio=$(number "$text" "ratio load / read:")
+row "BMP load, 24-bit 6000 x 4000 (72 MB)" "${load_ms:-?} ms" "reading the file: ${read_ms:-?} ms" "${ratio:-?}"
+
+# The sheet: click on 印刷 to the finished job, against montage's 2 x 2 sheet.
+text=$(run "Print sheet" bash scripts/bench-print-sheet.sh "$build")
+sheet=$(number "$text" "tetrafol click-to-job-file:")
+confirm=$(number "$text" "of which after confirming the dialog:")
+montage=$(number "$text" "imagemagick montage to pdf:")
+ratio=$(number "$text" "ratio tetrafol / montage:")
+row "Print: click on 印刷 to the finished job, four 24-bit 6000 x 4000 BMPs" "${sheet:-?} s" \
+  "ImageMagick montage, 2 x 2 into a PDF: ${montage:-?} s" "${ratio:-?}"
+own=$(sed -n "s/^tetrafol's own code: \([0-9.]*\) s (\([0-9.]*\) %.*/\1 s (\2 %)/p" <<<"$text")
+platform=$(sed -n 's/^platform (GDI, printer driver, spooler): \([0-9.]*\) s (\([0-9.]*\) %).*/\1 s (\2 %)/p' <<<"$text")
+row "  of the ${confirm:-?} s after the print dialog: Tetrafol's own code (decoding, preparing bitmaps)" \
+  "${own:-?}" "" ""
+row "  of the ${confirm:-?} s after the print dialog: GDI, printer driver and spooler" "${platform:-?}" "" ""
+
+# Start-up to the first painted window, against Wine's notepad.
+text=$(run "Start-up" env TETRAFOL_EXE="$build/Tetrafol.exe" TETRAFOL_RIG=bench TETRAFOL_HEADLESS=1 \
+  bash scripts/with-services.sh bash scripts/wine-exec.sh "$build/ui_tests.exe" \
+  --gtest_also_run_disabled_tests --gtest_filter='StartupBenchmark.DISABLED_StartToFirstPaint')
+tetrafol=$(number "$text" "startup_tetrafol_seconds=")
+notepad=$(number "$text" "startup_notepad_seconds=")
+ratio=$( [ -n "$tetrafol" ] && [ -n "$notepad" ] && printf '%.2f' "$(echo "$tetrafol / $notepad" | bc -l)")
+row "Start-up to the first painted window (median of 5)" "${tetrafol:-?} s" \
+  "Wine's notepad: ${notepad:-?} s" "${ratio:-?}"
+
+cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
+memory=$(awk '/MemTotal/ {printf "%.0f GB", $2 / 1048576}' /proc/meminfo)
+system=$(. /etc/os-release && echo "$PRETTY_NAME")
+wine=$(wine --version 2>/dev/null)
+{
+  echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') on ${cpu:-an unknown CPU}, $(nproc) cores, $memory," \
+    "$system, $wine, headless (Xvfb)."
+  echo
+  echo "| benchmark | Tetrafol | reference | ratio Tetrafol / reference |"
+  echo "|---|---|---|---|"
+  printf '%s\n' "${rows[@]}"
+} >"$out/bench.md.table"
+{
+  cat "$out/bench.md.table"
+  echo
+  echo "## Raw output"
+  echo
+  cat "$log"
+} >"$out/bench.md"
+echo
+cat "$out/bench.md.table"
+rm -f "$out/bench.md.table"
+echo
+echo "(also in $out/bench.md, with each benchmark's own output)"
