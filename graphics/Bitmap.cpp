@@ -72,7 +72,7 @@ void FreeMemoryContexts() {
     }
     for (TBitmapCanvas* canvas : all) {
         std::unique_lock<std::recursive_mutex> busy(canvas->Lock(), std::try_to_lock);
-        if (busy.owns_lock()) canvas->FreeContext();
+        if (busy.owns_lock() && !canvas->IsInUse()) canvas->FreeContext();
     }
 }
 
@@ -466,6 +466,7 @@ void TBitmap::DrawStretched(TCanvas& surface, const TRect& rect) {
     if (Transparent()) EnsureMask();
     TBitmapCanvas& own = Canvas();
     std::lock_guard<std::recursive_mutex> busy(own.Lock());
+    TBitmapCanvas::InUse inUse(own);
     HDC source = own.Handle();
     const BITMAP& info = image_->DibInfo.dsBm;
     int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <thread>
 #include "BitmapTestSupport.h"
+#include "framework/Application.h"
 #include "rtl/Exceptions.h"
 
 using samples::Bytes;
@@ -349,6 +350,31 @@ TEST(BitmapContexts, AContextLockedByAnotherThreadIsLeftAlone) {
     changed.notify_all();
     holder.join();
     FreeMemoryContexts();
+    EXPECT_FALSE(bitmap.Canvas().HandleAllocated());
+}
+
+// A printer's abort procedure runs the message loop while the driver still reads from the
+// bitmap's context. This bitmap runs that loop at the last point before the copy (its
+// Transparent is asked once the context is made); the context must survive it.
+TEST(BitmapContexts, AMessageLoopNestedInADrawLeavesTheContextAlone) {
+    struct PumpingBitmap : TBitmap {
+        bool Transparent() const override {
+            auto* self = const_cast<PumpingBitmap*>(this);
+            if (self->Canvas().HandleAllocated()) {
+                PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+                Application().ProcessMessages();  // releases idle contexts after the message
+                ++self->nestedLoops;
+            }
+            return false;
+        }
+        int nestedLoops = 0;
+    } bitmap;
+    LoadBytes(bitmap, Plain24());
+    Surface24 surface(13, 7);
+    surface.Draw(bitmap);
+    ASSERT_EQ(bitmap.nestedLoops, 1);
+    EXPECT_TRUE(surface.Shows(samples::ReferencePicture(24)));
+    FreeMemoryContexts();  // once the draw is over the context goes as usual
     EXPECT_FALSE(bitmap.Canvas().HandleAllocated());
 }
 
