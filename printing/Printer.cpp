@@ -228,13 +228,12 @@ void TPrinter::StartJob() {
     // the job is not open then, and the spooler's error is raised.
     if (StartDocA(dc_, &info) <= 0) {
         const DWORD error = GetLastError();
-        isPrinting_ = false;
+        DropJob(false);
         RaiseOSError(error);
     }
     if (StartPage(dc_) <= 0) {
         const DWORD error = GetLastError();
-        AbortDoc(dc_);
-        isPrinting_ = false;
+        DropJob(true);
         RaiseOSError(error);
     }
 }
@@ -253,11 +252,14 @@ void TPrinter::FinishJob() {
 }
 
 void TPrinter::AbandonJob() {
-    if (!isPrinting_) return;
+    if (isPrinting_) DropJob(true);
+}
+
+void TPrinter::DropJob(bool documentOpen) {
     if (canvas_) canvas_->ReleaseObjects();
-    AbortDoc(dc_);
+    if (documentOpen) AbortDoc(dc_);
     isPrinting_ = false;
-    // The context saw an aborted document; the next job starts from a fresh one.
+    // The context saw a document that did not end well; the next job starts from a fresh one.
     SetContextState(TContextState::NoContext);
 }
 

@@ -60,6 +60,9 @@ public:
     std::string JobTitle;
 
 private:
+    // Ends a job that cannot go on: aborts its document when one is open, and leaves the
+    // printer idle with no context, so that the next job gets a fresh one.
+    void DropJob(bool documentOpen);
     void DiscardContext();
     void CreateContext(TContextState target);
     std::vector<TPrinterEntry> BuildPrinterList();
