@@ -241,13 +241,17 @@ void TPrinter::StartJob() {
 void TPrinter::FinishJob() {
     RequireJobState(true);
     SetLastError(0);
-    const bool pageEnded = EndPage(dc_) > 0;
-    const DWORD pageError = GetLastError();
+    if (EndPage(dc_) <= 0) {
+        // The spooler may still hold the page: ending the document could print it while
+        // the user is told it failed, and a second try would print it twice.
+        const DWORD pageError = GetLastError();
+        DropJob(true);
+        RaiseOSError(pageError);
+    }
+    SetLastError(0);
     const bool documentEnded = EndDoc(dc_) > 0;
     const DWORD documentError = GetLastError();
     isPrinting_ = false;
-    // The job is over either way; a page the spooler did not take is reported.
-    if (!pageEnded) RaiseOSError(pageError);
     if (!documentEnded) RaiseOSError(documentError);
 }
 
