@@ -274,6 +274,11 @@ std::unique_ptr<TPrinter>& GlobalPrinter() {
 }
 }  // namespace
 
+bool PrintJobOpen() {
+    const auto& printer = GlobalPrinter();
+    return printer && printer->IsPrinting();
+}
+
 TPrinter* Printer() {
     auto& printer = GlobalPrinter();
     if (!printer) printer = std::make_unique<TPrinter>();

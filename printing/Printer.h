@@ -87,6 +87,9 @@ void AppendPortEntries(std::vector<TPrinter::TPrinterEntry>& list, const std::st
 
 // The process's printer object, created on first use.
 TPrinter* Printer();
+// Whether the printer object has a job open (false when it has not been made). Set before
+// the job's document starts, so the messages its abort procedure dispatches see it.
+bool PrintJobOpen();
 // Module finalisation: destroys the printer object if it was made (finishing an open job).
 void FinalizePrintingModule();
 
