@@ -130,6 +130,9 @@ HPALETTE PaletteFromColours(const RGBQUAD* colours, UINT count) {
 
 UINT SectionColourTable(HBITMAP section, RGBQUAD* colours) {
     if (!section) return 0;
+    // The table is read through a context of our own, and a bitmap is selected into one
+    // context at a time: a copy's drawing context that holds it gives it up first.
+    DeselectBitmap(section);
     WindowDC screen;
     OwnedDC dc(CreateCompatibleDC(screen.get()));
     if (!dc) return 0;
@@ -379,7 +382,6 @@ void TBitmap::CopyFrom(TPersistent* source) {
 
 void TBitmap::EnsurePalette() {
     if (noPalette_ || image_->PaletteHandle || !image_->SectionHandle) return;
-    DeselectBitmap(image_->SectionHandle);
     RGBQUAD colours[256];
     UINT count = SectionColourTable(image_->SectionHandle, colours);
     image_->PaletteHandle = PaletteFromColours(colours, count);

@@ -252,6 +252,25 @@ TEST(BitmapWriting, WrittenFilesReadBackToTheSamePicture) {
     }
 }
 
+// The section is selected into the copy's context while the original is written: its
+// colour table must still be read, or the pixel bytes would be taken as the table.
+TEST(BitmapWriting, ASharedPaletteSectionHeldByACopysContextWritesItsColourTable) {
+    Form form;
+    form.bitCount = 8;
+    Picture want = samples::ReferencePicture(8);
+    TBitmap original, copy, again;
+    LoadBytes(original, samples::WriteBmp(want, form));
+    copy.CopyFrom(&original);
+    copy.Canvas().Handle();
+    Bytes written = SavedBytes(original);
+    ASSERT_GT(written.size(), 54u);
+    EXPECT_EQ(written[46] | written[47] << 8, 256);  // biClrUsed
+    LoadBytes(again, written);
+    Surface24 surface(want.width, want.height);
+    surface.Draw(again);
+    EXPECT_TRUE(surface.Shows(want));
+}
+
 TEST(BitmapWriting, APictureReadFromACoreHeaderButWidenedBeyondItIsWrittenWhole) {
     Form core;
     core.headerSize = 12;
