@@ -159,6 +159,8 @@ private:
     void EnsurePalette();
     void EnsureDrawHandle();
     void MakeImagePrivate();
+    // DibInfo as the description of DrawHandle: without an info header for a device bitmap.
+    DIBSECTION DrawHandleDescription() const;
     void ReplaceImage(HBITMAP handle, HPALETTE palette, DIBSECTION description);
     void InstallImage(HBITMAP handle, HPALETTE palette, std::unique_ptr<TMemoryStream> saved,
                       bool fromCoreHeader, const DIBSECTION& description);

@@ -211,6 +211,28 @@ TEST(BitmapStorage, SwitchingStorageKeepsThePixels) {
     EXPECT_TRUE(b.Shows(want));
 }
 
+// After a switch to a device bitmap, the changes that make new pixels (a resize, a copy
+// made on change) make a device bitmap again, not a section of the old form.
+TEST(BitmapStorage, ADeviceBitmapStaysOneThroughResizeAndCopyOnChange) {
+    Picture want = samples::ReferencePicture(24);
+    TBitmap bitmap, copy;
+    LoadBytes(bitmap, Plain24());
+    bitmap.SetStorageKind(TBitmapHandleType::bmDDB);
+    bitmap.SetWidth(20);
+    EXPECT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDDB);
+    EXPECT_EQ(bitmap.PixelDepth(), TPixelFormat::pfDevice);
+    Surface24 surface(20, 7);
+    surface.Draw(bitmap);
+    EXPECT_TRUE(surface.Shows(want));
+    EXPECT_EQ(surface.At(19, 6), (Rgb{255, 255, 255}));
+
+    copy.CopyFrom(&bitmap);
+    copy.Canvas().Brush().Color = RGB(255, 0, 0);
+    copy.Canvas().FillRect(Rect(0, 0, 1, 1));
+    EXPECT_EQ(copy.StorageKind(), TBitmapHandleType::bmDDB);
+    EXPECT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDDB);
+}
+
 TEST(BitmapWriting, RunLengthBytesAreWrittenBackUntilTheCanvasChangesThePicture) {
     Form form;
     form.bitCount = 8;
