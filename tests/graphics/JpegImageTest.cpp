@@ -389,3 +389,65 @@ TEST(JpegImage, LoadingAndDrawingLeaveNoGdiObjectsBehind) {
     FreeMemoryContexts();
     EXPECT_EQ(LiveGdiObjects(), before);
 }
+
+TEST(JpegImage, ProgressIsThrottledToHalfSecondsAndCoversTheRowsThatArrived) {
+    // The decoder's own clock is the target's: here one that advances 300 ms per look, so
+    // the throttle's decisions do not depend on this machine's speed.
+    class Rows : public jpeg::DecodeTarget {
+    public:
+        std::vector<uint8_t> pixels;
+        int width = 0;
+        uint32_t now = 1000;
+        struct Seen {
+            uint32_t time;
+            uint8_t percent;
+            bool redraw;
+            TRect r;
+        };
+        std::vector<Seen> reports;
+        void Prepared(bool, bool, std::vector<uint8_t>&) override {}
+        void Started(int32_t w, int32_t h, const jpeg::ColourMap*) override {
+            width = w;
+            pixels.resize(size_t(w) * h * 3);
+        }
+        uint8_t* Row(int32_t y) override { return pixels.data() + size_t(y) * width * 3; }
+        void Progress(uint8_t percent, bool redraw, int32_t l, int32_t t, int32_t r, int32_t b) override {
+            reports.push_back({now, percent, redraw, TRect{l, t, r, b}});
+        }
+        uint32_t Ticks() override { return now += 300; }
+    };
+    struct Case {
+        jpegsamples::Spec spec;
+        bool eightBit;
+    };
+    const Case cases[] = {
+        {{"tall", 40, 400, jpegsamples::Colour::Rgb, 1, 1}, false},
+        {{"progressive", 40, 400, jpegsamples::Colour::Rgb, 2, 2, true}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.spec.name);
+        Bytes file = jpegsamples::Make(c.spec);
+        Rows rows;
+        jpeg::DecodeOptions options;
+        options.eightBit = c.eightBit;
+        jpeg::Decode(file.data(), file.size(), options, rows);
+        ASSERT_GT(rows.reports.size(), 10u);
+        int covered = 0;
+        for (size_t i = 0; i < rows.reports.size(); ++i) {
+            const auto& r = rows.reports[i];
+            if (i > 0) {
+                EXPECT_GE(r.time - rows.reports[i - 1].time, 500u);
+                EXPECT_GT(r.percent, rows.reports[i - 1].percent);
+            }
+            EXPECT_GT(r.percent, 0);
+            EXPECT_LE(r.percent, 100);
+            EXPECT_EQ(r.r.Left, 0);
+            EXPECT_EQ(r.r.Right, 40);
+            EXPECT_LE(r.r.Top, r.r.Bottom);
+            EXPECT_LE(r.r.Bottom, 400);
+            EXPECT_EQ(r.redraw, r.r.Bottom - r.r.Top >= 4);
+            if (r.redraw) covered += r.r.Bottom - r.r.Top;
+        }
+        EXPECT_GT(covered, 100);
+    }
+}
