@@ -72,7 +72,10 @@ Bytes Compress(const Spec& spec) {
                 JSAMPLE* p = row + size_t(x) * components;
                 uint8_t rgb[3], inks[4];
                 switch (spec.colour) {
-                case Colour::Rgb: PatternRgb(x, y, p); break;
+                case Colour::Rgb:
+                    if (spec.rgb) std::memcpy(p, spec.rgb + (size_t(y) * spec.width + x) * 3, 3);
+                    else PatternRgb(x, y, p);
+                    break;
                 case Colour::Grey:
                     PatternRgb(x, y, rgb);
                     p[0] = static_cast<JSAMPLE>((rgb[0] * 3 + rgb[1] * 6 + rgb[2]) / 10);

@@ -22,6 +22,7 @@ struct Spec {
     int restartRows = 0;           // restart interval in MCU rows, 0 for none
     bool adobeMarker = true;       // four-component files: write the Adobe marker (inverted inks)
     int quality = 85;
+    const uint8_t* rgb = nullptr;  // colour files: red, green, blue rows instead of the pattern
 };
 
 // The colour (red, green, blue) of the test pattern at a pixel.
