@@ -162,6 +162,7 @@ void TOpenPictureDialog::OpenPreviewWindow(TObject*) {
     } teardown{form, panel, image};
 
     form->Name = "PreviewForm";
+    form->SetBounds(0, 0, 320, 240);  // kept when there is no picture to size it to
     form->SetVisible(false);
     form->SetCaption(LoadResString(res::SPreviewLabel));
     form->BorderStyle = bsSizeToolWin;

@@ -44,6 +44,7 @@ void THintWindow::ActivateHint(const std::string& text, POINT at) {
             font_ = CreateFontIndirectA(&metrics.lfStatusFont);
     }
     text_ = text;
+    SetWindowTextA(hwnd_, text_.c_str());  // what accessibility tools (and tests) read
     RECT extent{0, 0, 0, 0};
     {
         WindowDC screen;
