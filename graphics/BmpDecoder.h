@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <exception>
 #include <vector>
+#include "graphics/PixelLimits.h"
 
 namespace bmp {
 
@@ -26,7 +27,7 @@ constexpr uint32_t kMaxColours = 256;
 #ifdef BMP_MAX_PIXEL_BYTES
 constexpr uint64_t kMaxPixelBytes = BMP_MAX_PIXEL_BYTES;  // the fuzzer's smaller bound
 #else
-constexpr uint64_t kMaxPixelBytes = 256ull << 20;
+constexpr uint64_t kMaxPixelBytes = kMaxPicturePixelBytes;
 #endif
 constexpr uint16_t kBmSignature = 0x4D42;  // "BM"
 
