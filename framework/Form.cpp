@@ -4,6 +4,7 @@
 #include "framework/Button.h"
 #include "framework/LayoutValues.h"
 #include "framework/TaskWindows.h"
+#include "graphics/Bitmap.h"
 #include "graphics/GdiHandles.h"
 #include "graphics/GraphicsModule.h"
 #include "rtl/Exceptions.h"
@@ -238,6 +239,10 @@ int TForm::ShowModal() {
         SetBounds((GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h);
     }
     HWND active = GetActiveWindow();
+    // A control that holds the mouse (the double-click that opened this form) lets go:
+    // the new window must get the pointer's input.
+    if (HWND capture = GetCapture()) SendMessageA(capture, WM_CANCELMODE, 0, 0);
+    if (ApplicationExists()) Application().HideHint();
     ModalResult = 0;
     modal_ = true;
     int result = 0;
@@ -262,6 +267,8 @@ int TForm::ShowModal() {
                     message.wParam = static_cast<BYTE>(key);
                 }
                 DispatchMessageA(&message);
+                // As in the main loop: bitmaps' drawing contexts do not outlive a message.
+                FreeMemoryContexts();
             } catch (...) {
                 if (ApplicationExists()) Application().HandleException();
             }

@@ -84,6 +84,9 @@ TEST(OpenDialogRecord, TextsAndTheNameTheDialogStartsWith) {
     dialog.DefaultExt = "bmp";
     dialog.PrepareRecord(out);
     EXPECT_STREQ(out.record.lpstrDefExt, "bmp");
+
+    // Older layouts carry an edit style that no longer means anything: read, ignored.
+    EXPECT_TRUE(dialog.SetLayoutProperty("FileEditStyle", "fsEdit"));
 }
 
 TEST(OpenDialogNames, SingleAndMultipleSelectionInBothStyles) {
