@@ -242,8 +242,9 @@ void TMetafile::ReadFromStream(TStream& stream) {
 }
 
 void TMetafile::ReadStoredData(TStream& stream) {
-    int32_t count = 0;
-    stream.ReadBuffer(&count, sizeof count);
+    uint8_t countBytes[4];
+    stream.ReadBuffer(countBytes, sizeof countBytes);
+    const int32_t count = mf::GetInt32(countBytes);
     if (count <= 4) {
         CopyFrom(nullptr);
         return;
