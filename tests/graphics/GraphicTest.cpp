@@ -112,10 +112,8 @@ TEST(Graphic, UnbuiltFormatsRefuseWithTheirOwnMessages) {
         }
         return "read";
     };
-    TIcon icon;
     TMetafile metafile;
     TJPEGImage jpeg;
-    EXPECT_EQ(messageOf(icon), "アイコンイメージが不正です");
     EXPECT_EQ(messageOf(metafile), "メタファイルが不正です");
     EXPECT_EQ(messageOf(jpeg).rfind("JPEG エラー #", 0), 0u);
     try {
