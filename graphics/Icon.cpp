@@ -1,5 +1,6 @@
 #include "graphics/Icon.h"
 #include "graphics/Canvas.h"
+#include "graphics/GdiHandles.h"
 #include "graphics/GraphicsModule.h"
 #include "graphics/IconDirectory.h"
 #include "graphics/IconHandle.h"
@@ -14,6 +15,31 @@ TGraphic* NewIcon() { return new TIcon; }
 // Far beyond any real icon file (a 256 x 256 true-colour entry takes 256 KB); larger files
 // are refused before their bytes are copied into memory.
 constexpr int64_t kMaxIconFileBytes = 64 << 20;
+
+// Wine's PostScript printer driver never returns from DrawIconEx (it spins), so on a
+// printer the icon is drawn over white in a bitmap of its own and that bitmap is copied:
+// on the sheet an icon always lies on its cell's blank paper.
+void DrawIconOnPaper(HDC printer, int x, int y, HICON icon, int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    OwnedDC memory(CreateCompatibleDC(nullptr));
+    if (!memory) return;
+    OwnedBitmap bitmap(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap) return;
+    {
+        SelectedObject selected(memory.get(), bitmap.get());
+        PatBlt(memory.get(), 0, 0, width, height, WHITENESS);
+        DrawIconEx(memory.get(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+        GdiFlush();
+    }
+    StretchDIBits(printer, x, y, width, height, 0, 0, width, height, bits, &info, DIB_RGB_COLORS, SRCCOPY);
+}
 
 }  // namespace
 
@@ -73,6 +99,10 @@ void TIcon::DrawStretched(TCanvas& canvas, const TRect& rect) {
         throw;
     }
     if (!image_->IconHandle) return;
+    if (GetDeviceCaps(dc, TECHNOLOGY) == DT_RASPRINTER) {
+        DrawIconOnPaper(dc, rect.Left, rect.Top, image_->IconHandle, Width(), Height());
+        return;
+    }
     DrawIconEx(dc, rect.Left, rect.Top, image_->IconHandle, 0, 0, 0, nullptr, DI_NORMAL);
 }
 

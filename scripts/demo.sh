@@ -19,7 +19,7 @@ grep -v -e '^job=' -e '^summary=' -e '^wine: Read access denied' <<<"$log" || tr
 job=$(sed -n 's/^job=//p' <<<"$log")
 summary=$(sed -n 's/^summary=//p' <<<"$log")
 
-for shot in window dialog; do
+for shot in window dialog failure; do
   [ -f "$demo/$shot.bmp" ] && convert "$demo/$shot.bmp" "$demo/$shot.png" && rm -f "$demo/$shot.bmp"
 done
 if [ -n "$job" ] && [ -f "$job" ]; then

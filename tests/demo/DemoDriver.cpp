@@ -134,9 +134,27 @@ int main(int argc, char** argv) {
         return 1;
     }
     PressButton(printDialog, IDOK);
-    const std::string job = jobs.WaitForNewJob(300000);
+    // The job file, or the error box of a sheet that failed.
+    std::string job;
+    HWND errorBox = nullptr;
+    WaitUntil([&] {
+        const std::vector<std::string> done = jobs.NewJobs();
+        if (!done.empty()) return true;
+        errorBox = app.WaitForWindow("#32770", "Tetrafol", 0);
+        return errorBox != nullptr;
+    }, 300000);
+    if (errorBox) {
+        Sleep(300);
+        std::printf("FAILED: printing showed \"%s\"\n", TerminalText(AppProcess::MessageBoxText(errorBox)).c_str());
+        PressButton(errorBox, IDOK);
+        return 1;
+    }
+    job = jobs.WaitForNewJob(1000);
     if (job.empty()) {
-        std::printf("FAILED: the spooler received no job\n");
+        const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        CaptureScreen(screen).SaveBmp(out + "\\failure.bmp");
+        std::printf("FAILED: the spooler received no job in 5 minutes (the screen: %s/failure.png)\n",
+                    outUnix.c_str());
         return 1;
     }
     std::printf("job=%s\n", job.c_str());
