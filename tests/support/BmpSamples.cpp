@@ -339,7 +339,8 @@ std::vector<BadFile> MalformedCorpus() {
     for (uint32_t w : {0u, 0xFFFFFFFFu, 0x80000000u, 0x7FFFFFFFu, 0x40000000u, 0x10000000u})
         add("width_" + std::to_string(w), With32(rgb24, 18, w), Bad);
     for (uint32_t w : {1u, 12u, 14u, 1000u, 100000u}) add("width_short_data_" + std::to_string(w), With32(rgb24, 18, w), Ok);
-    for (uint32_t h : {0u, 0x80000000u, 0x7FFFFFFFu, 0x80000001u, 0x10000000u})
+    // 0x02000000 rows of 40 bytes are beyond the 1 GiB pixel limit.
+    for (uint32_t h : {0u, 0x80000000u, 0x7FFFFFFFu, 0x80000001u, 0x02000000u})
         add("height_" + std::to_string(h), With32(rgb24, 22, h), Bad);
     for (uint32_t h : {1u, 0xFFFFFFFFu, 8u, 0xFFFFFFF9u, 70000u}) add("height_ok_" + std::to_string(h), With32(rgb24, 22, h), Ok);
     add("absurd_60000_square", With32(With32(rgb24, 18, 60000), 22, 60000), Bad);
