@@ -307,6 +307,8 @@ TEST(JpegImage, PalettesComeFromTheColourMapOrAreGivenToTheLibrary) {
     image.SetOutputDepth(TJPEGPixelFormat::Depth8);
     Load(image, bytes);
     TBitmap* first = image.DecodeToBitmap();
+    image.SetPalette(image.Palette());  // its own palette back: nothing changes, nothing is owned twice
+    EXPECT_EQ(image.DecodeToBitmap(), first);
     EXPECT_EQ(GetPaletteEntries(image.Palette(), 0, 0, nullptr), UINT(jpegsamples::Decode(bytes, true).palette.size() / 3));
     int changes = 0;
     image.OnChange = [&](TObject*) { ++changes; };
@@ -316,7 +318,6 @@ TEST(JpegImage, PalettesComeFromTheColourMapOrAreGivenToTheLibrary) {
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(image.Palette(), given);
     TBitmap* second = image.DecodeToBitmap();
-    (void)first;
     ASSERT_EQ(second->PixelDepth(), TPixelFormat::pf8bit);
     PALETTEENTRY entries[256];
     ASSERT_EQ(GetPaletteEntries(second->Palette(), 0, 256, entries), 8u);
