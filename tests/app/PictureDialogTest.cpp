@@ -46,10 +46,8 @@ int DarkCount(const ScreenImage& img) {
     return n;
 }
 
-void SavePng(const ScreenImage& img, const std::string& name) {
-    const std::string bmp = OutputDir() + "\\" + name + ".bmp";
-    img.SaveBmp(bmp);
-}
+// Kept in the output folder for looking at afterwards.
+void SaveShot(const ScreenImage& img, const std::string& name) { img.SaveBmp(OutputDir() + "\\" + name + ".bmp"); }
 
 // The open dialog of the program with its preview strip.
 struct PictureDialog {
@@ -186,7 +184,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
                   (fit.Right - fit.Left) * (fit.Bottom - fit.Top));
         EXPECT_EQ(fit.Right - fit.Left, iw) << "a wide picture fills the width";
         EXPECT_TRUE(d.ButtonEnabled());
-        SavePng(CaptureScreen(ScreenRect(d.dialog)), "dialog");
+        SaveShot(CaptureScreen(ScreenRect(d.dialog)), "dialog");
     }
     {
         SCOPED_TRACE("the preview window of 300 x 200 shows it at natural size; Escape closes it");
@@ -202,7 +200,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         EXPECT_EQ(area.right - area.left, 300);
         EXPECT_EQ(area.bottom - area.top, 200);
         EXPECT_EQ(Count(CaptureScreen(area), kRed), 300 * 200);
-        SavePng(CaptureScreen(ScreenRect(preview)), "preview");
+        SaveShot(CaptureScreen(ScreenRect(preview)), "preview");
         EXPECT_FALSE(IsWindowEnabled(d.dialog)) << "modal over the dialog";
         PressKey(VK_ESCAPE);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(preview) || !IsWindow(preview); }, 3000));
