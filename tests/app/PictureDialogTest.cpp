@@ -124,10 +124,10 @@ protected:
     void SetUp() override {
         folder_ = files_.File("a_folder");
         CreateDirectoryA(folder_.c_str(), nullptr);
-        b640_ = files_.Write("b640.bmp", samples::WriteBmp(samples::SolidPicture(640, 480, {0, 0, 255}), {}));
+        files_.Write("b640.bmp", samples::WriteBmp(samples::SolidPicture(640, 480, {0, 0, 255}), {}));
         c300_ = files_.Write("c300.bmp", samples::WriteBmp(samples::SolidPicture(300, 200, {255, 0, 0}), {}));
-        d2000_ = files_.Write("d2000.bmp", samples::WriteBmp(samples::SolidPicture(2000, 1500, {0, 255, 0}), {}));
-        text_ = files_.Write("e_notes.txt", std::string("not a picture\r\n"));
+        files_.Write("d2000.bmp", samples::WriteBmp(samples::SolidPicture(2000, 1500, {0, 255, 0}), {}));
+        files_.Write("e_notes.txt", std::string("not a picture\r\n"));
         // Loads (the reader looks no further than the header) and fails when it is drawn.
         for (const auto& f : jpegsamples::HostileFiles())
             if (f.name == "baseline-table-192-1") files_.Write("f_bad.jpg", f.bytes);
@@ -136,7 +136,7 @@ protected:
     void TearDown() override { RemoveDirectoryA(folder_.c_str()); }
 
     TempDir files_;
-    std::string folder_, b640_, c300_, d2000_, text_;
+    std::string folder_, c300_;
     AppProcess app_;
     HWND main_ = nullptr;
 };
