@@ -3,7 +3,7 @@
 // corpus loaded and drawn without a leaked GDI object.
 #include <gtest/gtest.h>
 
-#include "IconSamples.h"
+#include "support/IconSamples.h"
 #include "graphics/Canvas.h"
 #include "graphics/Icon.h"
 #include "rtl/Exceptions.h"
