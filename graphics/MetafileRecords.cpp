@@ -1,0 +1,551 @@
+#include "graphics/MetafileRecords.h"
+
+#include <cstdint>
+
+namespace mf {
+
+PlaceableHeader ParsePlaceableHeader(const uint8_t* p) {
+    PlaceableHeader h;
+    h.key = Get32(p);
+    h.left = static_cast<int16_t>(Get16(p + 6));
+    h.top = static_cast<int16_t>(Get16(p + 8));
+    h.right = static_cast<int16_t>(Get16(p + 10));
+    h.bottom = static_cast<int16_t>(Get16(p + 12));
+    h.inch = Get16(p + 14);
+    h.checksum = Get16(p + 20);
+    for (int i = 0; i < 10; ++i) h.expectedChecksum ^= Get16(p + 2 * i);
+    return h;
+}
+
+void WritePlaceableHeader(uint8_t* p, int16_t left, int16_t top, int16_t right, int16_t bottom, uint16_t inch) {
+    Put32(p, kPlaceableKey);
+    Put16(p + 4, 0);
+    Put16(p + 6, static_cast<uint16_t>(left));
+    Put16(p + 8, static_cast<uint16_t>(top));
+    Put16(p + 10, static_cast<uint16_t>(right));
+    Put16(p + 12, static_cast<uint16_t>(bottom));
+    Put16(p + 14, inch);
+    Put32(p + 16, 0);
+    uint16_t sum = 0;
+    for (int i = 0; i < 10; ++i) sum ^= Get16(p + 2 * i);
+    Put16(p + 20, sum);
+}
+
+EmfHeader ParseEmfHeader(const uint8_t* p) {
+    EmfHeader h;
+    h.type = Get32(p);
+    h.size = Get32(p + 4);
+    h.frameLeft = GetInt32(p + 24);
+    h.frameTop = GetInt32(p + 28);
+    h.frameRight = GetInt32(p + 32);
+    h.frameBottom = GetInt32(p + 36);
+    h.signature = Get32(p + 40);
+    h.bytes = Get32(p + 48);
+    h.records = Get32(p + 52);
+    h.handles = Get16(p + 56);
+    h.descriptionChars = Get32(p + 60);
+    h.descriptionOffset = Get32(p + 64);
+    h.paletteEntries = Get32(p + 68);
+    h.deviceWidth = GetInt32(p + 72);
+    h.deviceHeight = GetInt32(p + 76);
+    h.millimetresWidth = GetInt32(p + 80);
+    h.millimetresHeight = GetInt32(p + 84);
+    return h;
+}
+
+bool LooksLikeEmfHeader(const uint8_t* p) { return Get32(p) == kEmrHeader && Get32(p + 40) == kEmfSignature; }
+
+namespace {
+
+using Problem = const char*;
+
+constexpr uint64_t kInt32Max = 0x7FFFFFFF;
+
+bool FitsInt32(int64_t v) { return v >= -static_cast<int64_t>(kInt32Max) - 1 && v <= static_cast<int64_t>(kInt32Max); }
+
+// A device-independent bitmap's header and colour table, as the player will take them: `bmi`
+// has `available` bytes. Gives the bytes the header and table take and the pixel bytes the
+// player will read after them.
+Problem CheckDib(const uint8_t* bmi, uint64_t available, uint32_t usage, uint64_t& tableEnd, uint64_t& imageBytes) {
+    if (usage > 1) return "bitmap colour use unknown";
+    if (available < 40) return "bitmap header cut short";
+    const uint32_t headerSize = Get32(bmi);
+    if (headerSize < 40 || headerSize > available) return "bitmap header size wrong";
+    const int32_t width = GetInt32(bmi + 4), height = GetInt32(bmi + 8);
+    const uint16_t planes = Get16(bmi + 12), bits = Get16(bmi + 14);
+    const uint32_t compression = Get32(bmi + 16), sizeImage = Get32(bmi + 20), used = Get32(bmi + 32);
+    if (width <= 0 || width > 0xFFFF || height == 0 || height < -0xFFFF || height > 0xFFFF)
+        return "bitmap dimensions out of range";
+    if (planes != 1) return "bitmap plane count wrong";
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return "bitmap depth wrong";
+    const bool rle = compression == 1 || compression == 2;
+    if (compression == 1 && bits != 8) return "run-length depth wrong";
+    if (compression == 2 && bits != 4) return "run-length depth wrong";
+    if (compression == 3 && bits != 16 && bits != 32) return "bit-field depth wrong";
+    if (compression > 3) return "bitmap compression refused";
+    if (rle && height < 0) return "top-down run-length bitmap";
+    uint64_t colours = used;
+    if (bits <= 8) {
+        if (colours > (1u << bits)) return "colour count past the depth";
+        if (colours == 0) colours = 1u << bits;
+    } else if (colours > 256) {
+        return "colour count past 256";
+    }
+    const uint64_t masks = compression == 3 && headerSize == 40 ? 12 : 0;
+    tableEnd = headerSize + masks + colours * (usage == 1 ? 2 : 4);
+    if (tableEnd > available) return "colour table past the bitmap header's bytes";
+    const uint64_t rows = static_cast<uint64_t>(height < 0 ? -static_cast<int64_t>(height) : height);
+    const uint64_t stride = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
+    if (rle) {
+        if (sizeImage == 0) return "run-length size missing";
+        imageBytes = sizeImage;
+    } else {
+        imageBytes = stride * rows;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------
+// Enhanced metafiles
+
+// A record and the header's handle count; every read is inside the record.
+struct EmfRecord {
+    const uint8_t* p;
+    uint32_t size;
+    uint32_t handles;
+
+    bool Has(uint64_t offset, uint64_t bytes) const { return offset + bytes <= size; }
+    uint32_t At(uint32_t offset) const { return Get32(p + offset); }
+    // A handle slot the record creates or uses: slot 0 stands for the metafile itself.
+    Problem Slot(uint32_t offset) const {
+        const uint32_t index = At(offset);
+        return index == 0 || index >= handles ? "object index outside the handle table" : nullptr;
+    }
+    // The same, or a stock object (high bit set).
+    Problem SlotOrStock(uint32_t offset) const { return At(offset) & 0x80000000u ? nullptr : Slot(offset); }
+    // A bitmap given by offset and size of its header and of its bits.
+    Problem Dib(uint32_t offBmi, uint32_t cbBmi, uint32_t offBits, uint32_t cbBits, uint32_t usage) const {
+        const uint64_t ob = At(offBmi), cb = At(cbBmi), obits = At(offBits), cbits = At(cbBits);
+        if (ob < 8 || ob + cb > size) return "bitmap header outside the record";
+        if (obits + cbits > size) return "bitmap bits outside the record";
+        uint64_t tableEnd = 0, imageBytes = 0;
+        if (Problem p = CheckDib(this->p + ob, cb, At(usage), tableEnd, imageBytes)) return p;
+        if (imageBytes > cbits) return "bitmap bits shorter than the picture";
+        return nullptr;
+    }
+    // A region's data (RGNDATA) of `bytes` bytes at `offset`.
+    Problem Region(uint32_t offset, uint64_t bytes) const {
+        if (offset + bytes > size) return "region data outside the record";
+        if (bytes == 0) return nullptr;
+        if (bytes < 32) return "region header cut short";
+        if (Get32(p + offset) != 32 || Get32(p + offset + 4) != 1) return "region header wrong";
+        if (32 + static_cast<uint64_t>(Get32(p + offset + 8)) * 16 > bytes) return "region rectangles past its data";
+        return nullptr;
+    }
+    // `count` items of `itemBytes` from `offset`.
+    Problem Items(uint64_t offset, uint64_t count, uint64_t itemBytes) const {
+        return offset + count * itemBytes > size ? "items past the record's end" : nullptr;
+    }
+};
+
+// The smallest size of each record type that is played; 0 for types that are refused
+// (escapes that would reach the printer's driver, colour-management and OpenGL records, and
+// the rare blits and text forms that have no use in a picture file).
+uint32_t MinimumRecordSize(uint32_t type) {
+    switch (type) {
+    case 1: return 88;
+    case 2: case 3: case 4: case 5: case 6: return 28;
+    case 7: case 8: return 32;
+    case 9: case 10: case 11: case 12: case 13: return 16;
+    case 14: case 15: return 20;
+    case 16: case 17: case 18: case 19: case 20: case 21: case 22: return 12;
+    case 23: return 32;
+    case 24: case 25: return 12;
+    case 26: case 27: return 16;
+    case 28: return 8;
+    case 29: case 30: case 31: case 32: return 24;
+    case 33: return 8;
+    case 34: return 12;
+    case 35: return 32;
+    case 36: return 36;
+    case 37: return 12;
+    case 38: return 28;
+    case 39: return 24;
+    case 40: return 12;
+    case 41: return 28;
+    case 42: case 43: return 24;
+    case 44: return 32;
+    case 45: case 46: case 47: return 40;
+    case 48: return 12;
+    case 49: return 16;
+    case 50: return 20;
+    case 51: return 16;
+    case 52: return 8;
+    case 53: return 24;
+    case 54: return 16;
+    case 55: return 40;
+    case 56: return 28;
+    case 57: case 58: return 12;
+    case 59: case 60: case 61: return 8;
+    case 62: case 63: case 64: return 24;
+    case 65: case 66: return 8;
+    case 67: return 12;
+    case 68: return 8;
+    case 70: return 12;
+    case 71: return 32;
+    case 72: return 40;
+    case 73: case 74: return 28;
+    case 75: return 16;
+    case 76: return 100;
+    case 77: return 108;
+    case 80: return 76;
+    case 81: return 80;
+    case 82: return 104;
+    case 83: case 84: return 76;
+    case 85: case 86: case 87: case 88: case 89: return 28;
+    case 90: case 91: return 32;
+    case 92: return 28;
+    case 93: case 94: return 32;
+    case 95: return 52;
+    case 98: return 12;
+    case 114: return 108;
+    case 115: return 12;
+    case 116: return 108;
+    case 118: return 36;
+    case 120: return 16;
+    default: return 0;
+    }
+}
+
+// A brush style the player can make from the record alone: solid, hollow or hatched. The
+// pattern styles take a pointer or a handle from the record's bytes.
+bool PlainBrushStyle(uint32_t style) { return style <= 2; }
+
+Problem CheckEnhancedContents(uint32_t type, const EmfRecord& r) {
+    switch (type) {
+    case 2: case 3: case 4: case 5: case 6:  // polylines, 32-bit points
+        return r.Items(28, r.At(24), 8);
+    case 85: case 86: case 87: case 88: case 89:  // 16-bit points
+        return r.Items(28, r.At(24), 4);
+    case 7: case 8: case 90: case 91: {  // poly-polylines: counts, then points
+        const uint64_t polys = r.At(24), points = r.At(28);
+        if (Problem p = r.Items(32, polys, 4)) return p;
+        uint64_t sum = 0;
+        for (uint64_t i = 0; i < polys; ++i) sum += r.At(static_cast<uint32_t>(32 + 4 * i));
+        if (sum > points) return "polygon counts past the point count";
+        return r.Items(32 + 4 * polys, points, type <= 8 ? 8 : 4);
+    }
+    case 56: return r.Items(28, r.At(24), 9);  // points then one type byte each
+    case 92: return r.Items(28, r.At(24), 5);
+    case 14: {  // end of file, with the palette
+        const uint64_t entries = r.At(8);
+        if (entries == 0) return nullptr;
+        if (r.At(12) < 16) return "palette inside the record's fields";
+        return r.Items(r.At(12), entries, 4);
+    }
+    case 37: return r.SlotOrStock(8);
+    case 40: return r.Slot(8);
+    case 48: return r.SlotOrStock(8);
+    case 38: return r.Slot(8);
+    case 39:
+        if (!PlainBrushStyle(r.At(12))) return "brush style refused";
+        return r.Slot(8);
+    case 49:
+        if (Problem p = r.Slot(8)) return p;
+        return r.Items(16, Get16(r.p + 14), 4);
+    case 50:
+        if (Problem p = r.Slot(8)) return p;
+        return r.Items(20, r.At(16), 4);
+    case 51: return r.Slot(8);
+    case 70: return r.Items(12, r.At(8), 1);
+    case 71:
+        if (Problem p = r.Slot(28)) return p;
+        return r.Region(32, r.At(24));
+    case 72:
+        if (Problem p = r.Slot(28)) return p;
+        return r.Region(40, r.At(24));
+    case 73: case 74: return r.Region(28, r.At(24));
+    case 75:
+        if (r.At(8) == 0 && r.At(12) != 5) return "clip region missing";  // only RGN_COPY may clear
+        return r.Region(16, r.At(8));
+    case 76: case 77:  // blits: the source bitmap is optional
+        if (r.At(84) == 0) return nullptr;
+        return r.Dib(84, 88, 92, 96, 80);
+    case 114: case 116: return r.Dib(84, 88, 92, 96, 80);
+    case 80:
+        if (Problem p = r.Dib(48, 52, 56, 60, 64)) return p;
+        {
+            const int64_t height = GetInt32(r.p + r.At(48) + 8);
+            if (r.At(72) > static_cast<uint64_t>(height < 0 ? -height : height)) return "scan count past the bitmap";
+        }
+        return nullptr;
+    case 81: return r.Dib(48, 52, 56, 60, 64);
+    case 82: return r.Slot(8);
+    case 83: case 84: {  // text: string and optional spacing inside the record
+        const uint64_t chars = r.At(44), options = r.At(52);
+        if (Problem p = r.Items(r.At(48), chars, type == 84 ? 2 : 1)) return p;
+        if (r.At(72) == 0) return nullptr;
+        return r.Items(r.At(72), chars, options & 0x2000 ? 8 : 4);
+    }
+    case 93: case 94:
+        if (Problem p = r.Slot(8)) return p;
+        return r.Dib(16, 20, 24, 28, 12);
+    case 95: {
+        if (Problem p = r.Slot(8)) return p;
+        if (!PlainBrushStyle(r.At(36))) return "pen brush style refused";
+        const uint64_t entries = r.At(48);
+        if (entries > 16) return "pen style entries past 16";
+        return r.Items(52, entries, 4);
+    }
+    case 118: {  // gradient fill: vertices, then rectangles or triangles of vertex indexes
+        const uint64_t vertices = r.At(24), shapes = r.At(28), mode = r.At(32);
+        if (mode > 2) return "gradient mode unknown";
+        const uint64_t indexes = mode == 2 ? 3 : 2;
+        if (Problem p = r.Items(36, vertices, 16)) return p;
+        const uint64_t first = 36 + vertices * 16;
+        if (Problem p = r.Items(first, shapes, indexes * 4)) return p;
+        for (uint64_t i = 0; i < shapes * indexes; ++i)
+            if (r.At(static_cast<uint32_t>(first + 4 * i)) >= vertices) return "gradient vertex index outside the vertices";
+        return nullptr;
+    }
+    default: return nullptr;  // fixed fields only: the minimum size covers them
+    }
+}
+
+}  // namespace
+
+WalkResult CheckEnhancedMetafile(const uint8_t* data, size_t size) {
+    WalkResult fault;
+    auto fail = [&](const char* problem, size_t offset) {
+        fault.problem = problem;
+        fault.offset = offset;
+        return fault;
+    };
+    if (size < kEmfHeaderSize) return fail("shorter than the header", 0);
+    const EmfHeader h = ParseEmfHeader(data);
+    if (h.type != kEmrHeader || h.signature != kEmfSignature) return fail("not an enhanced metafile", 0);
+    if (h.bytes != size) return fail("header's byte count differs from the metafile's length", 48);
+    if (h.size < 88 || h.size % 4 || h.size > size) return fail("header record size wrong", 4);
+    if (h.handles == 0) return fail("no handle table", 56);
+    if (h.descriptionChars && static_cast<uint64_t>(h.descriptionOffset) + 2ull * h.descriptionChars > h.size)
+        return fail("description outside the header", 60);
+    if (h.size >= 100) {
+        const uint64_t cb = Get32(data + 88), off = Get32(data + 92);
+        if (cb && off + cb > h.size) return fail("pixel format outside the header", 88);
+    }
+    if (h.deviceWidth <= 0 || h.deviceHeight <= 0) return fail("reference device has no pixels", 72);
+    if (h.millimetresWidth <= 0 || h.millimetresHeight <= 0 || h.millimetresWidth > 21474836 ||
+        h.millimetresHeight > 21474836)
+        return fail("reference device size out of range", 80);
+    if (!FitsInt32(static_cast<int64_t>(h.frameRight) - h.frameLeft) ||
+        !FitsInt32(static_cast<int64_t>(h.frameBottom) - h.frameTop))
+        return fail("frame out of range", 24);
+
+    uint64_t records = 0;
+    size_t offset = 0;
+    uint32_t lastType = 0, eofPalette = 0;
+    while (offset < size) {
+        if (lastType == kEmrEof) return fail("records after the end-of-file record", offset);
+        if (size - offset < 8) return fail("record header cut short", offset);
+        const uint32_t type = Get32(data + offset), recordSize = Get32(data + offset + 4);
+        if (recordSize == 0) return fail("record of size zero", offset);
+        if (recordSize % 4) return fail("record size not a multiple of 4", offset);
+        if (recordSize > size - offset) return fail("record runs past the end", offset);
+        if ((type == kEmrHeader) != (offset == 0)) return fail("header record out of place", offset);
+        const uint32_t minimum = MinimumRecordSize(type);
+        if (minimum == 0) return fail("record type refused", offset);
+        if (recordSize < minimum) return fail("record smaller than its fields", offset);
+        const EmfRecord record{data + offset, recordSize, h.handles};
+        if (Problem p = CheckEnhancedContents(type, record)) return fail(p, offset);
+        if (type == kEmrEof) eofPalette = record.At(8);
+        lastType = type;
+        ++records;
+        offset += recordSize;
+    }
+    if (lastType != kEmrEof) return fail("no end-of-file record", size);
+    if (records != h.records) return fail("header's record count differs from the records", 52);
+    if (eofPalette != h.paletteEntries) return fail("header's palette count differs from the palette", 68);
+    return fault;
+}
+
+// ---------------------------------------------------------------------------------------
+// Windows metafiles
+
+namespace {
+
+// A record: `words` 16-bit words from `p` (size and function included); parameters follow
+// the 6-byte record header.
+struct WmfRecord {
+    const uint8_t* p;
+    uint64_t words;
+    uint32_t objects;
+
+    uint64_t Params() const { return words - 3; }
+    uint16_t Param(uint64_t i) const { return Get16(p + 6 + 2 * i); }
+    Problem Need(uint64_t params) const { return params > Params() ? "record smaller than its fields" : nullptr; }
+    Problem Object(uint64_t i) const {
+        if (Problem p = Need(i + 1)) return p;
+        return Param(i) >= objects ? "object index outside the object table" : nullptr;
+    }
+    // A packed bitmap (header, colours, bits) from parameter word `first` to the record's end.
+    Problem PackedDib(uint64_t first, uint32_t usage) const {
+        if (Problem p = Need(first)) return p;
+        const uint64_t available = (Params() - first) * 2;
+        uint64_t tableEnd = 0, imageBytes = 0;
+        if (Problem p = CheckDib(this->p + 6 + 2 * first, available, usage, tableEnd, imageBytes)) return p;
+        if (tableEnd + imageBytes > available) return "bitmap bits past the record's end";
+        return nullptr;
+    }
+};
+
+// A region record: its header of 11 words, then scans of (count, top, bottom, count
+// x-coordinates, count again).
+Problem CheckWmfRegion(const WmfRecord& r) {
+    if (Problem p = r.Need(11)) return p;
+    uint64_t at = 11;
+    for (uint32_t scan = 0; scan < r.Param(5); ++scan) {
+        if (Problem p = r.Need(at + 1)) return p;
+        const uint64_t count = r.Param(at);
+        if (count % 2) return "region scan with an odd count";
+        if (Problem p = r.Need(at + 3 + count + 1)) return p;
+        if (r.Param(at + 3 + count) != count) return "region scan counts differ";
+        at += count + 4;
+    }
+    return nullptr;
+}
+
+Problem CheckWindowsRecord(const WmfRecord& r) {
+    const uint16_t function = static_cast<uint16_t>(Get16(r.p + 4));
+    switch (function) {
+    // Fixed parameters: the function number's high byte is their word count.
+    case 0x0201: case 0x0102: case 0x0103: case 0x0104: case 0x0105: case 0x0106: case 0x0107:
+    case 0x0108: case 0x0209: case 0x020A: case 0x020B: case 0x020C: case 0x020D: case 0x020E:
+    case 0x020F: case 0x0410: case 0x0211: case 0x0412: case 0x0213: case 0x0214: case 0x0415:
+    case 0x0416: case 0x0817: case 0x0418: case 0x0419: case 0x081A: case 0x041B: case 0x061C:
+    case 0x061D: case 0x001E: case 0x041F: case 0x0220: case 0x0830: case 0x0231: case 0x012E:
+    case 0x0127: case 0x0035: case 0x0548: case 0x0149:
+        return r.Need(function >> 8);
+    case 0x012D: case 0x01F0: case 0x012C: case 0x012A: case 0x012B:  // select, delete, region uses
+        return r.Object(0);
+    case 0x0228:  // fill region: region, brush
+        if (Problem p = r.Object(0)) return p;
+        return r.Object(1);
+    case 0x0429:
+        if (Problem p = r.Object(0)) return p;
+        if (Problem p = r.Object(1)) return p;
+        return r.Need(4);
+    case 0x02FA: return r.Need(5);  // pen
+    case 0x02FC:                    // brush
+        if (Problem p = r.Need(4)) return p;
+        return PlainBrushStyle(r.Param(0)) ? nullptr : "brush style refused";
+    case 0x02FB: {  // font: 18 bytes of fields, then a face name the player copies up to its end
+        if (Problem p = r.Need(9)) return p;
+        const uint64_t nameBytes = (r.Params() - 9) * 2;
+        const uint8_t* name = r.p + 6 + 18;
+        for (uint64_t i = 0; i < nameBytes && i < 32; ++i)
+            if (name[i] == 0) return nullptr;
+        return nameBytes >= 32 ? nullptr : "font face name not ended";
+    }
+    case 0x00F7:  // palette: version, count, entries
+        if (Problem p = r.Need(2)) return p;
+        return r.Need(2 + 2ull * r.Param(1));
+    case 0x06FF: return CheckWmfRegion(r);
+    case 0x0521:  // text: count, string, y, x
+        if (Problem p = r.Need(1)) return p;
+        return r.Need(1 + (r.Param(0) + 1ull) / 2 + 2);
+    case 0x0A32: {  // extended text: y, x, count, options, [rectangle], string, [spacing]
+        if (Problem p = r.Need(4)) return p;
+        const uint64_t rect = r.Param(3) & 0x6 ? 4 : 0;
+        return r.Need(4 + rect + (r.Param(2) + 1ull) / 2);
+    }
+    case 0x0324: case 0x0325:  // polygon, polyline: count, points
+        if (Problem p = r.Need(1)) return p;
+        return r.Need(1 + 2ull * r.Param(0));
+    case 0x0538: {  // poly-polygon: polygon count, point counts, points
+        if (Problem p = r.Need(1)) return p;
+        const uint64_t polys = r.Param(0);
+        if (Problem p = r.Need(1 + polys)) return p;
+        uint64_t points = 0;
+        for (uint64_t i = 0; i < polys; ++i) points += r.Param(1 + i);
+        return r.Need(1 + polys + 2 * points);
+    }
+    case 0x0626:  // escapes: only comments, which no driver sees
+        if (Problem p = r.Need(2)) return p;
+        if (r.Param(0) != 15) return "escape refused";
+        return r.Need(2 + (r.Param(1) + 1ull) / 2);
+    case 0x0940:  // bitmap blit: without a bitmap it is a pattern fill of 9 words
+        if (r.Params() == 9) return nullptr;
+        return r.PackedDib(8, 0);
+    case 0x0B41: return r.PackedDib(10, 0);
+    case 0x0F43:
+        if (Problem p = r.Need(3)) return p;
+        return r.PackedDib(11, r.Param(2));
+    case 0x0D33: {
+        if (Problem p = r.Need(9)) return p;
+        if (Problem p = r.PackedDib(9, r.Param(0))) return p;
+        const int64_t height = GetInt32(r.p + 6 + 18 + 8);
+        return r.Param(1) > (height < 0 ? -height : height) ? "scan count past the bitmap" : nullptr;
+    }
+    case 0x0142:  // bitmap brush: style, colour use, bitmap
+        if (Problem p = r.Need(2)) return p;
+        return r.PackedDib(2, r.Param(0) == 3 ? 0 : r.Param(1));
+    default: return "record type refused";
+    }
+}
+
+}  // namespace
+
+WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size) {
+    WalkResult fault;
+    auto fail = [&](const char* problem, size_t offset) {
+        fault.problem = problem;
+        fault.offset = offset;
+        return fault;
+    };
+    if (size < kWmfHeaderSize) return fail("shorter than the header", 0);
+    const uint16_t type = Get16(data), headerWords = Get16(data + 2), version = Get16(data + 4);
+    const uint64_t totalBytes = 2ull * Get32(data + 6), largest = Get32(data + 12);
+    const uint32_t objects = Get16(data + 10);
+    if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x100 && version != 0x300))
+        return fail("not a Windows metafile header", 0);
+    if (totalBytes > size) return fail("header's size is past the file's end", 6);
+    if (totalBytes < kWmfHeaderSize + 6) return fail("header's size leaves no records", 6);
+
+    size_t offset = kWmfHeaderSize;
+    while (offset < totalBytes) {
+        if (totalBytes - offset < 6) return fail("record header cut short", offset);
+        const uint64_t words = Get32(data + offset);
+        if (words == 0) return fail("record of size zero", offset);
+        if (words < 3) return fail("record smaller than its header", offset);
+        if (words * 2 > totalBytes - offset) return fail("record runs past the end", offset);
+        if (words > largest) return fail("record larger than the header's largest", offset);
+        const WmfRecord record{data + offset, words, objects};
+        if (Get16(data + offset + 4) == 0) {  // end of file: must be last
+            if (offset + words * 2 != totalBytes) return fail("records after the end-of-file record", offset);
+            return fault;
+        }
+        if (Problem p = CheckWindowsRecord(record)) return fail(p, offset);
+        offset += static_cast<size_t>(words * 2);
+    }
+    return fail("no end-of-file record", offset);
+}
+
+}  // namespace mf
+
+namespace mf {
+
+WalkResult CheckMetafileFile(const uint8_t* data, size_t size) {
+    if (size > kEmfHeaderSize && LooksLikeEmfHeader(data)) {
+        const uint32_t bytes = Get32(data + 48);
+        if (bytes < kEmfHeaderSize) return {"byte count below the header's", 48};
+        if (bytes > size) return {"shorter than its byte count", size};
+        return CheckEnhancedMetafile(data, bytes);
+    }
+    if (size < kPlaceableHeaderSize) return {"shorter than the placeable header", 0};
+    if (!ParsePlaceableHeader(data).Valid()) return {"placeable key or checksum wrong", 0};
+    WalkResult r = CheckWindowsMetafile(data + kPlaceableHeaderSize, size - kPlaceableHeaderSize);
+    if (!r.ok()) r.offset += kPlaceableHeaderSize;
+    return r;
+}
+
+}  // namespace mf

@@ -1,0 +1,84 @@
+// Reading metafile files from bytes: the placeable header with its key and checksum, the
+// enhanced metafile header, and record walks over enhanced and Windows metafiles. Plain C++
+// with no platform calls, so that it builds natively for the sanitizers and the fuzzer.
+//
+// The platform's metafile player trusts the counts, offsets and object indexes inside the
+// records it plays; a hostile file could make it read far outside the file's bytes or use a
+// handle slot that does not exist. So every record is checked here first, and a file that
+// this walk does not accept never reaches the platform.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace mf {
+
+constexpr uint32_t kPlaceableKey = 0x9AC6CDD7;
+constexpr size_t kPlaceableHeaderSize = 22;
+constexpr size_t kEmfHeaderSize = 100;          // the part of ENHMETAHEADER that is read
+constexpr uint32_t kEmfSignature = 0x464D4520;  // " EMF"
+constexpr uint32_t kEmrHeader = 1;
+constexpr uint32_t kEmrEof = 14;
+constexpr size_t kWmfHeaderSize = 18;
+
+inline uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint32_t Get32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+inline int32_t GetInt32(const uint8_t* p) { return static_cast<int32_t>(Get32(p)); }
+inline void Put16(uint8_t* p, uint16_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+inline void Put32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+struct PlaceableHeader {
+    uint32_t key = 0;
+    int16_t left = 0, top = 0, right = 0, bottom = 0;
+    uint16_t inch = 0;
+    uint16_t checksum = 0;
+    uint16_t expectedChecksum = 0;  // the XOR of the ten words before the checksum
+    bool Valid() const { return key == kPlaceableKey && checksum == expectedChecksum; }
+};
+// `p` holds kPlaceableHeaderSize bytes.
+PlaceableHeader ParsePlaceableHeader(const uint8_t* p);
+// A header for writing: key, the box, `inch`, zero handle and reserved words, the checksum.
+void WritePlaceableHeader(uint8_t* p, int16_t left, int16_t top, int16_t right, int16_t bottom, uint16_t inch);
+
+struct EmfHeader {
+    uint32_t type = 0, size = 0;
+    int32_t frameLeft = 0, frameTop = 0, frameRight = 0, frameBottom = 0;  // 0.01 mm
+    uint32_t signature = 0, bytes = 0, records = 0;
+    uint16_t handles = 0;
+    uint32_t descriptionChars = 0, descriptionOffset = 0, paletteEntries = 0;
+    int32_t deviceWidth = 0, deviceHeight = 0;  // reference device, pixels
+    int32_t millimetresWidth = 0, millimetresHeight = 0;
+};
+// `p` holds kEmfHeaderSize bytes.
+EmfHeader ParseEmfHeader(const uint8_t* p);
+// Whether these kEmfHeaderSize bytes start an enhanced metafile (type and signature only).
+bool LooksLikeEmfHeader(const uint8_t* p);
+
+// The answer of a walk: `problem` names the first fault (nullptr: the bytes may be given to
+// the platform), `offset` where in the bytes it was found.
+struct WalkResult {
+    const char* problem = nullptr;
+    size_t offset = 0;
+    bool ok() const { return problem == nullptr; }
+};
+
+// The whole enhanced metafile, header record first: every record's size, type and contents,
+// the header's counts against what the walk found, and the frame and reference device
+// against the arithmetic the picture's size needs.
+WalkResult CheckEnhancedMetafile(const uint8_t* data, size_t size);
+
+// A standard Windows metafile (its 18-byte header first), as it follows a placeable header.
+WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size);
+
+// A whole file as the picture reads it: more than 100 bytes starting with an enhanced header
+// are an enhanced metafile of its byte count, anything else a placeable Windows metafile.
+WalkResult CheckMetafileFile(const uint8_t* data, size_t size);
+
+}  // namespace mf

@@ -1,0 +1,158 @@
+// An enhanced metafile in a slot of the running program and on the printed sheet: the
+// picture shows in its slot, and the job the spooler receives draws it as vector paths, so
+// its one-unit lines come out one printer pixel wide at any enlargement.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/FourUpSheetLayout.h"
+#include "graphics/GdiHandles.h"
+#include "graphics/Metafile.h"
+#include "printing/Printer.h"
+#include "rtl/Streams.h"
+#include "support/Form1Points.h"
+#include "support/PrintedPages.h"
+#include "support/TempDir.h"
+#include "support/UiDriver.h"
+
+namespace {
+
+constexpr uint32_t kRed = 0xFF0000;
+constexpr int kLines = 5;
+
+// 80 x 40 mm: a red block on the left, five one-unit black lines on the right, recorded on
+// the screen as reference device.
+std::vector<uint8_t> RecordLinesEmf() {
+    const RECT frame{0, 0, 8000, 4000};
+    HDC dc = CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
+    const int width = MulDiv(8000, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, HORZSIZE) * 100);
+    const int height = MulDiv(4000, GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, VERTSIZE) * 100);
+    OwnedBrush red(CreateSolidBrush(RGB(255, 0, 0)));
+    RECT block{0, 0, width / 2, height};
+    FillRect(dc, &block, red.get());
+    SelectObject(dc, GetStockObject(BLACK_PEN));  // a cosmetic pen: one device pixel wide
+    for (int i = 0; i < kLines; ++i) {
+        const int y = height * (i + 1) / (kLines + 1);
+        MoveToEx(dc, width / 2 + 10, y, nullptr);
+        LineTo(dc, width - 5, y);
+    }
+    OwnedEnhMetafile emf(CloseEnhMetaFile(dc));
+    std::vector<uint8_t> bytes(GetEnhMetaFileBits(emf.get(), 0, nullptr));
+    GetEnhMetaFileBits(emf.get(), static_cast<UINT>(bytes.size()), bytes.data());
+    return bytes;
+}
+
+std::string ReadUnixFile(const std::string& unixPath) {
+    std::ifstream in(WindowsPathOf(unixPath), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// PostScript's image operators as a word of the page's program (not of its prolog's names).
+bool DrawsAnImage(const std::string& page) {
+    for (const char* op : {" image", " colorimage", " imagemask", "\nimage", "\ncolorimage", "\nimagemask"}) {
+        for (size_t at = page.find(op); at != std::string::npos; at = page.find(op, at + 1)) {
+            const char next = at + std::strlen(op) < page.size() ? page[at + std::strlen(op)] : ' ';
+            if (next == ' ' || next == '\n' || next == '\r') return true;
+        }
+    }
+    return false;
+}
+
+bool IsDark(uint32_t px) { return ((px >> 16) & 0xFF) < 0x60 && ((px >> 8) & 0xFF) < 0x60 && (px & 0xFF) < 0x60; }
+
+}  // namespace
+
+TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
+    TempDir files;
+    const std::vector<uint8_t> emf = RecordLinesEmf();
+    const std::string path = files.Write("lines.emf", emf);
+    TMetafile picture;  // the size the program will work with
+    {
+        TMemoryStream stream(emf.data(), emf.size());
+        picture.ReadFromStream(stream);
+    }
+    ASSERT_GT(picture.Width(), 100);
+
+    int printerDpi = 0, pageWidth = 0, pageHeight = 0;
+    {
+        TPrinter printer;
+        printer.SetPageOrientation(TPrinterOrientation::poLandscape);
+        pageWidth = printer.PrintableWidth();  // makes the printer's context
+        pageHeight = printer.PrintableHeight();
+        printerDpi = GetDeviceCaps(printer.DeviceContext(), LOGPIXELSY);
+    }
+    ASSERT_GT(printerDpi, 0);
+
+    AppProcess app;
+    HWND main = app.MainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main).At(20, 20) == 0xFFFFFF; }, 5000));
+    Sleep(300);
+
+    // On screen: the red half and the black lines inside slot 1.
+    ASSERT_TRUE(app.ChooseFileFor(kSlotCentre[0].x, kSlotCentre[0].y, path));
+    ScreenImage shot;
+    auto reds = [&] {
+        int n = 0;
+        for (int y = 16; y < 136; ++y)
+            for (int x = 16; x < 176; ++x) n += shot.At(x, y) == kRed;
+        return n;
+    };
+    EXPECT_TRUE(WaitUntil([&] {
+        shot = CaptureClient(main);
+        return reds() > 1000;
+    }, 8000)) << "the metafile did not show in its slot";
+    Sleep(500);
+    shot = CaptureClient(main);
+    int darkRows = 0;
+    for (int y = 16; y < 136; ++y) darkRows += IsDark(shot.At(96 + 50, y));
+    EXPECT_EQ(darkRows, kLines) << "one screen pixel per line in the slot's right half";
+    shot.SaveBmp(OutputDir() + "\\metafile-slot.bmp");
+
+    // On paper.
+    PrintJobWatcher jobs;
+    ClickClient(main, kPrintButton.x, kPrintButton.y);
+    HWND dialog = app.WaitForDialog(nullptr);
+    ASSERT_NE(dialog, nullptr) << "no print dialog";
+    PressButton(dialog, IDOK);
+    const std::string job = jobs.WaitForNewJob();
+    ASSERT_NE(job, "") << "no job reached the spooler";
+
+    // The page's own program (after the prolog) fills and strokes paths; it paints no image.
+    const std::string postscript = ReadUnixFile(job);
+    const size_t pageStart = postscript.find("%%Page:");
+    ASSERT_NE(pageStart, std::string::npos);
+    const std::string page = postscript.substr(pageStart);
+    EXPECT_FALSE(DrawsAnImage(page)) << "the metafile reached the printer as an image";
+    EXPECT_NE(page.find("stroke"), std::string::npos) << "no stroked path on the page";
+
+    // Rendered at 600 dpi: the picture fills its place in the cell, and each line is as
+    // thin as one printer pixel although the picture is enlarged many times.
+    const int dpi = 600;
+    const RenderedPage rendered = RenderJob(job, dpi);
+    ASSERT_EQ(rendered.pages, 1);
+    const double scale = double(dpi) / printerDpi;
+    const TRect target = SheetTargetRect(0, SheetCellSize(pageWidth, pageHeight), picture.Width(), picture.Height());
+    ASSERT_GT(target.Width(), 4 * picture.Width()) << "the picture is enlarged on paper";
+    const RECT redBox = rendered.BoxOf(kRed);
+    EXPECT_NEAR(redBox.left, target.Left * scale, 4 * scale);
+    EXPECT_NEAR(redBox.top, target.Top * scale, 4 * scale);
+    EXPECT_NEAR(redBox.bottom, target.Bottom * scale, 4 * scale);
+    EXPECT_NEAR(redBox.right, (target.Left + target.Width() / 2.0) * scale, 6 * scale);
+
+    const int column = static_cast<int>((target.Left + target.Width() * 0.75) * scale);
+    std::vector<int> thickness;
+    for (int y = redBox.top, run = 0; y <= redBox.bottom && y < rendered.height; ++y) {
+        if (IsDark(rendered.At(column, y))) {
+            ++run;
+        } else if (run) {
+            thickness.push_back(run);
+            run = 0;
+        }
+    }
+    ASSERT_EQ(thickness.size(), static_cast<size_t>(kLines)) << "one dark run per line";
+    for (int t : thickness) EXPECT_LE(t, static_cast<int>(scale + 1.0)) << "a line wider than a printer pixel";
+}

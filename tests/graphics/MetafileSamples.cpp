@@ -1,0 +1,342 @@
+#include "graphics/MetafileSamples.h"
+
+#include <cstring>
+#include <initializer_list>
+
+#include "graphics/MetafileRecords.h"
+
+namespace mfsamples {
+namespace {
+
+void Append32(Bytes& b, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+void Append16(Bytes& b, uint16_t v) {
+    b.push_back(static_cast<uint8_t>(v));
+    b.push_back(static_cast<uint8_t>(v >> 8));
+}
+uint32_t Point16(int16_t x, int16_t y) { return static_cast<uint16_t>(x) | (static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16); }
+
+// A 2 x 2, 24-bit bitmap header and its 16 bytes of pixels.
+Bytes SmallDib() {
+    Bytes b;
+    for (uint32_t v : {40u, 2u, 2u}) Append32(b, v);
+    Append16(b, 1);
+    Append16(b, 24);
+    for (int i = 0; i < 6; ++i) Append32(b, 0);
+    for (int i = 0; i < 16; ++i) b.push_back(static_cast<uint8_t>(i % 3 == 2 ? 0xFF : 0x20 * i));
+    return b;
+}
+
+// ---- Enhanced metafiles
+
+class EmfWriter {
+public:
+    void Add(uint32_t type, std::initializer_list<uint32_t> fields, const Bytes& tail = {}) {
+        Bytes r;
+        Append32(r, type);
+        Append32(r, 0);
+        for (uint32_t f : fields) Append32(r, f);
+        r.insert(r.end(), tail.begin(), tail.end());
+        while (r.size() % 4) r.push_back(0);
+        mf::Put32(r.data() + 4, static_cast<uint32_t>(r.size()));
+        body_.insert(body_.end(), r.begin(), r.end());
+        ++records_;
+    }
+    Bytes Finish(uint16_t handles, uint32_t paletteEntries) {
+        Bytes h;
+        Append32(h, mf::kEmrHeader);
+        Append32(h, 108);
+        for (uint32_t v : {0u, 0u, 80u, 40u}) Append32(h, v);      // bounds, device pixels
+        for (uint32_t v : {0u, 0u, 2540u, 1270u}) Append32(h, v);  // frame, 0.01 mm
+        Append32(h, mf::kEmfSignature);
+        Append32(h, 0x10000);
+        Append32(h, static_cast<uint32_t>(108 + body_.size()));
+        Append32(h, records_ + 1);
+        Append16(h, handles);
+        Append16(h, 0);
+        for (uint32_t v : {0u, 0u, paletteEntries, 1024u, 768u, 320u, 240u, 0u, 0u, 0u, 320000u, 240000u})
+            Append32(h, v);
+        h.insert(h.end(), body_.begin(), body_.end());
+        return h;
+    }
+
+private:
+    Bytes body_;
+    uint32_t records_ = 0;
+};
+
+Bytes PaletteEof(uint32_t count) {
+    Bytes entries;
+    for (uint32_t i = 0; i < count; ++i) Append32(entries, (i * 0x010305u) & 0xFFFFFF);
+    Append32(entries, 20 + 4 * count);  // nSizeLast
+    Bytes eof;
+    Append32(eof, mf::kEmrEof);
+    Append32(eof, 20 + 4 * count);
+    Append32(eof, count);
+    Append32(eof, 16);
+    eof.insert(eof.end(), entries.begin(), entries.end());
+    return eof;
+}
+
+// Offsets of an enhanced metafile's records, by a plain walk of sizes (for well-formed bytes).
+std::vector<size_t> EmfRecordOffsets(const Bytes& emf) {
+    std::vector<size_t> offsets;
+    for (size_t at = 0; at + 8 <= emf.size();) {
+        offsets.push_back(at);
+        const uint32_t size = mf::Get32(emf.data() + at + 4);
+        if (size < 8) break;
+        at += size;
+    }
+    return offsets;
+}
+
+// ---- Windows metafiles
+
+class WmfWriter {
+public:
+    void Add(uint16_t function, std::initializer_list<uint16_t> params, const Bytes& tail = {}) {
+        Bytes r;
+        Append32(r, 0);
+        Append16(r, function);
+        for (uint16_t p : params) Append16(r, p);
+        r.insert(r.end(), tail.begin(), tail.end());
+        if (r.size() % 2) r.push_back(0);
+        const uint32_t words = static_cast<uint32_t>(r.size() / 2);
+        mf::Put32(r.data(), words);
+        if (words > largest_) largest_ = words;
+        body_.insert(body_.end(), r.begin(), r.end());
+    }
+    Bytes Finish(uint16_t objects) {
+        Add(0, {});
+        Bytes h;
+        Append16(h, 1);
+        Append16(h, 9);
+        Append16(h, 0x300);
+        Append32(h, static_cast<uint32_t>((18 + body_.size()) / 2));
+        Append16(h, objects);
+        Append32(h, largest_);
+        Append16(h, 0);
+        h.insert(h.end(), body_.begin(), body_.end());
+        return h;
+    }
+
+private:
+    Bytes body_;
+    uint32_t largest_ = 0;
+};
+
+std::vector<size_t> WmfRecordOffsets(const Bytes& wmf) {
+    std::vector<size_t> offsets;
+    for (size_t at = mf::kWmfHeaderSize; at + 6 <= wmf.size();) {
+        offsets.push_back(at);
+        const uint32_t words = mf::Get32(wmf.data() + at);
+        if (words < 3) break;
+        at += 2 * words;
+    }
+    return offsets;
+}
+
+Bytes With32(Bytes b, size_t at, uint32_t v) {
+    if (at + 4 <= b.size()) mf::Put32(b.data() + at, v);
+    return b;
+}
+Bytes With16(Bytes b, size_t at, uint16_t v) {
+    if (at + 2 <= b.size()) mf::Put16(b.data() + at, v);
+    return b;
+}
+Bytes Cut(const Bytes& b, size_t size) { return Bytes(b.begin(), b.begin() + static_cast<long>(size < b.size() ? size : b.size())); }
+
+}  // namespace
+
+Bytes SampleEmf(uint32_t paletteEntries) {
+    EmfWriter w;
+    w.Add(38, {1, 0, 1, 0, 0x000000});           // pen in slot 1
+    w.Add(37, {1});
+    w.Add(39, {2, 0, 0x0000FF, 0});              // red brush in slot 2
+    w.Add(37, {2});
+    w.Add(43, {2, 2, 40, 20});                   // rectangle
+    w.Add(87, {0, 0, 40, 40, 3, Point16(0, 30), Point16(40, 30), Point16(40, 40)});
+    w.Add(91, {0, 0, 40, 40, 2, 6, 3, 3, Point16(44, 22), Point16(60, 22), Point16(52, 38), Point16(62, 22),
+               Point16(78, 22), Point16(70, 38)});
+    {
+        Bytes text;  // "AB", then two advances
+        for (uint16_t c : {uint16_t('A'), uint16_t('B')}) Append16(text, c);
+        Append32(text, 8);
+        Append32(text, 8);
+        w.Add(84, {0, 0, 80, 40, 1, 0, 0, 50, 4, 2, 76, 0, 0, 0, 0xFFFFFFFF, 0xFFFFFFFF, 80}, text);
+    }
+    w.Add(81, {60, 2, 70, 12, 60, 2, 0, 0, 2, 2, 80, 40, 120, 16, 0, 0x00CC0020, 10, 10}, SmallDib());
+    {
+        Bytes region;  // one rectangle
+        for (uint32_t v : {32u, 1u, 1u, 16u, 44u, 2u, 56u, 8u, 44u, 2u, 56u, 8u}) Append32(region, v);
+        w.Add(71, {44, 2, 56, 8, 48, 2}, region);
+    }
+    {
+        Bytes vertices;  // two vertices, one horizontal rectangle
+        for (uint32_t v : {62u, 30u}) Append32(vertices, v);
+        for (uint16_t c : {uint16_t(0), uint16_t(0), uint16_t(0xFF00), uint16_t(0)}) Append16(vertices, c);
+        for (uint32_t v : {80u, 40u}) Append32(vertices, v);
+        for (uint16_t c : {uint16_t(0xFF00), uint16_t(0xFF00), uint16_t(0), uint16_t(0)}) Append16(vertices, c);
+        Append32(vertices, 0);
+        Append32(vertices, 1);
+        w.Add(118, {62, 30, 80, 40, 2, 1, 0}, vertices);
+    }
+    w.Add(37, {0x80000007});  // stock black pen, so the own one can go
+    w.Add(40, {1});
+    Bytes emf = w.Finish(3, 0);
+    Bytes eof = PaletteEof(paletteEntries);
+    emf.insert(emf.end(), eof.begin(), eof.end());
+    mf::Put32(emf.data() + 48, static_cast<uint32_t>(emf.size()));
+    mf::Put32(emf.data() + 52, mf::Get32(emf.data() + 52) + 1);
+    mf::Put32(emf.data() + 68, paletteEntries);
+    return emf;
+}
+
+Bytes WithPalette(const Bytes& emf, uint32_t count) {
+    const std::vector<size_t> offsets = EmfRecordOffsets(emf);
+    Bytes out(emf.begin(), emf.begin() + static_cast<long>(offsets.back()));
+    Bytes eof = PaletteEof(count);
+    out.insert(out.end(), eof.begin(), eof.end());
+    mf::Put32(out.data() + 48, static_cast<uint32_t>(out.size()));
+    mf::Put32(out.data() + 68, count);
+    return out;
+}
+
+Bytes SampleWmf() {
+    WmfWriter w;
+    w.Add(0x020B, {0, 0});       // window origin
+    w.Add(0x020C, {720, 1440});  // window extent
+    w.Add(0x02FA, {0, 1, 0, 0, 0});        // pen: object 0
+    w.Add(0x012D, {0});
+    w.Add(0x02FC, {0, 0x00FF, 0, 0});      // red brush: object 1
+    w.Add(0x012D, {1});
+    w.Add(0x041B, {360, 720, 0, 0});       // rectangle
+    w.Add(0x0325, {3, 0, 400, 720, 400, 720, 700});
+    w.Add(0x0538, {2, 3, 3, 800, 20, 1000, 20, 900, 300, 1100, 20, 1300, 20, 1200, 300});
+    w.Add(0x0521, {2, 0x4241, 500, 800});  // "AB"
+    w.Add(0x0A32, {600, 800, 2, 0, 0x4241, 100, 100});
+    {
+        Bytes dib = SmallDib();
+        w.Add(0x0B41, {0x0020, 0x00CC, 2, 2, 0, 0, 200, 200, 400, 1200}, dib);
+    }
+    // Region (object 2): one scan from y 420 to 700 between x 800 and 1000.
+    w.Add(0x06FF, {0, 6, 0, 0, 34, 1, 2, 800, 420, 1000, 700, 2, 420, 700, 800, 1000, 2});
+    w.Add(0x0228, {2, 1});
+    Bytes comment = {'T', 'F', 'O', 'L'};
+    w.Add(0x0626, {15, 4}, comment);
+    w.Add(0x01F0, {2});
+    return w.Finish(3);
+}
+
+Bytes Placeable(const Bytes& wmf, int16_t left, int16_t top, int16_t right, int16_t bottom, uint16_t inch) {
+    Bytes out(mf::kPlaceableHeaderSize);
+    mf::WritePlaceableHeader(out.data(), left, top, right, bottom, inch);
+    out.insert(out.end(), wmf.begin(), wmf.end());
+    return out;
+}
+
+std::vector<Hostile> HostileMetafiles() {
+    std::vector<Hostile> out;
+    auto add = [&](const std::string& name, Bytes bytes, bool refuse) {
+        out.push_back({name, std::move(bytes), refuse});
+    };
+
+    // ---- Enhanced
+    const Bytes emf = SampleEmf(4);
+    const size_t n = emf.size();
+    add("emf_nbytes_0", With32(emf, 48, 0), true);
+    add("emf_nbytes_99", With32(emf, 48, 99), true);
+    add("emf_nbytes_100", With32(emf, 48, 100), true);
+    add("emf_nbytes_short", With32(emf, 48, static_cast<uint32_t>(n - 4)), true);
+    add("emf_nbytes_long", With32(emf, 48, static_cast<uint32_t>(n + 4)), true);
+    add("emf_nbytes_huge", With32(emf, 48, 0xFFFFFFF0), true);
+    add("emf_records_less", With32(emf, 52, mf::Get32(emf.data() + 52) - 1), true);
+    add("emf_records_more", With32(emf, 52, mf::Get32(emf.data() + 52) + 1), true);
+    add("emf_records_huge", With32(emf, 52, 0xFFFFFFFF), true);
+    add("emf_handles_0", With16(emf, 56, 0), true);
+    add("emf_handles_1", With16(emf, 56, 1), true);
+    add("emf_palette_count_wrong", With32(emf, 68, 5), true);
+    add("emf_palette_count_huge", With32(emf, 68, 0xFFFFFFFF), true);
+    add("emf_device_0", With32(emf, 72, 0), true);
+    add("emf_device_negative", With32(emf, 76, 0xFFFFFF00), true);
+    add("emf_millimetres_0", With32(emf, 80, 0), true);
+    add("emf_millimetres_overflow", With32(emf, 84, 0x40000000), true);
+    add("emf_frame_overflow", With32(With32(emf, 24, 0x80000000), 32, 0x7FFFFFFF), true);
+    add("emf_header_size_small", With32(emf, 4, 84), true);
+    add("emf_header_size_odd", With32(emf, 4, 110), true);
+    add("emf_header_size_past", With32(emf, 4, static_cast<uint32_t>(n + 8)), true);
+    add("emf_description_past", With32(With32(emf, 60, 100), 64, 80), true);
+    add("emf_pixel_format_past", With32(With32(emf, 88, 64), 92, 80), true);
+    add("emf_signature_wrong", With32(emf, 40, 0x464D4521), true);
+    for (size_t cut : {size_t(0), size_t(1), size_t(8), size_t(99), size_t(100), size_t(101), size_t(108), n / 2, n - 20, n - 1}) {
+        add("emf_cut_" + std::to_string(cut), Cut(emf, cut), true);
+        add("emf_cut_counted_" + std::to_string(cut), With32(Cut(emf, cut), 48, static_cast<uint32_t>(cut)), true);
+    }
+    const std::vector<size_t> records = EmfRecordOffsets(emf);
+    for (size_t i = 0; i < records.size(); ++i) {
+        const size_t at = records[i];
+        const uint32_t size = mf::Get32(emf.data() + at + 4);
+        const std::string base = "emf_record" + std::to_string(i) + "_type" + std::to_string(mf::Get32(emf.data() + at));
+        add(base + "_size_zero", With32(emf, at + 4, 0), true);
+        add(base + "_size_past_end", With32(emf, at + 4, static_cast<uint32_t>(n - at + 4)), true);
+        add(base + "_size_misaligned", With32(emf, at + 4, size + 2), true);
+        add(base + "_size_huge", With32(emf, at + 4, 0xFFFFFFFC), true);
+        add(base + "_size_smaller", With32(emf, at + 4, size - 4), i == 0 || i + 1 == records.size());
+        if (i > 0) {
+            add(base + "_type_unknown", With32(emf, at, 200), true);
+            add(base + "_type_escape", With32(emf, at, 106), true);
+            add(base + "_type_second_header", With32(emf, at, 1), true);
+        }
+        // Every field of every record but the header, at the values that break arithmetic.
+        for (size_t f = 8; i > 0 && f + 4 <= size; f += 4) {
+            const std::string field = base + "_field" + std::to_string(f);
+            add(field + "_max", With32(emf, at + f, 0xFFFFFFFF), false);
+            add(field + "_big", With32(emf, at + f, 0x7FFFFFF0), false);
+            add(field + "_odd", With32(emf, at + f, 0x00001001), false);
+        }
+    }
+
+    // ---- Windows, behind a placeable header
+    const Bytes wmf = SampleWmf();
+    auto placeable = [](const Bytes& w) { return Placeable(w, 0, 0, 1440, 720, 1440); };
+    const Bytes good = placeable(wmf);
+    add("wmf_no_placeable_header", wmf, true);
+    add("wmf_key_wrong", With32(good, 0, mf::kPlaceableKey ^ 1), true);
+    add("wmf_checksum_one_bit", With16(good, 20, static_cast<uint16_t>(mf::Get16(good.data() + 20) ^ 0x0100)), true);
+    for (size_t cut = 0; cut < mf::kPlaceableHeaderSize; cut += 3) add("wmf_cut_" + std::to_string(cut), Cut(good, cut), true);
+    for (size_t cut : {size_t(22), size_t(30), size_t(40), good.size() / 2, good.size() - 2})
+        add("wmf_cut_" + std::to_string(cut), Cut(good, cut), true);
+    add("wmf_type_wrong", placeable(With16(wmf, 0, 3)), true);
+    add("wmf_header_words_wrong", placeable(With16(wmf, 2, 8)), true);
+    add("wmf_version_wrong", placeable(With16(wmf, 4, 0x200)), true);
+    add("wmf_size_past_end", placeable(With32(wmf, 6, static_cast<uint32_t>(wmf.size() / 2 + 1))), true);
+    add("wmf_size_huge", placeable(With32(wmf, 6, 0xFFFFFFFF)), true);
+    add("wmf_size_header_only", placeable(With32(wmf, 6, 9)), true);
+    add("wmf_size_short", placeable(With32(wmf, 6, static_cast<uint32_t>(wmf.size() / 2 - 3))), true);
+    add("wmf_objects_0", placeable(With16(wmf, 10, 0)), true);
+    add("wmf_objects_2", placeable(With16(wmf, 10, 2)), true);
+    add("wmf_largest_small", placeable(With32(wmf, 12, 4)), true);
+    const std::vector<size_t> wmfRecords = WmfRecordOffsets(wmf);
+    for (size_t i = 0; i < wmfRecords.size(); ++i) {
+        const size_t at = wmfRecords[i];
+        const uint32_t words = mf::Get32(wmf.data() + at);
+        const std::string base = "wmf_record" + std::to_string(i) + "_fn" + std::to_string(mf::Get16(wmf.data() + at + 4));
+        add(base + "_size_zero", placeable(With32(wmf, at, 0)), true);
+        add(base + "_size_2", placeable(With32(wmf, at, 2)), true);
+        add(base + "_size_past_end", placeable(With32(wmf, at, static_cast<uint32_t>((wmf.size() - at) / 2 + 1))), true);
+        add(base + "_size_huge", placeable(With32(wmf, at, 0x7FFFFFFF)), true);
+        if (i + 1 == wmfRecords.size()) continue;
+        add(base + "_function_unknown", placeable(With16(wmf, at + 4, 0x0F00)), true);
+        add(base + "_function_escape", placeable(With16(wmf, at + 4, 0x0626)), false);
+        add(base + "_size_smaller", placeable(With32(wmf, at, words - 1)), false);
+        for (size_t f = 6; f + 2 <= 2 * words; f += 2) {
+            const std::string field = base + "_param" + std::to_string((f - 6) / 2);
+            add(field + "_max", placeable(With16(wmf, at + f, 0xFFFF)), false);
+            add(field + "_big", placeable(With16(wmf, at + f, 0x7FF0)), false);
+        }
+    }
+    return out;
+}
+
+}  // namespace mfsamples

@@ -1,0 +1,32 @@
+// Metafiles written byte by byte, with no platform calls, so that the native sanitizer build,
+// the fuzzer's seeds and the Windows tests share them: an enhanced and a Windows metafile
+// holding every kind of record the record walk looks into, and a corpus of damaged and
+// hostile variants of both.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace mfsamples {
+
+using Bytes = std::vector<uint8_t>;
+
+// 81 x 41 pixels of a 1024 x 768 pixel, 320 x 240 mm reference device (frame 2540 x 1270);
+// `paletteEntries` entries in its end-of-file record (and header).
+Bytes SampleEmf(uint32_t paletteEntries = 0);
+// A standard Windows metafile (no placeable header) in a 1440 x 720 window.
+Bytes SampleWmf();
+// `wmf` behind a placeable header with this box and units per inch.
+Bytes Placeable(const Bytes& wmf, int16_t left, int16_t top, int16_t right, int16_t bottom, uint16_t inch);
+// An enhanced metafile's bytes with its end-of-file record replaced by one carrying `count`
+// palette entries (shades of grey and colour), header counts adjusted.
+Bytes WithPalette(const Bytes& emf, uint32_t count);
+
+struct Hostile {
+    std::string name;
+    Bytes bytes;          // what a file would hold (.emf, or a placeable .wmf)
+    bool mustBeRefused;   // a fault the reader must see; otherwise it may also accept
+};
+std::vector<Hostile> HostileMetafiles();
+
+}  // namespace mfsamples

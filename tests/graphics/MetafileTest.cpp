@@ -1,0 +1,377 @@
+// Metafile pictures against the real GDI: metafiles recorded here with CreateEnhMetaFile and
+// CreateMetaFile (behind a placeable header), their sizes, refusals, palette, drawing,
+// writing, and the hostile corpus, which must end cleanly and leave no GDI objects behind.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+
+#include "graphics/Canvas.h"
+#include "graphics/GraphicsModule.h"
+#include "graphics/Metafile.h"
+#include "graphics/MetafileRecords.h"
+#include "graphics/MetafileSamples.h"
+#include "graphics/Picture.h"
+#include "rtl/Exceptions.h"
+#include "rtl/Streams.h"
+#include "support/DibSurface.h"
+#include "support/GdiCounter.h"
+#include "support/TempDir.h"
+
+using mfsamples::Bytes;
+
+namespace {
+
+const char* const kInvalid = "メタファイルが不正です";
+
+// `draw` recorded on the screen's reference device with a frame in 0.01 mm.
+Bytes RecordEmf(const RECT& frame, const std::function<void(HDC)>& draw) {
+    HDC dc = CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
+    draw(dc);
+    OwnedEnhMetafile emf(CloseEnhMetaFile(dc));
+    Bytes bytes(GetEnhMetaFileBits(emf.get(), 0, nullptr));
+    GetEnhMetaFileBits(emf.get(), static_cast<UINT>(bytes.size()), bytes.data());
+    return bytes;
+}
+
+// A standard Windows metafile (no placeable header) drawn in a 1440 x 720 window.
+Bytes RecordWmf() {
+    HDC dc = CreateMetaFileA(nullptr);
+    SetWindowOrgEx(dc, 0, 0, nullptr);
+    SetWindowExtEx(dc, 1440, 720, nullptr);
+    Rectangle(dc, 0, 0, 1440, 720);
+    MoveToEx(dc, 0, 360, nullptr);
+    LineTo(dc, 1440, 360);
+    OwnedMetafile wmf(CloseMetaFile(dc));
+    Bytes bytes(GetMetaFileBitsEx(wmf.get(), 0, nullptr));
+    GetMetaFileBitsEx(wmf.get(), static_cast<UINT>(bytes.size()), bytes.data());
+    return bytes;
+}
+
+// A recorded EMF with its header saying: frame 0..2540 x 0..1270, reference device
+// 1024 x 768 pixels and 320 x 240 mm.
+Bytes ReferenceDeviceEmf() {
+    Bytes emf = RecordEmf(RECT{0, 0, 2540, 1270}, [](HDC dc) { Rectangle(dc, 0, 0, 50, 25); });
+    for (auto [at, value] : {std::pair<size_t, uint32_t>{24, 0}, {28, 0}, {32, 2540}, {36, 1270}, {72, 1024},
+                             {76, 768}, {80, 320}, {84, 240}})
+        mf::Put32(emf.data() + at, value);
+    return emf;
+}
+
+// A frame of a whole fraction of the screen, the reference device, filled black in its
+// device pixels: shows where the frame lands when played.
+Bytes BlackFrameEmf(int widthQuarters, int heightQuarters) {
+    WindowDC screen;
+    const int pixelsX = GetDeviceCaps(screen.get(), HORZRES) * widthQuarters / 4;
+    const int pixelsY = GetDeviceCaps(screen.get(), VERTRES) * heightQuarters / 4;
+    const RECT frame{0, 0, GetDeviceCaps(screen.get(), HORZSIZE) * 100 * widthQuarters / 4,
+                     GetDeviceCaps(screen.get(), VERTSIZE) * 100 * heightQuarters / 4};
+    return RecordEmf(frame, [&](HDC dc) {
+        RECT all{0, 0, pixelsX, pixelsY};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    });
+}
+
+void LoadBytes(TMetafile& metafile, const Bytes& bytes) {
+    TMemoryStream stream(bytes.data(), bytes.size());
+    metafile.ReadFromStream(stream);
+}
+
+// What loading the bytes through the picture container under `name` gives: "" for a
+// picture, else the error's class and message.
+std::string LoadOutcome(const Bytes& bytes, const std::string& name, TPicture* into = nullptr) {
+    TempDir dir;
+    TPicture own;
+    TPicture& picture = into ? *into : own;
+    try {
+        picture.LoadPictureFile(dir.Write(name, bytes));
+    } catch (const Exception& e) {
+        return std::string(e.ClassName()) + ": " + e.Message();
+    }
+    return "";
+}
+
+int BlackIn(const DibSurface& s, int left, int top, int right, int bottom) {
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) n += s.At(x, y) == 0;
+    return n;
+}
+
+void Draw(TGraphic& graphic, DibSurface& surface, const TRect& rect) {
+    TCanvas canvas;
+    canvas.SetHandle(surface.dc());
+    canvas.StretchGraphic(rect, &graphic);
+    canvas.SetHandle(nullptr);
+}
+
+}  // namespace
+
+TEST(Metafile, SizesComeFromTheHeaders) {
+    ASSERT_EQ(ScreenLogPixels(), 96);
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        int32_t frameWidth, frameHeight, width, height;
+        bool enhanced;
+    };
+    const Bytes wmf = RecordWmf();
+    const Case cases[] = {
+        {"1440 x 720 at 1440 per inch", mfsamples::Placeable(wmf, 0, 0, 1440, 720, 1440), 2540, 1270, 96, 48, false},
+        {"box not at the origin", mfsamples::Placeable(wmf, -100, 50, 1340, 770, 1440), 2540, 1270, 96, 48, false},
+        {"reference device 1024 x 768, 320 x 240 mm", ReferenceDeviceEmf(), 2540, 1270, 81, 41, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TMetafile metafile;
+        LoadBytes(metafile, c.bytes);
+        ASSERT_NE(metafile.Handle(), nullptr);
+        EXPECT_EQ(metafile.Image()->FrameWidth, c.frameWidth);
+        EXPECT_EQ(metafile.Image()->FrameHeight, c.frameHeight);
+        EXPECT_EQ(metafile.Width(), c.width);
+        EXPECT_EQ(metafile.Height(), c.height);
+        EXPECT_EQ(metafile.IsEnhanced, c.enhanced);
+    }
+
+    // Inch 0: the frame is taken at 96 units per inch (15 x 7.5 inches), and the pixels come
+    // from the converted metafile's reference device, the screen: near 96 per inch again.
+    TMetafile unitless;
+    LoadBytes(unitless, mfsamples::Placeable(wmf, 0, 0, 1440, 720, 0));
+    EXPECT_EQ(unitless.Image()->UnitsPerInch, 0);
+    EXPECT_EQ(unitless.Image()->FrameWidth, 38100);
+    EXPECT_EQ(unitless.Image()->FrameHeight, 19050);
+    EXPECT_NEAR(unitless.Width(), 1440, 1440 / 20);
+    EXPECT_NEAR(unitless.Height(), 720, 720 / 20);
+}
+
+TEST(Metafile, TheBytesDecideTheReaderAndBadFilesAreRefused) {
+    const Bytes wmf = RecordWmf();
+    const Bytes placeable = mfsamples::Placeable(wmf, 0, 0, 1440, 720, 1440);
+    const Bytes emf = ReferenceDeviceEmf();
+    Bytes checksumOff = placeable;
+    checksumOff[20] ^= 0x10;
+    Bytes smallCount = emf;
+    mf::Put32(smallCount.data() + 48, 99);
+    const std::string invalid = std::string("EInvalidGraphic: ") + kInvalid;
+    const std::string readError = "EReadError: ストリームからの読み込みエラー";
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        const char* file;
+        std::string outcome;
+    };
+    const Case cases[] = {
+        {"placeable wmf", placeable, "a.wmf", ""},
+        {"placeable wmf named emf", placeable, "a.emf", ""},
+        {"emf named wmf", emf, "a.wmf", ""},
+        {"checksum one bit off", checksumOff, "a.wmf", invalid},
+        {"standard wmf as wmf", wmf, "a.wmf", invalid},
+        {"standard wmf as emf", wmf, "a.emf", invalid},
+        {"exactly 100 bytes of an emf header", Bytes(emf.begin(), emf.begin() + 100), "a.emf", invalid},
+        // One byte more is read as an enhanced metafile, which then runs short.
+        {"101 bytes of an emf", Bytes(emf.begin(), emf.begin() + 101), "a.emf", readError},
+        {"emf shorter than its byte count", Bytes(emf.begin(), emf.end() - 4), "a.emf", readError},
+        {"emf byte count under 100", smallCount, "a.emf", invalid},
+        {"21 bytes of a placeable header", Bytes(placeable.begin(), placeable.begin() + 21), "a.wmf", invalid},
+        {"placeable header alone", Bytes(placeable.begin(), placeable.begin() + 22), "a.wmf", invalid},
+        {"empty file", Bytes(), "a.wmf", invalid},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TPicture picture;
+        EXPECT_EQ(LoadOutcome(c.bytes, c.file, &picture), c.outcome);
+        if (!c.outcome.empty()) continue;
+        auto* metafile = dynamic_cast<TMetafile*>(picture.Graphic());
+        ASSERT_NE(metafile, nullptr);
+        EXPECT_EQ(metafile->IsEnhanced, c.bytes == emf);
+        EXPECT_EQ(metafile->Width(), c.bytes == emf ? 81 : 96);
+    }
+}
+
+TEST(Metafile, APaletteTakesAtMost256Entries) {
+    const Bytes plain = BlackFrameEmf(1, 1);
+    struct Case {
+        uint32_t entries;
+        int expected;
+    };
+    for (Case c : {Case{0, 0}, Case{7, 7}, Case{256, 256}, Case{300, 256}}) {
+        SCOPED_TRACE(c.entries);
+        TMetafile metafile;
+        LoadBytes(metafile, c.entries ? mfsamples::WithPalette(plain, c.entries) : plain);
+        HPALETTE palette = metafile.Palette();
+        EXPECT_EQ(metafile.PaletteDirty, c.expected != 0);
+        if (!c.expected) {
+            EXPECT_EQ(palette, nullptr);
+            continue;
+        }
+        ASSERT_NE(palette, nullptr);
+        EXPECT_EQ(metafile.Palette(), palette) << "made once per block";
+        WORD count = 0;
+        ASSERT_EQ(GetObjectA(palette, sizeof count, &count), static_cast<int>(sizeof count));
+        EXPECT_EQ(count, c.expected);
+        PALETTEENTRY second{};
+        GetPaletteEntries(palette, 1, 1, &second);
+        EXPECT_EQ(RGB(second.peRed, second.peGreen, second.peBlue), 0x010305u);
+    }
+}
+
+TEST(Metafile, DrawingFillsTheRectangleUpToItsLastPixel) {
+    struct Case {
+        const char* name;
+        int widthQuarters, heightQuarters;  // of the screen, whose proportions are 4:3
+        TRect target;
+    };
+    for (const Case& c : {Case{"frame 2:1.5", 2, 2, Rect(0, 0, 200, 100)},
+                          Case{"wide frame, tall target", 4, 1, Rect(20, 5, 70, 115)},
+                          Case{"tall frame, wide target", 1, 4, Rect(10, 30, 210, 80)}}) {
+        SCOPED_TRACE(c.name);
+        TMetafile metafile;
+        LoadBytes(metafile, BlackFrameEmf(c.widthQuarters, c.heightQuarters));
+        DibSurface surface(240, 140, RGB(255, 255, 255));
+        Draw(metafile, surface, c.target);
+        const TRect& t = c.target;
+        // The frame is played onto (left, top, right - 1, bottom - 1), corners included or
+        // not as the platform's player takes them: every pixel short of the last row and
+        // column is black, whatever the proportions, and nothing beyond the rectangle.
+        EXPECT_EQ(BlackIn(surface, t.Left, t.Top, t.Right - 1, t.Bottom - 1), (t.Width() - 1) * (t.Height() - 1));
+        EXPECT_EQ(BlackIn(surface, 0, 0, 240, 140), BlackIn(surface, t.Left, t.Top, t.Right, t.Bottom));
+        // Pixel for pixel what the player draws into the rectangle one short at each end.
+        DibSurface played(240, 140, RGB(255, 255, 255));
+        const RECT inclusive{t.Left, t.Top, t.Right - 1, t.Bottom - 1};
+        PlayEnhMetaFile(played.dc(), metafile.Handle(), &inclusive);
+        int differ = 0;
+        for (int y = 0; y < 140; ++y)
+            for (int x = 0; x < 240; ++x) differ += surface.At(x, y) != played.At(x, y);
+        EXPECT_EQ(differ, 0);
+    }
+}
+
+TEST(Metafile, ANewMetafileIsBlankButNotEmpty) {
+    TMetafile metafile;
+    EXPECT_FALSE(metafile.IsEmpty());
+    EXPECT_TRUE(metafile.Transparent());
+    metafile.SetTransparent(false);
+    EXPECT_TRUE(metafile.Transparent());
+    EXPECT_EQ(metafile.Width(), 0);
+    EXPECT_EQ(metafile.Height(), 0);
+    EXPECT_EQ(metafile.Palette(), nullptr);
+    EXPECT_TRUE(metafile.IsEnhanced);
+    DibSurface surface(20, 20, RGB(255, 255, 255));
+    Draw(metafile, surface, Rect(0, 0, 20, 20));
+    EXPECT_EQ(BlackIn(surface, 0, 0, 20, 20), 0);
+    // Without a metafile a size is only remembered.
+    metafile.SetWidth(33);
+    metafile.SetHeight(44);
+    EXPECT_EQ(metafile.Width(), 33);
+    EXPECT_EQ(metafile.Height(), 44);
+    TMemoryStream out;
+    metafile.WriteToStream(out);
+    EXPECT_EQ(out.Size(), 0);
+}
+
+TEST(Metafile, SizeChangesCopyASharedBlockFirst) {
+    TMetafile original;
+    LoadBytes(original, mfsamples::Placeable(RecordWmf(), 0, 0, 1440, 720, 1440));
+    TMetafile copy;
+    copy.CopyFrom(&original);
+    ASSERT_EQ(copy.Image(), original.Image());
+    EXPECT_FALSE(copy.IsEnhanced);
+    int changes = 0;
+    copy.OnChange = [&](TObject*) { ++changes; };
+
+    copy.SetWidth(96);  // the same frame: nothing happens
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(copy.Image(), original.Image());
+    copy.SetWidth(192);
+    copy.SetHeight(24);
+    EXPECT_EQ(changes, 2);
+    EXPECT_NE(copy.Image(), original.Image());
+    EXPECT_NE(copy.Handle(), original.Handle());
+    EXPECT_NE(copy.Handle(), nullptr);
+    EXPECT_EQ(copy.Width(), 192);
+    EXPECT_EQ(copy.Height(), 24);
+    EXPECT_EQ(original.Width(), 96);
+    EXPECT_EQ(original.Height(), 48);
+
+    // An enhanced metafile measures in its reference device's pixels.
+    TMetafile enhanced;
+    LoadBytes(enhanced, ReferenceDeviceEmf());
+    enhanced.SetWidth(162);
+    EXPECT_EQ(enhanced.Image()->FrameWidth, 5063);  // MulDiv(162, 32000, 1024), rounded
+    EXPECT_EQ(enhanced.Width(), 162);
+}
+
+TEST(Metafile, WritesBothFormsAndReadsThemBack) {
+    TempDir dir;
+    TMetafile metafile;
+    LoadBytes(metafile, ReferenceDeviceEmf());
+
+    // Enhanced: the metafile's own bytes.
+    TMemoryStream enhanced;
+    metafile.WriteToStream(enhanced);
+    ASSERT_GT(enhanced.Size(), 100);
+    EXPECT_TRUE(mf::LooksLikeEmfHeader(enhanced.Memory()));
+
+    // ".WMF" writes a placeable file without changing the picture's own form.
+    const std::string path = dir.File("out.WMF");
+    metafile.WriteToFile(path);
+    EXPECT_TRUE(metafile.IsEnhanced);
+    TMemoryStream written;
+    written.LoadFromFile(path);
+    ASSERT_GT(written.Size(), 40);
+    const mf::PlaceableHeader header = mf::ParsePlaceableHeader(written.Memory());
+    EXPECT_TRUE(header.Valid());
+    EXPECT_EQ(header.inch, 96);
+    EXPECT_EQ(header.right, 96);  // MulDiv(2540, 96, 2540)
+    EXPECT_EQ(header.bottom, 48);
+    TMetafile reread;
+    reread.ReadFromFile(path);
+    EXPECT_FALSE(reread.IsEnhanced);
+    EXPECT_EQ(reread.Width(), 96);
+    EXPECT_EQ(reread.Height(), 48);
+
+    // The stored form: a count, then the bytes; it reads back the same picture.
+    TMemoryStream stored;
+    reread.WriteStoredData(stored);
+    EXPECT_EQ(static_cast<int64_t>(mf::Get32(stored.Memory())), stored.Size());
+    stored.SetPosition(0);
+    TMetafile fromStore;
+    fromStore.ReadStoredData(stored);
+    EXPECT_FALSE(fromStore.IsEnhanced);
+    EXPECT_EQ(fromStore.Width(), 96);
+}
+
+TEST(Metafile, EveryHostileFileEndsCleanlyWithoutLeaks) {
+    const auto corpus = mfsamples::HostileMetafiles();
+    ASSERT_GE(corpus.size(), 200u);
+    const Bytes samples[] = {mfsamples::SampleEmf(), mfsamples::Placeable(mfsamples::SampleWmf(), 0, 0, 1440, 720, 1440)};
+    DibSurface surface(120, 80, RGB(255, 255, 255));
+    for (const Bytes& good : samples) {  // also makes what GDI caches before counting
+        TMetafile metafile;
+        LoadBytes(metafile, good);
+        Draw(metafile, surface, Rect(0, 0, 120, 80));
+        EXPECT_GT(BlackIn(surface, 0, 0, 120, 80), 0) << "the sample draws something";
+    }
+    const int before = LiveGdiObjects();
+    int pictures = 0, refused = 0;
+    for (const auto& hostile : corpus) {
+        SCOPED_TRACE(hostile.name);
+        TMetafile metafile;
+        try {
+            LoadBytes(metafile, hostile.bytes);
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(e.Message(), kInvalid);
+            ++refused;
+            continue;
+        } catch (const EReadError&) {
+            ++refused;
+            continue;
+        }
+        EXPECT_FALSE(hostile.mustBeRefused);
+        surface.Fill(RGB(255, 255, 255));
+        Draw(metafile, surface, Rect(0, 0, 120, 80));
+        ++pictures;
+    }
+    std::printf("hostile metafiles: %zu, %d refused, %d drawn\n", corpus.size(), refused, pictures);
+    EXPECT_EQ(LiveGdiObjects(), before);
+}

@@ -1,0 +1,57 @@
+// Runs the metafile record walks natively (under AddressSanitizer and UBSan in this build)
+// over the sample metafiles and the hostile corpus. Each file is given in a heap block of
+// exactly its size, so a read past its end stops the run. Exit status 0 only when all pass.
+#include <cstdio>
+#include <memory>
+#include <string>
+#include "graphics/MetafileRecords.h"
+#include "graphics/MetafileSamples.h"
+
+namespace {
+
+int failures = 0;
+
+mf::WalkResult Check(const mfsamples::Bytes& bytes) {
+    std::unique_ptr<uint8_t[]> exact(new uint8_t[bytes.size() ? bytes.size() : 1]);
+    std::copy(bytes.begin(), bytes.end(), exact.get());
+    return mf::CheckMetafileFile(exact.get(), bytes.size());
+}
+
+void Expect(bool condition, const std::string& what) {
+    if (condition) return;
+    ++failures;
+    std::printf("FAIL %s\n", what.c_str());
+}
+
+}  // namespace
+
+int main() {
+    using namespace mfsamples;
+    const Bytes wmf = SampleWmf();
+    struct Good { const char* name; Bytes bytes; };
+    const Good goods[] = {{"emf", SampleEmf()},
+                          {"emf with 300 palette entries", SampleEmf(300)},
+                          {"emf given a palette", WithPalette(SampleEmf(), 7)},
+                          {"placeable wmf", Placeable(wmf, 0, 0, 1440, 720, 1440)},
+                          {"placeable wmf, inch 0", Placeable(wmf, 0, 0, 1440, 720, 0)}};
+    for (const Good& g : goods) {
+        mf::WalkResult r = Check(g.bytes);
+        Expect(r.ok(), std::string(g.name) + " refused: " + (r.problem ? r.problem : "") + " at " +
+                           std::to_string(r.offset));
+    }
+    // Exactly 100 bytes of an enhanced header are not taken as an enhanced metafile.
+    const Bytes emf = SampleEmf();
+    const Bytes header(emf.begin(), emf.begin() + 100);
+    Expect(!Check(header).ok(), "a lone 100-byte enhanced header accepted");
+
+    int refused = 0, accepted = 0;
+    const std::vector<Hostile> corpus = HostileMetafiles();
+    for (const Hostile& h : corpus) {
+        const mf::WalkResult r = Check(h.bytes);
+        r.ok() ? ++accepted : ++refused;
+        if (h.mustBeRefused) Expect(!r.ok(), h.name + " accepted");
+    }
+    std::printf("metafiles: %zu hostile files walked, %d refused, %d accepted\n", corpus.size(), refused, accepted);
+    if (failures) std::printf("%d metafile checks failed\n", failures);
+    return failures ? 1 : 0;
+}
