@@ -67,8 +67,10 @@ void TIcon::DrawStretched(TCanvas& canvas, const TRect& rect) {
     try {
         EnsureIconHandle();
     } catch (...) {
-        // Shown once; after that the slot stays blank rather than raising the same error box
-        // again at every repaint (or on every printed sheet).
+        // Shown once on the screen; after that the slot stays blank rather than raising the
+        // same error box again at every repaint. A printed sheet is asked for anew each time
+        // and always hears of it: one that came out without the icon would pass for a success.
+        if (IsPrinterContext(dc)) throw;
         if (image_->FailureReported) return;
         image_->FailureReported = true;
         throw;
