@@ -8,22 +8,11 @@
 
 namespace {
 
-bool g_sheetJobOpen = false;
-
 // Holds the sheet's job: a failure before FinishJob abandons it, so nothing half-drawn
 // is printed and the printer is ready for the next sheet.
 class SheetJob {
 public:
-    // The flag is up before the job starts: starting it already dispatches messages.
-    explicit SheetJob(TPrinter& printer) : printer_(printer) {
-        g_sheetJobOpen = true;
-        try {
-            printer_.StartJob();
-        } catch (...) {
-            g_sheetJobOpen = false;
-            throw;
-        }
-    }
+    explicit SheetJob(TPrinter& printer) : printer_(printer) { printer_.StartJob(); }
     ~SheetJob() {
         if (printer_.IsPrinting()) {
             try {
@@ -32,7 +21,6 @@ public:
                 // The error that got us here is the one to report.
             }
         }
-        g_sheetJobOpen = false;
     }
     SheetJob(const SheetJob&) = delete;
     SheetJob& operator=(const SheetJob&) = delete;
@@ -43,7 +31,9 @@ private:
 
 }  // namespace
 
-bool SheetPrintInProgress() { return g_sheetJobOpen; }
+// The printer's own job state: it is up before the job's document starts, which already
+// dispatches messages.
+bool SheetPrintInProgress() { return PrintJobOpen(); }
 
 void PrintFourUpSheet(TPrintDialog& dialog, TPicture* const slots[4]) {
     if (!dialog.RunModal()) return;

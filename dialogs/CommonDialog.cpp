@@ -132,12 +132,16 @@ void TCommonDialog::CentreOnMonitor(HWND window) {
 UINT_PTR CALLBACK TCommonDialog::CentringHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_INITDIALOG) return 0;
     CentreOnMonitor(window);
+    AttachDialogBeingCreated(window, wParam, lParam);
+    return 0;
+}
+
+void TCommonDialog::AttachDialogBeingCreated(HWND window, WPARAM wParam, LPARAM lParam) {
     if (TCommonDialog* dialog = DialogBeingCreated()) {
         dialog->Attach(window);
-        WindowProcedure(window, message, wParam, lParam);
+        WindowProcedure(window, WM_INITDIALOG, wParam, lParam);
     }
     DialogBeingCreated() = nullptr;
-    return 0;
 }
 
 void TCommonDialog::Attach(HWND window) {

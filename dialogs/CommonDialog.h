@@ -43,6 +43,9 @@ protected:
 
     // Attaches `window` to this object: its messages go through the object's procedure.
     void Attach(HWND window);
+    // On a hook's WM_INITDIALOG: attaches the window to the dialog being created, passes
+    // the message through that object's procedure and clears the reference.
+    static void AttachDialogBeingCreated(HWND window, WPARAM wParam, LPARAM lParam);
 
 private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

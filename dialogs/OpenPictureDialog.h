@@ -1,29 +1,58 @@
-// The picture-open dialog (stand-in until the dialog with its preview strip exists): the
-// system's open-file dialog over every registered picture format.
+// The picture-open dialog: the open-file dialog with a strip right of its standard
+// controls that previews the selected picture, reports its size and opens it at natural
+// size in a window of its own.
 #pragma once
+#include <memory>
 #include <string>
-#include "framework/Component.h"
+#include "dialogs/OpenDialog.h"
+#include "framework/Panel.h"
 
-class TOpenPictureDialog : public TComponent {
+class TLabel;
+class TImage;
+class TSpeedButton;
+
+// A panel whose painting never reports an error: a picture that fails while it draws
+// leaves "画像が不正です" in its place.
+class TSilentPaintPanel : public TPanel {
 public:
-    TOpenPictureDialog();
-    const char* ClassName() const noexcept override { return "TOpenPictureDialog"; }
+    const char* ClassName() const noexcept override { return "TSilentPaintPanel"; }
 
-    // Runs the dialog with the program's windows disabled; true when the user chose a file.
-    // A cancelled run leaves FileName and FilterIndex as they were.
-    bool RunModal();
-    const std::string& FileName() const { return fileName_; }
-    void SetFileName(const std::string& value) { fileName_ = value; }
-
-    std::string Filter;   // pairs separated by "|"; BuildFileFilter of every graphic at creation
-    int32_t FilterIndex = 1;
-
-    bool SetLayoutProperty(const std::string& property, const std::string& value) override;
-
-private:
-    std::string fileName_;
+protected:
+    void PaintWindow(HDC dc, const RECT& region) override;
 };
 
-// The filter as the system wants it: a NUL appended and every "|" replaced by NUL (double-
-// byte aware), so that with its terminator it ends in two NULs; empty for an empty filter.
-std::string FilterToPlatform(const std::string& filter);
+class TOpenPictureDialog : public TOpenDialog {
+public:
+    TOpenPictureDialog();
+    ~TOpenPictureDialog() override;
+    const char* ClassName() const noexcept override { return "TOpenPictureDialog"; }
+
+    bool RunModal() override;
+    // The preview button's click and the preview image's double-click: the picture at
+    // its natural size in a resizable window, closed by Escape.
+    void OpenPreviewWindow(TObject* sender);
+
+    TPanel& PicturePanel() { return *picturePanel_; }
+    TLabel& PictureLabel() { return *pictureLabel_; }
+    TSpeedButton& PreviewButton() { return *previewButton_; }
+    TSilentPaintPanel& PaintPanel() { return *paintPanel_; }
+    TImage& PaintBox() { return *paintBox_; }
+    const std::string& LastPreviewedName() const { return lastPreviewedName_; }
+
+protected:
+    void DialogShown() override;
+    void DialogClosed() override;
+    void SelectionChanged() override;
+
+private:
+    std::unique_ptr<TPanel> picturePanel_;
+    std::unique_ptr<TLabel> pictureLabel_;
+    std::unique_ptr<TSpeedButton> previewButton_;
+    std::unique_ptr<TSilentPaintPanel> paintPanel_;
+    std::unique_ptr<TImage> paintBox_;
+    std::string lastPreviewedName_;
+};
+
+// Whether `name` is a file the preview may load: it exists, is not a folder, and its
+// last-write time converts to a local DOS date and time.
+bool PreviewableFile(const std::string& name);

@@ -1,6 +1,7 @@
 #include "framework/Application.h"
 #include <new>
 #include "framework/Form.h"
+#include "framework/HintWindow.h"
 #include "framework/TaskWindows.h"
 #include "framework/TextRules.h"
 #include "graphics/Bitmap.h"
@@ -65,6 +66,7 @@ TApplication::TApplication() : title_(ComputeApplicationTitle()) {}
 TApplication::~TApplication() {
     // Forms first (in reverse), while the application window still owns their boxes.
     while (!forms_.empty()) forms_.pop_back();
+    hint_.reset();
     if (handle_ && IsWindow(handle_)) {
         SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
         DestroyWindow(handle_);
@@ -213,6 +215,15 @@ int TApplication::ShowMessageBox(const std::string& text, const std::string& cap
     if (active && IsWindow(active)) SetActiveWindow(active);
     if (focus && IsWindow(focus)) SetFocus(focus);
     return answer;
+}
+
+void TApplication::ActivateHint(const std::string& text, POINT screenPoint) {
+    if (!hint_) hint_ = std::make_unique<THintWindow>();
+    hint_->ActivateHint(text, screenPoint);
+}
+
+void TApplication::HideHint() {
+    if (hint_) hint_->Hide();
 }
 
 int TApplication::AddMessageHook(MessageHook hook) {

@@ -9,6 +9,7 @@
 
 class Exception;
 class TForm;
+class THintWindow;
 
 class TApplication {
 public:
@@ -47,6 +48,11 @@ public:
     // disabled while it shows; the active window and focus are restored afterwards.
     int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags);
 
+    // The application's one hint window (made on first use).
+    void ActivateHint(const std::string& text, POINT screenPoint);
+    void HideHint();
+    THintWindow* HintWindow() const { return hint_.get(); }
+
     // Hooks on the application window's messages; a hook answering true consumes the message.
     using MessageHook = std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
     int AddMessageHook(MessageHook hook);
@@ -63,6 +69,7 @@ private:
     TForm* mainForm_ = nullptr;
     TForm* activeForm_ = nullptr;
     std::vector<std::pair<int, MessageHook>> hooks_;
+    std::unique_ptr<THintWindow> hint_;
     int nextHookId_ = 1;
 };
 

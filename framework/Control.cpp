@@ -86,6 +86,10 @@ void TControl::Click() {
     if (OnClick) OnClick(this);
 }
 
+void TControl::DblClick() {
+    if (OnDblClick) OnDblClick(this);
+}
+
 void TControl::Invalidate() {
     if (parent_ && !Loading()) parent_->InvalidateControl(this);
 }
@@ -284,6 +288,30 @@ void TWinControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t he
     height_ = height;
     if (hwnd_) MoveWindow(hwnd_, left, top, width, height, TRUE);
     BoundsChanged();
+}
+
+TRect TWinControl::AlignArea() const {
+    if (hwnd_) {
+        RECT r;
+        GetClientRect(hwnd_, &r);
+        return Rect(r.left, r.top, r.right, r.bottom);
+    }
+    return ClientRect();
+}
+
+void TWinControl::AlignControls() {
+    TRect area = AlignArea();
+    // Copied: a child's new bounds may realign its own children, never this list.
+    const std::vector<TControl*> children = controls_;
+    for (TControl* c : children) {
+        if (c->Align != alTop || !c->Visible()) continue;
+        c->SetBounds(area.Left, area.Top, area.Right - area.Left, c->Height());
+        area.Top += c->Height();
+    }
+    for (TControl* c : children) {
+        if (c->Align != alClient || !c->Visible()) continue;
+        c->SetBounds(area.Left, area.Top, std::max(0, area.Right - area.Left), std::max(0, area.Bottom - area.Top));
+    }
 }
 
 void TWinControl::Invalidate() {

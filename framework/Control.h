@@ -62,7 +62,18 @@ public:
 
     unsigned ControlStyle = 0;  // TControlStyle bits
     TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
     virtual void Click();
+    virtual void DblClick();
+    // The left mouse button on a windowless control, in its own coordinates; the parent
+    // routes them (and holds the capture between press and release).
+    virtual void MouseDown(int x, int y) {}
+    virtual void MouseMove(int x, int y) {}
+    virtual void MouseUp(int x, int y) {}
+
+    // The tooltip the application shows while the pointer rests on the control.
+    std::string Hint;
+    bool ShowHint = false;
 
     // Repaint request: marks the bounds on the parent for painting.
     virtual void Invalidate();
@@ -162,6 +173,11 @@ public:
 
     // Called by the window procedures; answers the message's result.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Places the aligned children (alTop first, in list order, then alClient) in AlignArea.
+    void AlignControls();
+    // Where aligned children go, in client coordinates.
+    virtual TRect AlignArea() const;
 
 protected:
     virtual void CreateHandle() = 0;

@@ -3,6 +3,8 @@
 #include "framework/Application.h"
 #include "framework/Button.h"
 #include "framework/LayoutValues.h"
+#include "framework/TaskWindows.h"
+#include "graphics/Bitmap.h"
 #include "graphics/GdiHandles.h"
 #include "graphics/GraphicsModule.h"
 #include "rtl/Exceptions.h"
@@ -172,21 +174,113 @@ void TForm::ScaleForScreen(int screenPixelsPerInch) {
     PixelsPerInch = screenPixelsPerInch;
 }
 
+namespace {
+
+DWORD FormStyle(TFormBorderStyle border) {
+    if (border == bsSizeToolWin) return WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
+    return WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+}
+
+DWORD FormExStyle(TFormBorderStyle border) { return border == bsSizeToolWin ? WS_EX_TOOLWINDOW : 0; }
+
+}  // namespace
+
 void TForm::CreateHandle() {
     RegisterFormClass(ClassName(), &TWinControl::StandardWindowProc);
     HINSTANCE instance = GetModuleHandleA(nullptr);
     int32_t width = Width(), height = Height();
     if (clientWidth_ > 0 || clientHeight_ > 0) {
         RECT r{0, 0, clientWidth_, clientHeight_};
-        AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, 0);
+        AdjustWindowRectEx(&r, FormStyle(BorderStyle), FALSE, FormExStyle(BorderStyle));
         if (clientWidth_ > 0) width = r.right - r.left;
         if (clientHeight_ > 0) height = r.bottom - r.top;
     }
-    HWND window = CreateWindowExA(0, ClassName(), Caption().c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                  Left(), Top(), width, height, nullptr, nullptr, instance,
+    HWND window = CreateWindowExA(FormExStyle(BorderStyle), ClassName(), Caption().c_str(), FormStyle(BorderStyle),
+                                  Left(), Top(), width, height, OwnerWindow, nullptr, instance,
                                   static_cast<TWinControl*>(this));
     if (!window) throw EOutOfResources("ウィンドウを作成できません");
     CreateChildHandles();
+    AlignControls();
+}
+
+int32_t TForm::ClientWidth() const {
+    RECT r{0, 0, 0, 0};
+    if (hwnd_) GetClientRect(hwnd_, &r);
+    return r.right;
+}
+
+int32_t TForm::ClientHeight() const {
+    RECT r{0, 0, 0, 0};
+    if (hwnd_) GetClientRect(hwnd_, &r);
+    return r.bottom;
+}
+
+void TForm::SetClientSize(int32_t width, int32_t height) {
+    if (!hwnd_) {
+        clientWidth_ = width;
+        clientHeight_ = height;
+        return;
+    }
+    // What the frame adds, measured on the live window (the system may draw it otherwise
+    // than AdjustWindowRectEx predicts).
+    RECT outer, client;
+    GetWindowRect(hwnd_, &outer);
+    GetClientRect(hwnd_, &client);
+    SetBounds(outer.left, outer.top, width + (outer.right - outer.left) - client.right,
+              height + (outer.bottom - outer.top) - client.bottom);
+}
+
+int TForm::ShowModal() {
+    HWND window = Handle();
+    if (Position == poScreenCenter) {
+        RECT r;
+        GetWindowRect(window, &r);
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        SetBounds((GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h);
+    }
+    HWND active = GetActiveWindow();
+    // A control that holds the mouse (the double-click that opened this form) lets go:
+    // the new window must get the pointer's input.
+    if (HWND capture = GetCapture()) SendMessageA(capture, WM_CANCELMODE, 0, 0);
+    if (ApplicationExists()) Application().HideHint();
+    ModalResult = 0;
+    modal_ = true;
+    int result = 0;
+    {
+        TaskWindowsDisabled disabled(window);
+        ShowWindow(window, SW_SHOWNORMAL);
+        SetActiveWindow(window);
+        MSG message;
+        while (ModalResult == 0 && IsWindow(window)) {
+            BOOL got = GetMessageA(&message, nullptr, 0, 0);
+            if (got == 0 || got == -1) {
+                PostQuitMessage(static_cast<int>(message.wParam));  // the outer loop must end too
+                break;
+            }
+            try {
+                TranslateMessage(&message);
+                if (message.message == WM_CHAR && KeyPreview && OnKeyPress &&
+                    (message.hwnd == window || IsChild(window, message.hwnd))) {
+                    char key = static_cast<char>(message.wParam);
+                    OnKeyPress(this, key);
+                    if (key == 0) continue;
+                    message.wParam = static_cast<BYTE>(key);
+                }
+                DispatchMessageA(&message);
+                // As in the main loop: bitmaps' drawing contexts do not outlive a message.
+                FreeMemoryContexts();
+            } catch (...) {
+                if (ApplicationExists()) Application().HandleException();
+            }
+        }
+        result = ModalResult;
+        modal_ = false;
+        // Hidden while the other windows are still disabled, so that the activation goes
+        // back to the window that had it, not to whichever the system picks.
+        if (IsWindow(window)) ShowWindow(window, SW_HIDE);
+    }
+    if (active && IsWindow(active)) SetActiveWindow(active);
+    return result;
 }
 
 void TForm::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
@@ -210,6 +304,10 @@ void TForm::Show(int showCommand) {
 }
 
 void TForm::Close() {
+    if (modal_) {
+        if (ModalResult == 0) ModalResult = IDCANCEL;
+        return;
+    }
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
@@ -314,6 +412,9 @@ LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
         FocusFirstControl();
         return 0;
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED) AlignControls();
+        break;
     case WM_CLOSE:
         Close();
         return 0;

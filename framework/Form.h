@@ -8,6 +8,10 @@
 #include "framework/Control.h"
 #include "framework/Layout.h"
 
+enum TFormBorderStyle { bsSizeable, bsSizeToolWin };
+enum TPosition { poDesigned, poScreenCenter };
+using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
+
 class TForm : public TWinControl {
 public:
     TForm();
@@ -21,7 +25,12 @@ public:
     void ReadLayout(const Layout& layout);
 
     void Show(int showCommand = SW_SHOWNORMAL);
+    // Shows the form with every other window of the program disabled and runs messages
+    // until it is closed; then hides it and gives the activation back.
+    int ShowModal();
+    // Ends a modal run; a form that is not modal is destroyed.
     void Close();
+    int ModalResult = 0;
     bool Active() const;
 
     // The live form whose window is `window`, or none.
@@ -36,6 +45,19 @@ public:
         if (!c) MissingComponent(name);
         return c;
     }
+
+    TFormBorderStyle BorderStyle = bsSizeable;
+    TPosition Position = poDesigned;
+    // The window that owns the form's window (stays under it); none: unowned.
+    HWND OwnerWindow = nullptr;
+    // The form sees typed characters before its controls do; a handler that sets the key
+    // to 0 consumes it.
+    bool KeyPreview = false;
+    TKeyPressEvent OnKeyPress;
+    // The client area's size; setting it sizes the window around it.
+    int32_t ClientWidth() const;
+    int32_t ClientHeight() const;
+    void SetClientSize(int32_t width, int32_t height);
 
     int32_t PixelsPerInch = 96;
     int32_t TextHeight = 12;
@@ -72,5 +94,6 @@ private:
     std::map<std::string, TNotifyEvent> handlers_;
     TControl* mouseTarget_ = nullptr;
     HWND savedFocus_ = nullptr;
+    bool modal_ = false;
     int32_t clientWidth_ = 0, clientHeight_ = 0;  // from the layout, when given
 };

@@ -72,7 +72,7 @@ void FreeMemoryContexts() {
     }
     for (TBitmapCanvas* canvas : all) {
         std::unique_lock<std::recursive_mutex> busy(canvas->Lock(), std::try_to_lock);
-        if (busy.owns_lock()) canvas->FreeContext();
+        if (busy.owns_lock() && !canvas->IsInUse()) canvas->FreeContext();
     }
 }
 
@@ -130,6 +130,9 @@ HPALETTE PaletteFromColours(const RGBQUAD* colours, UINT count) {
 
 UINT SectionColourTable(HBITMAP section, RGBQUAD* colours) {
     if (!section) return 0;
+    // The table is read through a context of our own, and a bitmap is selected into one
+    // context at a time: a copy's drawing context that holds it gives it up first.
+    DeselectBitmap(section);
     WindowDC screen;
     OwnedDC dc(CreateCompatibleDC(screen.get()));
     if (!dc) return 0;
@@ -379,7 +382,6 @@ void TBitmap::CopyFrom(TPersistent* source) {
 
 void TBitmap::EnsurePalette() {
     if (noPalette_ || image_->PaletteHandle || !image_->SectionHandle) return;
-    DeselectBitmap(image_->SectionHandle);
     RGBQUAD colours[256];
     UINT count = SectionColourTable(image_->SectionHandle, colours);
     image_->PaletteHandle = PaletteFromColours(colours, count);
@@ -466,6 +468,7 @@ void TBitmap::DrawStretched(TCanvas& surface, const TRect& rect) {
     if (Transparent()) EnsureMask();
     TBitmapCanvas& own = Canvas();
     std::lock_guard<std::recursive_mutex> busy(own.Lock());
+    TBitmapCanvas::InUse inUse(own);
     HDC source = own.Handle();
     const BITMAP& info = image_->DibInfo.dsBm;
     int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;

@@ -3,6 +3,7 @@
 // by a reference-counted image block that copies share until one of them changes.
 #pragma once
 #include <windows.h>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include "graphics/Canvas.h"
@@ -59,6 +60,22 @@ public:
     HBITMAP SelectedBitmap() const { return selected_; }
     std::recursive_mutex& Lock() { return lock_; }
 
+    // Marks the context as in use for as long as it lives. The release after each message
+    // leaves a context in use alone, also when that message is dispatched by a loop nested
+    // inside the drawing on the same thread (a printer's abort procedure), where the
+    // thread's own lock would not stop it.
+    class InUse {
+    public:
+        explicit InUse(TBitmapCanvas& canvas) : canvas_(canvas) { ++canvas_.inUse_; }
+        ~InUse() { --canvas_.inUse_; }
+        InUse(const InUse&) = delete;
+        InUse& operator=(const InUse&) = delete;
+
+    private:
+        TBitmapCanvas& canvas_;
+    };
+    bool IsInUse() const { return inUse_ > 0; }
+
 protected:
     void CreateHandle() override;
 
@@ -69,6 +86,7 @@ private:
     HGDIOBJ oldBitmap_ = nullptr;
     HPALETTE oldPalette_ = nullptr;
     std::recursive_mutex lock_;
+    std::atomic<int> inUse_{0};
 };
 
 enum class TBitmapHandleType { bmDIB, bmDDB };
@@ -141,6 +159,8 @@ private:
     void EnsurePalette();
     void EnsureDrawHandle();
     void MakeImagePrivate();
+    // DibInfo as the description of DrawHandle: without an info header for a device bitmap.
+    DIBSECTION DrawHandleDescription() const;
     void ReplaceImage(HBITMAP handle, HPALETTE palette, DIBSECTION description);
     void InstallImage(HBITMAP handle, HPALETTE palette, std::unique_ptr<TMemoryStream> saved,
                       bool fromCoreHeader, const DIBSECTION& description);
@@ -167,8 +187,9 @@ HBITMAP ConvertBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalett
 // bitmap.
 HPALETTE StandardPalette16();
 
-// Releases the drawing contexts that bitmaps made for their own surfaces and do not hold
-// locked. The message loop calls this after every window message.
+// Releases the drawing contexts that bitmaps made for their own surfaces and that are
+// neither locked by another thread nor in use. The message loop calls this after every
+// window message.
 void FreeMemoryContexts();
 // Graphics shut-down: releases every context and the standard palette.
 void FinalizeBitmaps();

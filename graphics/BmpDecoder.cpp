@@ -156,12 +156,15 @@ DibHeader ReadDibHeader(ByteSource& source, uint64_t& remaining) {
 }
 
 bool KeepsFileBytes(const DibHeader& header) {
-    uint32_t c = header.info.biCompression;
-    return !header.fromCoreHeader && c != kBiRgb && c != kBiBitfields;
+    // Only run-length pictures of their own depth: any other compression is refused by
+    // ReadDibTables before a pixel byte is read, and keeping its bytes first would copy the
+    // whole file only to refuse it.
+    const uint32_t c = header.info.biCompression, bits = header.info.biBitCount;
+    return !header.fromCoreHeader && ((c == kBiRle8 && bits == 8) || (c == kBiRle4 && bits == 4));
 }
 
 std::vector<uint8_t> BuildSavedFileBytes(const FileHeader* fileHeader, const DibHeader& header,
-                                         ByteSource& source, uint64_t remaining) {
+                                         ByteSource& source, uint64_t remaining, uint64_t available) {
     FileHeader f;
     if (fileHeader) {
         f = *fileHeader;
@@ -171,6 +174,9 @@ std::vector<uint8_t> BuildSavedFileBytes(const FileHeader* fileHeader, const Dib
         f.bfSize = total > std::numeric_limits<uint32_t>::max() ? 0 : static_cast<uint32_t>(total);
     }
     std::vector<uint8_t> bytes(kFileHeaderSize + header.raw.size());
+    // Room for all of it at once where the source is known to hold it: growing in steps
+    // would move the bytes and, for a while, hold them twice.
+    bytes.reserve(bytes.size() + static_cast<size_t>(std::min(remaining, available)));
     PutU16(&bytes[0], f.bfType);
     PutU32(&bytes[2], f.bfSize);
     PutU16(&bytes[6], f.bfReserved1);
@@ -350,14 +356,16 @@ DecodedBitmap DecodeBmpFile(const uint8_t* data, size_t size) {
     DibHeader header = ReadDibHeader(source, remaining);
 
     if (KeepsFileBytes(header)) {
-        result.savedBytes = BuildSavedFileBytes(&fileHeader, header, source, remaining);
+        result.savedBytes = BuildSavedFileBytes(&fileHeader, header, source, remaining, remaining);
         MemorySource saved(result.savedBytes.data(), result.savedBytes.size());
         saved.Seek(kFileHeaderSize + header.headerSize);
         result.layout = ReadDibTables(saved, std::move(header), remaining);
-        std::vector<uint8_t> runs(result.layout.pixelBytesToRead);
-        if (saved.Read(runs.data(), runs.size()) != runs.size()) Fail(Failure::ReadError);
+        // The runs are decoded where they lie in the kept bytes.
+        const size_t runs = saved.Position();
+        if (result.savedBytes.size() - runs < result.layout.pixelBytesToRead) Fail(Failure::ReadError);
         result.pixels.assign(result.layout.pixelStoreBytes, 0);
-        DecodeRunLength(result.layout, runs.data(), runs.size(), result.pixels.data());
+        DecodeRunLength(result.layout, result.savedBytes.data() + runs, result.layout.pixelBytesToRead,
+                        result.pixels.data());
         return result;
     }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <exception>
 #include <vector>
+#include "graphics/PixelLimits.h"
 
 namespace bmp {
 
@@ -26,7 +27,7 @@ constexpr uint32_t kMaxColours = 256;
 #ifdef BMP_MAX_PIXEL_BYTES
 constexpr uint64_t kMaxPixelBytes = BMP_MAX_PIXEL_BYTES;  // the fuzzer's smaller bound
 #else
-constexpr uint64_t kMaxPixelBytes = 256ull << 20;
+constexpr uint64_t kMaxPixelBytes = kMaxPicturePixelBytes;
 #endif
 constexpr uint16_t kBmSignature = 0x4D42;  // "BM"
 
@@ -126,13 +127,16 @@ FileHeader ReadFileHeader(ByteSource& source);
 // left, and decreases by what the header takes (never below 0).
 DibHeader ReadDibHeader(ByteSource& source, uint64_t& remaining);
 
-// Run-length files keep their own bytes: whether this header asks for that.
+// Run-length files keep their own bytes: whether this header asks for that (a run-length
+// compression with its own depth; other compressions are refused before any pixel byte).
 bool KeepsFileBytes(const DibHeader& header);
 
 // The file's bytes as kept for a run-length picture: the file header (a made one with "BM"
 // when none was read), the header, then `remaining` bytes copied from the source.
+// `available` is how many bytes the source is known to hold (0: not known); that much room
+// is made at once.
 std::vector<uint8_t> BuildSavedFileBytes(const FileHeader* fileHeader, const DibHeader& header,
-                                         ByteSource& source, uint64_t remaining);
+                                         ByteSource& source, uint64_t remaining, uint64_t available = 0);
 
 // Reads the masks and the colour table that follow the header, and checks that the
 // picture can be made: plane count, depth and compression, sizes and their arithmetic.

@@ -172,11 +172,20 @@ void TBitmap::ReplaceImage(HBITMAP handle, HPALETTE palette, DIBSECTION descript
     copied.release();
 }
 
+DIBSECTION TBitmap::DrawHandleDescription() const {
+    DIBSECTION d = image_->DibInfo;
+    // A device bitmap keeps the form of the section it was made from (or still lies beside)
+    // in DibInfo, for rows and writing; what is drawn, and so what a copy or a resize must
+    // make again, is a device bitmap.
+    if (image_->DrawHandle && image_->DrawHandle != image_->SectionHandle) d.dsBmih.biSize = 0;
+    return d;
+}
+
 void TBitmap::MakeImagePrivate() {
     if (image_->RefCount() > 1) {
         EnsureDrawHandle();
         ReplaceImage(image_->DrawHandle, image_->HalftonePalette ? nullptr : image_->PaletteHandle,
-                     image_->DibInfo);
+                     DrawHandleDescription());
     } else if (image_->SectionHandle && image_->DrawHandle != image_->SectionHandle) {
         // The device bitmap is what changes: the section beside it would go stale.
         DeselectBitmap(image_->SectionHandle);
@@ -203,7 +212,7 @@ HBITMAP TBitmap::BitmapHandle() {
 void TBitmap::SetWidth(int32_t value) {
     if (value == image_->DibInfo.dsBm.bmWidth) return;
     EnsureDrawHandle();
-    DIBSECTION d = image_->DibInfo;
+    DIBSECTION d = DrawHandleDescription();
     d.dsBm.bmWidth = value;
     d.dsBmih.biWidth = value;
     ReplaceImage(image_->DrawHandle, image_->PaletteHandle, d);
@@ -213,7 +222,7 @@ void TBitmap::SetWidth(int32_t value) {
 void TBitmap::SetHeight(int32_t value) {
     if (value == image_->DibInfo.dsBm.bmHeight) return;
     EnsureDrawHandle();
-    DIBSECTION d = image_->DibInfo;
+    DIBSECTION d = DrawHandleDescription();
     d.dsBm.bmHeight = value;
     d.dsBmih.biHeight = value;
     ReplaceImage(image_->DrawHandle, image_->PaletteHandle, d);
@@ -285,7 +294,7 @@ void TBitmap::SetPalette(HPALETTE value) {
     if (value || image_->RefCount() > 1) {
         FreeContext();
         EnsureDrawHandle();
-        DIBSECTION d = image_->DibInfo;
+        DIBSECTION d = DrawHandleDescription();
         OwnedBitmap converted(ConvertBitmap(image_->DrawHandle, image_->PaletteHandle, value, nullptr, d));
         // The bitmap owns `value` from here on.
         InstallImage(converted.get(), value, nullptr, image_->FromCoreHeader, d);

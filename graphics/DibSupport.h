@@ -24,7 +24,8 @@ void UnregisterBitmapContext(TBitmapCanvas* canvas);
 // A palette for `count` RGBQUAD entries (none for 0). Sixteen entries on a palette display
 // take the standard palette's colours.
 HPALETTE PaletteFromColours(const RGBQUAD* colours, UINT count);
-// The colour table of a section (at most 256 entries); the count is returned.
+// The colour table of a section (at most 256 entries); the count is returned. The section
+// is first released from any bitmap drawing context that holds it.
 UINT SectionColourTable(HBITMAP section, RGBQUAD* colours);
 // A palette with the same entries, or none for none.
 HPALETTE CopyPalette(HPALETTE palette);

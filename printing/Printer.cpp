@@ -228,13 +228,12 @@ void TPrinter::StartJob() {
     // the job is not open then, and the spooler's error is raised.
     if (StartDocA(dc_, &info) <= 0) {
         const DWORD error = GetLastError();
-        isPrinting_ = false;
+        DropJob(false);
         RaiseOSError(error);
     }
     if (StartPage(dc_) <= 0) {
         const DWORD error = GetLastError();
-        AbortDoc(dc_);
-        isPrinting_ = false;
+        DropJob(true);
         RaiseOSError(error);
     }
 }
@@ -242,22 +241,29 @@ void TPrinter::StartJob() {
 void TPrinter::FinishJob() {
     RequireJobState(true);
     SetLastError(0);
-    const bool pageEnded = EndPage(dc_) > 0;
-    const DWORD pageError = GetLastError();
+    if (EndPage(dc_) <= 0) {
+        // The spooler may still hold the page: ending the document could print it while
+        // the user is told it failed, and a second try would print it twice.
+        const DWORD pageError = GetLastError();
+        DropJob(true);
+        RaiseOSError(pageError);
+    }
+    SetLastError(0);
     const bool documentEnded = EndDoc(dc_) > 0;
     const DWORD documentError = GetLastError();
     isPrinting_ = false;
-    // The job is over either way; a page the spooler did not take is reported.
-    if (!pageEnded) RaiseOSError(pageError);
     if (!documentEnded) RaiseOSError(documentError);
 }
 
 void TPrinter::AbandonJob() {
-    if (!isPrinting_) return;
+    if (isPrinting_) DropJob(true);
+}
+
+void TPrinter::DropJob(bool documentOpen) {
     if (canvas_) canvas_->ReleaseObjects();
-    AbortDoc(dc_);
+    if (documentOpen) AbortDoc(dc_);
     isPrinting_ = false;
-    // The context saw an aborted document; the next job starts from a fresh one.
+    // The context saw a document that did not end well; the next job starts from a fresh one.
     SetContextState(TContextState::NoContext);
 }
 
@@ -267,6 +273,11 @@ std::unique_ptr<TPrinter>& GlobalPrinter() {
     return printer;
 }
 }  // namespace
+
+bool PrintJobOpen() {
+    const auto& printer = GlobalPrinter();
+    return printer && printer->IsPrinting();
+}
 
 TPrinter* Printer() {
     auto& printer = GlobalPrinter();

@@ -60,6 +60,9 @@ public:
     std::string JobTitle;
 
 private:
+    // Ends a job that cannot go on: aborts its document when one is open, and leaves the
+    // printer idle with no context, so that the next job gets a fresh one.
+    void DropJob(bool documentOpen);
     void DiscardContext();
     void CreateContext(TContextState target);
     std::vector<TPrinterEntry> BuildPrinterList();
@@ -84,6 +87,9 @@ void AppendPortEntries(std::vector<TPrinter::TPrinterEntry>& list, const std::st
 
 // The process's printer object, created on first use.
 TPrinter* Printer();
+// Whether the printer object has a job open (false when it has not been made). Set before
+// the job's document starts, so the messages its abort procedure dispatches see it.
+bool PrintJobOpen();
 // Module finalisation: destroys the printer object if it was made (finishing an open job).
 void FinalizePrintingModule();
 

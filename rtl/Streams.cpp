@@ -140,6 +140,12 @@ TMemoryStream::TMemoryStream(const void* data, size_t size) {
     if (size) std::memcpy(bytes_.data(), data, size);
 }
 
+TMemoryStream::TMemoryStream(std::vector<uint8_t>&& bytes) {
+    if (static_cast<int64_t>(bytes.size()) > kMaxPosition) throw EOutOfMemory(LoadResString(res::SOutOfMemory));
+    bytes_ = std::move(bytes);
+    size_ = static_cast<int64_t>(bytes_.size());
+}
+
 void TMemoryStream::Reserve(int64_t size) {
     if (size <= static_cast<int64_t>(bytes_.size())) return;
     if (size > kMaxPosition) throw EOutOfMemory(LoadResString(res::SOutOfMemory));

@@ -89,6 +89,7 @@ class TMemoryStream : public TStream {
 public:
     TMemoryStream() = default;
     TMemoryStream(const void* data, size_t size);  // a copy of the bytes, position 0
+    explicit TMemoryStream(std::vector<uint8_t>&& bytes);  // takes the bytes over, no copy
     const char* ClassName() const noexcept override { return "TMemoryStream"; }
 
     int32_t Read(void* buffer, int32_t count) override;

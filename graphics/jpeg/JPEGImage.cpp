@@ -1,7 +1,10 @@
 #include "graphics/jpeg/JPEGImage.h"
-#include <cstdio>
-#include <jpeglib.h>
-#include <jerror.h>
+#include <algorithm>
+#include <new>
+#include <vector>
+#include "graphics/DibSupport.h"
+#include "graphics/GdiHandles.h"
+#include "graphics/jpeg/JpegCodec.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Format.h"
 #include "rtl/ResourceStrings.h"
@@ -9,23 +12,341 @@
 static TGraphic* CreateJPEGImage() { return new TJPEGImage; }
 const TGraphicClassInfo TJPEGImage::ClassInfo = {"TJPEGImage", &TGraphic::ClassInfo, &CreateJPEGImage};
 
-void TJPEGImage::DrawStretched(TCanvas&, const TRect&) {}
+TJPEGPixelFormat TJPEGImage::DefaultOutputDepth = TJPEGPixelFormat::Depth24;
+
+namespace {
+
+[[noreturn]] void RaiseJPEGError(int code) {
+    throw EJPEG(Format(LoadResString(res::SJPEGError), {code}));
+}
+
+// A palette of the library's colour map; the map's rows are blue, green, red like the
+// output rows, or one grey row.
+HPALETTE PaletteFromColourMap(const jpeg::ColourMap& map) {
+    struct {
+        WORD version;
+        WORD count;
+        PALETTEENTRY entries[256];
+    } block = {};
+    const int count = std::min(map.count, 256);
+    block.version = 0x300;
+    block.count = static_cast<WORD>(count);
+    for (int i = 0; i < count; ++i) {
+        PALETTEENTRY& e = block.entries[i];
+        if (map.grey) {
+            e.peRed = e.peGreen = e.peBlue = map.component[0][i];
+        } else {
+            e.peRed = map.component[2][i];
+            e.peGreen = map.component[1][i];
+            e.peBlue = map.component[0][i];
+        }
+    }
+    return GdiCheck(CreatePalette(reinterpret_cast<LOGPALETTE*>(&block)));
+}
+
+// The decoded bitmap as the library fills it.
+class BitmapTarget : public jpeg::DecodeTarget {
+public:
+    BitmapTarget(TJPEGImage& image, TBitmap& bitmap, HPALETTE& temporaryPalette)
+        : image_(image), bitmap_(bitmap), temporaryPalette_(temporaryPalette) {}
+
+    bool prepared = false;
+
+    void Prepared(bool eightBit, bool grey, std::vector<uint8_t>& givenBgr) override {
+        prepared = true;
+        bitmap_.SetPixelDepth(eightBit ? TPixelFormat::pf8bit : TPixelFormat::pf24bit);
+        image_.ReportProgress(&image_, TProgressStage::psStarting, 0, false, TRect{0, 0, 0, 0}, "");
+        if (!temporaryPalette_) return;
+        if (image_.OutputDepth() == TJPEGPixelFormat::Depth24) {
+            DeleteObject(temporaryPalette_);
+            temporaryPalette_ = nullptr;
+            return;
+        }
+        // The library quantises one grey component on its own scale: a given palette
+        // only serves colour pictures.
+        if (!eightBit || grey) return;
+        PALETTEENTRY entries[256];
+        UINT count = GetPaletteEntries(temporaryPalette_, 0, 256, entries);
+        if (count == 0) return;
+        givenBgr.resize(size_t(count) * 3);
+        for (UINT i = 0; i < count; ++i) {
+            givenBgr[i * 3 + 0] = entries[i].peBlue;
+            givenBgr[i * 3 + 1] = entries[i].peGreen;
+            givenBgr[i * 3 + 2] = entries[i].peRed;
+        }
+        paletteFromDecoder_ = false;
+        givenPalette_ = true;
+    }
+
+    void Started(int32_t width, int32_t height, const jpeg::ColourMap* map) override {
+        bitmap_.SetWidth(width);
+        bitmap_.SetHeight(height);
+        if (givenPalette_) {
+            bitmap_.SetPalette(CopyPalette(temporaryPalette_));
+        } else if (map && paletteFromDecoder_) {
+            bitmap_.SetPalette(PaletteFromColourMap(*map));
+            image_.PaletteDirty = true;
+        }
+    }
+
+    uint8_t* Row(int32_t y) override { return static_cast<uint8_t*>(bitmap_.ScanLine(y)); }
+
+    void Progress(uint8_t percent, bool redrawNow, int32_t left, int32_t top, int32_t right, int32_t bottom) override {
+        image_.ReportProgress(&image_, TProgressStage::psRunning, percent, redrawNow, TRect{left, top, right, bottom},
+                              "");
+    }
+
+    uint32_t Ticks() override { return GetTickCount(); }
+
+private:
+    TJPEGImage& image_;
+    TBitmap& bitmap_;
+    HPALETTE& temporaryPalette_;
+    bool paletteFromDecoder_ = true;
+    bool givenPalette_ = false;
+};
+
+class BitmapSource : public jpeg::EncodeSource {
+public:
+    BitmapSource(TJPEGImage& image, TBitmap& bitmap) : image_(image), bitmap_(bitmap) {}
+    const uint8_t* Row(int32_t y) override { return static_cast<const uint8_t*>(bitmap_.ScanLine(y)); }
+    void Progress(uint8_t percent) override {
+        image_.ReportProgress(&image_, TProgressStage::psRunning, percent, false, TRect{0, 0, 0, 0}, "");
+    }
+    uint32_t Ticks() override { return GetTickCount(); }
+
+private:
+    TJPEGImage& image_;
+    TBitmap& bitmap_;
+};
+
+}  // namespace
+
+TJPEGImage::TJPEGImage() : data_(new TJPEGData), outputDepth_(DefaultOutputDepth) { data_->Reference(); }
+
+TJPEGImage::~TJPEGImage() {
+    if (temporaryPalette_) DeleteObject(temporaryPalette_);
+    decoded_.reset();
+    data_->Release();
+}
+
+void TJPEGImage::ReplaceData(TJPEGData* data) {
+    data->Reference();
+    data_->Release();
+    data_ = data;
+}
+
+void TJPEGImage::LoadBytes(TStream& stream, int64_t count) {
+    ReplaceData(new TJPEGData);
+    decoded_.reset();
+    if (count < 0) throw EReadError(LoadResString(res::SReadError));
+    auto bytes = std::make_unique<TMemoryStream>();
+    try {
+        bytes->SetSize(count);
+    } catch (const std::bad_alloc&) {
+        RaiseJPEGError(jpeg::CodeOutOfMemory());
+    }
+    for (int64_t done = 0; done < count;) {
+        int32_t part = static_cast<int32_t>(std::min<int64_t>(count - done, 1 << 30));
+        stream.ReadBuffer(bytes->Memory() + done, part);
+        done += part;
+    }
+    data_->FileBytes = std::move(bytes);
+    if (count > 0) {
+        try {
+            jpeg::Header header = jpeg::ReadHeader(data_->FileBytes->Memory(), static_cast<size_t>(count));
+            // The pixel memory is known now: a picture too big to hold fails while loading,
+            // not at its first draw.
+            bool eightBit = header.components == 1 || (outputDepth_ == TJPEGPixelFormat::Depth8 && header.components == 3);
+            jpeg::CheckPixelMemory(uint32_t(header.width), uint32_t(header.height), eightBit ? 8 : 24);
+            data_->HeaderWidth = header.width;
+            data_->HeaderHeight = header.height;
+            ProgressiveFile = header.progressive;
+        } catch (const jpeg::Failure& failure) {
+            RaiseJPEGError(failure.code());
+        }
+    }
+    PaletteDirty = true;
+    NotifyChanged(this);
+}
+
+void TJPEGImage::ReadFromStream(TStream& stream) { LoadBytes(stream, stream.Size() - stream.Position()); }
+
+void TJPEGImage::ReadStoredData(TStream& stream) {
+    uint8_t raw[4];
+    stream.ReadBuffer(raw, 4);
+    int32_t count = int32_t(uint32_t(raw[0]) | uint32_t(raw[1]) << 8 | uint32_t(raw[2]) << 16 | uint32_t(raw[3]) << 24);
+    LoadBytes(stream, count);
+}
+
+void TJPEGImage::WriteStoredData(TStream& stream) {
+    int64_t size = data_->FileBytes ? data_->FileBytes->Size() : 0;
+    uint32_t count = static_cast<uint32_t>(size);
+    uint8_t raw[4] = {uint8_t(count), uint8_t(count >> 8), uint8_t(count >> 16), uint8_t(count >> 24)};
+    stream.WriteBuffer(raw, 4);
+    if (size > 0) stream.WriteBuffer(data_->FileBytes->Memory(), static_cast<int32_t>(size));
+}
+
+void TJPEGImage::WriteToStream(TStream& stream) {
+    if (!data_->FileBytes) Encode();
+    if (data_->FileBytes && data_->FileBytes->Size() > 0)
+        stream.WriteBuffer(data_->FileBytes->Memory(), static_cast<int32_t>(data_->FileBytes->Size()));
+}
+
+TBitmap* TJPEGImage::DecodeToBitmap() {
+    if (decoded_) return decoded_.get();
+    decoded_ = std::make_unique<TBitmap>();
+    TBitmap& bitmap = *decoded_;
+    if (!data_->FileBytes) return &bitmap;  // an empty picture has nothing to decode
+
+    BitmapTarget target(*this, bitmap, temporaryPalette_);
+    jpeg::DecodeOptions options;
+    options.eightBit = outputDepth_ == TJPEGPixelFormat::Depth8;
+    auto ending = [&](bool success) {
+        ReportProgress(this, TProgressStage::psEnding, success ? 100 : 0, PaletteDirty, TRect{0, 0, 0, 0}, "");
+        if (PaletteDirty) NotifyChanged(this);
+    };
+    try {
+        jpeg::Decode(data_->FileBytes->Memory(), static_cast<size_t>(data_->FileBytes->Size()), options, target);
+    } catch (const EAbort&) {
+        // Cancelled by a progress handler: the rows so far stay.
+        if (target.prepared) ending(false);
+        return &bitmap;
+    } catch (const jpeg::Failure& failure) {
+        if (target.prepared) ending(false);
+        RaiseJPEGError(failure.code());
+    } catch (const EOutOfResources&) {
+        // No pixel memory to be had for a picture within the limit.
+        if (target.prepared) ending(false);
+        RaiseJPEGError(jpeg::CodeOutOfMemory());
+    } catch (const std::bad_alloc&) {
+        if (target.prepared) ending(false);
+        RaiseJPEGError(jpeg::CodeOutOfMemory());
+    } catch (...) {
+        if (target.prepared) ending(false);
+        throw;
+    }
+    ending(true);
+    return &bitmap;
+}
+
+void TJPEGImage::Encode() {
+    data_->FileBytes = std::make_unique<TMemoryStream>();
+    if (!decoded_ || decoded_->Width() == 0 || decoded_->Height() == 0) return;
+    TBitmap rows;
+    rows.CopyFrom(decoded_.get());
+    rows.SetPixelDepth(TPixelFormat::pf24bit);
+    BitmapSource source(*this, rows);
+    jpeg::EncodeOptions options;
+    options.quality = EncodeQuality;
+    options.progressive = ProgressiveFile;
+    ReportProgress(this, TProgressStage::psStarting, 0, false, TRect{0, 0, 0, 0}, "");
+    std::vector<uint8_t> bytes;
+    try {
+        bytes = jpeg::Encode(rows.Width(), rows.Height(), options, source);
+    } catch (const EAbort&) {
+        ReportProgress(this, TProgressStage::psEnding, 0, false, TRect{0, 0, 0, 0}, "");
+        ReplaceData(new TJPEGData);
+        return;
+    } catch (const jpeg::Failure& failure) {
+        ReportProgress(this, TProgressStage::psEnding, 0, false, TRect{0, 0, 0, 0}, "");
+        data_->FileBytes.reset();
+        RaiseJPEGError(failure.code());
+    } catch (...) {
+        ReportProgress(this, TProgressStage::psEnding, 0, false, TRect{0, 0, 0, 0}, "");
+        data_->FileBytes.reset();
+        throw;
+    }
+    data_->FileBytes->WriteBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
+    data_->FileBytes->SetPosition(0);
+    data_->HeaderWidth = rows.Width();
+    data_->HeaderHeight = rows.Height();
+    ReportProgress(this, TProgressStage::psEnding, 100, false, TRect{0, 0, 0, 0}, "");
+}
+
+void TJPEGImage::DrawStretched(TCanvas& canvas, const TRect& rect) { canvas.StretchGraphic(rect, DecodeToBitmap()); }
+
+bool TJPEGImage::IsEmpty() const {
+    if (data_->FileBytes) return false;
+    return !(decoded_ && !decoded_->IsEmpty());
+}
+
+int32_t TJPEGImage::Width() const { return decoded_ ? decoded_->Width() : data_->HeaderWidth; }
+
+int32_t TJPEGImage::Height() const { return decoded_ ? decoded_->Height() : data_->HeaderHeight; }
 
 void TJPEGImage::SetWidth(int32_t) { throw EInvalidGraphicOperation(LoadResString(res::SChangeJPGSize)); }
 
 void TJPEGImage::SetHeight(int32_t) { throw EInvalidGraphicOperation(LoadResString(res::SChangeJPGSize)); }
 
-void TJPEGImage::ReadFromStream(TStream&) {
-    // The library's own code for a feature left out of the build.
-    throw EJPEG(Format(LoadResString(res::SJPEGError), {static_cast<int>(JERR_NOT_COMPILED)}));
+HPALETTE TJPEGImage::Palette() const {
+    if (decoded_) return decoded_->Palette();
+    if (temporaryPalette_) return temporaryPalette_;
+    if (outputDepth_ == TJPEGPixelFormat::Depth8) return nullptr;
+    if (ScreenDepth() > 8) return nullptr;
+    WindowDC screen;
+    temporaryPalette_ = CreateHalftonePalette(screen.get());
+    return temporaryPalette_;
 }
 
-void TJPEGImage::WriteToStream(TStream&) {}
-
-void TJPEGImage::ReadClipboardData(uint16_t, HANDLE, HPALETTE) {
-    throw EInvalidGraphic(LoadResString(res::SUnknownClipboardFormat));
+void TJPEGImage::SetPalette(HPALETTE value) {
+    if (value == temporaryPalette_) return;
+    bool dropped = false;
+    if (decoded_ && decoded_->Palette() != value) {
+        decoded_.reset();
+        dropped = true;
+    }
+    if (temporaryPalette_) DeleteObject(temporaryPalette_);
+    temporaryPalette_ = value;
+    if (dropped) {
+        PaletteDirty = true;
+        NotifyChanged(this);
+    }
 }
 
-void TJPEGImage::WriteClipboardData(uint16_t&, HANDLE&, HPALETTE&) {
-    throw EInvalidGraphicOperation(LoadResString(res::SUnknownClipboardFormat));
+void TJPEGImage::CopyFrom(TPersistent* source) {
+    if (auto* other = dynamic_cast<TJPEGImage*>(source)) {
+        if (other == this) return;
+        ReplaceData(other->data_);
+        decoded_.reset();
+        if (other->decoded_) {
+            auto copy = std::make_unique<TBitmap>();
+            copy->CopyFrom(other->decoded_.get());
+            decoded_ = std::move(copy);
+        }
+        return;
+    }
+    if (auto* bitmap = dynamic_cast<TBitmap*>(source)) {
+        auto copy = std::make_unique<TBitmap>();
+        copy->CopyFrom(bitmap);
+        ReplaceData(new TJPEGData);
+        decoded_ = std::move(copy);
+        return;
+    }
+    TGraphic::CopyFrom(source);
+}
+
+void TJPEGImage::CopyTo(TPersistent* dest) {
+    if (auto* bitmap = dynamic_cast<TBitmap*>(dest)) {
+        bitmap->CopyFrom(DecodeToBitmap());
+        return;
+    }
+    TGraphic::CopyTo(dest);
+}
+
+bool TJPEGImage::IsSameImage(TGraphic* other) {
+    auto* jpeg = dynamic_cast<TJPEGImage*>(other);
+    if (!jpeg) return false;
+    if (data_->FileBytes && jpeg->data_->FileBytes) return TGraphic::IsSameImage(other);
+    return data_ == jpeg->data_;
+}
+
+void TJPEGImage::ReadClipboardData(uint16_t format, HANDLE data, HPALETTE palette) {
+    TBitmap bitmap;
+    bitmap.ReadClipboardData(format, data, palette);
+    CopyFrom(&bitmap);
+}
+
+void TJPEGImage::WriteClipboardData(uint16_t& format, HANDLE& data, HPALETTE& palette) {
+    DecodeToBitmap()->WriteClipboardData(format, data, palette);
 }

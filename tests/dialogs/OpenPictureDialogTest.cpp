@@ -1,9 +1,14 @@
-// The stand-in picture-open dialog: the filter it hands the system, and real runs of the
-// system's open-file dialog answered from another thread.
+// The picture-open dialog: the filter it hands the system, and real runs of the system's
+// open-file dialog answered from another thread, with what each run starts its preview with.
 #include <gtest/gtest.h>
 #include "dialogs/OpenPictureDialog.h"
+#include "display/Image.h"
+#include "display/Label.h"
 #include "framework/Form.h"
+#include "framework/SpeedButton.h"
 #include "graphics/Picture.h"
+#include "rtl/ResourceStrings.h"
+#include "support/BmpSamples.h"
 #include "support/SystemDialogAnswerer.h"
 #include "support/UiDriver.h"
 
@@ -28,12 +33,30 @@ TEST(OpenPictureDialogRun, ConfirmedRunGivesTheFileCancelledRunKeepsIt) {
     char dir[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
     const std::string file = std::string(dir) + "tetrafol-dialog-test.bmp";
-    CloseHandle(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    {
+        const samples::Bytes bmp = samples::WriteBmp(samples::SolidPicture(30, 20, {0, 0, 255}), {});
+        HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(h, bmp.data(), static_cast<DWORD>(bmp.size()), &written, nullptr);
+        CloseHandle(h);
+    }
 
     TForm form;
     form.SetBounds(40, 40, 200, 150);
     form.Show(SW_SHOWNORMAL);
     TOpenPictureDialog dialog;
+    // What DialogShown leaves, seen from OnShow, which runs at its end.
+    struct Start {
+        std::string label, paintCaption, lastPreviewed;
+        bool buttonEnabled = true;
+        int32_t pictureWidth = -1;
+        TRect strip, area;
+    } start;
+    dialog.OnShow = [&](TObject*) {
+        start = Start{dialog.PictureLabel().Caption(), dialog.PaintPanel().Caption(), dialog.LastPreviewedName(),
+                      dialog.PreviewButton().Enabled(), dialog.PaintBox().Picture().Width(),
+                      dialog.PicturePanel().BoundsRect(), dialog.TemplateAreaRect()};
+    };
     bool formEnabledWhileShown = true;
     HWND owner = nullptr;
     SystemDialogAnswerer answer([&](HWND d) {
@@ -48,10 +71,32 @@ TEST(OpenPictureDialogRun, ConfirmedRunGivesTheFileCancelledRunKeepsIt) {
     EXPECT_FALSE(formEnabledWhileShown);
     EXPECT_EQ(owner, form.WindowHandle()) << "owned by the window that was active";
     EXPECT_TRUE(IsWindowEnabled(form.WindowHandle()));
+    {
+        SCOPED_TRACE("the first run starts empty, the strip right of the standard controls");
+        EXPECT_EQ(start.label, "");
+        EXPECT_FALSE(start.buttonEnabled);
+        EXPECT_EQ(start.paintCaption, LoadResString(res::SNone));
+        EXPECT_EQ(start.pictureWidth, 0);
+        EXPECT_EQ(start.strip.Left, start.area.Right);
+        EXPECT_EQ(start.strip.Top, 4);
+        EXPECT_GT(start.area.Right, 0);
+    }
 
+    // Leave a previewed picture behind, as a selection would.
+    dialog.PictureLabel().SetCaption(" (30x20)");
+    dialog.PreviewButton().SetEnabled(true);
+    dialog.PaintBox().Picture().LoadPictureFile(file);
     SystemDialogAnswerer cancel([](HWND d) { PressButton(d, IDCANCEL); });
     EXPECT_FALSE(dialog.RunModal());
     cancel.Wait();
     EXPECT_STRCASEEQ(dialog.FileName().c_str(), file.c_str());
+    {
+        SCOPED_TRACE("the next run keeps the caption and the button, and empties the preview");
+        EXPECT_EQ(start.label, " (30x20)");
+        EXPECT_TRUE(start.buttonEnabled);
+        EXPECT_EQ(start.paintCaption, LoadResString(res::SNone));
+        EXPECT_EQ(start.pictureWidth, 0);
+        EXPECT_EQ(start.lastPreviewed, "");
+    }
     DeleteFileA(file.c_str());
 }

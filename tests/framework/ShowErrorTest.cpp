@@ -30,6 +30,8 @@ public:
               seen_.style = GetWindowLongA(box, GWL_STYLE);
               PressButton(box, IDOK);
           }, timeoutMs) {}
+    // Set before the box is answered, so it holds once the box's ShowError has returned.
+    bool Seen() const { return seen_.found; }
     const BoxSeen& Finish() {
         answerer_.Wait();
         return seen_;
@@ -84,9 +86,15 @@ TEST_F(ShowErrorTest, MessagesEndingInAFullStopOrBracketAreShownAsTheyAre) {
 }
 
 TEST_F(ShowErrorTest, SilentErrorShowsNothing) {
-    BoxWatcher watcher(nullptr, 1500);
+    // The watcher's silence counts only if it sees a box that is shown: the box shown next
+    // must be the first it sees.
+    BoxWatcher watcher(nullptr, 10000);
     Application().ShowError(EAbort("中止"));
-    EXPECT_FALSE(watcher.Finish().found);
+    ASSERT_FALSE(watcher.Seen()) << "the silent error showed a box";
+    Application().ShowError(EInvalidGraphic("対照のメッセージ"));
+    const BoxSeen& seen = watcher.Finish();
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.text, "対照のメッセージ.");
 }
 
 TEST_F(ShowErrorTest, AnErrorEscapingAWindowHandlerEndsInTheBoxAndTheProgramGoesOn) {

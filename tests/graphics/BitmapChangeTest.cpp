@@ -5,6 +5,7 @@
 #include <mutex>
 #include <thread>
 #include "BitmapTestSupport.h"
+#include "framework/Application.h"
 #include "rtl/Exceptions.h"
 
 using samples::Bytes;
@@ -210,6 +211,28 @@ TEST(BitmapStorage, SwitchingStorageKeepsThePixels) {
     EXPECT_TRUE(b.Shows(want));
 }
 
+// After a switch to a device bitmap, the changes that make new pixels (a resize, a copy
+// made on change) make a device bitmap again, not a section of the old form.
+TEST(BitmapStorage, ADeviceBitmapStaysOneThroughResizeAndCopyOnChange) {
+    Picture want = samples::ReferencePicture(24);
+    TBitmap bitmap, copy;
+    LoadBytes(bitmap, Plain24());
+    bitmap.SetStorageKind(TBitmapHandleType::bmDDB);
+    bitmap.SetWidth(20);
+    EXPECT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDDB);
+    EXPECT_EQ(bitmap.PixelDepth(), TPixelFormat::pfDevice);
+    Surface24 surface(20, 7);
+    surface.Draw(bitmap);
+    EXPECT_TRUE(surface.Shows(want));
+    EXPECT_EQ(surface.At(19, 6), (Rgb{255, 255, 255}));
+
+    copy.CopyFrom(&bitmap);
+    copy.Canvas().Brush().Color = RGB(255, 0, 0);
+    copy.Canvas().FillRect(Rect(0, 0, 1, 1));
+    EXPECT_EQ(copy.StorageKind(), TBitmapHandleType::bmDDB);
+    EXPECT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDDB);
+}
+
 TEST(BitmapWriting, RunLengthBytesAreWrittenBackUntilTheCanvasChangesThePicture) {
     Form form;
     form.bitCount = 8;
@@ -249,6 +272,25 @@ TEST(BitmapWriting, WrittenFilesReadBackToTheSamePicture) {
         surface.Draw(again);
         EXPECT_TRUE(surface.Shows(want));
     }
+}
+
+// The section is selected into the copy's context while the original is written: its
+// colour table must still be read, or the pixel bytes would be taken as the table.
+TEST(BitmapWriting, ASharedPaletteSectionHeldByACopysContextWritesItsColourTable) {
+    Form form;
+    form.bitCount = 8;
+    Picture want = samples::ReferencePicture(8);
+    TBitmap original, copy, again;
+    LoadBytes(original, samples::WriteBmp(want, form));
+    copy.CopyFrom(&original);
+    copy.Canvas().Handle();
+    Bytes written = SavedBytes(original);
+    ASSERT_GT(written.size(), 54u);
+    EXPECT_EQ(written[46] | written[47] << 8, 256);  // biClrUsed
+    LoadBytes(again, written);
+    Surface24 surface(want.width, want.height);
+    surface.Draw(again);
+    EXPECT_TRUE(surface.Shows(want));
 }
 
 TEST(BitmapWriting, APictureReadFromACoreHeaderButWidenedBeyondItIsWrittenWhole) {
@@ -349,6 +391,31 @@ TEST(BitmapContexts, AContextLockedByAnotherThreadIsLeftAlone) {
     changed.notify_all();
     holder.join();
     FreeMemoryContexts();
+    EXPECT_FALSE(bitmap.Canvas().HandleAllocated());
+}
+
+// A printer's abort procedure runs the message loop while the driver still reads from the
+// bitmap's context. This bitmap runs that loop at the last point before the copy (its
+// Transparent is asked once the context is made); the context must survive it.
+TEST(BitmapContexts, AMessageLoopNestedInADrawLeavesTheContextAlone) {
+    struct PumpingBitmap : TBitmap {
+        bool Transparent() const override {
+            auto* self = const_cast<PumpingBitmap*>(this);
+            if (self->Canvas().HandleAllocated()) {
+                PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+                Application().ProcessMessages();  // releases idle contexts after the message
+                ++self->nestedLoops;
+            }
+            return false;
+        }
+        int nestedLoops = 0;
+    } bitmap;
+    LoadBytes(bitmap, Plain24());
+    Surface24 surface(13, 7);
+    surface.Draw(bitmap);
+    ASSERT_EQ(bitmap.nestedLoops, 1);
+    EXPECT_TRUE(surface.Shows(samples::ReferencePicture(24)));
+    FreeMemoryContexts();  // once the draw is over the context goes as usual
     EXPECT_FALSE(bitmap.Canvas().HandleAllocated());
 }
 

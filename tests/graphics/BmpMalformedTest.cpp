@@ -93,3 +93,28 @@ TEST(BmpMalformed, RunLengthDataRunningPastThePictureIsCutAtItsEdges) {
     EXPECT_EQ(surface.At(0, 0), colour(5));
     EXPECT_EQ(surface.At(1, 0), colour(0));  // never written: index 0
 }
+
+// A compression the reader does not know is refused from the header and the tables alone:
+// the megabyte of pixel data behind them is never read (nor copied).
+TEST(BmpMalformed, UnknownCompressionIsRefusedBeforeThePixelBytesAreRead) {
+    struct CountingStream : TMemoryStream {
+        using TMemoryStream::TMemoryStream;
+        int32_t Read(void* buffer, int32_t count) override {
+            int32_t got = TMemoryStream::Read(buffer, count);
+            read += got;
+            return got;
+        }
+        int64_t read = 0;
+    };
+    for (uint32_t compression : {4u, 5u, 6u, 99u}) {
+        SCOPED_TRACE(compression);
+        Bytes file(14 + 40 + (1u << 20), 0x11);
+        Bytes head = samples::WriteBmp(samples::ReferencePicture(24), samples::Form());
+        std::copy(head.begin(), head.begin() + 54, file.begin());
+        for (int i = 0; i < 4; ++i) file[30 + i] = static_cast<uint8_t>(compression >> (8 * i));
+        CountingStream stream(file.data(), file.size());
+        TBitmap bitmap;
+        EXPECT_THROW(bitmap.ReadFromStream(stream), EInvalidGraphic);
+        EXPECT_LE(stream.read, 54);
+    }
+}

@@ -2,7 +2,6 @@
 #include "graphics/Bitmap.h"
 #include "graphics/Canvas.h"
 #include "graphics/Icon.h"
-#include "graphics/Metafile.h"
 #include "graphics/jpeg/JPEGImage.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Streams.h"
@@ -100,27 +99,4 @@ TEST(Graphic, FileRoundTripAndMissingFile) {
     back.ReadFromFile(path);
     EXPECT_EQ(back.content, "file bytes");
     EXPECT_THROW(back.ReadFromFile(dir.File("none.tgr")), EFOpenError);
-}
-
-TEST(Graphic, UnbuiltFormatsRefuseWithTheirOwnMessages) {
-    TempDir dir;
-    std::string path = dir.Write("x.bin", "some bytes");
-    auto messageOf = [&](TGraphic& g) -> std::string {
-        try {
-            g.ReadFromFile(path);
-        } catch (const EInvalidGraphic& e) {
-            return e.Message();
-        }
-        return "read";
-    };
-    TIcon icon;
-    TJPEGImage jpeg;
-    EXPECT_EQ(messageOf(icon), "アイコンイメージが不正です");
-    EXPECT_EQ(messageOf(jpeg).rfind("JPEG エラー #", 0), 0u);
-    try {
-        jpeg.SetWidth(4);
-        FAIL();
-    } catch (const EInvalidGraphicOperation& e) {
-        EXPECT_EQ(e.Message(), "JPEG イメージのサイズは変更できません");
-    }
 }

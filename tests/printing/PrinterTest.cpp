@@ -271,6 +271,35 @@ TEST(PrinterJob, SpoolerFailureAtTheEndIsReported) {
     EXPECT_NE(jobs.WaitForNewJob(), "");
 }
 
+// A job that fails to start leaves no used context behind: the next job gets a fresh one.
+// The context a finished job keeps is made unusable here by a document left open on it
+// (Wine's StartPage does not fail once the document has started; both failures of the
+// start end the same way).
+TEST(PrinterJob, AFailedStartLeavesNoUsedContextBehind) {
+    TPrinter printer;
+    PrintJobWatcher jobs;
+    printer.StartJob();
+    printer.FinishJob();
+    ASSERT_NE(jobs.WaitForNewJob(), "");
+    ASSERT_EQ(printer.ContextState(), TPrinter::TContextState::DrawingContext);
+    DOCINFOA info{};
+    info.cbSize = sizeof info;
+    info.lpszDocName = "";
+    ASSERT_GT(StartDocA(printer.DeviceContext(), &info), 0);
+
+    const std::string message = MessageOf<EOSError>([&] { printer.StartJob(); });
+    EXPECT_EQ(message.rfind("システムエラー。コード：", 0), 0u) << message;
+    EXPECT_FALSE(printer.IsPrinting());
+    EXPECT_EQ(printer.ContextState(), TPrinter::TContextState::NoContext);
+
+    printer.StartJob();
+    FillWith(printer.Canvas().Handle(), RECT{100, 100, 400, 400}, RGB(255, 0, 0));
+    printer.FinishJob();
+    const std::string job = jobs.WaitForNewJob();
+    ASSERT_NE(job, "");
+    EXPECT_NE(RenderJob(job, 100).BoxOf(0xFF0000).right, 0);
+}
+
 TEST(PrinterJob, DestroyingThePrinterFinishesAnOpenJob) {
     PrintJobWatcher jobs;
     {

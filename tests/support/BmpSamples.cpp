@@ -339,11 +339,12 @@ std::vector<BadFile> MalformedCorpus() {
     for (uint32_t w : {0u, 0xFFFFFFFFu, 0x80000000u, 0x7FFFFFFFu, 0x40000000u, 0x10000000u})
         add("width_" + std::to_string(w), With32(rgb24, 18, w), Bad);
     for (uint32_t w : {1u, 12u, 14u, 1000u, 100000u}) add("width_short_data_" + std::to_string(w), With32(rgb24, 18, w), Ok);
-    for (uint32_t h : {0u, 0x80000000u, 0x7FFFFFFFu, 0x80000001u, 0x01000000u})
+    // 0x02000000 rows of 40 bytes are beyond the 1 GiB pixel limit.
+    for (uint32_t h : {0u, 0x80000000u, 0x7FFFFFFFu, 0x80000001u, 0x02000000u})
         add("height_" + std::to_string(h), With32(rgb24, 22, h), Bad);
     for (uint32_t h : {1u, 0xFFFFFFFFu, 8u, 0xFFFFFFF9u, 70000u}) add("height_ok_" + std::to_string(h), With32(rgb24, 22, h), Ok);
     add("absurd_60000_square", With32(With32(rgb24, 18, 60000), 22, 60000), Bad);
-    add("absurd_32bpp_10000_square", With32(With32(With16(rgb24, 28, 32), 18, 10000), 22, 10000), Bad);
+    add("absurd_32bpp_20000_square", With32(With32(With16(rgb24, 28, 32), 18, 20000), 22, 20000), Bad);
     add("rle_topdown", With32(rle8, 22, uint32_t(-7)), Bad);
     for (uint16_t p : {0, 2, 3, 0xFFFF}) add("planes_" + std::to_string(p), With16(rgb24, 26, p), Bad);
     for (uint16_t bits : {0, 2, 3, 5, 7, 9, 12, 15, 17, 31, 33, 48, 64, 0xFFFF})

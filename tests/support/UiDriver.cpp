@@ -207,6 +207,48 @@ void ClickClient(HWND window, int x, int y) {
     ClickScreen(p.x, p.y);
 }
 
+void DoubleClickScreen(int x, int y) {
+    SetCursorPos(x, y);
+    Sleep(30);
+    SendButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    SendButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+}
+
+void PressKey(WORD virtualKey, bool shift) {
+    std::vector<INPUT> in;
+    auto key = [&in](WORD vk, bool up) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = vk;
+        i.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        in.push_back(i);
+    };
+    if (shift) key(VK_SHIFT, false);
+    key(virtualKey, false);
+    key(virtualKey, true);
+    if (shift) key(VK_SHIFT, true);
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+    Sleep(30);
+}
+
+void TypeText(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                                    static_cast<int>(wide.size())));
+    std::vector<INPUT> in;
+    for (wchar_t c : wide)
+        for (bool up : {false, true}) {
+            INPUT i{};
+            i.type = INPUT_KEYBOARD;
+            i.ki.wScan = c;
+            i.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+            in.push_back(i);
+        }
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+    Sleep(50);
+}
+
 std::string WindowText(HWND window) {
     char buf[1024] = {};
     GetWindowTextA(window, buf, sizeof buf);
@@ -312,12 +354,27 @@ std::string AppProcess::MessageBoxText(HWND box) {
     return WindowText(GetDlgItem(box, 0xFFFF));
 }
 
-void AppProcess::AnswerOpenDialog(HWND dialog, const std::string& windowsPath) {
+HWND AppProcess::FileNameEdit(HWND dialog) {
     const int fileNameCombo = 0x47C, fileNameEdit = 0x480;
-    HWND target = GetDlgItem(dialog, fileNameCombo);
-    if (!target) target = GetDlgItem(dialog, fileNameEdit);
-    SendMessageA(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(windowsPath.c_str()));
-    PressButton(dialog, IDOK);
+    if (HWND combo = GetDlgItem(dialog, fileNameCombo)) {
+        if (HWND edit = FindChild(combo, "Edit")) return edit;
+        return combo;
+    }
+    return GetDlgItem(dialog, fileNameEdit);
+}
+
+void AppProcess::AnswerOpenDialog(HWND dialog, const std::string& windowsPath) {
+    HWND edit = FileNameEdit(dialog);
+    RECT r;
+    GetWindowRect(edit, &r);
+    SetForegroundWindow(dialog);
+    ClickScreen((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Sleep(100);
+    // Whatever the box holds is replaced by what is typed.
+    PressKey(VK_END);
+    PressKey(VK_HOME, true);
+    TypeText(windowsPath);
+    PressKey(VK_RETURN);
 }
 
 bool AppProcess::ChooseFileFor(int x, int y, const std::string& windowsPath) {

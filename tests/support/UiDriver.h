@@ -38,6 +38,11 @@ ScreenImage CaptureClient(HWND window);
 // Moves the pointer to a screen position and presses and releases the left button.
 void ClickScreen(int x, int y);
 void ClickClient(HWND window, int x, int y);
+void DoubleClickScreen(int x, int y);
+// Presses and releases a key (with Shift held when `shift`) on the focused window.
+void PressKey(WORD virtualKey, bool shift = false);
+// Types text (ANSI code page) as keyboard input to the focused window.
+void TypeText(const std::string& text);
 
 std::string WindowText(HWND window);
 std::string ClassNameOf(HWND window);
@@ -66,8 +71,11 @@ public:
     HWND WaitForDialog(const char* title, DWORD timeoutMs = 10000) const;
     // Message box text (the static control that holds it).
     static std::string MessageBoxText(HWND box);
-    // Types a file name into an open-file dialog and confirms it.
+    // Types a file name into an open-file dialog's name box and confirms it with Enter,
+    // as a person would.
     static void AnswerOpenDialog(HWND dialog, const std::string& windowsPath);
+    // The open-file dialog's name box (the edit control inside it).
+    static HWND FileNameEdit(HWND dialog);
     // Clicks the main window at client (x, y), which opens the picture-open dialog, and picks
     // `windowsPath` there; false when no dialog appeared.
     bool ChooseFileFor(int x, int y, const std::string& windowsPath);

@@ -1,0 +1,284 @@
+// The picture-open dialog of the running program, driven with real input: its preview
+// strip beside the system's controls, the preview of each kind of selection, the preview
+// window, and what a cancelled run and the next run keep.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include "display/FittedRect.h"
+#include "support/BmpSamples.h"
+#include "support/Form1Points.h"
+#include "support/TempDir.h"
+#include "support/UiDriver.h"
+
+namespace {
+
+constexpr uint32_t kBlue = 0x0000FF, kRed = 0xFF0000, kGreen = 0x00FF00, kAqua = 0x00FFFF;
+
+RECT ScreenRect(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    return r;
+}
+
+RECT ClientScreenRect(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+int Count(const ScreenImage& img, const RECT& r, uint32_t colour) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) n += img.At(x, y) == colour;
+    return n;
+}
+
+int Count(const ScreenImage& img, uint32_t colour) { return Count(img, RECT{0, 0, img.width, img.height}, colour); }
+
+bool IsDark(uint32_t px) { return ((px >> 16) & 0xFF) < 0x60 && ((px >> 8) & 0xFF) < 0x60 && (px & 0xFF) < 0x60; }
+
+int DarkCount(const ScreenImage& img) {
+    int n = 0;
+    for (uint32_t px : img.pixels) n += IsDark(px);
+    return n;
+}
+
+void SavePng(const ScreenImage& img, const std::string& name) {
+    const std::string bmp = OutputDir() + "\\" + name + ".bmp";
+    img.SaveBmp(bmp);
+}
+
+// The open dialog of the program with its preview strip.
+struct PictureDialog {
+    HWND dialog = nullptr, picturePanel = nullptr, paintPanel = nullptr;
+
+    explicit PictureDialog(const AppProcess& app) {
+        dialog = app.WaitForDialog(nullptr);
+        if (!dialog) return;
+        picturePanel = FindChild(dialog, "TPanel");
+        paintPanel = FindChild(dialog, "TSilentPaintPanel");
+    }
+    bool Complete() const { return dialog && List() && picturePanel && paintPanel; }
+    // The file list (made anew in each folder the dialog shows).
+    HWND List() const { return FindChild(dialog, "SysListView32"); }
+
+    int Items() const { return static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)); }
+    int Selected() const { return static_cast<int>(SendMessageA(List(), LVM_GETNEXTITEM, -1, LVNI_SELECTED)); }
+
+    // The paint panel's interior, inside its two 1-pixel bevels, on the screen.
+    RECT Interior() const {
+        RECT r = ClientScreenRect(paintPanel);
+        InflateRect(&r, -2, -2);
+        return r;
+    }
+    // The preview button: at the caption row's right end, 2 pixels inside the paint panel.
+    RECT Button() const {
+        RECT paint = ScreenRect(paintPanel), strip = ClientScreenRect(picturePanel);
+        return RECT{paint.right - 25, strip.top + 1, paint.right - 2, strip.top + 23};
+    }
+    // The caption row: from the strip's border to the paint panel's top.
+    RECT CaptionRow() const {
+        RECT paint = ScreenRect(paintPanel);
+        return RECT{paint.left, paint.top - 23, paint.right, paint.top};
+    }
+    bool ButtonEnabled() const { return Count(CaptureScreen(Button()), kAqua) > 0; }  // the glyph's lens
+
+    // Selects list item `index` with the keyboard, after a click on the first item when
+    // the list does not have the focus yet. (A second click there would be a double-click,
+    // which opens what the name box names.)
+    void Select(int index) const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+        if (info.hwndFocus != List()) {
+            RECT r = ScreenRect(List());
+            Sleep(600);
+            ClickScreen(r.left + 40, r.top + 10);
+            Sleep(200);
+        }
+        PressKey(VK_HOME);
+        for (int i = 0; i < index; ++i) PressKey(VK_DOWN);
+        WaitUntil([&] { return Selected() == index; }, 3000);
+        Sleep(400);  // the preview's repaint
+    }
+};
+
+HWND WaitForPreviewWindow(const AppProcess& app) {
+    HWND w = app.WaitForWindow(nullptr, "プレビュー", 5000);
+    if (w) Sleep(600);
+    return w;
+}
+
+// A control's text (GetWindowText does not ask the windows of another process).
+std::string EditText(HWND edit) {
+    char text[MAX_PATH + 1] = {};
+    SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+bool NoErrorBox(const AppProcess& app) { return app.WaitForWindow("#32770", "Tetrafol", 300) == nullptr; }
+
+class PictureDialogTest : public testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = files_.File("a_folder");
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        b640_ = files_.Write("b640.bmp", samples::WriteBmp(samples::SolidPicture(640, 480, {0, 0, 255}), {}));
+        c300_ = files_.Write("c300.bmp", samples::WriteBmp(samples::SolidPicture(300, 200, {255, 0, 0}), {}));
+        d2000_ = files_.Write("d2000.bmp", samples::WriteBmp(samples::SolidPicture(2000, 1500, {0, 255, 0}), {}));
+        text_ = files_.Write("e_notes.txt", std::string("not a picture\r\n"));
+        main_ = app_.MainWindow();
+    }
+    void TearDown() override { RemoveDirectoryA(folder_.c_str()); }
+
+    TempDir files_;
+    std::string folder_, b640_, c300_, d2000_, text_;
+    AppProcess app_;
+    HWND main_ = nullptr;
+};
+
+TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
+    ASSERT_NE(main_, nullptr);
+    const ScreenImage emptySlots = CaptureClient(main_);
+    ClickClient(main_, kSlotCentre[0].x, kSlotCentre[0].y);
+    PictureDialog d(app_);
+    ASSERT_TRUE(d.Complete()) << "the explorer-style dialog with the preview strip";
+
+    {
+        SCOPED_TRACE("the strip lies right of the standard controls; the dialog is centred");
+        const RECT outer = ScreenRect(d.dialog), strip = ScreenRect(d.picturePanel);
+        EXPECT_EQ(outer.left, (1024 - (outer.right - outer.left)) / 2);
+        EXPECT_EQ(outer.top, (768 - (outer.bottom - outer.top)) / 3);
+        for (HWND standard : {d.List(), AppProcess::FileNameEdit(d.dialog), GetDlgItem(d.dialog, IDOK)})
+            EXPECT_GE(strip.left, ScreenRect(standard).right);
+        EXPECT_LE(strip.right, outer.right);
+        EXPECT_GT(strip.right - strip.left, 100);
+    }
+
+    AppProcess::AnswerOpenDialog(d.dialog, files_.Path());  // into the test's folder
+    ASSERT_TRUE(WaitUntil([&] { return d.Items() == 4; }, 5000)) << "a folder and three pictures: " << d.Items();
+
+    const RECT interior = d.Interior();
+    const int iw = interior.right - interior.left, ih = interior.bottom - interior.top;
+    ScreenImage none;
+    {
+        SCOPED_TRACE("a folder: nothing to preview, button disabled, nothing reported");
+        d.Select(0);
+        none = CaptureScreen(interior);
+        EXPECT_GT(DarkCount(none), 20) << "the text (なし)";
+        EXPECT_EQ(Count(none, kBlue) + Count(none, kRed) + Count(none, kGreen), 0);
+        EXPECT_FALSE(d.ButtonEnabled());
+        EXPECT_TRUE(NoErrorBox(app_));
+    }
+    {
+        SCOPED_TRACE("640 x 480: stretched to the interior, centred, button enabled");
+        d.Select(1);
+        const ScreenImage img = CaptureScreen(interior);
+        const TRect fit = FitPictureRect(640, 480, iw, ih, true, true, true);
+        EXPECT_EQ(Count(img, kBlue), (fit.Right - fit.Left) * (fit.Bottom - fit.Top));
+        EXPECT_EQ(Count(img, RECT{fit.Left, fit.Top, fit.Right, fit.Bottom}, kBlue),
+                  (fit.Right - fit.Left) * (fit.Bottom - fit.Top));
+        EXPECT_EQ(fit.Right - fit.Left, iw) << "a wide picture fills the width";
+        EXPECT_TRUE(d.ButtonEnabled());
+        SavePng(CaptureScreen(ScreenRect(d.dialog)), "dialog");
+    }
+    {
+        SCOPED_TRACE("the preview window of 300 x 200 shows it at natural size; Escape closes it");
+        d.Select(2);
+        const RECT button = d.Button();
+        ClickScreen((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+        HWND preview = WaitForPreviewWindow(app_);
+        ASSERT_NE(preview, nullptr);
+        HWND panel = FindChild(preview, "TPanel");
+        ASSERT_NE(panel, nullptr);
+        RECT area = ClientScreenRect(panel);
+        InflateRect(&area, -5, -5);
+        EXPECT_EQ(area.right - area.left, 300);
+        EXPECT_EQ(area.bottom - area.top, 200);
+        EXPECT_EQ(Count(CaptureScreen(area), kRed), 300 * 200);
+        SavePng(CaptureScreen(ScreenRect(preview)), "preview");
+        EXPECT_FALSE(IsWindowEnabled(d.dialog)) << "modal over the dialog";
+        PressKey(VK_ESCAPE);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(preview) || !IsWindow(preview); }, 3000));
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(d.dialog) != FALSE; }, 2000));
+        EXPECT_TRUE(IsWindowVisible(d.dialog)) << "back in the dialog";
+    }
+    {
+        SCOPED_TRACE("2000 x 1500 (double-click on the preview): held to 3/4 of the monitor");
+        d.Select(3);
+        DoubleClickScreen((interior.left + interior.right) / 2, (interior.top + interior.bottom) / 2);
+        HWND preview = WaitForPreviewWindow(app_);
+        ASSERT_NE(preview, nullptr);
+        RECT client;
+        GetClientRect(preview, &client);
+        EXPECT_EQ(client.right, 768);
+        EXPECT_EQ(client.bottom, 576);
+        HWND panel = FindChild(preview, "TPanel");
+        RECT area = ClientScreenRect(panel);
+        InflateRect(&area, -5, -5);
+        const TRect fit = FitPictureRect(2000, 1500, area.right - area.left, area.bottom - area.top, true, true, true);
+        EXPECT_EQ(Count(CaptureScreen(area), kGreen), (fit.Right - fit.Left) * (fit.Bottom - fit.Top));
+        PressKey(VK_ESCAPE);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(preview) || !IsWindow(preview); }, 3000));
+    }
+    {
+        SCOPED_TRACE("a text file (shown with *.*): nothing to preview, nothing reported");
+        AppProcess::AnswerOpenDialog(d.dialog, "*.*");
+        ASSERT_TRUE(WaitUntil([&] { return d.Items() == 5; }, 5000)) << d.Items();
+        d.Select(4);
+        EXPECT_EQ(CaptureScreen(interior).pixels, none.pixels) << "(なし) as for the folder";
+        EXPECT_FALSE(d.ButtonEnabled());
+        EXPECT_TRUE(NoErrorBox(app_));
+    }
+    ScreenImage lastCaption;
+    {
+        SCOPED_TRACE("the hint of the enabled button");
+        d.Select(2);
+        lastCaption = CaptureScreen(d.CaptionRow());
+        const RECT button = d.Button();
+        SetCursorPos(button.left + 5, button.top + 5);
+        SetCursorPos(button.left + 6, button.top + 6);
+        HWND hint = app_.WaitForWindow("THintWindow", "プレビュー", 3000);
+        EXPECT_NE(hint, nullptr);
+    }
+    AppProcess::AnswerOpenDialog(d.dialog, c300_);  // confirms c300.bmp
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(d.dialog); }, 5000));
+    EXPECT_EQ(app_.WaitForWindow("THintWindow", nullptr, 300), nullptr) << "the hint goes with the dialog";
+    ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main_).At(kSlotCentre[0].x, kSlotCentre[0].y) == kRed; }, 5000));
+    Sleep(500);
+    const ScreenImage redSlot = CaptureClient(main_);
+
+    {
+        // The platform shows the folder of the name it starts with and that name in the
+        // box; Wine also reports a selection change as it fills the list, so the name it
+        // starts with is previewed at once (what DialogShown leaves is checked in-process).
+        SCOPED_TRACE("a second run starts on the last file");
+        ClickClient(main_, kSlotCentre[0].x, kSlotCentre[0].y);
+        PictureDialog second(app_);
+        ASSERT_TRUE(second.Complete());
+        EXPECT_STREQ(EditText(AppProcess::FileNameEdit(second.dialog)).c_str(), "c300.bmp");
+        EXPECT_TRUE(WaitUntil([&] { return second.Items() == 4; }, 3000)) << "the file's own folder";
+        EXPECT_EQ(CaptureScreen(second.CaptionRow()).pixels, lastCaption.pixels);
+        EXPECT_GT(Count(CaptureScreen(second.Interior()), kRed), 0);
+
+        PressButton(second.dialog, IDCANCEL);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(second.dialog); }, 5000));
+    }
+    {
+        SCOPED_TRACE("cancelled: the slot and the file name stay");
+        ScreenImage after;
+        WaitUntil([&] { return (after = CaptureClient(main_)).pixels == redSlot.pixels; }, 3000);
+        EXPECT_EQ(after.pixels, redSlot.pixels);
+        EXPECT_NE(after.pixels, emptySlots.pixels);
+        ClickClient(main_, kSlotCentre[0].x, kSlotCentre[0].y);
+        PictureDialog third(app_);
+        ASSERT_TRUE(third.Complete());
+        EXPECT_STREQ(EditText(AppProcess::FileNameEdit(third.dialog)).c_str(), "c300.bmp");
+        PressButton(third.dialog, IDCANCEL);
+        WaitUntil([&] { return !IsWindow(third.dialog); }, 5000);
+    }
+}
+
+}  // namespace

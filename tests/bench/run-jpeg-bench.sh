@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Benchmark, not a test: a 6000 x 4000 JPEG decoded through the program's own path (under
+# the project's Wine: load, then the first draw's decode into the picture's bitmap) against
+# libjpeg-turbo's djpeg (native) with the same settings, on this machine in one run. The two
+# sides alternate round by round, so a busy machine slows both alike; each side's median
+# is compared. One line per case; the goal is a ratio of at most 1.10.
+# BUILD: the build directory (default build); ROUNDS: rounds per case (default 7).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${BUILD:-$root/build}
+rounds=${ROUNDS:-7}
+cd "$root"
+if [ -z "${JPEG_BENCH_RIG:-}" ]; then
+    command -v djpeg >/dev/null || { echo "djpeg missing: install libjpeg-turbo-progs" >&2; exit 1; }
+    cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+      -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-exec.sh" >/dev/null 2>&1
+    cmake --build "$build" -j"$(nproc)" --target jpeg_bench >/dev/null
+    # Everything below runs once inside the private Wine rig.
+    JPEG_BENCH_RIG=1 TETRAFOL_HEADLESS=1 exec bash scripts/with-services.sh bash "$0"
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+photo=$work/photo-6000x4000.jpg
+winphoto="Z:${photo//\//\\}"
+bench() { bash scripts/wine-exec.sh "$build/jpeg_bench.exe" "$@" | tr -d '\r' | tail -n 1; }
+bench write "$winphoto" >/dev/null
+size=$(stat -c %s "$photo")
+median() { sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]}'; }
+
+for depth in 24 8; do
+    if [ "$depth" = 24 ]; then args=(-dct float); else args=(-dct float -colors 236); fi
+    djpeg "${args[@]}" -outfile /dev/null "$photo"  # warms the file cache
+    ours=() theirs=()
+    for _ in $(seq "$rounds"); do
+        t0=$(date +%s%N)
+        djpeg "${args[@]}" -outfile /dev/null "$photo"
+        t1=$(date +%s%N)
+        theirs+=("$(awk -v n=$((t1 - t0)) 'BEGIN {printf "%.1f", n / 1e6}')")
+        ours+=("$(bench decode "$winphoto" "$depth" 1)")
+    done
+    o=$(printf '%s\n' "${ours[@]}" | median)
+    r=$(printf '%s\n' "${theirs[@]}" | median)
+    awk -v d="$depth" -v o="$o" -v r="$r" -v s="$size" -v a="${args[*]}" -v n="$rounds" 'BEGIN {
+        printf "jpeg decode 6000x4000 %d-bit (%.1f MB file, median of %d): tetrafol %.1f ms, djpeg %s %.1f ms, ratio %.2f (goal <= 1.10)\n",
+               d, s / 1e6, n, o, a, r, o / r }'
+done

@@ -1,0 +1,309 @@
+// Icon pictures through the real GDI: which directory entry is drawn, at what size and
+// place, with what transparency; refused files, PNG entries, shared blocks, and the hostile
+// corpus loaded and drawn without a leaked GDI object.
+#include <gtest/gtest.h>
+
+#include "IconSamples.h"
+#include "graphics/Canvas.h"
+#include "graphics/Icon.h"
+#include "rtl/Exceptions.h"
+#include "rtl/Streams.h"
+#include "support/DibSurface.h"
+#include "support/GdiCounter.h"
+
+using namespace icosamples;
+
+namespace {
+
+const Rgb kRed{255, 0, 0}, kGreen{0, 160, 0}, kBlue{0, 0, 255}, kYellow{255, 255, 0}, kWhite{255, 255, 255};
+
+void Load(TIcon& icon, const Bytes& file) {
+    TPointerStream stream(file.data(), file.size());
+    icon.ReadFromStream(stream);
+}
+
+// A 32-bit surface of one colour that graphics draw on through a canvas.
+struct Surface {
+    explicit Surface(Rgb fill = kWhite) : dib(320, 320, RGB(fill.r, fill.g, fill.b)) { canvas.SetHandle(dib.dc()); }
+    ~Surface() { canvas.SetHandle(nullptr); }
+    void Draw(TGraphic& graphic, const TRect& rect = Rect(10, 20, 500, 400)) { canvas.StretchGraphic(rect, &graphic); }
+    uint32_t At(int x, int y) const { return dib.At(x, y); }
+    // Pixels of the `size` square at (left, top) that are not `want(x, y)`.
+    template <class Want>
+    int Wrong(int left, int top, int size, Want want) const {
+        int wrong = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) wrong += At(left + x, top + y) != want(x, y).Packed();
+        return wrong;
+    }
+    DibSurface dib;
+    TCanvas canvas;
+};
+
+std::string MessageOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Exception& e) {
+        return e.Message();
+    }
+    return "no error";
+}
+
+Entry Png(Entry e) {
+    e.png = true;
+    return e;
+}
+
+}  // namespace
+
+TEST(IconChoice, TheEntryForTheScreenAndWantedSizeIsDrawnAtItsOwnSize) {
+    const int standard = GetSystemMetrics(SM_CXICON);
+    ASSERT_EQ(standard, 32) << "the cases assume the usual standard icon size";
+    const std::vector<Entry> four = {SolidEntry(16, kRed, 4, 16), SolidEntry(32, kGreen, 4, 16),
+                                     SolidEntry(32, kBlue, 8, 256), SolidEntry(48, kYellow, 8, 256)};
+    struct Case {
+        const char* name;
+        std::vector<Entry> entries;
+        int wanted;  // 0: none
+        int size;
+        Rgb colour;
+    } cases[] = {
+        {"four entries: 32 x 32 at 256 colours", four, 0, 32, kBlue},
+        {"four entries, 48 wanted", four, 48, 48, kYellow},
+        {"equally far, smaller first", {SolidEntry(24, kRed), SolidEntry(40, kGreen)}, 0, 24, kRed},
+        {"equally far, larger first", {SolidEntry(40, kGreen), SolidEntry(24, kRed)}, 0, 24, kRed},
+        {"16 stays against a closer 33", {SolidEntry(16, kRed), SolidEntry(33, kGreen)}, 0, 16, kRed},
+        {"the later of two alike", {SolidEntry(32, kRed), SolidEntry(32, kGreen)}, 0, 32, kGreen},
+        {"fewer colours never replace", {SolidEntry(32, kRed, 8, 256), SolidEntry(32, kGreen, 4, 16)}, 0, 32, kRed},
+        {"256 read from a 0 size", {SolidEntry(16, kRed), [] { Entry e = SolidEntry(256, kBlue); e.entryWidth = e.entryHeight = 0; return e; }()},
+         300, 256, kBlue},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TIcon icon;
+        Load(icon, WriteIcon(c.entries));
+        if (c.wanted) {
+            icon.SetWidth(c.wanted);
+            icon.SetHeight(c.wanted);
+        }
+        EXPECT_EQ(icon.Width(), standard) << "nothing is chosen before the first draw";
+        EXPECT_EQ(icon.Height(), standard);
+        Surface surface;
+        surface.Draw(icon);
+        EXPECT_EQ(icon.Width(), c.size);
+        EXPECT_EQ(icon.Height(), c.size);
+        int visible = std::min(c.size, 300);
+        EXPECT_EQ(surface.Wrong(10, 20, visible, [&](int, int) { return c.colour; }), 0);
+        EXPECT_EQ(surface.At(9, 19), kWhite.Packed());
+        if (c.size < 300) {
+            EXPECT_EQ(surface.At(10 + c.size, 20 + c.size), kWhite.Packed()) << "not stretched";
+        }
+        EXPECT_EQ(MessageOf([&] { icon.SetWidth(64); }), "アイコンの大きさは変更できません");
+        EXPECT_EQ(MessageOf([&] { icon.SetHeight(64); }), "アイコンの大きさは変更できません");
+        EXPECT_EQ(icon.Width(), c.size);
+    }
+}
+
+TEST(IconDrawing, AnImageSmallerThanItsEntryIsScaledUp) {
+    const Rgb quadrants[4] = {kRed, kGreen, kBlue, kYellow};
+    for (int bits : {4, 24}) {
+        Entry small = QuadrantEntry(16, quadrants, bits);
+        small.entryWidth = small.entryHeight = 32;
+        TIcon icon;
+        Load(icon, WriteIcon({small}));
+        Surface surface;
+        surface.Draw(icon);
+        EXPECT_EQ(icon.Width(), 32);
+        EXPECT_EQ(surface.Wrong(10, 20, 32, [&](int x, int y) { return quadrants[(y < 16 ? 0 : 2) + (x < 16 ? 0 : 1)]; }),
+                  0)
+            << bits << " bits";
+    }
+}
+
+TEST(IconDrawing, TheMaskLetsTheSurfaceShowThrough) {
+    // The left half see-through, the right half two colours (black and white at 1 bit).
+    for (int bits : {1, 4, 8, 24, 32}) {
+        Rgb top = bits == 1 ? Rgb{} : kRed, bottom = bits == 1 ? kWhite : kGreen;
+        Entry e = SolidEntry(32, top, bits);
+        e.seeThrough.assign(32 * 32, 0);
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                e.pixels[y * 32 + x] = y < 16 ? top : bottom;
+                e.seeThrough[y * 32 + x] = x < 16;
+            }
+        for (Entry form : {e, Png(e)}) {
+            if (form.png && bits != 32) continue;
+            SCOPED_TRACE(std::to_string(bits) + (form.png ? " bits, PNG" : " bits"));
+            for (Rgb under : {kWhite, kBlue}) {
+                TIcon icon;
+                Load(icon, WriteIcon({form}));
+                Surface surface(under);
+                surface.Draw(icon);
+                EXPECT_EQ(surface.Wrong(10, 20, 32, [&](int x, int y) { return x < 16 ? under : y < 16 ? top : bottom; }), 0);
+            }
+        }
+    }
+}
+
+TEST(IconDrawing, PngEntriesAreDecodedByThePlatform) {
+    const Rgb quadrants[4] = {kRed, kGreen, kBlue, kYellow};
+    Entry big = Png(QuadrantEntry(256, quadrants));
+    big.entryWidth = big.entryHeight = 0;
+    struct Case {
+        const char* name;
+        std::vector<Entry> entries;
+        int wanted, size;
+    } cases[] = {
+        {"256 x 256 PNG beside a bitmap, 256 wanted", {SolidEntry(32, kWhite), big}, 256, 256},
+        {"only a 48 x 48 PNG", {Png(QuadrantEntry(48, quadrants))}, 0, 48},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TIcon icon;
+        Load(icon, WriteIcon(c.entries));
+        if (c.wanted) {
+            icon.SetWidth(c.wanted);
+            icon.SetHeight(c.wanted);
+        }
+        Surface surface(kBlue);
+        surface.Draw(icon, Rect(0, 0, 10, 10));
+        EXPECT_EQ(icon.Width(), c.size);
+        int half = c.size / 2;
+        EXPECT_EQ(surface.Wrong(0, 0, std::min(c.size, 320),
+                                [&](int x, int y) { return quadrants[(y < half ? 0 : 2) + (x < half ? 0 : 1)]; }),
+                  0);
+    }
+}
+
+TEST(IconDrawing, AStockIconFileDrawsTheDefaultApplicationIcon) {
+    TIcon icon;
+    Load(icon, Bytes{0, 0, 0, 0, 0, 0});
+    Surface surface, expected;
+    surface.Draw(icon);
+    DrawIconEx(expected.dib.dc(), 10, 20, LoadIcon(nullptr, IDI_APPLICATION), 0, 0, 0, nullptr, DI_NORMAL);
+    int differ = 0, drawn = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 60; ++x) {
+            differ += surface.At(x, y) != expected.At(x, y);
+            drawn += surface.At(x, y) != kWhite.Packed();
+        }
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(drawn, 0);
+    EXPECT_EQ(icon.Width(), GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(MessageOf([&] { icon.SetWidth(16); }), "アイコンの大きさは変更できません");
+}
+
+TEST(IconLoading, RefusedFilesLeaveThePictureAsItWas) {
+    Bytes good = WriteIcon({SolidEntry(32, kGreen)});
+    Bytes noEntries = {0, 0, 1, 0, 0, 0};
+    Bytes cursor = good;
+    cursor[2] = 2;
+    Bytes shortImage = good;
+    shortImage[6 + 8] -= 1;  // dwBytesInRes one byte short of the mask
+    Bytes png = WriteIcon({Png(SolidEntry(32, kRed))});
+    std::fill(png.begin() + 6 + 16 + 16, png.begin() + 6 + 16 + 20, 0);  // the PNG's width 0
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        const char* message;
+    } cases[] = {
+        {"cursor", cursor, "アイコンイメージが不正です"},
+        {"no entries", noEntries, "アイコンイメージが不正です"},
+        {"short entry", shortImage, "アイコンイメージが不正です"},
+        {"PNG header", png, "アイコンイメージが不正です"},
+        {"five bytes", Bytes(good.begin(), good.begin() + 5), "ストリームからの読み込みエラー"},
+    };
+    TIcon icon;
+    Load(icon, good);
+    int changes = 0;
+    icon.OnChange = [&](TObject*) { ++changes; };
+    for (const Case& c : cases) EXPECT_EQ(MessageOf([&] { Load(icon, c.bytes); }), c.message) << c.name;
+    EXPECT_EQ(changes, 0);
+    Surface surface;
+    surface.Draw(icon);
+    EXPECT_EQ(surface.At(20, 30), kGreen.Packed()) << "the last good file is still drawn";
+    Load(icon, good);
+    EXPECT_EQ(changes, 1);
+}
+
+TEST(IconDrawing, AFailureAtDrawTimeIsRaisedOnceNotAtEveryRepaint) {
+    Bytes file = WriteIcon({Png(SolidEntry(32, kRed))});
+    for (size_t k = 6 + 16 + 41; k < 6 + 16 + 60; ++k) file[k] ^= 0x5A;  // the compressed pixels
+    TIcon icon;
+    Load(icon, file);
+    TIcon copy;
+    copy.CopyFrom(&icon);
+    Surface surface;
+    EXPECT_EQ(MessageOf([&] { surface.Draw(icon); }), "アイコンイメージが不正です");
+    EXPECT_EQ(MessageOf([&] { surface.Draw(icon); }), "no error");
+    EXPECT_EQ(MessageOf([&] { surface.Draw(copy); }), "no error") << "copies share the reported failure";
+    EXPECT_EQ(surface.Wrong(0, 0, 320, [](int, int) { return kWhite; }), 0);
+}
+
+TEST(IconSharing, CopiesShareOneIconAndTheFileBytes) {
+    Bytes file = WriteIcon({SolidEntry(16, kRed), SolidEntry(32, kGreen)});
+    TIcon first, second;
+    Load(first, file);
+    second.CopyFrom(&first);
+    Surface surface;
+    surface.Draw(second);
+    EXPECT_NE(first.Image().IconHandle, nullptr) << "made once for both";
+    EXPECT_EQ(&first.Image(), &second.Image());
+    EXPECT_EQ(first.Width(), 32);
+    TMemoryStream written;
+    first.WriteToStream(written);
+    EXPECT_EQ(Bytes(written.Memory(), written.Memory() + written.Size()), file);
+
+    first.SetTransparent(false);
+    EXPECT_TRUE(first.Transparent());
+    uint16_t format = 0;
+    HANDLE data = nullptr;
+    HPALETTE palette = nullptr;
+    EXPECT_EQ(MessageOf([&] { first.WriteClipboardData(format, data, palette); }), "クリップボードはアイコンには対応していません");
+    EXPECT_EQ(MessageOf([&] { first.ReadClipboardData(CF_BITMAP, nullptr, nullptr); }),
+              "クリップボードはアイコンには対応していません");
+    first.CopyFrom(nullptr);
+    EXPECT_TRUE(first.IsEmpty());
+    EXPECT_FALSE(second.IsEmpty());
+}
+
+TEST(IconHostile, EveryDamagedFileIsRefusedOrDrawnWithoutLeaks) {
+    const int before = LiveGdiObjects();
+    int loaded = 0;
+    for (const Hostile& h : HostileCorpus()) {
+        SCOPED_TRACE(h.name);
+        Outcome got = Outcome::Picture;
+        TIcon icon, big;
+        try {
+            Load(icon, h.bytes);
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(e.Message(), "アイコンイメージが不正です");
+            got = Outcome::InvalidImage;
+        } catch (const EReadError&) {
+            got = Outcome::ReadError;
+        }
+        if (h.expected != Outcome::EitherWay) {
+            EXPECT_EQ(int(got), int(h.expected));
+        }
+        if (got != Outcome::Picture) continue;
+        ++loaded;
+        big.CopyFrom(&icon);
+        Surface surface;
+        // Only a PNG stream damaged past its header may still fail, and then with the message.
+        for (TIcon* which : {&icon, &big}) {
+            std::string message = MessageOf([&] { surface.Draw(*which); });
+            if (message != "no error") {
+                EXPECT_EQ(message, "アイコンイメージが不正です");
+            }
+        }
+        TIcon another;
+        another.SetWidth(256);
+        Load(another, h.bytes);
+        std::string message = MessageOf([&] { surface.Draw(another); });
+        if (message != "no error") {
+            EXPECT_EQ(message, "アイコンイメージが不正です");
+        }
+    }
+    EXPECT_GT(loaded, 50);
+    EXPECT_EQ(LiveGdiObjects(), before);
+}

@@ -1,0 +1,453 @@
+// JPEG pictures: header-only loading, one decode on first draw that matches libjpeg's own
+// decode with the same settings, the palette of 8-bit output, copies, progress, the encoder,
+// and damaged files, which end in EJPEG or a partial picture.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+#include "graphics/Bitmap.h"
+#include "graphics/jpeg/JPEGImage.h"
+#include "graphics/jpeg/JpegCodec.h"
+#include "graphics/Picture.h"
+#include "graphics/BitmapTestSupport.h"
+#include "rtl/Exceptions.h"
+#include "rtl/Format.h"
+#include "rtl/Streams.h"
+#include "support/GdiCounter.h"
+#include "support/JpegSamples.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using jpegsamples::Bytes;
+
+void Load(TJPEGImage& image, const Bytes& bytes) {
+    TMemoryStream stream(bytes.data(), bytes.size());
+    image.ReadFromStream(stream);
+}
+
+std::string JpegMessage(int code) { return Format("JPEG エラー #%d", {code}); }
+
+// What a call raised: "" for nothing, the message for EJPEG, the class name otherwise.
+template <class F>
+std::string Raised(F&& f) {
+    try {
+        f();
+    } catch (const EJPEG& e) {
+        return e.Message();
+    } catch (const Exception& e) {
+        return e.ClassName();
+    }
+    return "";
+}
+
+const jpegsamples::Named& GoodFile(const char* name) {
+    static const std::vector<jpegsamples::Named> files = jpegsamples::GoodFiles();
+    for (auto& f : files)
+        if (f.name == name) return f;
+    std::abort();
+}
+
+bool IsFourComponent(const std::string& name) { return name.rfind("cmyk", 0) == 0 || name == "ycck"; }
+
+// The decoded bitmap against the library's own decode: every row byte for byte, and for
+// 8-bit output every palette entry.
+::testing::AssertionResult SameAsLibrary(TBitmap& bitmap, const jpegsamples::Reference& ref) {
+    if (ref.error) return ::testing::AssertionFailure() << "the library failed with " << ref.error;
+    if (bitmap.Width() != ref.width || bitmap.Height() != ref.height)
+        return ::testing::AssertionFailure() << "size " << bitmap.Width() << "x" << bitmap.Height();
+    const bool eightBit = ref.bytesPerPixel == 1;
+    if (bitmap.PixelDepth() != (eightBit ? TPixelFormat::pf8bit : TPixelFormat::pf24bit))
+        return ::testing::AssertionFailure() << "wrong pixel depth";
+    const size_t rowBytes = size_t(ref.width) * ref.bytesPerPixel;
+    for (int y = 0; y < ref.height; ++y)
+        if (std::memcmp(bitmap.ScanLine(y), ref.pixels.data() + rowBytes * y, rowBytes) != 0)
+            return ::testing::AssertionFailure() << "row " << y << " differs";
+    if (eightBit) {
+        PALETTEENTRY entries[256];
+        UINT n = GetPaletteEntries(bitmap.Palette(), 0, 256, entries);
+        if (n * 3 != ref.palette.size()) return ::testing::AssertionFailure() << n << " palette entries";
+        for (UINT i = 0; i < n; ++i)
+            if (entries[i].peBlue != ref.palette[i * 3] || entries[i].peGreen != ref.palette[i * 3 + 1] ||
+                entries[i].peRed != ref.palette[i * 3 + 2] || entries[i].peFlags != 0)
+                return ::testing::AssertionFailure() << "palette entry " << i << " differs";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// Mean difference per channel between a 24-bit decode and the pattern the file was made of:
+// catches channels in the wrong order and inks read the wrong way round.
+double MeanErrorAgainstPattern(TBitmap& bitmap) {
+    double sum = 0;
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        auto* row = static_cast<const uint8_t*>(bitmap.ScanLine(y));
+        for (int x = 0; x < bitmap.Width(); ++x) {
+            uint8_t rgb[3];
+            jpegsamples::PatternRgb(x, y, rgb);
+            sum += std::abs(row[x * 3] - rgb[2]) + std::abs(row[x * 3 + 1] - rgb[1]) + std::abs(row[x * 3 + 2] - rgb[0]);
+        }
+    }
+    return sum / (3.0 * bitmap.Width() * bitmap.Height());
+}
+
+struct Report {
+    TProgressStage stage;
+    uint8_t percent;
+    bool redraw;
+};
+
+}  // namespace
+
+TEST(JpegImage, EveryFormDecodesOnceLikeTheLibrary) {
+    struct Case {
+        const char* file;
+        TJPEGPixelFormat depth;
+    };
+    const Case cases[] = {
+        {"baseline-420", TJPEGPixelFormat::Depth24},   {"baseline-420", TJPEGPixelFormat::Depth8},
+        {"baseline-422", TJPEGPixelFormat::Depth24},   {"baseline-444", TJPEGPixelFormat::Depth24},
+        {"progressive", TJPEGPixelFormat::Depth24},    {"progressive", TJPEGPixelFormat::Depth8},
+        {"grey", TJPEGPixelFormat::Depth24},           {"grey-progressive", TJPEGPixelFormat::Depth8},
+        {"restart-markers", TJPEGPixelFormat::Depth24}, {"one-pixel-tall", TJPEGPixelFormat::Depth24},
+        {"cmyk-adobe", TJPEGPixelFormat::Depth24},     {"cmyk-plain", TJPEGPixelFormat::Depth24},
+        {"ycck", TJPEGPixelFormat::Depth8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + (c.depth == TJPEGPixelFormat::Depth8 ? " at 8 bits" : " at 24 bits"));
+        const auto& file = GoodFile(c.file);
+        TJPEGImage image;
+        image.SetOutputDepth(c.depth);
+        std::vector<Report> reports;
+        int changes = 0;
+        image.OnProgress = [&](TObject*, TProgressStage stage, uint8_t percent, bool redraw, const TRect&,
+                               const std::string&) { reports.push_back({stage, percent, redraw}); };
+        image.OnChange = [&](TObject*) { ++changes; };
+        Load(image, file.bytes);
+        // The header alone gives the size: nothing is decoded yet.
+        jpeg::Header header = jpeg::ReadHeader(file.bytes.data(), file.bytes.size());
+        EXPECT_EQ(image.Width(), header.width);
+        EXPECT_EQ(image.Height(), header.height);
+        EXPECT_FALSE(image.HasDecodedBitmap());
+        EXPECT_FALSE(image.IsEmpty());
+        EXPECT_EQ(changes, 1);
+
+        // Two draws into different rectangles decode once.
+        Surface24 screen(80, 70), sheet(160, 140);
+        screen.Canvas().StretchGraphic(TRect{0, 0, header.width, header.height}, &image);
+        TBitmap* bitmap = image.DecodeToBitmap();
+        sheet.Canvas().StretchGraphic(TRect{0, 0, 2 * header.width, 2 * header.height}, &image);
+        EXPECT_EQ(image.DecodeToBitmap(), bitmap);
+        // A fast decode reports exactly its start and its end.
+        ASSERT_EQ(reports.size(), 2u);
+        EXPECT_EQ(reports[0].stage, TProgressStage::psStarting);
+        EXPECT_EQ(reports[0].percent, 0);
+        EXPECT_EQ(reports[1].stage, TProgressStage::psEnding);
+        EXPECT_EQ(reports[1].percent, 100);
+        EXPECT_TRUE(reports[1].redraw);  // loading marks the palette as changed
+        EXPECT_EQ(image.Width(), header.width);
+        EXPECT_EQ(image.Height(), header.height);
+
+        if (IsFourComponent(c.file)) {
+            // Print-workflow files come out as colour rows, whichever way their inks are stored.
+            EXPECT_EQ(bitmap->PixelDepth(), TPixelFormat::pf24bit);
+            EXPECT_LT(MeanErrorAgainstPattern(*bitmap), 6.0);
+        } else {
+            const bool eightBit = c.depth == TJPEGPixelFormat::Depth8 || header.components == 1;
+            EXPECT_TRUE(SameAsLibrary(*bitmap, jpegsamples::Decode(file.bytes, eightBit)));
+            if (!eightBit) {
+                EXPECT_LT(MeanErrorAgainstPattern(*bitmap), 6.0);
+            }
+        }
+        // The drawn picture is the decoded one: blue, green, red rows reach the screen right.
+        if (bitmap->PixelDepth() == TPixelFormat::pf24bit) {
+            auto* row = static_cast<const uint8_t*>(bitmap->ScanLine(0));
+            samples::Rgb drawn = screen.At(0, 0);
+            EXPECT_NEAR(drawn.r, row[2], 2);
+            EXPECT_NEAR(drawn.g, row[1], 2);
+            EXPECT_NEAR(drawn.b, row[0], 2);
+        }
+    }
+}
+
+TEST(JpegImage, DamagedFilesEndInTheJpegErrorOrAPartialPicture) {
+    const Bytes baseline = GoodFile("baseline-420").bytes;
+    const std::string text = "This is a text file, not a picture.\r\n";
+    Bytes endless;
+    for (auto& f : jpegsamples::HostileFiles())
+        if (f.name == "endless-scans") endless = f.bytes;
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        std::string atLoad, atFirstDraw, atSecondDraw;
+        int width, height;
+    };
+    const Case cases[] = {
+        {"empty file", {}, "", JpegMessage(jpeg::CodeInputEmpty()), "", 0, 0},
+        {"text file", Bytes(text.begin(), text.end()), JpegMessage(jpeg::CodeNoImage()), "", "", 0, 0},
+        {"scan cut midway", Bytes(baseline.begin(), baseline.begin() + baseline.size() * 2 / 3), "", "", "", 67, 45},
+        {"endless progressive scans", endless, "", JpegMessage(jpeg::CodeTooManyScans()), "", 64, 48},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TJPEGImage image;
+        EXPECT_EQ(Raised([&] { Load(image, c.bytes); }), c.atLoad);
+        if (!c.atLoad.empty()) continue;
+        EXPECT_EQ(image.Width(), c.width);
+        EXPECT_EQ(image.Height(), c.height);
+        EXPECT_FALSE(image.IsEmpty());
+        Surface24 surface(80, 60);
+        EXPECT_EQ(Raised([&] { surface.Canvas().StretchGraphic(TRect{0, 0, 80, 60}, &image); }), c.atFirstDraw);
+        EXPECT_EQ(Raised([&] { surface.Canvas().StretchGraphic(TRect{0, 0, 80, 60}, &image); }), c.atSecondDraw);
+    }
+
+    // Every hostile file of the native corpus, through the program's own path.
+    int refusedAtLoad = 0, refusedAtDraw = 0, drawn = 0;
+    for (auto& f : jpegsamples::HostileFiles()) {
+        SCOPED_TRACE(f.name);
+        TJPEGImage image;
+        std::string loaded = Raised([&] { Load(image, f.bytes); });
+        if (!loaded.empty()) {
+            EXPECT_EQ(loaded.rfind("JPEG エラー #", 0), 0u) << loaded;
+            ++refusedAtLoad;
+            continue;
+        }
+        std::string decoded = Raised([&] { image.DecodeToBitmap(); });
+        EXPECT_TRUE(decoded.empty() || decoded.rfind("JPEG エラー #", 0) == 0) << decoded;
+        ++(decoded.empty() ? drawn : refusedAtDraw);
+    }
+    EXPECT_GT(refusedAtLoad, 0);
+    EXPECT_GT(refusedAtDraw, 0);
+    EXPECT_GT(drawn, 0);
+}
+
+TEST(JpegImage, PicturesOverThePixelLimitAreRefusedAtLoadAndBigPhotosAreNot) {
+    // Only the frame header's size is changed: the limit is checked before anything is made.
+    auto withSize = [](Bytes b, int width, int height) {
+        for (size_t i = 0; i + 9 < b.size(); ++i)
+            if (b[i] == 0xFF && b[i + 1] == 0xC0) {
+                b[i + 5] = uint8_t(height >> 8), b[i + 6] = uint8_t(height);
+                b[i + 7] = uint8_t(width >> 8), b[i + 8] = uint8_t(width);
+                break;
+            }
+        return b;
+    };
+    const Bytes colour = GoodFile("baseline-420").bytes, grey = GoodFile("grey").bytes;
+    struct Case {
+        const Bytes& file;
+        int width, height;
+        TJPEGPixelFormat depth;
+        bool refused;
+    };
+    const Case cases[] = {
+        {colour, 16384, 16384, TJPEGPixelFormat::Depth24, false},  // 768 MiB
+        {colour, 20000, 20000, TJPEGPixelFormat::Depth24, true},   // 1.1 GiB
+        {colour, 20000, 20000, TJPEGPixelFormat::Depth8, false},   // 381 MiB of indexes
+        {grey, 32768, 32768, TJPEGPixelFormat::Depth24, false},    // exactly 1 GiB
+        {grey, 32769, 32768, TJPEGPixelFormat::Depth24, true},
+        {colour, 65500, 65500, TJPEGPixelFormat::Depth8, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+        TJPEGImage image;
+        image.SetOutputDepth(c.depth);
+        std::string raised = Raised([&] { Load(image, withSize(c.file, c.width, c.height)); });
+        EXPECT_EQ(raised, c.refused ? JpegMessage(jpeg::CodeTooBig()) : "");
+        if (!c.refused) {
+            EXPECT_EQ(image.Width(), c.width);
+        }
+    }
+}
+
+TEST(JpegImage, CopiesShareTheBytesAndSizesCannotBeSet) {
+    const Bytes& bytes = GoodFile("progressive").bytes;
+    auto original = std::make_unique<TJPEGImage>();
+    Load(*original, bytes);
+    EXPECT_TRUE(original->ProgressiveFile);
+    TJPEGImage copy, sameBytes;
+    copy.CopyFrom(original.get());
+    Load(sameBytes, bytes);
+    EXPECT_EQ(&copy.Data(), &original->Data());
+    EXPECT_TRUE(copy.IsSameImage(original.get()));
+    EXPECT_TRUE(sameBytes.IsSameImage(original.get()));
+    EXPECT_EQ(Raised([&] { copy.SetWidth(10); }), "EInvalidGraphicOperation");
+    EXPECT_EQ(Raised([&] { copy.SetHeight(10); }), "EInvalidGraphicOperation");
+    EXPECT_EQ(copy.Width(), 70);
+    original->DecodeToBitmap();
+    original.reset();
+    EXPECT_EQ(copy.Data().RefCount(), 1);
+    EXPECT_TRUE(SameAsLibrary(*copy.DecodeToBitmap(), jpegsamples::Decode(bytes, false)));
+
+    // A copy of a decoded picture gets its own copy of the decoded bitmap.
+    TJPEGImage second;
+    second.CopyFrom(&copy);
+    EXPECT_TRUE(second.HasDecodedBitmap());
+    EXPECT_NE(second.DecodeToBitmap(), copy.DecodeToBitmap());
+
+    // Stored data: a count, then the file's bytes unchanged.
+    TMemoryStream stored;
+    second.WriteStoredData(stored);
+    ASSERT_EQ(stored.Size(), int64_t(bytes.size() + 4));
+    EXPECT_EQ(std::memcmp(stored.Memory() + 4, bytes.data(), bytes.size()), 0);
+    stored.SetPosition(0);
+    TJPEGImage restored;
+    restored.ReadStoredData(stored);
+    EXPECT_EQ(restored.Width(), 70);
+}
+
+TEST(JpegImage, PalettesComeFromTheColourMapOrAreGivenToTheLibrary) {
+    const Bytes& bytes = GoodFile("baseline-444").bytes;
+    // A grey ramp of eight entries: the library must map every pixel onto it.
+    struct {
+        WORD version = 0x300, count = 8;
+        PALETTEENTRY entries[8];
+    } block;
+    for (int i = 0; i < 8; ++i) block.entries[i] = {BYTE(i * 36), BYTE(i * 36), BYTE(i * 36), 0};
+    TJPEGImage image;
+    image.SetOutputDepth(TJPEGPixelFormat::Depth8);
+    Load(image, bytes);
+    TBitmap* first = image.DecodeToBitmap();
+    EXPECT_EQ(GetPaletteEntries(image.Palette(), 0, 0, nullptr), UINT(jpegsamples::Decode(bytes, true).palette.size() / 3));
+    int changes = 0;
+    image.OnChange = [&](TObject*) { ++changes; };
+    HPALETTE given = CreatePalette(reinterpret_cast<LOGPALETTE*>(&block));
+    image.SetPalette(given);  // differs from the decoded bitmap's: the next draw decodes again
+    EXPECT_FALSE(image.HasDecodedBitmap());
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(image.Palette(), given);
+    TBitmap* second = image.DecodeToBitmap();
+    (void)first;
+    ASSERT_EQ(second->PixelDepth(), TPixelFormat::pf8bit);
+    PALETTEENTRY entries[256];
+    ASSERT_EQ(GetPaletteEntries(second->Palette(), 0, 256, entries), 8u);
+    int highest = 0;
+    for (int y = 0; y < second->Height(); ++y) {
+        auto* row = static_cast<const uint8_t*>(second->ScanLine(y));
+        for (int x = 0; x < second->Width(); ++x) highest = std::max<int>(highest, row[x]);
+    }
+    EXPECT_LT(highest, 8);
+    EXPECT_GT(highest, 0);
+
+    // At 24 bits a given palette is dropped by the decode.
+    TJPEGImage deep;
+    deep.SetOutputDepth(TJPEGPixelFormat::Depth24);
+    Load(deep, bytes);
+    deep.SetPalette(CreatePalette(reinterpret_cast<LOGPALETTE*>(&block)));
+    EXPECT_EQ(deep.DecodeToBitmap()->PixelDepth(), TPixelFormat::pf24bit);
+    EXPECT_EQ(deep.Palette(), nullptr);
+}
+
+TEST(JpegImage, AProgressHandlerCancelsQuietlyAndTheEncoderWritesAFileThatReadsBack) {
+    const Bytes& bytes = GoodFile("baseline-420").bytes;
+    TJPEGImage image;
+    Load(image, bytes);
+    std::vector<Report> reports;
+    image.OnProgress = [&](TObject*, TProgressStage stage, uint8_t percent, bool redraw, const TRect&,
+                           const std::string&) {
+        reports.push_back({stage, percent, redraw});
+        if (stage == TProgressStage::psStarting) throw EAbort("");
+    };
+    EXPECT_EQ(Raised([&] { image.DecodeToBitmap(); }), "");
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[1].stage, TProgressStage::psEnding);
+    EXPECT_EQ(reports[1].percent, 0);
+    EXPECT_TRUE(image.HasDecodedBitmap());
+
+    // From a bitmap: no file bytes until written, then a file of the same picture.
+    TBitmap source;
+    TJPEGImage decoded;
+    Load(decoded, bytes);
+    decoded.CopyTo(&source);
+    EXPECT_EQ(source.Width(), 67);
+    TJPEGImage fromBitmap;
+    fromBitmap.CopyFrom(&source);
+    EXPECT_FALSE(fromBitmap.IsEmpty());
+    fromBitmap.ProgressiveFile = true;
+    TMemoryStream written;
+    fromBitmap.WriteToStream(written);
+    Bytes file(written.Memory(), written.Memory() + written.Size());
+    ASSERT_GT(file.size(), 100u);
+    jpeg::Header header = jpeg::ReadHeader(file.data(), file.size());
+    EXPECT_EQ(header.width, 67);
+    EXPECT_EQ(header.height, 45);
+    EXPECT_TRUE(header.progressive);
+    TJPEGImage reread;
+    Load(reread, file);
+    EXPECT_LT(MeanErrorAgainstPattern(*reread.DecodeToBitmap()), 8.0);
+}
+
+TEST(JpegImage, LoadingAndDrawingLeaveNoGdiObjectsBehind) {
+    const int before = LiveGdiObjects();
+    if (before < 0) GTEST_SKIP() << "GDI objects cannot be counted here";
+    for (const char* name : {"baseline-420", "grey", "progressive"}) {
+        TJPEGImage image;
+        image.SetOutputDepth(TJPEGPixelFormat::Depth8);
+        Load(image, GoodFile(name).bytes);
+        Surface24 surface(40, 40);
+        surface.Canvas().StretchGraphic(TRect{0, 0, 40, 40}, &image);
+    }
+    FreeMemoryContexts();
+    EXPECT_EQ(LiveGdiObjects(), before);
+}
+
+TEST(JpegImage, ProgressIsThrottledToHalfSecondsAndCoversTheRowsThatArrived) {
+    // The decoder's own clock is the target's: here one that advances 300 ms per look, so
+    // the throttle's decisions do not depend on this machine's speed.
+    class Rows : public jpeg::DecodeTarget {
+    public:
+        std::vector<uint8_t> pixels;
+        int width = 0;
+        uint32_t now = 1000;
+        struct Seen {
+            uint32_t time;
+            uint8_t percent;
+            bool redraw;
+            TRect r;
+        };
+        std::vector<Seen> reports;
+        void Prepared(bool, bool, std::vector<uint8_t>&) override {}
+        void Started(int32_t w, int32_t h, const jpeg::ColourMap*) override {
+            width = w;
+            pixels.resize(size_t(w) * h * 3);
+        }
+        uint8_t* Row(int32_t y) override { return pixels.data() + size_t(y) * width * 3; }
+        void Progress(uint8_t percent, bool redraw, int32_t l, int32_t t, int32_t r, int32_t b) override {
+            reports.push_back({now, percent, redraw, TRect{l, t, r, b}});
+        }
+        uint32_t Ticks() override { return now += 300; }
+    };
+    struct Case {
+        jpegsamples::Spec spec;
+        bool eightBit;
+    };
+    const Case cases[] = {
+        {{"tall", 40, 400, jpegsamples::Colour::Rgb, 1, 1}, false},
+        {{"progressive", 40, 400, jpegsamples::Colour::Rgb, 2, 2, true}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.spec.name);
+        Bytes file = jpegsamples::Make(c.spec);
+        Rows rows;
+        jpeg::DecodeOptions options;
+        options.eightBit = c.eightBit;
+        jpeg::Decode(file.data(), file.size(), options, rows);
+        ASSERT_GT(rows.reports.size(), 10u);
+        int covered = 0;
+        for (size_t i = 0; i < rows.reports.size(); ++i) {
+            const auto& r = rows.reports[i];
+            if (i > 0) {
+                EXPECT_GE(r.time - rows.reports[i - 1].time, 500u);
+                EXPECT_GT(r.percent, rows.reports[i - 1].percent);
+            }
+            EXPECT_GT(r.percent, 0);
+            EXPECT_LE(r.percent, 100);
+            EXPECT_EQ(r.r.Left, 0);
+            EXPECT_EQ(r.r.Right, 40);
+            EXPECT_LE(r.r.Top, r.r.Bottom);
+            EXPECT_LE(r.r.Bottom, 400);
+            EXPECT_EQ(r.redraw, r.r.Bottom - r.r.Top >= 4);
+            if (r.redraw) covered += r.r.Bottom - r.r.Top;
+        }
+        EXPECT_GT(covered, 100);
+    }
+}

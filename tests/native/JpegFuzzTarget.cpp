@@ -1,0 +1,41 @@
+// libFuzzer entry: any byte string must decode, decode in part, or be refused with the
+// library's error; both output depths, as the program drives the library.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+#include "graphics/jpeg/JpegCodec.h"
+
+namespace {
+
+class Store : public jpeg::DecodeTarget {
+public:
+    std::vector<std::vector<uint8_t>> rows;
+    bool eightBit = false;
+    void Prepared(bool eight, bool, std::vector<uint8_t>&) override { eightBit = eight; }
+    void Started(int32_t width, int32_t height, const jpeg::ColourMap*) override {
+        rows.assign(size_t(height), std::vector<uint8_t>(size_t(width) * (eightBit ? 1 : 3)));
+    }
+    // Each row a block of its own, exactly as long as the program's: a longer write shows.
+    uint8_t* Row(int32_t y) override { return rows[size_t(y)].data(); }
+    void Progress(uint8_t, bool, int32_t, int32_t, int32_t, int32_t) override {}
+    uint32_t Ticks() override { return ++clock * 200; }
+    uint32_t clock = 0;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    try {
+        jpeg::ReadHeader(data, size);
+    } catch (const jpeg::Failure&) {
+        return 0;
+    }
+    Store store;
+    jpeg::DecodeOptions options;
+    options.eightBit = size > 0 && (data[size - 1] & 1);
+    try {
+        jpeg::Decode(data, size, options, store);
+    } catch (const jpeg::Failure&) {
+    }
+    return 0;
+}

@@ -1,0 +1,106 @@
+// Runs the icon directory reader natively (under AddressSanitizer and UBSan in this build):
+// the hostile corpus must end as expected with every accepted entry's bytes inside the
+// file, and the entry choice must hold on screens of few colours, which the virtual display
+// cannot show. (Built files' pixels are compared through the platform by the unit tests.)
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include "graphics/IconDirectory.h"
+#include "graphics/IconSamples.h"
+
+namespace {
+
+using icosamples::Bytes;
+
+int failures = 0;
+
+void Fail(const std::string& what) {
+    ++failures;
+    std::printf("FAIL %s\n", what.c_str());
+}
+
+// The file on the heap in a block of exactly its size, so that any read past it is caught.
+struct ExactCopy {
+    explicit ExactCopy(const Bytes& b) : data(new uint8_t[b.size() ? b.size() : 1]), size(b.size()) {
+        if (size) std::memcpy(data.get(), b.data(), size);
+    }
+    std::unique_ptr<uint8_t[]> data;
+    size_t size;
+};
+
+void CheckCorpus() {
+    using icosamples::Outcome;
+    auto corpus = icosamples::HostileCorpus();
+    int counts[3] = {0, 0, 0};
+    for (const auto& bad : corpus) {
+        ExactCopy file(bad.bytes);
+        Outcome got;
+        try {
+            ico::IconFile icon = ico::ReadIconFile(file.data.get(), file.size);
+            got = Outcome::Picture;
+            volatile uint8_t sink = 0;
+            for (const ico::DirectoryEntry& entry : icon.entries) {
+                if (entry.png) {
+                    for (size_t i = 0; i < entry.bytesInRes; ++i) sink = sink ^ file.data[entry.imageOffset + i];
+                    continue;
+                }
+                ico::BitmapParts parts = ico::LayOutBitmap(file.data.get(), file.size, entry);
+                for (size_t i = 0; i < parts.colourBytes; ++i) sink = sink ^ file.data[parts.colourOffset + i];
+                for (size_t i = 0; i < parts.maskBytes; ++i) sink = sink ^ file.data[parts.maskOffset + i];
+            }
+            for (int32_t wanted : {16, 32, 48, 256})
+                for (uint16_t bits : {1, 4, 8, 32})
+                    if (ico::ChooseEntry(icon.entries, wanted, wanted, ico::ColourLimit(bits)) >=
+                        std::max<size_t>(icon.entries.size(), 1))
+                        Fail(bad.name + ": chosen entry out of range");
+        } catch (const ico::IconError& e) {
+            got = e.failure() == ico::Failure::ReadError ? Outcome::ReadError : Outcome::InvalidImage;
+        }
+        counts[got == Outcome::Picture ? 0 : got == Outcome::ReadError ? 1 : 2]++;
+        if (bad.expected != Outcome::EitherWay && got != bad.expected)
+            Fail(bad.name + ": ended as " + std::to_string(int(got)) + ", expected " + std::to_string(int(bad.expected)));
+    }
+    std::printf("%zu hostile icon files: %d accepted, %d read errors, %d refused\n", corpus.size(), counts[0], counts[1],
+                counts[2]);
+}
+
+// The choice on screens the test display cannot be switched to.
+void CheckChoiceOnFewColours() {
+    auto entry = [](int size, uint32_t colours) {
+        ico::DirectoryEntry e;
+        e.width = e.height = size;
+        e.colourCount = colours;
+        return e;
+    };
+    struct Case {
+        const char* name;
+        std::vector<ico::DirectoryEntry> entries;
+        uint16_t screenBits;
+        size_t expected;
+    };
+    const uint32_t many = ico::kManyColours;
+    const Case cases[] = {
+        {"true colour never replaces entry 0 on 256 colours", {entry(16, 16), entry(32, many)}, 8, 0},
+        {"entry 0 in true colour stays on 256 colours", {entry(32, many), entry(32, 256)}, 8, 0},
+        {"256 colours chosen on a 256-colour screen", {entry(32, 16), entry(32, 256), entry(32, many)}, 8, 1},
+        {"16 colours on a 16-colour screen", {entry(32, 2), entry(32, 16), entry(32, 256)}, 4, 1},
+        {"true colour on a deep screen", {entry(32, 16), entry(32, 256), entry(32, many)}, 24, 2},
+        {"monochrome screen keeps two colours", {entry(32, 2), entry(32, 16)}, 1, 0},
+    };
+    for (const Case& c : cases)
+        if (ico::ChooseEntry(c.entries, 32, 32, ico::ColourLimit(c.screenBits)) != c.expected) Fail(c.name);
+    if (ico::ColourLimit(8) != 256 || ico::ColourLimit(9) != many || ico::ColourLimit(0) != 1)
+        Fail("colour limits");
+    std::printf("%zu choices on few-colour screens checked\n", sizeof cases / sizeof cases[0]);
+}
+
+}  // namespace
+
+int main() {
+    CheckCorpus();
+    CheckChoiceOnFewColours();
+    if (failures) std::printf("%d failures\n", failures);
+    else std::printf("all native icon checks passed\n");
+    return failures ? 1 : 0;
+}

@@ -1,0 +1,106 @@
+// The program's JPEG decoder natively under AddressSanitizer and UBSan: every accepted form
+// matches the library's own decode, and every hostile file ends in the library's error or a
+// partial picture, with each row written within its own bounds.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+#include "graphics/jpeg/JpegCodec.h"
+#include "support/JpegSamples.h"
+
+namespace {
+
+int failures = 0;
+
+void Check(bool ok, const std::string& what) {
+    if (ok) return;
+    std::printf("FAILED: %s\n", what.c_str());
+    ++failures;
+}
+
+class RowStore : public jpeg::DecodeTarget {
+public:
+    std::vector<std::vector<uint8_t>> rows;
+    std::vector<uint8_t> palette;
+    bool eightBit = false;
+    void Prepared(bool eight, bool, std::vector<uint8_t>&) override { eightBit = eight; }
+    void Started(int32_t width, int32_t height, const jpeg::ColourMap* map) override {
+        // Each row a block of its own, exactly as long as the program's.
+        rows.assign(size_t(height), std::vector<uint8_t>(size_t(width) * (eightBit ? 1 : 3)));
+        for (int i = 0; map && i < map->count; ++i)
+            for (int c = 0; c < 3; ++c) palette.push_back(map->component[map->grey ? 0 : c][i]);
+    }
+    uint8_t* Row(int32_t y) override { return rows[size_t(y)].data(); }
+    void Progress(uint8_t, bool, int32_t, int32_t, int32_t, int32_t) override {}
+    uint32_t Ticks() override { return clock += 300; }
+    uint32_t clock = 0;
+};
+
+// 0 on success, else the library's code.
+int DecodeInto(const jpegsamples::Bytes& file, bool eightBit, RowStore& store) {
+    try {
+        jpeg::DecodeOptions options;
+        options.eightBit = eightBit;
+        jpeg::Decode(file.data(), file.size(), options, store);
+        return 0;
+    } catch (const jpeg::Failure& f) {
+        return f.code() ? f.code() : -1;
+    }
+}
+
+bool IsFourComponent(const std::string& name) { return name.rfind("cmyk", 0) == 0 || name == "ycck"; }
+
+}  // namespace
+
+int main() {
+    int good = 0;
+    for (const auto& f : jpegsamples::GoodFiles()) {
+        for (bool eightBit : {false, true}) {
+            RowStore store;
+            const std::string what = f.name + (eightBit ? " at 8 bits" : " at 24 bits");
+            Check(DecodeInto(f.bytes, eightBit, store) == 0, what + " decodes");
+            if (IsFourComponent(f.name)) continue;
+            jpegsamples::Reference ref = jpegsamples::Decode(f.bytes, eightBit);
+            bool same = int(store.rows.size()) == ref.height && store.palette == ref.palette;
+            for (size_t y = 0; same && y < store.rows.size(); ++y)
+                same = std::memcmp(store.rows[y].data(), ref.pixels.data() + y * store.rows[y].size(),
+                                   store.rows[y].size()) == 0;
+            Check(same, what + " matches the library's own decode");
+            ++good;
+        }
+    }
+
+    struct Expected {
+        const char* name;
+        int code;
+    };
+    const Expected expected[] = {
+        {"empty", jpeg::CodeInputEmpty()},
+        {"text", jpeg::CodeNoImage()},
+        {"endless-scans", jpeg::CodeTooManyScans()},
+        {"baseline-size-65500x65500", jpeg::CodeTooBig()},
+    };
+    int hostile = 0, refused = 0, decoded = 0;
+    double slowest = 0;
+    std::string slowestName;
+    for (const auto& f : jpegsamples::HostileFiles()) {
+        ++hostile;
+        for (bool eightBit : {false, true}) {
+            RowStore store;
+            auto start = std::chrono::steady_clock::now();
+            int code = DecodeInto(f.bytes, eightBit, store);
+            double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            if (seconds > slowest) slowest = seconds, slowestName = f.name;
+            ++(code ? refused : decoded);
+            for (const Expected& e : expected)
+                if (f.name == e.name) Check(code == e.code, f.name + " ends in code " + std::to_string(e.code));
+        }
+    }
+    Check(hostile >= 200, "at least 200 hostile files");
+    std::printf("jpeg native checks: %d good decodes matched, %d hostile files (%d decodes refused, %d partial or whole), "
+                "slowest %.2f s (%s)\n",
+                good, hostile, refused, decoded, slowest, slowestName.c_str());
+    std::printf("%d passed, %d failed\n", failures ? 0 : 1, failures ? 1 : 0);
+    return failures ? 1 : 0;
+}

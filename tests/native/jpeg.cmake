@@ -1,0 +1,33 @@
+# JPEG decoding natively: libjpeg-turbo built from deps/src-jpeg with the sanitizers (once,
+# by build-jpeg.sh), the program's own decoder over it, the checks, the fuzzer and the corpus.
+set(JPEG_NATIVE ${CMAKE_BINARY_DIR}/libjpeg-turbo)
+execute_process(COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/build-jpeg.sh ${JPEG_NATIVE} RESULT_VARIABLE jpeg_built)
+if(NOT jpeg_built EQUAL 0)
+  message(FATAL_ERROR "the native libjpeg-turbo build failed")
+endif()
+add_library(jpeg_native STATIC IMPORTED)
+set_target_properties(jpeg_native PROPERTIES IMPORTED_LOCATION ${JPEG_NATIVE}/lib/libjpeg.a
+  INTERFACE_INCLUDE_DIRECTORIES ${JPEG_NATIVE}/include)
+
+# The library carries the fuzzer's coverage hooks: every program linking it takes them too.
+add_library(jpeg_core STATIC ${ROOT}/graphics/jpeg/JpegCodec.cpp ${ROOT}/tests/support/JpegSamples.cpp)
+target_link_libraries(jpeg_core PUBLIC jpeg_native)
+target_link_options(jpeg_core INTERFACE -fsanitize=fuzzer-no-link)
+
+add_executable(jpeg_native_checks NativeJpegChecks.cpp)
+target_link_libraries(jpeg_native_checks jpeg_core)
+
+add_executable(jpeg_write_corpus WriteJpegCorpus.cpp)
+target_link_libraries(jpeg_write_corpus jpeg_core)
+
+# The fuzzer's copy of the decoder: smaller bounds on pixels, scans and the library's
+# buffers, so that inputs claiming big pictures do not slow every run to a crawl.
+add_library(jpeg_core_fuzz STATIC ${ROOT}/graphics/jpeg/JpegCodec.cpp)
+target_compile_options(jpeg_core_fuzz PRIVATE -fsanitize=fuzzer-no-link)
+target_compile_definitions(jpeg_core_fuzz PRIVATE PIXEL_LIMIT_BYTES=0x400000 JPEG_MAX_SCANS=64
+  JPEG_MAX_LIBRARY_MEMORY=0x4000000)
+target_link_libraries(jpeg_core_fuzz PUBLIC jpeg_native)
+add_executable(jpeg_fuzz JpegFuzzTarget.cpp)
+target_compile_options(jpeg_fuzz PRIVATE -fsanitize=fuzzer)
+target_link_options(jpeg_fuzz PRIVATE -fsanitize=fuzzer)
+target_link_libraries(jpeg_fuzz jpeg_core_fuzz)

@@ -1,0 +1,264 @@
+#include "support/JpegSamples.h"
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace jpegsamples {
+
+namespace {
+
+struct JumpingErrors {
+    jpeg_error_mgr mgr;
+    std::jmp_buf jump;
+};
+
+void JumpOut(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<JumpingErrors*>(cinfo->err)->jump, 1); }
+void Quiet(j_common_ptr, int) {}
+
+JumpingErrors* NewErrors() {
+    auto* e = static_cast<JumpingErrors*>(std::calloc(1, sizeof(JumpingErrors)));
+    jpeg_std_error(&e->mgr);
+    e->mgr.error_exit = JumpOut;
+    e->mgr.emit_message = Quiet;
+    return e;
+}
+
+uint8_t Clamp(int v) { return static_cast<uint8_t>(std::min(255, std::max(0, v))); }
+
+// Four samples per pixel of the pattern in the Adobe (inverted) convention.
+void PatternInks(int x, int y, uint8_t out[4]) {
+    uint8_t rgb[3];
+    PatternRgb(x, y, rgb);
+    int k = std::max({rgb[0], rgb[1], rgb[2], uint8_t(1)});
+    for (int i = 0; i < 3; ++i) out[i] = Clamp((rgb[i] * 255 + k / 2) / k);
+    out[3] = static_cast<uint8_t>(k);
+}
+
+// The library state lives in heap blocks the jump never skips; only plain data here.
+Bytes Compress(const Spec& spec) {
+    JumpingErrors* errors = NewErrors();
+    auto* c = static_cast<jpeg_compress_struct*>(std::calloc(1, sizeof(jpeg_compress_struct)));
+    unsigned char* out = nullptr;
+    unsigned long outSize = 0;
+    const int components = spec.colour == Colour::Grey ? 1 : spec.colour == Colour::Rgb ? 3 : 4;
+    auto* row = static_cast<JSAMPLE*>(std::calloc(size_t(spec.width) * components, 1));
+    Bytes result;
+    c->err = &errors->mgr;
+    if (!setjmp(errors->jump)) {
+        jpeg_create_compress(c);
+        jpeg_mem_dest(c, &out, &outSize);
+        c->image_width = JDIMENSION(spec.width);
+        c->image_height = JDIMENSION(spec.height);
+        c->input_components = components;
+        c->in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
+        jpeg_set_defaults(c);
+        if (spec.colour == Colour::Ycck) jpeg_set_colorspace(c, JCS_YCCK);
+        if (components == 4) c->write_Adobe_marker = spec.adobeMarker;
+        if (components > 1) {
+            c->comp_info[0].h_samp_factor = spec.hSample;
+            c->comp_info[0].v_samp_factor = spec.vSample;
+        }
+        jpeg_set_quality(c, spec.quality, TRUE);
+        if (spec.progressive) jpeg_simple_progression(c);
+        c->restart_in_rows = spec.restartRows;
+        jpeg_start_compress(c, TRUE);
+        while (c->next_scanline < c->image_height) {
+            int y = int(c->next_scanline);
+            for (int x = 0; x < spec.width; ++x) {
+                JSAMPLE* p = row + size_t(x) * components;
+                uint8_t rgb[3], inks[4];
+                switch (spec.colour) {
+                case Colour::Rgb:
+                    if (spec.rgb) std::memcpy(p, spec.rgb + (size_t(y) * spec.width + x) * 3, 3);
+                    else PatternRgb(x, y, p);
+                    break;
+                case Colour::Grey:
+                    PatternRgb(x, y, rgb);
+                    p[0] = static_cast<JSAMPLE>((rgb[0] * 3 + rgb[1] * 6 + rgb[2]) / 10);
+                    break;
+                default:
+                    PatternInks(x, y, inks);
+                    for (int i = 0; i < 4; ++i) p[i] = spec.adobeMarker ? inks[i] : JSAMPLE(255 - inks[i]);
+                }
+            }
+            jpeg_write_scanlines(c, &row, 1);
+        }
+        jpeg_finish_compress(c);
+        result.assign(out, out + outSize);
+    }
+    jpeg_destroy_compress(c);
+    std::free(out);
+    std::free(row);
+    std::free(c);
+    std::free(errors);
+    return result;
+}
+
+size_t FindMarker(const Bytes& b, uint8_t marker, size_t from = 0) {
+    for (size_t i = from; i + 1 < b.size(); ++i)
+        if (b[i] == 0xFF && b[i + 1] == marker) return i;
+    return b.size();
+}
+
+size_t FindFrame(const Bytes& b) {
+    for (size_t i = 0; i + 1 < b.size(); ++i)
+        if (b[i] == 0xFF && (b[i + 1] == 0xC0 || b[i + 1] == 0xC1 || b[i + 1] == 0xC2)) return i;
+    return b.size();
+}
+
+Bytes WithSize(Bytes b, int width, int height) {
+    size_t f = FindFrame(b);
+    if (f + 9 > b.size()) return b;
+    b[f + 5] = uint8_t(height >> 8), b[f + 6] = uint8_t(height);
+    b[f + 7] = uint8_t(width >> 8), b[f + 8] = uint8_t(width);
+    return b;
+}
+
+}  // namespace
+
+void PatternRgb(int x, int y, uint8_t rgb[3]) {
+    rgb[0] = static_cast<uint8_t>(x * 5 + y);
+    rgb[1] = static_cast<uint8_t>(y * 3 + ((x / 8) % 2) * 60);
+    rgb[2] = static_cast<uint8_t>(255 - x * 2 - y);
+}
+
+Bytes Make(const Spec& spec) { return Compress(spec); }
+
+Reference Decode(const Bytes& file, bool eightBit) {
+    Reference ref;
+    JumpingErrors* errors = NewErrors();
+    auto* d = static_cast<jpeg_decompress_struct*>(std::calloc(1, sizeof(jpeg_decompress_struct)));
+    auto* result = new Reference;
+    d->err = &errors->mgr;
+    if (!setjmp(errors->jump)) {
+        jpeg_create_decompress(d);
+        jpeg_mem_src(d, file.data(), static_cast<unsigned long>(file.size()));
+        jpeg_read_header(d, TRUE);
+        d->do_block_smoothing = TRUE;
+        d->dct_method = JDCT_FLOAT;
+        if (d->out_color_space == JCS_RGB) d->out_color_space = JCS_EXT_BGR;
+        const bool grey = d->out_color_space == JCS_GRAYSCALE;
+        if (eightBit || grey) {
+            d->quantize_colors = TRUE;
+            d->desired_number_of_colors = 236;
+        }
+        jpeg_start_decompress(d);
+        result->width = int(d->output_width);
+        result->height = int(d->output_height);
+        result->bytesPerPixel = d->output_components;
+        result->pixels.resize(size_t(d->output_width) * d->output_height * d->output_components);
+        while (d->output_scanline < d->output_height) {
+            JSAMPROW row = result->pixels.data() + size_t(d->output_scanline) * d->output_width * d->output_components;
+            jpeg_read_scanlines(d, &row, 1);
+        }
+        if (d->quantize_colors) {
+            for (int i = 0; i < d->actual_number_of_colors; ++i)
+                for (int c = 0; c < 3; ++c) result->palette.push_back(d->colormap[grey ? 0 : c][i]);
+        }
+        jpeg_finish_decompress(d);
+    } else {
+        result->error = errors->mgr.msg_code;
+    }
+    jpeg_destroy_decompress(d);
+    std::free(d);
+    std::free(errors);
+    ref = std::move(*result);
+    delete result;
+    return ref;
+}
+
+std::vector<Named> GoodFiles() {
+    const Spec specs[] = {
+        {"baseline-420", 67, 45},
+        {"baseline-422", 64, 40, Colour::Rgb, 2, 1},
+        {"baseline-444", 33, 17, Colour::Rgb, 1, 1},
+        {"progressive", 70, 50, Colour::Rgb, 2, 2, true},
+        {"grey", 41, 30, Colour::Grey},
+        {"grey-progressive", 40, 24, Colour::Grey, 1, 1, true},
+        {"restart-markers", 96, 64, Colour::Rgb, 2, 2, false, 1},
+        {"one-pixel-tall", 50, 1},
+        {"cmyk-adobe", 32, 24, Colour::Cmyk, 1, 1},
+        {"cmyk-plain", 32, 24, Colour::Cmyk, 1, 1, false, 0, false},
+        {"ycck", 32, 24, Colour::Ycck, 1, 1},
+    };
+    std::vector<Named> files;
+    for (const Spec& s : specs) files.push_back({s.name, Make(s)});
+    return files;
+}
+
+std::vector<Named> HostileFiles() {
+    std::vector<Named> files;
+    const Spec bases[] = {
+        {"baseline", 64, 48, Colour::Rgb, 2, 2, false, 1},
+        {"progressive", 64, 48, Colour::Rgb, 2, 2, true},
+        {"grey", 48, 32, Colour::Grey},
+        {"cmyk", 32, 32, Colour::Cmyk, 1, 1, true},
+    };
+    uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+    for (const Spec& spec : bases) {
+        const Bytes good = Make(spec);
+        const std::string base = spec.name;
+        // Cut short anywhere: in the header, in a table, in the middle of a scan.
+        for (int i = 1; i <= 30; ++i) {
+            size_t cut = good.size() * size_t(i) / 31;
+            files.push_back({base + "-cut-" + std::to_string(cut), Bytes(good.begin(), good.begin() + cut)});
+        }
+        // Damaged tables and frame: bytes inside the first quantisation table, Huffman table,
+        // frame and scan header replaced.
+        const uint8_t markers[] = {0xDB, 0xC4, 0xC0, 0xC2, 0xDA};
+        for (uint8_t m : markers) {
+            size_t at = FindMarker(good, m);
+            if (at >= good.size()) continue;
+            for (int k = 0; k < 6; ++k) {
+                Bytes b = good;
+                size_t pos = std::min(b.size() - 1, at + 2 + next() % 20);
+                b[pos] = static_cast<uint8_t>(next());
+                files.push_back({base + "-table-" + std::to_string(m) + "-" + std::to_string(k), b});
+            }
+        }
+        // Scattered damage in the entropy-coded data.
+        for (int k = 0; k < 10; ++k) {
+            Bytes b = good;
+            for (int n = 0; n < 8; ++n) b[good.size() / 3 + next() % (good.size() / 2)] = static_cast<uint8_t>(next());
+            files.push_back({base + "-scan-damage-" + std::to_string(k), b});
+        }
+        // Sizes no picture has, or more pixels than any picture may have.
+        const int sizes[][2] = {{65500, 65500}, {0, 48}, {64, 0}, {65535, 1}, {40000, 30000}, {1, 65535}};
+        for (auto& s : sizes)
+            files.push_back({base + "-size-" + std::to_string(s[0]) + "x" + std::to_string(s[1]),
+                             WithSize(good, s[0], s[1])});
+        // A marker whose length runs past the end of the file.
+        Bytes pastEnd(good.begin(), good.begin() + FindMarker(good, 0xDB));
+        pastEnd.insert(pastEnd.end(), {0xFF, 0xE1, 0xFF, 0xFF, 'E', 'x', 'i', 'f'});
+        files.push_back({base + "-marker-past-end", pastEnd});
+        Bytes pastEndScan = good;
+        pastEndScan.resize(FindMarker(good, 0xD9));
+        pastEndScan.insert(pastEndScan.end(), {0xFF, 0xDB, 0x40, 0x00, 0x00});
+        files.push_back({base + "-table-past-end", pastEndScan});
+    }
+    // Scans without end: the last scan of a progressive file repeated far past any real file.
+    {
+        const Bytes good = Make({"p", 64, 48, Colour::Rgb, 2, 2, true});
+        size_t end = FindMarker(good, 0xD9);
+        size_t last = 0;
+        for (size_t at = FindMarker(good, 0xDA); at < end; at = FindMarker(good, 0xDA, at + 2)) last = at;
+        Bytes b(good.begin(), good.begin() + end);
+        for (int i = 0; i < 1200; ++i) b.insert(b.end(), good.begin() + last, good.begin() + end);
+        b.insert(b.end(), {0xFF, 0xD9});
+        files.push_back({"endless-scans", b});
+    }
+    files.push_back({"empty", {}});
+    const char text[] = "This is not a picture.\r\n";
+    files.push_back({"text", Bytes(text, text + sizeof text - 1)});
+    files.push_back({"soi-only", {0xFF, 0xD8}});
+    files.push_back({"soi-eoi", {0xFF, 0xD8, 0xFF, 0xD9}});
+    files.push_back({"soi-ff", {0xFF, 0xD8, 0xFF}});
+    return files;
+}
+
+}  // namespace jpegsamples

@@ -1,0 +1,55 @@
+// JPEG files the tests make themselves through libjpeg's compressor, the library's own
+// decode of them as the reference, and damaged variants for the hostile-file corpus. Plain
+// C++, built for Windows tests and natively alike.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace jpegsamples {
+
+using Bytes = std::vector<uint8_t>;
+
+enum class Colour { Rgb, Grey, Cmyk, Ycck };
+
+struct Spec {
+    const char* name;
+    int width;
+    int height;
+    Colour colour = Colour::Rgb;
+    int hSample = 2, vSample = 2;  // luminance sampling: 2x2 is 4:2:0, 2x1 4:2:2, 1x1 4:4:4
+    bool progressive = false;
+    int restartRows = 0;           // restart interval in MCU rows, 0 for none
+    bool adobeMarker = true;       // four-component files: write the Adobe marker (inverted inks)
+    int quality = 85;
+    const uint8_t* rgb = nullptr;  // colour files: red, green, blue rows instead of the pattern
+};
+
+// The colour (red, green, blue) of the test pattern at a pixel.
+void PatternRgb(int x, int y, uint8_t rgb[3]);
+
+// A file of the pattern as `spec` asks. Four-component files hold the pattern's inks such
+// that the Adobe convention (inverted) or the plain one gives the pattern back.
+Bytes Make(const Spec& spec);
+
+// The library's own decode with the program's settings (float DCT, block smoothing; blue,
+// green, red rows, or indexes quantised to 236 colours when `eightBit` or grey). Rows are
+// packed (no padding). `palette` receives blue, green, red per entry for 8-bit output.
+struct Reference {
+    int width = 0, height = 0, bytesPerPixel = 0;
+    Bytes pixels;
+    Bytes palette;
+    int error = 0;  // the library's message code when it failed
+};
+Reference Decode(const Bytes& file, bool eightBit);
+
+// The files the suites decode: every accepted form above, and hostile variants of them
+// (truncations, damaged tables, absurd sizes, endless scans, markers past the end).
+struct Named {
+    std::string name;
+    Bytes bytes;
+};
+std::vector<Named> GoodFiles();
+std::vector<Named> HostileFiles();
+
+}  // namespace jpegsamples
