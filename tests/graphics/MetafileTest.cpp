@@ -144,6 +144,52 @@ TEST(Metafile, SizesComeFromTheHeaders) {
     EXPECT_NEAR(unitless.Height(), 720, 720 / 20);
 }
 
+// Much of what GDI can record, in both metafile forms: the record walk must let the
+// platform's own metafiles through.
+void DrawEverything(HDC dc) {
+    OwnedFont font(CreateFontA(-20, 0, 0, 0, FW_BOLD, TRUE, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial"));
+    SelectObject(dc, font.get());
+    TextOutA(dc, 5, 5, "Tetrafol", 8);
+    const INT dx[3] = {9, 9, 9};
+    ExtTextOutA(dc, 5, 30, 0, nullptr, "abc", 3, dx);
+    OwnedBrush hatch(CreateHatchBrush(HS_DIAGCROSS, RGB(0, 0, 255)));
+    SelectObject(dc, hatch.get());
+    const POINT points[6] = {{10, 60}, {60, 60}, {35, 100}, {70, 60}, {120, 60}, {95, 100}};
+    const INT counts[2] = {3, 3};
+    PolyPolygon(dc, points, counts, 2);
+    Polyline(dc, points, 3);
+    Ellipse(dc, 130, 10, 180, 50);
+    RoundRect(dc, 130, 60, 180, 100, 8, 8);
+    Pie(dc, 190, 10, 240, 50, 240, 30, 190, 30);
+    Chord(dc, 190, 60, 240, 100, 240, 80, 190, 80);
+    Arc(dc, 250, 10, 300, 50, 300, 30, 250, 30);
+    const uint32_t pixels[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 2, 2, 1, 32, BI_RGB, 16, 0, 0, 0, 0};  // Wine records the bits only with their size
+    StretchDIBits(dc, 250, 60, 40, 40, 0, 0, 2, 2, pixels, &info, DIB_RGB_COLORS, SRCCOPY);
+    OwnedRegion region(CreateRectRgn(300, 60, 320, 100));
+    FillRgn(dc, region.get(), static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+    SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+}
+
+TEST(Metafile, WhatThePlatformRecordsLoadsAndDraws) {
+    HDC wmfDc = CreateMetaFileA(nullptr);
+    DrawEverything(wmfDc);
+    OwnedMetafile wmf(CloseMetaFile(wmfDc));
+    Bytes wmfBytes(GetMetaFileBitsEx(wmf.get(), 0, nullptr));
+    GetMetaFileBitsEx(wmf.get(), static_cast<UINT>(wmfBytes.size()), wmfBytes.data());
+    const Bytes files[] = {RecordEmf(RECT{0, 0, 9000, 3000}, DrawEverything),
+                           mfsamples::Placeable(wmfBytes, 0, 0, 330, 110, 96)};
+    for (const Bytes& file : files) {
+        TMetafile metafile;
+        ASSERT_NO_THROW(LoadBytes(metafile, file)) << mf::CheckMetafileFile(file.data(), file.size()).problem;
+        DibSurface surface(330, 110, RGB(255, 255, 255));
+        Draw(metafile, surface, Rect(0, 0, 330, 110));
+        EXPECT_GT(BlackIn(surface, 0, 0, 330, 110), 100);
+    }
+}
+
 TEST(Metafile, TheBytesDecideTheReaderAndBadFilesAreRefused) {
     const Bytes wmf = RecordWmf();
     const Bytes placeable = mfsamples::Placeable(wmf, 0, 0, 1440, 720, 1440);
