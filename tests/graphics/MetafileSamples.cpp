@@ -296,6 +296,8 @@ std::vector<Hostile> HostileMetafiles() {
     add("emf_millimetres_0", With32(emf, 80, 0), true);
     add("emf_millimetres_overflow", With32(emf, 84, 0x40000000), true);
     add("emf_frame_overflow", With32(With32(emf, 24, 0x80000000), 32, 0x7FFFFFFF), true);
+    add("emf_frame_empty", With32(With32(emf, 32, 0), 36, 0), false);
+    add("emf_frame_inverted", With32(With32(emf, 24, 5000), 28, 3000), false);
     add("emf_header_size_small", With32(emf, 4, 84), true);
     add("emf_header_size_odd", With32(emf, 4, 110), true);
     add("emf_header_size_past", With32(emf, 4, static_cast<uint32_t>(n + 8)), true);
