@@ -1,4 +1,5 @@
 #include "dialogs/OpenPictureDialog.h"
+#include <algorithm>
 #include "display/Image.h"
 #include "display/Label.h"
 #include "framework/Application.h"

@@ -3,6 +3,7 @@
 #include "graphics/GraphicsModule.h"
 #include "graphics/IconDirectory.h"
 #include "graphics/IconHandle.h"
+#include "graphics/IconPrinting.h"
 #include "rtl/Exceptions.h"
 #include "rtl/ResourceStrings.h"
 #include "rtl/Streams.h"
@@ -73,7 +74,8 @@ void TIcon::DrawStretched(TCanvas& canvas, const TRect& rect) {
         throw;
     }
     if (!image_->IconHandle) return;
-    DrawIconEx(dc, rect.Left, rect.Top, image_->IconHandle, 0, 0, 0, nullptr, DI_NORMAL);
+    if (IsPrinterContext(dc)) DrawIconOnPrinter(dc, rect.Left, rect.Top, image_->IconHandle, SIZE{Width(), Height()});
+    else DrawIconEx(dc, rect.Left, rect.Top, image_->IconHandle, 0, 0, 0, nullptr, DI_NORMAL);
 }
 
 bool TIcon::IsEmpty() const { return !image_->IconHandle && !image_->FileBytes; }

@@ -291,6 +291,9 @@ HPALETTE TJPEGImage::Palette() const {
 
 void TJPEGImage::SetPalette(HPALETTE value) {
     if (value == temporaryPalette_) return;
+    // The decoded bitmap's own palette, as Palette (read) gives it: keeping it as well would
+    // make two owners of one handle.
+    if (value && decoded_ && decoded_->Palette() == value) return;
     bool dropped = false;
     if (decoded_ && decoded_->Palette() != value) {
         decoded_.reset();
