@@ -430,3 +430,29 @@ TEST(JpegImage, ProgressIsThrottledToHalfSecondsAndCoversTheRowsThatArrived) {
         }
     }
 }
+
+TEST(JpegImage, AnEncodeCancelledAtItsStartLeavesNoEmptyFileBehind) {
+    // A picture made from a bitmap, and a copy sharing its (still unfilled) data block. A
+    // handler that cancels the first write at its starting report must not leave the block
+    // holding an empty file: the picture, and the copy, would then save as nothing.
+    TJPEGImage decoded;
+    Load(decoded, GoodFile("baseline-420").bytes);
+    TBitmap source;
+    decoded.CopyTo(&source);
+    TJPEGImage picture, copy;
+    picture.CopyFrom(&source);
+    copy.CopyFrom(&picture);
+    picture.OnProgress = [&](TObject*, TProgressStage stage, uint8_t, bool, const TRect&, const std::string&) {
+        if (stage == TProgressStage::psStarting) throw EAbort("");
+    };
+    TMemoryStream cancelled;
+    EXPECT_EQ(Raised([&] { picture.WriteToStream(cancelled); }), "");
+    EXPECT_EQ(cancelled.Size(), 0);
+    picture.OnProgress = nullptr;
+    for (TJPEGImage* image : {&copy, &picture}) {
+        TMemoryStream written;
+        image->WriteToStream(written);
+        ASSERT_GT(written.Size(), 100);
+        EXPECT_EQ(jpeg::ReadHeader(written.Memory(), size_t(written.Size())).width, 67);
+    }
+}
