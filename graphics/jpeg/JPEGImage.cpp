@@ -203,7 +203,12 @@ TBitmap* TJPEGImage::DecodeToBitmap() {
     jpeg::DecodeOptions options;
     options.eightBit = outputDepth_ == TJPEGPixelFormat::Depth8;
     auto ending = [&](bool success) {
-        ReportProgress(this, TProgressStage::psEnding, success ? 100 : 0, PaletteDirty, TRect{0, 0, 0, 0}, "");
+        // A handler that cancels raises the abort at every report once cancelled, this last
+        // one too: that ends the decode as quietly as an abort during it.
+        try {
+            ReportProgress(this, TProgressStage::psEnding, success ? 100 : 0, PaletteDirty, TRect{0, 0, 0, 0}, "");
+        } catch (const EAbort&) {
+        }
         if (PaletteDirty) NotifyChanged(this);
     };
     try {

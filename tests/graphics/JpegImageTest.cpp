@@ -456,3 +456,26 @@ TEST(JpegImage, AnEncodeCancelledAtItsStartLeavesNoEmptyFileBehind) {
         EXPECT_EQ(jpeg::ReadHeader(written.Memory(), size_t(written.Size())).width, 67);
     }
 }
+
+TEST(JpegImage, AHandlerThatCancelsAtEveryReportStillGetsTheDecodeEndedQuietly) {
+    // The usual cancel: a flag set once, then every report raises the silent abort, the
+    // ending one included. That last abort must end the decode as quietly as the first.
+    TJPEGImage image;
+    Load(image, GoodFile("baseline-420").bytes);
+    bool cancelled = false;
+    std::vector<TProgressStage> stages;
+    int changes = 0;
+    image.OnChange = [&](TObject*) { ++changes; };
+    image.OnProgress = [&](TObject*, TProgressStage stage, uint8_t, bool, const TRect&, const std::string&) {
+        stages.push_back(stage);
+        cancelled = true;
+        throw EAbort("");
+    };
+    TBitmap* decoded = nullptr;
+    EXPECT_EQ(Raised([&] { decoded = image.DecodeToBitmap(); }), "");
+    EXPECT_TRUE(cancelled);
+    EXPECT_NE(decoded, nullptr);
+    ASSERT_EQ(stages.size(), 2u);
+    EXPECT_EQ(stages[1], TProgressStage::psEnding);
+    EXPECT_EQ(changes, 1) << "the palette marked as changed at loading is announced after the decode";
+}
