@@ -430,3 +430,52 @@ TEST(JpegImage, ProgressIsThrottledToHalfSecondsAndCoversTheRowsThatArrived) {
         }
     }
 }
+
+TEST(JpegImage, AnEncodeCancelledAtItsStartLeavesNoEmptyFileBehind) {
+    // A picture made from a bitmap, and a copy sharing its (still unfilled) data block. A
+    // handler that cancels the first write at its starting report must not leave the block
+    // holding an empty file: the picture, and the copy, would then save as nothing.
+    TJPEGImage decoded;
+    Load(decoded, GoodFile("baseline-420").bytes);
+    TBitmap source;
+    decoded.CopyTo(&source);
+    TJPEGImage picture, copy;
+    picture.CopyFrom(&source);
+    copy.CopyFrom(&picture);
+    picture.OnProgress = [&](TObject*, TProgressStage stage, uint8_t, bool, const TRect&, const std::string&) {
+        if (stage == TProgressStage::psStarting) throw EAbort("");
+    };
+    TMemoryStream cancelled;
+    EXPECT_EQ(Raised([&] { picture.WriteToStream(cancelled); }), "");
+    EXPECT_EQ(cancelled.Size(), 0);
+    picture.OnProgress = nullptr;
+    for (TJPEGImage* image : {&copy, &picture}) {
+        TMemoryStream written;
+        image->WriteToStream(written);
+        ASSERT_GT(written.Size(), 100);
+        EXPECT_EQ(jpeg::ReadHeader(written.Memory(), size_t(written.Size())).width, 67);
+    }
+}
+
+TEST(JpegImage, AHandlerThatCancelsAtEveryReportStillGetsTheDecodeEndedQuietly) {
+    // The usual cancel: a flag set once, then every report raises the silent abort, the
+    // ending one included. That last abort must end the decode as quietly as the first.
+    TJPEGImage image;
+    Load(image, GoodFile("baseline-420").bytes);
+    bool cancelled = false;
+    std::vector<TProgressStage> stages;
+    int changes = 0;
+    image.OnChange = [&](TObject*) { ++changes; };
+    image.OnProgress = [&](TObject*, TProgressStage stage, uint8_t, bool, const TRect&, const std::string&) {
+        stages.push_back(stage);
+        cancelled = true;
+        throw EAbort("");
+    };
+    TBitmap* decoded = nullptr;
+    EXPECT_EQ(Raised([&] { decoded = image.DecodeToBitmap(); }), "");
+    EXPECT_TRUE(cancelled);
+    EXPECT_NE(decoded, nullptr);
+    ASSERT_EQ(stages.size(), 2u);
+    EXPECT_EQ(stages[1], TProgressStage::psEnding);
+    EXPECT_EQ(changes, 1) << "the palette marked as changed at loading is announced after the decode";
+}
