@@ -26,8 +26,8 @@ public:
     TNotifyEvent OnClose;
     TNotifyEvent OnShow;
 
-    // The print and setup hook of the system dialogs (and the open dialogs' hook for
-    // WM_INITDIALOG): centres the window and attaches it to the dialog being created.
+    // The print and setup hook of the system dialogs (and the old-style open dialog's):
+    // centres the window and attaches it to the dialog being created.
     static UINT_PTR CALLBACK CentringHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static void CentreOnMonitor(HWND window);
 

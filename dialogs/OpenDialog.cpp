@@ -1,6 +1,7 @@
 #include "dialogs/OpenDialog.h"
 #include <dlgs.h>
 #include <algorithm>
+#include <cstring>
 #include "dialogs/DialogHost.h"
 #include "framework/LayoutValues.h"
 
@@ -41,7 +42,7 @@ bool EndsInDelimiter(const std::string& text, char delimiter = '\\') {
     return last;
 }
 
-// The character before the last one, if the last one is a single-byte character.
+// Whether the trailing delimiter follows a colon, as in a drive root ("C:\").
 bool DelimiterFollowsColon(const std::string& text) {
     return text.size() >= 2 && text[text.size() - 2] == ':';
 }
@@ -75,7 +76,6 @@ std::vector<std::string> SplitFileNames(const char* buffer, size_t size, bool mu
         if (end && (separator != '\0' || parts.back().empty())) break;
     }
     std::vector<std::string> files;
-    if (parts.empty()) parts.emplace_back();
     if (!multiSelect) {
         files.push_back(parts[0]);
         return files;

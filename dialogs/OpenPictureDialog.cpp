@@ -1,4 +1,6 @@
 #include "dialogs/OpenPictureDialog.h"
+#include <algorithm>
+#include <cstdint>
 #include "display/Image.h"
 #include "display/Label.h"
 #include "framework/Application.h"
@@ -202,11 +204,13 @@ void TOpenPictureDialog::OpenPreviewWindow(TObject*) {
         const int monitorHeight = info.rcMonitor.bottom - info.rcMonitor.top;
         RECT panelClient;
         GetClientRect(panel->WindowHandle(), &panelClient);
-        const int width = std::min(monitorWidth * 3 / 4, form->ClientWidth() - static_cast<int>(panelClient.right) +
-                                                             picture.Width() + 10);
-        const int height = std::min(monitorHeight * 3 / 4, form->ClientHeight() - static_cast<int>(panelClient.bottom) +
-                                                               picture.Height() + 10);
-        form->SetClientSize(width, height);
+        // In 64 bits: a picture may claim a size up to the largest 32-bit number, and the
+        // frame and borders added to it must not wrap the window's size round to a negative.
+        const int64_t width = std::min<int64_t>(
+            monitorWidth * 3 / 4, int64_t{form->ClientWidth()} - panelClient.right + picture.Width() + 10);
+        const int64_t height = std::min<int64_t>(
+            monitorHeight * 3 / 4, int64_t{form->ClientHeight()} - panelClient.bottom + picture.Height() + 10);
+        form->SetClientSize(static_cast<int32_t>(width), static_cast<int32_t>(height));
     }
     form->ShowModal();
 }

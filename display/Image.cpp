@@ -110,10 +110,19 @@ void TImage::PictureProgress(TObject* sender, TProgressStage stage, uint8_t perc
     if (IncrementalDisplay && redrawNow) {
         if (RequestPaletteRealize()) {
             Update();
-        } else if (!inPaint_) {
-            // Progress reported while the picture draws itself is left to that drawing:
-            // painting again from inside it would re-enter the graphic's own drawing.
-            PaintNow();
+        } else if (!progressPaint_) {
+            // A picture that decodes when first drawn reports its rows from inside that
+            // drawing; they are shown at once from its partly filled image. A paint made
+            // here never starts another, so a graphic that reports whenever it draws
+            // cannot recurse.
+            progressPaint_ = true;
+            try {
+                PaintNow();
+            } catch (...) {
+                progressPaint_ = false;
+                throw;
+            }
+            progressPaint_ = false;
         }
     }
     if (OnProgress) OnProgress(sender, stage, percentDone, redrawNow, r, msg);

@@ -54,5 +54,6 @@ private:
     bool center_ = false;
     bool transparent_ = false;
     bool inPaint_ = false;
+    bool progressPaint_ = false;  // painting at once for a progress report
     bool proportional_ = false;
 };

@@ -156,14 +156,17 @@ TGraphicControl::TGraphicControl() : canvas_(std::make_unique<TCanvas>()) {}
 TGraphicControl::~TGraphicControl() = default;
 
 void TGraphicControl::PaintOn(HDC dc) {
+    // A paint from inside a paint (a picture showing its rows while it decodes) hands the
+    // outer paint its context back.
+    HDC outer = canvas_->HandleAllocated() ? canvas_->Handle() : nullptr;
     canvas_->SetHandle(dc);
     try {
         Paint();
     } catch (...) {
-        canvas_->SetHandle(nullptr);
+        canvas_->SetHandle(outer);
         throw;
     }
-    canvas_->SetHandle(nullptr);
+    canvas_->SetHandle(outer);
 }
 
 namespace {

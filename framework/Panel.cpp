@@ -189,6 +189,12 @@ LRESULT TCustomPanel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         hints_.Timer(*this, wParam);
         return 0;
+    case WM_DESTROY:
+        // The window goes with its timer and mouse tracking (the dialog that holds it closed,
+        // perhaps from the keyboard with the pointer resting on a control): a control still
+        // counted as under the pointer would keep the next window from ever showing its hint.
+        hints_ = HintTracker();
+        break;
     case WM_CANCELMODE:
     case WM_CAPTURECHANGED:
         if (mouseTarget_) {

@@ -1,9 +1,9 @@
 #include "graphics/Icon.h"
 #include "graphics/Canvas.h"
-#include "graphics/GdiHandles.h"
 #include "graphics/GraphicsModule.h"
 #include "graphics/IconDirectory.h"
 #include "graphics/IconHandle.h"
+#include "graphics/IconPrinting.h"
 #include "rtl/Exceptions.h"
 #include "rtl/ResourceStrings.h"
 #include "rtl/Streams.h"
@@ -15,31 +15,6 @@ TGraphic* NewIcon() { return new TIcon; }
 // Far beyond any real icon file (a 256 x 256 true-colour entry takes 256 KB); larger files
 // are refused before their bytes are copied into memory.
 constexpr int64_t kMaxIconFileBytes = 64 << 20;
-
-// Wine's PostScript printer driver never returns from DrawIconEx (it spins), so on a
-// printer the icon is drawn over white in a bitmap of its own and that bitmap is copied:
-// on the sheet an icon always lies on its cell's blank paper.
-void DrawIconOnPaper(HDC printer, int x, int y, HICON icon, int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    OwnedDC memory(CreateCompatibleDC(nullptr));
-    if (!memory) return;
-    OwnedBitmap bitmap(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap) return;
-    {
-        SelectedObject selected(memory.get(), bitmap.get());
-        PatBlt(memory.get(), 0, 0, width, height, WHITENESS);
-        DrawIconEx(memory.get(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
-        GdiFlush();
-    }
-    StretchDIBits(printer, x, y, width, height, 0, 0, width, height, bits, &info, DIB_RGB_COLORS, SRCCOPY);
-}
 
 }  // namespace
 
@@ -92,18 +67,17 @@ void TIcon::DrawStretched(TCanvas& canvas, const TRect& rect) {
     try {
         EnsureIconHandle();
     } catch (...) {
-        // Shown once; after that the slot stays blank rather than raising the same error box
-        // again at every repaint (or on every printed sheet).
+        // Shown once on the screen; after that the slot stays blank rather than raising the
+        // same error box again at every repaint. A printed sheet is asked for anew each time
+        // and always hears of it: one that came out without the icon would pass for a success.
+        if (IsPrinterContext(dc)) throw;
         if (image_->FailureReported) return;
         image_->FailureReported = true;
         throw;
     }
     if (!image_->IconHandle) return;
-    if (GetDeviceCaps(dc, TECHNOLOGY) == DT_RASPRINTER) {
-        DrawIconOnPaper(dc, rect.Left, rect.Top, image_->IconHandle, Width(), Height());
-        return;
-    }
-    DrawIconEx(dc, rect.Left, rect.Top, image_->IconHandle, 0, 0, 0, nullptr, DI_NORMAL);
+    if (IsPrinterContext(dc)) DrawIconOnPrinter(dc, rect.Left, rect.Top, image_->IconHandle, SIZE{Width(), Height()});
+    else DrawIconEx(dc, rect.Left, rect.Top, image_->IconHandle, 0, 0, 0, nullptr, DI_NORMAL);
 }
 
 bool TIcon::IsEmpty() const { return !image_->IconHandle && !image_->FileBytes; }

@@ -20,7 +20,8 @@ public:
     std::unique_ptr<TMemoryStream> FileBytes;
     SIZE IconSize{0, 0};  // the chosen entry's size once the icon is made
     // Drawing failed and the error has been shown once: a failing icon must not raise a
-    // new error at every repaint, so later failures of this block pass in silence.
+    // new error at every repaint, so later failures of this block pass in silence on the
+    // screen (a printer still hears of each).
     bool FailureReported = false;
 
 protected:

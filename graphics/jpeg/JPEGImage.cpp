@@ -203,7 +203,12 @@ TBitmap* TJPEGImage::DecodeToBitmap() {
     jpeg::DecodeOptions options;
     options.eightBit = outputDepth_ == TJPEGPixelFormat::Depth8;
     auto ending = [&](bool success) {
-        ReportProgress(this, TProgressStage::psEnding, success ? 100 : 0, PaletteDirty, TRect{0, 0, 0, 0}, "");
+        // A handler that cancels raises the abort at every report once cancelled, this last
+        // one too: that ends the decode as quietly as an abort during it.
+        try {
+            ReportProgress(this, TProgressStage::psEnding, success ? 100 : 0, PaletteDirty, TRect{0, 0, 0, 0}, "");
+        } catch (const EAbort&) {
+        }
         if (PaletteDirty) NotifyChanged(this);
     };
     try {
@@ -231,8 +236,10 @@ TBitmap* TJPEGImage::DecodeToBitmap() {
 }
 
 void TJPEGImage::Encode() {
-    data_->FileBytes = std::make_unique<TMemoryStream>();
-    if (!decoded_ || decoded_->Width() == 0 || decoded_->Height() == 0) return;
+    if (!decoded_ || decoded_->Width() == 0 || decoded_->Height() == 0) {
+        data_->FileBytes = std::make_unique<TMemoryStream>();
+        return;
+    }
     TBitmap rows;
     rows.CopyFrom(decoded_.get());
     rows.SetPixelDepth(TPixelFormat::pf24bit);
@@ -240,9 +247,12 @@ void TJPEGImage::Encode() {
     jpeg::EncodeOptions options;
     options.quality = EncodeQuality;
     options.progressive = ProgressiveFile;
-    ReportProgress(this, TProgressStage::psStarting, 0, false, TRect{0, 0, 0, 0}, "");
+    // The block (perhaps shared with copies) gets its file only once the file is whole: a
+    // cancelled or failed encode must not leave it holding an empty one, which later writes
+    // would save as the picture.
     std::vector<uint8_t> bytes;
     try {
+        ReportProgress(this, TProgressStage::psStarting, 0, false, TRect{0, 0, 0, 0}, "");
         bytes = jpeg::Encode(rows.Width(), rows.Height(), options, source);
     } catch (const EAbort&) {
         ReportProgress(this, TProgressStage::psEnding, 0, false, TRect{0, 0, 0, 0}, "");
@@ -250,15 +260,15 @@ void TJPEGImage::Encode() {
         return;
     } catch (const jpeg::Failure& failure) {
         ReportProgress(this, TProgressStage::psEnding, 0, false, TRect{0, 0, 0, 0}, "");
-        data_->FileBytes.reset();
         RaiseJPEGError(failure.code());
     } catch (...) {
         ReportProgress(this, TProgressStage::psEnding, 0, false, TRect{0, 0, 0, 0}, "");
-        data_->FileBytes.reset();
         throw;
     }
-    data_->FileBytes->WriteBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
-    data_->FileBytes->SetPosition(0);
+    auto file = std::make_unique<TMemoryStream>();
+    file->WriteBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
+    file->SetPosition(0);
+    data_->FileBytes = std::move(file);
     data_->HeaderWidth = rows.Width();
     data_->HeaderHeight = rows.Height();
     ReportProgress(this, TProgressStage::psEnding, 100, false, TRect{0, 0, 0, 0}, "");
@@ -291,6 +301,9 @@ HPALETTE TJPEGImage::Palette() const {
 
 void TJPEGImage::SetPalette(HPALETTE value) {
     if (value == temporaryPalette_) return;
+    // The decoded bitmap's own palette, as Palette (read) gives it: keeping it as well would
+    // make two owners of one handle.
+    if (value && decoded_ && decoded_->Palette() == value) return;
     bool dropped = false;
     if (decoded_ && decoded_->Palette() != value) {
         decoded_.reset();

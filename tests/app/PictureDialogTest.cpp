@@ -8,6 +8,7 @@
 #include "display/FittedRect.h"
 #include "support/BmpSamples.h"
 #include "support/Form1Points.h"
+#include "support/JpegSamples.h"
 #include "support/TempDir.h"
 #include "support/UiDriver.h"
 
@@ -45,10 +46,8 @@ int DarkCount(const ScreenImage& img) {
     return n;
 }
 
-void SavePng(const ScreenImage& img, const std::string& name) {
-    const std::string bmp = OutputDir() + "\\" + name + ".bmp";
-    img.SaveBmp(bmp);
-}
+// Kept in the output folder for looking at afterwards.
+void SaveShot(const ScreenImage& img, const std::string& name) { img.SaveBmp(OutputDir() + "\\" + name + ".bmp"); }
 
 // The open dialog of the program with its preview strip.
 struct PictureDialog {
@@ -125,16 +124,19 @@ protected:
     void SetUp() override {
         folder_ = files_.File("a_folder");
         CreateDirectoryA(folder_.c_str(), nullptr);
-        b640_ = files_.Write("b640.bmp", samples::WriteBmp(samples::SolidPicture(640, 480, {0, 0, 255}), {}));
+        files_.Write("b640.bmp", samples::WriteBmp(samples::SolidPicture(640, 480, {0, 0, 255}), {}));
         c300_ = files_.Write("c300.bmp", samples::WriteBmp(samples::SolidPicture(300, 200, {255, 0, 0}), {}));
-        d2000_ = files_.Write("d2000.bmp", samples::WriteBmp(samples::SolidPicture(2000, 1500, {0, 255, 0}), {}));
-        text_ = files_.Write("e_notes.txt", std::string("not a picture\r\n"));
+        files_.Write("d2000.bmp", samples::WriteBmp(samples::SolidPicture(2000, 1500, {0, 255, 0}), {}));
+        files_.Write("e_notes.txt", std::string("not a picture\r\n"));
+        // Loads (the reader looks no further than the header) and fails when it is drawn.
+        for (const auto& f : jpegsamples::HostileFiles())
+            if (f.name == "baseline-table-192-1") files_.Write("f_bad.jpg", f.bytes);
         main_ = app_.MainWindow();
     }
     void TearDown() override { RemoveDirectoryA(folder_.c_str()); }
 
     TempDir files_;
-    std::string folder_, b640_, c300_, d2000_, text_;
+    std::string folder_, c300_;
     AppProcess app_;
     HWND main_ = nullptr;
 };
@@ -158,7 +160,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     }
 
     AppProcess::AnswerOpenDialog(d.dialog, files_.Path());  // into the test's folder
-    ASSERT_TRUE(WaitUntil([&] { return d.Items() == 4; }, 5000)) << "a folder and three pictures: " << d.Items();
+    ASSERT_TRUE(WaitUntil([&] { return d.Items() == 5; }, 5000)) << "a folder and four pictures: " << d.Items();
 
     const RECT interior = d.Interior();
     const int iw = interior.right - interior.left, ih = interior.bottom - interior.top;
@@ -182,7 +184,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
                   (fit.Right - fit.Left) * (fit.Bottom - fit.Top));
         EXPECT_EQ(fit.Right - fit.Left, iw) << "a wide picture fills the width";
         EXPECT_TRUE(d.ButtonEnabled());
-        SavePng(CaptureScreen(ScreenRect(d.dialog)), "dialog");
+        SaveShot(CaptureScreen(ScreenRect(d.dialog)), "dialog");
     }
     {
         SCOPED_TRACE("the preview window of 300 x 200 shows it at natural size; Escape closes it");
@@ -198,7 +200,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         EXPECT_EQ(area.right - area.left, 300);
         EXPECT_EQ(area.bottom - area.top, 200);
         EXPECT_EQ(Count(CaptureScreen(area), kRed), 300 * 200);
-        SavePng(CaptureScreen(ScreenRect(preview)), "preview");
+        SaveShot(CaptureScreen(ScreenRect(preview)), "preview");
         EXPECT_FALSE(IsWindowEnabled(d.dialog)) << "modal over the dialog";
         PressKey(VK_ESCAPE);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(preview) || !IsWindow(preview); }, 3000));
@@ -224,9 +226,17 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(preview) || !IsWindow(preview); }, 3000));
     }
     {
+        SCOPED_TRACE("a JPEG that fails as it is drawn: 画像が不正です in its place, nothing reported");
+        d.Select(4);
+        const ScreenImage img = CaptureScreen(interior);
+        EXPECT_GT(DarkCount(img), 20);
+        EXPECT_NE(img.pixels, none.pixels);
+        EXPECT_TRUE(NoErrorBox(app_));
+    }
+    {
         SCOPED_TRACE("a text file (shown with *.*): nothing to preview, nothing reported");
         AppProcess::AnswerOpenDialog(d.dialog, "*.*");
-        ASSERT_TRUE(WaitUntil([&] { return d.Items() == 5; }, 5000)) << d.Items();
+        ASSERT_TRUE(WaitUntil([&] { return d.Items() == 6; }, 5000)) << d.Items();
         d.Select(4);
         EXPECT_EQ(CaptureScreen(interior).pixels, none.pixels) << "(なし) as for the folder";
         EXPECT_FALSE(d.ButtonEnabled());
@@ -259,7 +269,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         PictureDialog second(app_);
         ASSERT_TRUE(second.Complete());
         EXPECT_STREQ(EditText(AppProcess::FileNameEdit(second.dialog)).c_str(), "c300.bmp");
-        EXPECT_TRUE(WaitUntil([&] { return second.Items() == 4; }, 3000)) << "the file's own folder";
+        EXPECT_TRUE(WaitUntil([&] { return second.Items() == 5; }, 3000)) << "the file's own folder";
         EXPECT_EQ(CaptureScreen(second.CaptionRow()).pixels, lastCaption.pixels);
         EXPECT_GT(Count(CaptureScreen(second.Interior()), kRed), 0);
 

@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "dialogs/OpenDialog.h"
+#include "support/SystemDialogAnswerer.h"
+#include "support/TempDir.h"
+#include "support/UiDriver.h"
 
 namespace {
 
@@ -134,6 +137,29 @@ TEST(OpenDialogInitialDir, TrailingDelimiterDroppedExceptForRoots) {
         dialog.SetInitialDir(c.first);
         EXPECT_EQ(dialog.InitialDir(), c.second) << c.first;
     }
+}
+
+TEST(OpenDialogRun, ARefusedCloseKeepsTheDialogOpen) {
+    TempDir dir;
+    const std::string file = dir.Write("refused.bmp", std::string("BM"));
+    TOpenDialog dialog;
+    int asked = 0;
+    dialog.OnCanClose = [&](TObject*, bool& canClose) {
+        ++asked;
+        canClose = false;
+    };
+    bool stillOpen = false;
+    SystemDialogAnswerer answer([&](HWND d) {
+        AppProcess::AnswerOpenDialog(d, file);
+        Sleep(800);
+        stillOpen = IsWindowVisible(d) != FALSE;
+        PressButton(d, IDCANCEL);
+    });
+    EXPECT_FALSE(dialog.RunModal());
+    answer.Wait();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(stillOpen) << "the dialog's message result kept it open";
+    EXPECT_TRUE(dialog.Files().empty());
 }
 
 TEST(PictureDialogResources, TemplateBytesAndGlyph) {

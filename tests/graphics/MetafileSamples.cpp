@@ -182,9 +182,35 @@ Bytes SampleEmf(uint32_t paletteEntries) {
         Append32(vertices, 1);
         w.Add(118, {62, 30, 80, 40, 2, 1, 0}, vertices);
     }
+    {
+        Bytes font(92);  // LOGFONTW: height -12, weight 400, "Arial"
+        mf::Put32(font.data(), static_cast<uint32_t>(-12));
+        mf::Put32(font.data() + 16, 400);
+        for (int i = 0; i < 5; ++i) mf::Put16(font.data() + 28 + 2 * i, static_cast<uint16_t>("Arial"[i]));
+        w.Add(82, {3}, font);
+        w.Add(37, {3});
+    }
+    w.Add(94, {4, 0, 32, 40, 72, 16}, SmallDib());        // bitmap brush in slot 4
+    w.Add(95, {5, 0, 0, 0, 0, 0x10000, 3, 0, 0x00FF00, 0, 0});  // geometric pen in slot 5
+    w.Add(37, {5});
+    w.Add(37, {4});
+    w.Add(92, {0, 0, 40, 40, 3, Point16(2, 36), Point16(20, 36), Point16(20, 40)}, Bytes{6, 2, 2});
+    w.Add(80, {60, 20, 62, 22, 60, 20, 0, 0, 2, 2, 76, 40, 116, 16, 0, 0, 2}, SmallDib());
+    w.Add(76, {0, 0, 2, 2, 0, 0, 2, 2, 0x00CC0020, 0, 0, 0x3F800000, 0, 0, 0x3F800000, 0, 0, 0, 0, 100, 40, 140, 16},
+          SmallDib());
+    {
+        Bytes region;  // the whole picture
+        for (uint32_t v : {32u, 1u, 1u, 16u, 0u, 0u, 81u, 41u, 0u, 0u, 81u, 41u}) Append32(region, v);
+        w.Add(75, {48, 5}, region);
+        w.Add(75, {0, 5});
+    }
+    w.Add(49, {6, 0x00020300, 0x00FF0000, 0x0000FF00});  // two-entry palette in slot 6
+    w.Add(48, {6});
+    w.Add(52, {});
+    w.Add(70, {4}, Bytes{'T', 'F', 'O', 'L'});
     w.Add(37, {0x80000007});  // stock black pen, so the own one can go
     w.Add(40, {1});
-    Bytes emf = w.Finish(3, 0);
+    Bytes emf = w.Finish(7, 0);
     Bytes eof = PaletteEof(paletteEntries);
     emf.insert(emf.end(), eof.begin(), eof.end());
     mf::Put32(emf.data() + 48, static_cast<uint32_t>(emf.size()));
@@ -225,8 +251,15 @@ Bytes SampleWmf() {
     w.Add(0x0228, {2, 1});
     Bytes comment = {'T', 'F', 'O', 'L'};
     w.Add(0x0626, {15, 4}, comment);
+    w.Add(0x0F43, {0x0020, 0x00CC, 0, 2, 2, 0, 0, 200, 200, 0, 0}, SmallDib());
+    w.Add(0x0D33, {0, 2, 0, 0, 0, 2, 2, 0, 100}, SmallDib());
+    w.Add(0x0940, {0x0042, 0, 0, 0, 0, 10, 10, 0, 0});  // a blit without a bitmap: black fill
+    w.Add(0x0142, {5, 0}, SmallDib());                  // bitmap brush: object 3
+    w.Add(0x012D, {3});
+    w.Add(0x02FB, {0xFFF4, 0, 0, 0, 400, 0, 0, 0, 0}, Bytes{'A', 'r', 'i', 'a', 'l', 0});  // font: object 4
+    w.Add(0x012D, {4});
     w.Add(0x01F0, {2});
-    return w.Finish(3);
+    return w.Finish(5);
 }
 
 Bytes Placeable(const Bytes& wmf, int16_t left, int16_t top, int16_t right, int16_t bottom, uint16_t inch) {
@@ -263,6 +296,8 @@ std::vector<Hostile> HostileMetafiles() {
     add("emf_millimetres_0", With32(emf, 80, 0), true);
     add("emf_millimetres_overflow", With32(emf, 84, 0x40000000), true);
     add("emf_frame_overflow", With32(With32(emf, 24, 0x80000000), 32, 0x7FFFFFFF), true);
+    add("emf_frame_empty", With32(With32(emf, 32, 0), 36, 0), false);
+    add("emf_frame_inverted", With32(With32(emf, 24, 5000), 28, 3000), false);
     add("emf_header_size_small", With32(emf, 4, 84), true);
     add("emf_header_size_odd", With32(emf, 4, 110), true);
     add("emf_header_size_past", With32(emf, 4, static_cast<uint32_t>(n + 8)), true);

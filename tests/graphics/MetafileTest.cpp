@@ -144,6 +144,52 @@ TEST(Metafile, SizesComeFromTheHeaders) {
     EXPECT_NEAR(unitless.Height(), 720, 720 / 20);
 }
 
+// Much of what GDI can record, in both metafile forms: the record walk must let the
+// platform's own metafiles through.
+void DrawEverything(HDC dc) {
+    OwnedFont font(CreateFontA(-20, 0, 0, 0, FW_BOLD, TRUE, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial"));
+    SelectObject(dc, font.get());
+    TextOutA(dc, 5, 5, "Tetrafol", 8);
+    const INT dx[3] = {9, 9, 9};
+    ExtTextOutA(dc, 5, 30, 0, nullptr, "abc", 3, dx);
+    OwnedBrush hatch(CreateHatchBrush(HS_DIAGCROSS, RGB(0, 0, 255)));
+    SelectObject(dc, hatch.get());
+    const POINT points[6] = {{10, 60}, {60, 60}, {35, 100}, {70, 60}, {120, 60}, {95, 100}};
+    const INT counts[2] = {3, 3};
+    PolyPolygon(dc, points, counts, 2);
+    Polyline(dc, points, 3);
+    Ellipse(dc, 130, 10, 180, 50);
+    RoundRect(dc, 130, 60, 180, 100, 8, 8);
+    Pie(dc, 190, 10, 240, 50, 240, 30, 190, 30);
+    Chord(dc, 190, 60, 240, 100, 240, 80, 190, 80);
+    Arc(dc, 250, 10, 300, 50, 300, 30, 250, 30);
+    const uint32_t pixels[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 2, 2, 1, 32, BI_RGB, 16, 0, 0, 0, 0};  // Wine records the bits only with their size
+    StretchDIBits(dc, 250, 60, 40, 40, 0, 0, 2, 2, pixels, &info, DIB_RGB_COLORS, SRCCOPY);
+    OwnedRegion region(CreateRectRgn(300, 60, 320, 100));
+    FillRgn(dc, region.get(), static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+    SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+}
+
+TEST(Metafile, WhatThePlatformRecordsLoadsAndDraws) {
+    HDC wmfDc = CreateMetaFileA(nullptr);
+    DrawEverything(wmfDc);
+    OwnedMetafile wmf(CloseMetaFile(wmfDc));
+    Bytes wmfBytes(GetMetaFileBitsEx(wmf.get(), 0, nullptr));
+    GetMetaFileBitsEx(wmf.get(), static_cast<UINT>(wmfBytes.size()), wmfBytes.data());
+    const Bytes files[] = {RecordEmf(RECT{0, 0, 9000, 3000}, DrawEverything),
+                           mfsamples::Placeable(wmfBytes, 0, 0, 330, 110, 96)};
+    for (const Bytes& file : files) {
+        TMetafile metafile;
+        ASSERT_NO_THROW(LoadBytes(metafile, file)) << mf::CheckMetafileFile(file.data(), file.size()).problem;
+        DibSurface surface(330, 110, RGB(255, 255, 255));
+        Draw(metafile, surface, Rect(0, 0, 330, 110));
+        EXPECT_GT(BlackIn(surface, 0, 0, 330, 110), 100);
+    }
+}
+
 TEST(Metafile, TheBytesDecideTheReaderAndBadFilesAreRefused) {
     const Bytes wmf = RecordWmf();
     const Bytes placeable = mfsamples::Placeable(wmf, 0, 0, 1440, 720, 1440);
@@ -246,99 +292,59 @@ TEST(Metafile, DrawingFillsTheRectangleUpToItsLastPixel) {
     }
 }
 
-TEST(Metafile, ANewMetafileIsBlankButNotEmpty) {
+TEST(Metafile, ANewMetafileIsBlankButNotEmptyAndRemembersASize) {
     TMetafile metafile;
     EXPECT_FALSE(metafile.IsEmpty());
-    EXPECT_TRUE(metafile.Transparent());
     metafile.SetTransparent(false);
     EXPECT_TRUE(metafile.Transparent());
-    EXPECT_EQ(metafile.Width(), 0);
-    EXPECT_EQ(metafile.Height(), 0);
-    EXPECT_EQ(metafile.Palette(), nullptr);
-    EXPECT_TRUE(metafile.IsEnhanced);
+    EXPECT_EQ(metafile.Width() + metafile.Height(), 0);
     DibSurface surface(20, 20, RGB(255, 255, 255));
     Draw(metafile, surface, Rect(0, 0, 20, 20));
     EXPECT_EQ(BlackIn(surface, 0, 0, 20, 20), 0);
-    // Without a metafile a size is only remembered.
     metafile.SetWidth(33);
     metafile.SetHeight(44);
-    EXPECT_EQ(metafile.Width(), 33);
-    EXPECT_EQ(metafile.Height(), 44);
-    TMemoryStream out;
-    metafile.WriteToStream(out);
-    EXPECT_EQ(out.Size(), 0);
+    EXPECT_EQ(metafile.Width() * 100 + metafile.Height(), 3344);
 }
 
-TEST(Metafile, SizeChangesCopyASharedBlockFirst) {
-    TMetafile original;
-    LoadBytes(original, mfsamples::Placeable(RecordWmf(), 0, 0, 1440, 720, 1440));
-    TMetafile copy;
-    copy.CopyFrom(&original);
-    ASSERT_EQ(copy.Image(), original.Image());
-    EXPECT_FALSE(copy.IsEnhanced);
+TEST(Metafile, ResizingACopyLeavesTheOriginalAndBothFormsReadBack) {
+    TMetafile placeable, copy, original;
+    LoadBytes(placeable, mfsamples::Placeable(RecordWmf(), 0, 0, 1440, 720, 1440));
+    copy.CopyFrom(&placeable);
     int changes = 0;
     copy.OnChange = [&](TObject*) { ++changes; };
-
     copy.SetWidth(96);  // the same frame: nothing happens
-    EXPECT_EQ(changes, 0);
-    EXPECT_EQ(copy.Image(), original.Image());
+    EXPECT_EQ(copy.Image(), placeable.Image());
     copy.SetWidth(192);
-    copy.SetHeight(24);
-    EXPECT_EQ(changes, 2);
-    EXPECT_NE(copy.Image(), original.Image());
-    EXPECT_NE(copy.Handle(), original.Handle());
-    EXPECT_NE(copy.Handle(), nullptr);
-    EXPECT_EQ(copy.Width(), 192);
-    EXPECT_EQ(copy.Height(), 24);
-    EXPECT_EQ(original.Width(), 96);
-    EXPECT_EQ(original.Height(), 48);
+    EXPECT_EQ(changes, 1);
+    EXPECT_NE(copy.Handle(), placeable.Handle());
+    EXPECT_EQ(copy.Width() * 1000 + placeable.Width(), 192096);
+    LoadBytes(original, ReferenceDeviceEmf());  // enhanced: in reference-device pixels
+    original.SetWidth(162);
+    EXPECT_EQ(original.Image()->FrameWidth, 5063);  // MulDiv(162, 32000, 1024)
+    original.SetWidth(81);
 
-    // An enhanced metafile measures in its reference device's pixels.
-    TMetafile enhanced;
-    LoadBytes(enhanced, ReferenceDeviceEmf());
-    enhanced.SetWidth(162);
-    EXPECT_EQ(enhanced.Image()->FrameWidth, 5063);  // MulDiv(162, 32000, 1024), rounded
-    EXPECT_EQ(enhanced.Width(), 162);
-}
-
-TEST(Metafile, WritesBothFormsAndReadsThemBack) {
+    // ".WMF" writes a placeable file and leaves the picture enhanced; the stored form of
+    // that file reads back the same picture.
     TempDir dir;
-    TMetafile metafile;
-    LoadBytes(metafile, ReferenceDeviceEmf());
-
-    // Enhanced: the metafile's own bytes.
-    TMemoryStream enhanced;
-    metafile.WriteToStream(enhanced);
-    ASSERT_GT(enhanced.Size(), 100);
-    EXPECT_TRUE(mf::LooksLikeEmfHeader(enhanced.Memory()));
-
-    // ".WMF" writes a placeable file without changing the picture's own form.
-    const std::string path = dir.File("out.WMF");
-    metafile.WriteToFile(path);
-    EXPECT_TRUE(metafile.IsEnhanced);
+    original.WriteToFile(dir.File("out.WMF"));
+    EXPECT_TRUE(original.IsEnhanced);
     TMemoryStream written;
-    written.LoadFromFile(path);
-    ASSERT_GT(written.Size(), 40);
+    written.LoadFromFile(dir.File("out.WMF"));
     const mf::PlaceableHeader header = mf::ParsePlaceableHeader(written.Memory());
     EXPECT_TRUE(header.Valid());
-    EXPECT_EQ(header.inch, 96);
-    EXPECT_EQ(header.right, 96);  // MulDiv(2540, 96, 2540)
-    EXPECT_EQ(header.bottom, 48);
-    TMetafile reread;
-    reread.ReadFromFile(path);
-    EXPECT_FALSE(reread.IsEnhanced);
-    EXPECT_EQ(reread.Width(), 96);
-    EXPECT_EQ(reread.Height(), 48);
-
-    // The stored form: a count, then the bytes; it reads back the same picture.
-    TMemoryStream stored;
-    reread.WriteStoredData(stored);
-    EXPECT_EQ(static_cast<int64_t>(mf::Get32(stored.Memory())), stored.Size());
-    stored.SetPosition(0);
-    TMetafile fromStore;
-    fromStore.ReadStoredData(stored);
-    EXPECT_FALSE(fromStore.IsEnhanced);
-    EXPECT_EQ(fromStore.Width(), 96);
+    EXPECT_EQ(header.right * 1000 + header.bottom * 10 + header.inch / 96, 96481);  // 96 x 48 at 96
+    TMetafile reread, stored;
+    reread.ReadFromFile(dir.File("out.WMF"));
+    TMemoryStream data;
+    reread.WriteStoredData(data);
+    EXPECT_EQ(static_cast<int64_t>(mf::Get32(data.Memory())), data.Size());
+    data.SetPosition(0);
+    stored.ReadStoredData(data);
+    EXPECT_FALSE(stored.IsEnhanced);
+    EXPECT_EQ(stored.Width() * 100 + stored.Height(), 9648);
+    TMemoryStream enhanced;  // and the enhanced form is the metafile's own bytes
+    original.WriteToStream(enhanced);
+    EXPECT_TRUE(enhanced.Size() > 100 && mf::LooksLikeEmfHeader(enhanced.Memory()));
 }
 
 TEST(Metafile, EveryHostileFileEndsCleanlyWithoutLeaks) {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 #include "graphics/IconDirectory.h"
-#include "graphics/IconSamples.h"
+#include "support/IconSamples.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Writes built icons and the hostile corpus into a directory (the fuzzer's seeds).
 #include <cstdio>
 #include <string>
-#include "graphics/IconSamples.h"
+#include "support/IconSamples.h"
 
 static bool WriteFile(const std::string& path, const icosamples::Bytes& bytes) {
     FILE* f = std::fopen(path.c_str(), "wb");

@@ -1,5 +1,5 @@
 # The icon directory reader: checks over built and hostile files, a fuzzer, and its seeds.
-add_library(icon_core STATIC ${ROOT}/graphics/IconDirectory.cpp ${ROOT}/tests/graphics/IconSamples.cpp)
+add_library(icon_core STATIC ${ROOT}/graphics/IconDirectory.cpp ${ROOT}/tests/support/IconSamples.cpp)
 
 add_executable(icon_native_checks ${CMAKE_CURRENT_LIST_DIR}/NativeIconChecks.cpp)
 target_link_libraries(icon_native_checks icon_core)

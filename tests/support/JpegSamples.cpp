@@ -110,14 +110,6 @@ size_t FindFrame(const Bytes& b) {
     return b.size();
 }
 
-Bytes WithSize(Bytes b, int width, int height) {
-    size_t f = FindFrame(b);
-    if (f + 9 > b.size()) return b;
-    b[f + 5] = uint8_t(height >> 8), b[f + 6] = uint8_t(height);
-    b[f + 7] = uint8_t(width >> 8), b[f + 8] = uint8_t(width);
-    return b;
-}
-
 }  // namespace
 
 void PatternRgb(int x, int y, uint8_t rgb[3]) {
@@ -127,6 +119,15 @@ void PatternRgb(int x, int y, uint8_t rgb[3]) {
 }
 
 Bytes Make(const Spec& spec) { return Compress(spec); }
+
+Bytes WithSize(Bytes b, int width, int height) {
+    size_t f = FindFrame(b);
+    if (f + 9 > b.size()) return b;
+    b[f + 5] = uint8_t(height >> 8), b[f + 6] = uint8_t(height);
+    b[f + 7] = uint8_t(width >> 8), b[f + 8] = uint8_t(width);
+    return b;
+}
+
 
 Reference Decode(const Bytes& file, bool eightBit) {
     Reference ref;

@@ -32,6 +32,9 @@ void PatternRgb(int x, int y, uint8_t rgb[3]);
 // that the Adobe convention (inverted) or the plain one gives the pattern back.
 Bytes Make(const Spec& spec);
 
+// The file with its frame header claiming another size; nothing else changes.
+Bytes WithSize(Bytes file, int width, int height);
+
 // The library's own decode with the program's settings (float DCT, block smoothing; blue,
 // green, red rows, or indexes quantised to 236 colours when `eightBit` or grey). Rows are
 // packed (no padding). `palette` receives blue, green, red per entry for 8-bit output.

@@ -1,4 +1,4 @@
-#include "IconSamples.h"
+#include "support/IconSamples.h"
 #include <algorithm>
 
 namespace icosamples {

@@ -1,0 +1,108 @@
+// An icon file in a slot of the running program: shown at its own size with the slot seen
+// through its mask, kept when a damaged icon is refused, and printed at its own size at
+// its cell's top-left corner.
+#include <gtest/gtest.h>
+
+#include "app/FourUpSheetLayout.h"
+#include "support/IconSamples.h"
+#include "printing/Printer.h"
+#include "support/Form1Points.h"
+#include "support/PrintedPages.h"
+#include "support/TempDir.h"
+#include "support/UiDriver.h"
+
+namespace {
+
+using icosamples::Rgb;
+
+const Rgb kQuadrants[4] = {{0, 0, 0}, {255, 0, 0}, {0, 160, 0}, {0, 0, 255}};
+
+// 32 x 32 in four quadrants; the top-left one is see-through.
+icosamples::Bytes QuadrantIcon() {
+    icosamples::Entry e = icosamples::QuadrantEntry(32, kQuadrants);
+    e.seeThrough.assign(32 * 32, 0);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) e.seeThrough[y * 32 + x] = 1;
+    return icosamples::WriteIcon({icosamples::SolidEntry(16, {255, 255, 0}), e});
+}
+
+}  // namespace
+
+TEST(IconSlot, AnIconIsShownAndPrintedAtItsOwnSizeAndADamagedOneIsRefused) {
+    TempDir files;
+    const std::string icon = files.Write("quadrants.ico", QuadrantIcon());
+    icosamples::Bytes damaged = QuadrantIcon();
+    damaged[6 + 16 + 8] = 0xFF;  // the second entry claims bytes past the file's end
+    const std::string broken = files.Write("broken.ico", damaged);
+
+    AppProcess app;
+    HWND main = app.MainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main).At(20, 20) == 0xFFFFFF; }, 5000));
+    Sleep(300);
+    const ScreenImage empty = CaptureClient(main);
+
+    // Slot 3 is centred on (96, 220): the 32 x 32 icon's top left is at (80, 204).
+    const int slot = 2, left = 80, top = 204;
+    auto expected = [&](const ScreenImage& under, int x, int y) {
+        int q = (y < 16 ? 0 : 2) + (x < 16 ? 0 : 1);
+        return q == 0 ? under.At(left + x, top + y) : kQuadrants[q].Packed();
+    };
+    auto wrongPixels = [&](const ScreenImage& shot) {
+        int wrong = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) wrong += shot.At(left + x, top + y) != expected(empty, x, y);
+        return wrong;
+    };
+    ASSERT_TRUE(app.ChooseFileFor(kSlotCentre[slot].x, kSlotCentre[slot].y, icon));
+    ScreenImage shot;
+    EXPECT_TRUE(WaitUntil([&] { return wrongPixels(shot = CaptureClient(main)) == 0; }, 8000))
+        << wrongPixels(shot) << " pixels of the icon differ";
+    EXPECT_EQ(shot.At(left + 32, top + 32), empty.At(left + 32, top + 32)) << "drawn at its own size";
+
+    ASSERT_TRUE(app.ChooseFileFor(kSlotCentre[slot].x, kSlotCentre[slot].y, broken));
+    HWND box = app.WaitForDialog("Tetrafol");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(AppProcess::MessageBoxText(box), "アイコンイメージが不正です.");
+    PressButton(box, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
+    Sleep(1500);
+    EXPECT_EQ(app.WaitForDialog("Tetrafol", 500), nullptr) << "one error box, not one per repaint";
+    EXPECT_TRUE(WaitUntil([&] { return wrongPixels(shot = CaptureClient(main)) == 0; }, 5000))
+        << "the slot keeps its icon";
+
+    // Printed: 32 x 32 device pixels at the cell's top-left corner.
+    int pageWidth, pageHeight, dpi, offsetX, offsetY;
+    {
+        TPrinter printer;
+        printer.SetPageOrientation(TPrinterOrientation::poLandscape);
+        pageWidth = printer.PrintableWidth();
+        pageHeight = printer.PrintableHeight();
+        dpi = GetDeviceCaps(printer.DeviceContext(), LOGPIXELSX);
+        offsetX = GetDeviceCaps(printer.DeviceContext(), PHYSICALOFFSETX);
+        offsetY = GetDeviceCaps(printer.DeviceContext(), PHYSICALOFFSETY);
+    }
+    PrintJobWatcher jobs;
+    ClickClient(main, kPrintButton.x, kPrintButton.y);
+    HWND dialog = app.WaitForDialog(nullptr);
+    ASSERT_NE(dialog, nullptr) << "no print dialog";
+    PressButton(dialog, IDOK);
+    const std::string job = jobs.WaitForNewJob();
+    ASSERT_NE(job, "") << "no job reached the spooler";
+    const RenderedPage page = RenderJob(job, dpi);
+    ASSERT_EQ(page.pages, 1);
+    const TSheetCell cell = SheetCellSize(pageWidth, pageHeight);
+    const int x = offsetX + 100, y = offsetY + cell.Height + 200;
+    struct Quadrant { int q; RECT where; } quadrants[] = {
+        {1, {x + 16, y, x + 32, y + 16}}, {2, {x, y + 16, x + 16, y + 32}}, {3, {x + 16, y + 16, x + 32, y + 32}}};
+    for (const Quadrant& q : quadrants) {
+        RECT box = page.BoxOf(kQuadrants[q.q].Packed());
+        SCOPED_TRACE(q.q);
+        EXPECT_NEAR(box.left, q.where.left, 2);
+        EXPECT_NEAR(box.top, q.where.top, 2);
+        EXPECT_NEAR(box.right, q.where.right, 2);
+        EXPECT_NEAR(box.bottom, q.where.bottom, 2);
+    }
+    const RECT seeThrough{x + 2, y + 2, x + 14, y + 14};
+    EXPECT_EQ(page.Count(0xFFFFFF, seeThrough, 8), 12 * 12) << "the paper shows through the mask";
+}
