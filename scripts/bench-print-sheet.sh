@@ -3,6 +3,7 @@
 # spooler's finished job file for four 6000 x 4000 pictures, beside ImageMagick's montage
 # laying the same four pictures out 2 x 2 into a PDF, as a ratio, in one run.
 # Usage: bash scripts/bench-print-sheet.sh [build-dir]   (default: build)
+# PICTURES=jpeg uses four photo-like JPEGs instead of the 24-bit BMPs (PICTURES=bmp).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -10,12 +11,20 @@ build=$(cd "${1:-$root/build}" && pwd)
 work=$(mktemp -d /tmp/tetrafol-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-echo "making four 6000x4000 pictures in $work" >&2
+kind=${PICTURES:-bmp}
+echo "making four 6000x4000 pictures ($kind) in $work" >&2
 colours=(red-yellow blue-cyan green-white magenta-black)
 pictures=()
 for i in 0 1 2 3; do
-  convert -size 6000x4000 "gradient:${colours[$i]}" -type TrueColor "BMP3:$work/picture$i.bmp"
-  pictures+=("$work/picture$i.bmp")
+  if [ "$kind" = jpeg ]; then
+    # Grain on a gradient, as a photo has: JPEG files of a photo's size (about 5 MB).
+    convert -size 1500x1000 "gradient:${colours[$i]}" -attenuate 0.5 +noise Gaussian \
+      -resize '6000x4000!' -quality 90 "$work/picture$i.jpg"
+    pictures+=("$work/picture$i.jpg")
+  else
+    convert -size 6000x4000 "gradient:${colours[$i]}" -type TrueColor "BMP3:$work/picture$i.bmp"
+    pictures+=("$work/picture$i.bmp")
+  fi
 done
 
 echo "timing the program (click on 印刷 to the job file)" >&2

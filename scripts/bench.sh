@@ -36,11 +36,15 @@ number() {
 rows=()
 row() { rows+=("| $1 | $2 | $3 | $4 |"); }
 
-# JPEG decoding, against djpeg.
+# JPEG decoding, against djpeg: one line per output depth.
 if [ -f tests/bench/run-jpeg-bench.sh ]; then
-  text=$(run "JPEG decode" bash tests/bench/run-jpeg-bench.sh)
-  ratio=$(sed -n 's/.*ratio[^0-9]*\([0-9][0-9.]*\).*/\1/ip' <<<"$text" | tail -n 1)
-  row "JPEG decode (tests/bench/run-jpeg-bench.sh)" "see raw output" "djpeg" "${ratio:-see raw output}"
+  text=$(run "JPEG decode" env BUILD="$build" bash tests/bench/run-jpeg-bench.sh)
+  lines=$(sed -nE 's/^jpeg decode ([0-9x]+) ([0-9]+)-bit \(([^,)]*)[^)]*\): tetrafol ([0-9.]+) ms, djpeg (.*) ([0-9.]+) ms, ratio ([0-9.]+).*/\1|\2|\3|\4|\5|\6|\7/p' <<<"$text")
+  [ -n "$lines" ] || row "JPEG decode" "no result (see the raw output)" "djpeg" "-"
+  while IFS='|' read -r size depth file ours args theirs ratio; do
+    [ -n "$size" ] || continue
+    row "JPEG decode ${size/x/ x }, ${depth}-bit output ($file)" "$ours ms" "djpeg $args: $theirs ms" "$ratio"
+  done <<<"$lines"
 else
   row "JPEG decode" "not built yet" "djpeg" "-"
 fi
@@ -52,19 +56,23 @@ load_ms=$(number "$text" "load into TBitmap:")
 ratio=$(number "$text" "ratio load / read:")
 row "BMP load, 24-bit 6000 x 4000 (72 MB)" "${load_ms:-?} ms" "reading the file: ${read_ms:-?} ms" "${ratio:-?}"
 
-# The sheet: click on 印刷 to the finished job, against montage's 2 x 2 sheet.
-text=$(run "Print sheet" bash scripts/bench-print-sheet.sh "$build")
-sheet=$(number "$text" "tetrafol click-to-job-file:")
-confirm=$(number "$text" "of which after confirming the dialog:")
-montage=$(number "$text" "imagemagick montage to pdf:")
-ratio=$(number "$text" "ratio tetrafol / montage:")
-row "Print: click on 印刷 to the finished job, four 24-bit 6000 x 4000 BMPs" "${sheet:-?} s" \
-  "ImageMagick montage, 2 x 2 into a PDF: ${montage:-?} s" "${ratio:-?}"
-own=$(sed -n "s/^tetrafol's own code: \([0-9.]*\) s (\([0-9.]*\) %.*/\1 s (\2 %)/p" <<<"$text")
-platform=$(sed -n 's/^platform (GDI, printer driver, spooler): \([0-9.]*\) s (\([0-9.]*\) %).*/\1 s (\2 %)/p' <<<"$text")
-row "  of the ${confirm:-?} s after the print dialog: Tetrafol's own code (decoding, preparing bitmaps)" \
-  "${own:-?}" "" ""
-row "  of the ${confirm:-?} s after the print dialog: GDI, printer driver and spooler" "${platform:-?}" "" ""
+# The sheet: click on 印刷 to the finished job, against montage's 2 x 2 sheet; once with
+# BMPs (no decoding) and once with JPEG photos (decoded by the program while it prints).
+for kind in bmp jpeg; do
+  if [ $kind = bmp ]; then what="four 24-bit 6000 x 4000 BMPs"; else what="four 6000 x 4000 JPEG photos"; fi
+  text=$(run "Print sheet ($kind)" env PICTURES=$kind bash scripts/bench-print-sheet.sh "$build")
+  sheet=$(number "$text" "tetrafol click-to-job-file:")
+  confirm=$(number "$text" "of which after confirming the dialog:")
+  montage=$(number "$text" "imagemagick montage to pdf:")
+  ratio=$(number "$text" "ratio tetrafol / montage:")
+  row "Print: click on 印刷 to the finished job, $what" "${sheet:-?} s" \
+    "ImageMagick montage, 2 x 2 into a PDF: ${montage:-?} s" "${ratio:-?}"
+  own=$(sed -n "s/^tetrafol's own code: \([0-9.]*\) s (\([0-9.]*\) %.*/\1 s (\2 %)/p" <<<"$text")
+  platform=$(sed -n 's/^platform (GDI, printer driver, spooler): \([0-9.]*\) s (\([0-9.]*\) %).*/\1 s (\2 %)/p' <<<"$text")
+  row "&nbsp;&nbsp;of its ${confirm:-?} s after the print dialog: Tetrafol's own code (decoding, preparing bitmaps)" \
+    "${own:-?}" "" ""
+  row "&nbsp;&nbsp;of its ${confirm:-?} s after the print dialog: GDI, printer driver and spooler" "${platform:-?}" "" ""
+done
 
 # Start-up to the first painted window, against Wine's notepad.
 text=$(run "Start-up" env TETRAFOL_EXE="$build/Tetrafol.exe" TETRAFOL_RIG=bench TETRAFOL_HEADLESS=1 \
