@@ -37,6 +37,7 @@ sheet=$(echo "$out" | sed -n 's/^sheet_click_to_file_seconds=//p' | tr -d '\r')
 confirm=$(echo "$out" | sed -n 's/^sheet_confirm_to_file_seconds=//p' | tr -d '\r')
 own_share=$(echo "$out" | sed -n 's/^sheet_own_share=//p' | tr -d '\r')
 samples=$(echo "$out" | sed -n 's/^sheet_samples=//p' | tr -d '\r')
+loading_share=$(echo "$out" | sed -n 's/^loading_own_share=//p' | tr -d '\r')
 modules=$(echo "$out" | sed -n 's/^sheet_module=//p' | tr -d '\r' | paste -sd ',' | sed 's/,/, /g')
 [ -n "$sheet" ] || { echo "$out" >&2; echo "no timing from the program" >&2; exit 1; }
 
@@ -62,4 +63,6 @@ if [ -n "$own_share" ]; then
   printf 'platform (GDI, printer driver, spooler): %.2f s (%.1f %%)\n' \
     "$(echo "$confirm * (1 - $own_share)" | bc -l)" "$(echo "100 * (1 - $own_share)" | bc -l)"
   echo "modules with 2 % or more of the samples: $modules"
+  printf "(the same sampling while the pictures load and first show: %.1f %% in tetrafol's own code)\n" \
+    "$(echo "100 * ${loading_share:-0}" | bc -l)"
 fi
