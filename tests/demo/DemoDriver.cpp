@@ -36,12 +36,19 @@ std::string Lower(std::string s) {
     return s;
 }
 
-// Picks `sample` in the open dialog the way a person does: goes to its folder, then
-// selects the file in the list by typing its name, which also shows its preview. Falls
-// back to the full path in the file-name box when the list does not answer.
+// Presses a dialog's button with a real click on it.
+void ClickButton(HWND dialog, int id) {
+    RECT r;
+    GetWindowRect(GetDlgItem(dialog, id), &r);
+    ClickScreen((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+// Picks `sample` in the open dialog the way a person does: types its folder into the
+// file-name box and presses Enter, then selects the file in the list by typing its name,
+// which also shows its preview. Falls back to typing the full path when the list does
+// not answer; the caller confirms.
 bool SelectInDialog(HWND dialog, const std::string& folder, const SamplePicture& sample) {
-    SetControlText(dialog, FileNameBox(dialog), folder);
-    PressButton(dialog, IDOK);
+    AppProcess::AnswerOpenDialog(dialog, folder);
     Sleep(800);
     HWND list = FindChild(dialog, "SysListView32");
     if (list) {
@@ -115,7 +122,7 @@ int main(int argc, char** argv) {
             Sleep(1000);  // the preview follows the selection
             SaveWindow(dialog, out + "\\dialog.bmp");
         }
-        PressButton(dialog, IDOK);
+        ClickButton(dialog, IDOK);
         const std::string error = WaitForLoad(app, main, dialog);
         loaded[slot] = error.empty();
         std::printf("slot %d (%s): %-16s %-5s %s%s\n", slot + 1, kSlotPlaces[slot], sample.fileName.c_str(),
@@ -133,7 +140,7 @@ int main(int argc, char** argv) {
         std::printf("FAILED: a click on the print button opened no print dialog\n");
         return 1;
     }
-    PressButton(printDialog, IDOK);
+    ClickButton(printDialog, IDOK);
     // The job file, or the error box of a sheet that failed.
     std::string job;
     HWND errorBox = nullptr;
