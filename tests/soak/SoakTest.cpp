@@ -109,6 +109,7 @@ protected:
     void TearDown() override {
         form_.reset();
         Application().ProcessMessages();
+        for (const auto& [kind, count] : loaded_) std::printf("  %s pictures loaded %d times\n", kind.c_str(), count);
         for (const auto& [kind, failure] : failures_)
             std::printf("  %s pictures did not load (%d times): %s\n", kind.c_str(), failure.count,
                         TerminalText(failure.message).c_str());
@@ -120,6 +121,7 @@ protected:
     void Load(int slot, const SamplePicture& sample) {
         try {
             slots_[slot]->Picture().LoadPictureFile(sample.path);
+            ++loaded_[sample.kind];
         } catch (const Exception& error) {
             Failure& failure = failures_[sample.kind];
             ++failure.count;
@@ -156,6 +158,7 @@ protected:
     std::vector<SamplePicture> samples_;
     std::unique_ptr<TForm1> form_;
     std::vector<TImage*> slots_;
+    std::map<std::string, int> loaded_;
     std::map<std::string, Failure> failures_;
 };
 
