@@ -63,11 +63,15 @@ constexpr uint64_t kInt32Max = 0x7FFFFFFF;
 
 bool FitsInt32(int64_t v) { return v >= -static_cast<int64_t>(kInt32Max) - 1 && v <= static_cast<int64_t>(kInt32Max); }
 
+// The colour use GDI records for a pattern brush made from a monochrome bitmap: no colour
+// table follows the header, and the player makes a 1-bit bitmap straight from the bits.
+constexpr uint32_t kMonoPatternUsage = 2;
+
 // A device-independent bitmap's header and colour table, as the player will take them: `bmi`
 // has `available` bytes. Gives the bytes the header and table take and the pixel bytes the
 // player will read after them.
 Problem CheckDib(const uint8_t* bmi, uint64_t available, uint32_t usage, uint64_t& tableEnd, uint64_t& imageBytes) {
-    if (usage > 1) return "bitmap colour use unknown";
+    if (usage > 1 && usage != kMonoPatternUsage) return "bitmap colour use unknown";
     if (available < 40) return "bitmap header cut short";
     const uint32_t headerSize = Get32(bmi);
     if (headerSize < 40 || headerSize > available) return "bitmap header size wrong";
@@ -84,8 +88,11 @@ Problem CheckDib(const uint8_t* bmi, uint64_t available, uint32_t usage, uint64_
     if (compression == 3 && bits != 16 && bits != 32) return "bit-field depth wrong";
     if (compression > 3) return "bitmap compression refused";
     if (rle && height < 0) return "top-down run-length bitmap";
+    if (usage == kMonoPatternUsage && bits != 1) return "monochrome pattern not of one bit";
     uint64_t colours = used;
-    if (bits <= 8) {
+    if (usage == kMonoPatternUsage) {
+        colours = 0;
+    } else if (bits <= 8) {
         if (colours > (1u << bits)) return "colour count past the depth";
         if (colours == 0) colours = 1u << bits;
     } else if (colours > 256) {
@@ -124,7 +131,10 @@ struct EmfRecord {
     // The same, or a stock object (high bit set).
     Problem SlotOrStock(uint32_t offset) const { return At(offset) & 0x80000000u ? nullptr : Slot(offset); }
     // A bitmap given by offset and size of its header and of its bits.
-    Problem Dib(uint32_t offBmi, uint32_t cbBmi, uint32_t offBits, uint32_t cbBits, uint32_t usage) const {
+    // Only a monochrome brush record may have the colour use of a monochrome pattern.
+    Problem Dib(uint32_t offBmi, uint32_t cbBmi, uint32_t offBits, uint32_t cbBits, uint32_t usage,
+                bool monoBrush = false) const {
+        if (At(usage) == kMonoPatternUsage && !monoBrush) return "bitmap colour use unknown";
         const uint64_t ob = At(offBmi), cb = At(cbBmi), obits = At(offBits), cbits = At(cbBits);
         if (ob < 8 || ob + cb > size) return "bitmap header outside the record";
         if (obits + cbits > size) return "bitmap bits outside the record";
@@ -289,7 +299,7 @@ Problem CheckEnhancedContents(uint32_t type, const EmfRecord& r) {
     }
     case 93: case 94:
         if (Problem p = r.Slot(8)) return p;
-        return r.Dib(16, 20, 24, 28, 12);
+        return r.Dib(16, 20, 24, 28, 12, type == 93);
     case 95: {
         if (Problem p = r.Slot(8)) return p;
         if (!PlainBrushStyle(r.At(36))) return "pen brush style refused";
@@ -389,6 +399,7 @@ struct WmfRecord {
     }
     // A packed bitmap (header, colours, bits) from parameter word `first` to the record's end.
     Problem PackedDib(uint64_t first, uint32_t usage) const {
+        if (usage > 1) return "bitmap colour use unknown";
         if (Problem p = Need(first)) return p;
         const uint64_t available = (Params() - first) * 2;
         uint64_t tableEnd = 0, imageBytes = 0;

@@ -190,6 +190,35 @@ TEST(Metafile, WhatThePlatformRecordsLoadsAndDraws) {
     }
 }
 
+// A pattern brush from a monochrome bitmap is recorded by GDI with colour use 2 and no
+// colour table; the picture must load and show the pattern's stripes.
+TEST(Metafile, AMonochromePatternBrushLoadsAndPaintsItsPattern) {
+    WindowDC screen;
+    const int pixelsX = GetDeviceCaps(screen.get(), HORZRES) / 4, pixelsY = GetDeviceCaps(screen.get(), VERTRES) / 4;
+    const RECT frame{0, 0, GetDeviceCaps(screen.get(), HORZSIZE) * 25, GetDeviceCaps(screen.get(), VERTSIZE) * 25};
+    const Bytes emf = RecordEmf(frame, [&](HDC dc) {
+        const WORD rows[8] = {0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0};  // 4 columns each way
+        OwnedBitmap bitmap(CreateBitmap(8, 8, 1, 1, rows));
+        OwnedBrush brush(CreatePatternBrush(bitmap.get()));
+        RECT all{0, 0, pixelsX, pixelsY};
+        FillRect(dc, &all, brush.get());
+    });
+    TMetafile metafile;
+    ASSERT_NO_THROW(LoadBytes(metafile, emf)) << mf::CheckMetafileFile(emf.data(), emf.size()).problem;
+    DibSurface surface(pixelsX, pixelsY, RGB(128, 128, 128));
+    Draw(metafile, surface, Rect(0, 0, pixelsX, pixelsY));
+    // Both colours of the pattern show (Wine's player reads the rows with the wrong stride,
+    // so the share of black is not the pattern's half there).
+    int black = 0, white = 0;
+    for (int y = 0; y < pixelsY; ++y)
+        for (int x = 0; x < pixelsX; ++x) {
+            black += surface.At(x, y) == 0;
+            white += surface.At(x, y) == 0xFFFFFF;
+        }
+    EXPECT_GT(black, pixelsX * pixelsY / 4);
+    EXPECT_GT(white, pixelsX * pixelsY / 8);
+}
+
 TEST(Metafile, TheBytesDecideTheReaderAndBadFilesAreRefused) {
     const Bytes wmf = RecordWmf();
     const Bytes placeable = mfsamples::Placeable(wmf, 0, 0, 1440, 720, 1440);
