@@ -1,6 +1,7 @@
 #include "graphics/MetafileRecords.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace mf {
 
@@ -227,6 +228,13 @@ uint32_t MinimumRecordSize(uint32_t type) {
     }
 }
 
+// Records that make an object into the handle slot at offset 8. The player stores the new
+// object over whatever the slot holds, so an object made into a taken slot would be lost
+// to the player and stay alive, one more at every play.
+bool CreatesEnhancedObject(uint32_t type) {
+    return type == 38 || type == 39 || type == 49 || type == 82 || type == 93 || type == 94 || type == 95;
+}
+
 // A brush style the player can make from the record alone: solid, hollow or hatched. The
 // pattern styles take a pointer or a handle from the record's bytes.
 bool PlainBrushStyle(uint32_t style) { return style <= 2; }
@@ -354,6 +362,7 @@ WalkResult CheckEnhancedMetafile(const uint8_t* data, size_t size) {
     uint64_t records = 0;
     size_t offset = 0;
     uint32_t lastType = 0, eofPalette = 0;
+    std::vector<bool> taken(h.handles);
     while (offset < size) {
         if (lastType == kEmrEof) return fail("records after the end-of-file record", offset);
         if (size - offset < 8) return fail("record header cut short", offset);
@@ -368,6 +377,11 @@ WalkResult CheckEnhancedMetafile(const uint8_t* data, size_t size) {
         const EmfRecord record{data + offset, recordSize, h.handles};
         if (Problem p = CheckEnhancedContents(type, record)) return fail(p, offset);
         if (type == kEmrEof) eofPalette = record.At(8);
+        if (CreatesEnhancedObject(type)) {
+            if (taken[record.At(8)]) return fail("object made into a taken handle slot", offset);
+            taken[record.At(8)] = true;
+        }
+        if (type == 40) taken[record.At(8)] = false;
         lastType = type;
         ++records;
         offset += recordSize;

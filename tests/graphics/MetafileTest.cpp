@@ -219,6 +219,48 @@ TEST(Metafile, AMonochromePatternBrushLoadsAndPaintsItsPattern) {
     EXPECT_GT(white, pixelsX * pixelsY / 8);
 }
 
+// Two pens made, used and deleted one after the other, which GDI records into the same
+// handle slot; then every delete record is turned into a harmless one of the same size, so
+// the second pen is made into the slot the first still holds.
+Bytes EmfMakingIntoATakenSlot() {
+    Bytes emf = RecordEmf(RECT{0, 0, 2540, 2540}, [](HDC dc) {
+        for (int i = 0; i < 2; ++i) {
+            OwnedPen pen(CreatePen(PS_SOLID, 1, RGB(i, 0, 0)));
+            SelectObject(dc, pen.get());
+            LineTo(dc, 10, 10 * i);
+            SelectObject(dc, GetStockObject(BLACK_PEN));
+        }
+    });
+    for (size_t at = 0; at < emf.size(); at += mf::Get32(emf.data() + at + 4))
+        if (mf::Get32(emf.data() + at) == EMR_DELETEOBJECT) mf::Put32(emf.data() + at, EMR_SETBKMODE);
+    return emf;
+}
+
+// An object the player cannot keep in its handle table stays alive after the play: such
+// files are refused, or loading and drawing them leaves no GDI object behind.
+TEST(Metafile, ObjectsTheHandleTableCannotHoldAreNotLeaked) {
+    struct Case {
+        const char* name;
+        Bytes file;
+    };
+    const Case cases[] = {{"enhanced, a pen made into a taken slot", EmfMakingIntoATakenSlot()}};
+    DibSurface surface(50, 50, RGB(255, 255, 255));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int before = LiveGdiObjects();
+        {
+            TMetafile metafile;
+            try {
+                LoadBytes(metafile, c.file);
+                for (int i = 0; i < 10; ++i) Draw(metafile, surface, Rect(0, 0, 50, 50));
+            } catch (const EInvalidGraphic& e) {
+                EXPECT_EQ(e.Message(), kInvalid);
+            }
+        }
+        EXPECT_EQ(LiveGdiObjects(), before);
+    }
+}
+
 TEST(Metafile, TheBytesDecideTheReaderAndBadFilesAreRefused) {
     const Bytes wmf = RecordWmf();
     const Bytes placeable = mfsamples::Placeable(wmf, 0, 0, 1440, 720, 1440);
