@@ -439,6 +439,13 @@ Problem CheckWmfRegion(const WmfRecord& r) {
     return nullptr;
 }
 
+// Records that make an object: the player puts it into the lowest free slot of the object
+// table and, when none is free, drops it without deleting it.
+bool CreatesWindowsObject(uint16_t function) {
+    return function == 0x02FA || function == 0x02FC || function == 0x02FB || function == 0x00F7 ||
+           function == 0x06FF || function == 0x0142;
+}
+
 Problem CheckWindowsRecord(const WmfRecord& r) {
     const uint16_t function = static_cast<uint16_t>(Get16(r.p + 4));
     switch (function) {
@@ -537,6 +544,7 @@ WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size) {
     if (totalBytes < kWmfHeaderSize + 6) return fail("header's size leaves no records", 6);
 
     size_t offset = kWmfHeaderSize;
+    std::vector<bool> taken(objects);
     while (offset < totalBytes) {
         if (totalBytes - offset < 6) return fail("record header cut short", offset);
         const uint64_t words = Get32(data + offset);
@@ -550,6 +558,14 @@ WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size) {
             return fault;
         }
         if (Problem p = CheckWindowsRecord(record)) return fail(p, offset);
+        const uint16_t function = Get16(data + offset + 4);
+        if (CreatesWindowsObject(function)) {
+            size_t slot = 0;
+            while (slot < taken.size() && taken[slot]) ++slot;
+            if (slot == taken.size()) return fail("object made while the object table is full", offset);
+            taken[slot] = true;
+        }
+        if (function == 0x01F0) taken[record.Param(0)] = false;
         offset += static_cast<size_t>(words * 2);
     }
     return fail("no end-of-file record", offset);

@@ -236,6 +236,27 @@ Bytes EmfMakingIntoATakenSlot() {
     return emf;
 }
 
+// A Windows metafile that makes two pens and says its object table has no slots; its
+// selects and deletes, which would name a slot, are turned into harmless records.
+Bytes WmfMakingWithoutSlots() {
+    HDC dc = CreateMetaFileA(nullptr);
+    for (int i = 0; i < 2; ++i) {
+        OwnedPen pen(CreatePen(PS_SOLID, 1, RGB(i, 0, 0)));
+        SelectObject(dc, pen.get());
+        LineTo(dc, 10, 10 * i);
+        SelectObject(dc, GetStockObject(BLACK_PEN));
+    }
+    OwnedMetafile recorded(CloseMetaFile(dc));
+    Bytes wmf(GetMetaFileBitsEx(recorded.get(), 0, nullptr));
+    GetMetaFileBitsEx(recorded.get(), static_cast<UINT>(wmf.size()), wmf.data());
+    for (size_t at = 18; at < wmf.size() && mf::Get16(wmf.data() + at + 4); at += 2 * mf::Get32(wmf.data() + at)) {
+        const uint16_t function = mf::Get16(wmf.data() + at + 4);
+        if (function == META_SELECTOBJECT || function == META_DELETEOBJECT) mf::Put16(wmf.data() + at + 4, META_SETBKMODE);
+    }
+    mf::Put16(wmf.data() + 10, 0);
+    return mfsamples::Placeable(wmf, 0, 0, 100, 100, 1440);
+}
+
 // An object the player cannot keep in its handle table stays alive after the play: such
 // files are refused, or loading and drawing them leaves no GDI object behind.
 TEST(Metafile, ObjectsTheHandleTableCannotHoldAreNotLeaked) {
@@ -243,7 +264,8 @@ TEST(Metafile, ObjectsTheHandleTableCannotHoldAreNotLeaked) {
         const char* name;
         Bytes file;
     };
-    const Case cases[] = {{"enhanced, a pen made into a taken slot", EmfMakingIntoATakenSlot()}};
+    const Case cases[] = {{"enhanced, a pen made into a taken slot", EmfMakingIntoATakenSlot()},
+                          {"Windows, pens made without object slots", WmfMakingWithoutSlots()}};
     DibSurface surface(50, 50, RGB(255, 255, 255));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
