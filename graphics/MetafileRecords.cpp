@@ -446,6 +446,41 @@ bool CreatesWindowsObject(uint16_t function) {
            function == 0x06FF || function == 0x0142;
 }
 
+// An enhanced metafile carried in comment escapes, as the platform writes it when it turns an
+// enhanced metafile into a Windows one. The platform's reader takes that enhanced metafile
+// instead of the records, so it must pass the enhanced walk too. Each comment holds a
+// 34-byte header (magic "WMFC", type 1, version 0x10000, checksum, flags, chunk count, this
+// chunk's size, the bytes remaining after it, the whole size) and then its chunk.
+constexpr uint32_t kEmbeddedEmfMagic = 0x43464D57;
+constexpr uint64_t kEmbeddedEmfHeaderSize = 34;
+
+struct EmbeddedEmf {
+    bool present = false;
+    uint32_t size = 0;
+    std::vector<uint8_t> bytes;
+
+    // A comment of `count` bytes at `c`; other comments are no concern.
+    Problem Add(const uint8_t* c, uint64_t count) {
+        if (count < 4 || Get32(c) != kEmbeddedEmfMagic) return nullptr;
+        if (count < kEmbeddedEmfHeaderSize) return "embedded enhanced metafile header cut short";
+        if (Get32(c + 4) != 1 || Get32(c + 8) != 0x10000) return "embedded enhanced metafile of unknown form";
+        const uint32_t chunk = Get32(c + 22), remaining = Get32(c + 26), whole = Get32(c + 30);
+        if (chunk > count - kEmbeddedEmfHeaderSize) return "embedded enhanced metafile chunk past its comment";
+        if (present && whole != size) return "embedded enhanced metafile sizes differ";
+        present = true;
+        size = whole;
+        if (chunk > size - bytes.size()) return "embedded enhanced metafile chunks past its size";
+        bytes.insert(bytes.end(), c + kEmbeddedEmfHeaderSize, c + kEmbeddedEmfHeaderSize + chunk);
+        if (remaining != size - bytes.size()) return "embedded enhanced metafile chunks out of order";
+        return nullptr;
+    }
+    Problem Check() const {
+        if (!present) return nullptr;
+        if (bytes.size() != size) return "embedded enhanced metafile incomplete";
+        return CheckEnhancedMetafile(bytes.data(), bytes.size()).ok() ? nullptr : "embedded enhanced metafile refused";
+    }
+};
+
 Problem CheckWindowsRecord(const WmfRecord& r) {
     const uint16_t function = static_cast<uint16_t>(Get16(r.p + 4));
     switch (function) {
@@ -545,6 +580,7 @@ WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size) {
 
     size_t offset = kWmfHeaderSize;
     std::vector<bool> taken(objects);
+    EmbeddedEmf embedded;
     while (offset < totalBytes) {
         if (totalBytes - offset < 6) return fail("record header cut short", offset);
         const uint64_t words = Get32(data + offset);
@@ -555,6 +591,7 @@ WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size) {
         const WmfRecord record{data + offset, words, objects};
         if (Get16(data + offset + 4) == 0) {  // end of file: must be last
             if (offset + words * 2 != totalBytes) return fail("records after the end-of-file record", offset);
+            if (Problem p = embedded.Check()) return fail(p, offset);
             return fault;
         }
         if (Problem p = CheckWindowsRecord(record)) return fail(p, offset);
@@ -566,6 +603,8 @@ WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size) {
             taken[slot] = true;
         }
         if (function == 0x01F0) taken[record.Param(0)] = false;
+        if (function == 0x0626)  // the record check let through only comments that fit the record
+            if (Problem p = embedded.Add(data + offset + 10, record.Param(1))) return fail(p, offset);
         offset += static_cast<size_t>(words * 2);
     }
     return fail("no end-of-file record", offset);

@@ -257,6 +257,16 @@ Bytes WmfMakingWithoutSlots() {
     return mfsamples::Placeable(wmf, 0, 0, 100, 100, 1440);
 }
 
+// The Windows metafile the platform makes of an enhanced one, which carries the enhanced
+// metafile itself in comments, behind a placeable header.
+Bytes PlaceableCarrying(const Bytes& emf) {
+    OwnedEnhMetafile handle(SetEnhMetaFileBits(static_cast<UINT>(emf.size()), emf.data()));
+    WindowDC screen;
+    Bytes wmf(GetWinMetaFileBits(handle.get(), 0, nullptr, MM_ANISOTROPIC, screen.get()));
+    GetWinMetaFileBits(handle.get(), static_cast<UINT>(wmf.size()), wmf.data(), MM_ANISOTROPIC, screen.get());
+    return mfsamples::Placeable(wmf, 0, 0, 100, 100, 1440);
+}
+
 // An object the player cannot keep in its handle table stays alive after the play: such
 // files are refused, or loading and drawing them leaves no GDI object behind.
 TEST(Metafile, ObjectsTheHandleTableCannotHoldAreNotLeaked) {
@@ -265,7 +275,8 @@ TEST(Metafile, ObjectsTheHandleTableCannotHoldAreNotLeaked) {
         Bytes file;
     };
     const Case cases[] = {{"enhanced, a pen made into a taken slot", EmfMakingIntoATakenSlot()},
-                          {"Windows, pens made without object slots", WmfMakingWithoutSlots()}};
+                          {"Windows, pens made without object slots", WmfMakingWithoutSlots()},
+                          {"Windows, carrying the enhanced one", PlaceableCarrying(EmfMakingIntoATakenSlot())}};
     DibSurface surface(50, 50, RGB(255, 255, 255));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
