@@ -133,8 +133,10 @@ struct EmfRecord {
     Problem SlotOrStock(uint32_t offset) const { return At(offset) & 0x80000000u ? nullptr : Slot(offset); }
     // A bitmap given by offset and size of its header and of its bits.
     // Only a monochrome brush record may have the colour use of a monochrome pattern.
+    // `intoSection`: the player makes a bitmap section from the header and copies all the
+    // record's bits into it, so they must be no more than the section holds.
     Problem Dib(uint32_t offBmi, uint32_t cbBmi, uint32_t offBits, uint32_t cbBits, uint32_t usage,
-                bool monoBrush = false) const {
+                bool monoBrush = false, bool intoSection = false) const {
         if (At(usage) == kMonoPatternUsage && !monoBrush) return "bitmap colour use unknown";
         const uint64_t ob = At(offBmi), cb = At(cbBmi), obits = At(offBits), cbits = At(cbBits);
         if (ob < 8 || ob + cb > size) return "bitmap header outside the record";
@@ -142,6 +144,11 @@ struct EmfRecord {
         uint64_t tableEnd = 0, imageBytes = 0;
         if (Problem p = CheckDib(this->p + ob, cb, At(usage), tableEnd, imageBytes)) return p;
         if (imageBytes > cbits) return "bitmap bits shorter than the picture";
+        if (intoSection) {
+            const uint32_t compression = Get32(this->p + ob + 16);
+            if (compression == 1 || compression == 2) return "run-length bitmap for a section";
+            if (cbits > imageBytes) return "bitmap bits longer than the picture";
+        }
         return nullptr;
     }
     // A region's data (RGNDATA) of `bytes` bytes at `offset`.
@@ -289,7 +296,7 @@ Problem CheckEnhancedContents(uint32_t type, const EmfRecord& r) {
     case 76: case 77:  // blits: the source bitmap is optional
         if (r.At(84) == 0) return nullptr;
         return r.Dib(84, 88, 92, 96, 80);
-    case 114: case 116: return r.Dib(84, 88, 92, 96, 80);
+    case 114: case 116: return r.Dib(84, 88, 92, 96, 80, false, true);
     case 80:
         if (Problem p = r.Dib(48, 52, 56, 60, 64)) return p;
         {

@@ -294,6 +294,44 @@ TEST(Metafile, ObjectsTheHandleTableCannotHoldAreNotLeaked) {
     }
 }
 
+// A blend with transparency as GDI records it, its source bitmap one pixel, and then the
+// record given a megabyte more of bits than that pixel takes.
+Bytes AlphaBlendWithExtraBits() {
+    const Bytes emf = RecordEmf(RECT{0, 0, 2540, 2540}, [](HDC dc) {
+        OwnedDC source(CreateCompatibleDC(dc));
+        WindowDC screen;
+        OwnedBitmap pixel(CreateCompatibleBitmap(screen.get(), 1, 1));
+        const HGDIOBJ old = SelectObject(source.get(), pixel.get());
+        GdiAlphaBlend(dc, 0, 0, 10, 10, source.get(), 0, 0, 1, 1, BLENDFUNCTION{AC_SRC_OVER, 0, 128, 0});
+        SelectObject(source.get(), old);
+    });
+    constexpr uint32_t kExtra = 1u << 20;
+    Bytes grown;
+    for (size_t at = 0; at < emf.size(); at += mf::Get32(emf.data() + at + 4)) {
+        const size_t start = grown.size();
+        const uint32_t size = mf::Get32(emf.data() + at + 4);
+        grown.insert(grown.end(), emf.begin() + at, emf.begin() + at + size);
+        if (mf::Get32(emf.data() + at) != EMR_ALPHABLEND) continue;
+        grown.resize(grown.size() + kExtra, 0x41);
+        mf::Put32(grown.data() + start + 4, size + kExtra);
+        mf::Put32(grown.data() + start + 96, mf::Get32(grown.data() + start + 96) + kExtra);
+    }
+    mf::Put32(grown.data() + 48, static_cast<uint32_t>(grown.size()));
+    return grown;
+}
+
+// The player copies a blend's bits whole into a bitmap made from its header: bits past what
+// that bitmap holds are written past its memory, so such a file must not get to the player.
+TEST(Metafile, BlendBitsLongerThanTheirBitmapAreRefused) {
+    TMetafile metafile;
+    try {
+        LoadBytes(metafile, AlphaBlendWithExtraBits());
+        ADD_FAILURE() << "accepted: drawing it would write past the source bitmap";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), kInvalid);
+    }
+}
+
 TEST(Metafile, TheBytesDecideTheReaderAndBadFilesAreRefused) {
     const Bytes wmf = RecordWmf();
     const Bytes placeable = mfsamples::Placeable(wmf, 0, 0, 1440, 720, 1440);
