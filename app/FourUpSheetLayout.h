@@ -14,7 +14,8 @@ TSheetCell SheetCellSize(int32_t pageWidth, int32_t pageHeight);
 
 // The rectangle for a picture of the given size in slot 0..3 (left to right, top to
 // bottom): scaled by the smaller scale, at the cell's top-left corner. A zero picture
-// size fails like the floating-point unit: EZeroDivide, or EInvalidOp for 0 / 0.
+// size fails like the floating-point unit: EZeroDivide, or EInvalidOp for 0 / 0. A negative
+// size is laid out by its magnitude, with the rectangle's sides swapped on that axis.
 TRect SheetTargetRect(int slot, const TSheetCell& cell, int32_t pictureWidth, int32_t pictureHeight);
 
 // Slots whose picture sizes add up to less than 2 are left out of the sheet.

@@ -37,7 +37,9 @@ TRect FitPictureRect(int32_t w, int32_t h, int32_t cw, int32_t ch, bool stretch,
     }
     TRect r = Rect(0, 0, w, h);
     if (center) {
-        int32_t dx = (cw - w) / 2, dy = (ch - h) / 2;
+        // In 64 bits: a metafile may report a size near the most negative 32-bit number, and
+        // the leftover space would then wrap round; its half fits again.
+        const int32_t dx = static_cast<int32_t>((int64_t{cw} - w) / 2), dy = static_cast<int32_t>((int64_t{ch} - h) / 2);
         r = Rect(dx, dy, dx + w, dy + h);
     }
     return r;

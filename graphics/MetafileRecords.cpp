@@ -1,6 +1,7 @@
 #include "graphics/MetafileRecords.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace mf {
 
@@ -63,11 +64,15 @@ constexpr uint64_t kInt32Max = 0x7FFFFFFF;
 
 bool FitsInt32(int64_t v) { return v >= -static_cast<int64_t>(kInt32Max) - 1 && v <= static_cast<int64_t>(kInt32Max); }
 
+// The colour use GDI records for a pattern brush made from a monochrome bitmap: no colour
+// table follows the header, and the player makes a 1-bit bitmap straight from the bits.
+constexpr uint32_t kMonoPatternUsage = 2;
+
 // A device-independent bitmap's header and colour table, as the player will take them: `bmi`
 // has `available` bytes. Gives the bytes the header and table take and the pixel bytes the
 // player will read after them.
 Problem CheckDib(const uint8_t* bmi, uint64_t available, uint32_t usage, uint64_t& tableEnd, uint64_t& imageBytes) {
-    if (usage > 1) return "bitmap colour use unknown";
+    if (usage > 1 && usage != kMonoPatternUsage) return "bitmap colour use unknown";
     if (available < 40) return "bitmap header cut short";
     const uint32_t headerSize = Get32(bmi);
     if (headerSize < 40 || headerSize > available) return "bitmap header size wrong";
@@ -84,8 +89,11 @@ Problem CheckDib(const uint8_t* bmi, uint64_t available, uint32_t usage, uint64_
     if (compression == 3 && bits != 16 && bits != 32) return "bit-field depth wrong";
     if (compression > 3) return "bitmap compression refused";
     if (rle && height < 0) return "top-down run-length bitmap";
+    if (usage == kMonoPatternUsage && bits != 1) return "monochrome pattern not of one bit";
     uint64_t colours = used;
-    if (bits <= 8) {
+    if (usage == kMonoPatternUsage) {
+        colours = 0;
+    } else if (bits <= 8) {
         if (colours > (1u << bits)) return "colour count past the depth";
         if (colours == 0) colours = 1u << bits;
     } else if (colours > 256) {
@@ -124,13 +132,23 @@ struct EmfRecord {
     // The same, or a stock object (high bit set).
     Problem SlotOrStock(uint32_t offset) const { return At(offset) & 0x80000000u ? nullptr : Slot(offset); }
     // A bitmap given by offset and size of its header and of its bits.
-    Problem Dib(uint32_t offBmi, uint32_t cbBmi, uint32_t offBits, uint32_t cbBits, uint32_t usage) const {
+    // Only a monochrome brush record may have the colour use of a monochrome pattern.
+    // `intoSection`: the player makes a bitmap section from the header and copies all the
+    // record's bits into it, so they must be no more than the section holds.
+    Problem Dib(uint32_t offBmi, uint32_t cbBmi, uint32_t offBits, uint32_t cbBits, uint32_t usage,
+                bool monoBrush = false, bool intoSection = false) const {
+        if (At(usage) == kMonoPatternUsage && !monoBrush) return "bitmap colour use unknown";
         const uint64_t ob = At(offBmi), cb = At(cbBmi), obits = At(offBits), cbits = At(cbBits);
         if (ob < 8 || ob + cb > size) return "bitmap header outside the record";
         if (obits + cbits > size) return "bitmap bits outside the record";
         uint64_t tableEnd = 0, imageBytes = 0;
         if (Problem p = CheckDib(this->p + ob, cb, At(usage), tableEnd, imageBytes)) return p;
         if (imageBytes > cbits) return "bitmap bits shorter than the picture";
+        if (intoSection) {
+            const uint32_t compression = Get32(this->p + ob + 16);
+            if (compression == 1 || compression == 2) return "run-length bitmap for a section";
+            if (cbits > imageBytes) return "bitmap bits longer than the picture";
+        }
         return nullptr;
     }
     // A region's data (RGNDATA) of `bytes` bytes at `offset`.
@@ -217,6 +235,13 @@ uint32_t MinimumRecordSize(uint32_t type) {
     }
 }
 
+// Records that make an object into the handle slot at offset 8. The player stores the new
+// object over whatever the slot holds, so an object made into a taken slot would be lost
+// to the player and stay alive, one more at every play.
+bool CreatesEnhancedObject(uint32_t type) {
+    return type == 38 || type == 39 || type == 49 || type == 82 || type == 93 || type == 94 || type == 95;
+}
+
 // A brush style the player can make from the record alone: solid, hollow or hatched. The
 // pattern styles take a pointer or a handle from the record's bytes.
 bool PlainBrushStyle(uint32_t style) { return style <= 2; }
@@ -271,7 +296,7 @@ Problem CheckEnhancedContents(uint32_t type, const EmfRecord& r) {
     case 76: case 77:  // blits: the source bitmap is optional
         if (r.At(84) == 0) return nullptr;
         return r.Dib(84, 88, 92, 96, 80);
-    case 114: case 116: return r.Dib(84, 88, 92, 96, 80);
+    case 114: case 116: return r.Dib(84, 88, 92, 96, 80, false, true);
     case 80:
         if (Problem p = r.Dib(48, 52, 56, 60, 64)) return p;
         {
@@ -289,7 +314,7 @@ Problem CheckEnhancedContents(uint32_t type, const EmfRecord& r) {
     }
     case 93: case 94:
         if (Problem p = r.Slot(8)) return p;
-        return r.Dib(16, 20, 24, 28, 12);
+        return r.Dib(16, 20, 24, 28, 12, type == 93);
     case 95: {
         if (Problem p = r.Slot(8)) return p;
         if (!PlainBrushStyle(r.At(36))) return "pen brush style refused";
@@ -344,6 +369,7 @@ WalkResult CheckEnhancedMetafile(const uint8_t* data, size_t size) {
     uint64_t records = 0;
     size_t offset = 0;
     uint32_t lastType = 0, eofPalette = 0;
+    std::vector<bool> taken(h.handles);
     while (offset < size) {
         if (lastType == kEmrEof) return fail("records after the end-of-file record", offset);
         if (size - offset < 8) return fail("record header cut short", offset);
@@ -358,6 +384,11 @@ WalkResult CheckEnhancedMetafile(const uint8_t* data, size_t size) {
         const EmfRecord record{data + offset, recordSize, h.handles};
         if (Problem p = CheckEnhancedContents(type, record)) return fail(p, offset);
         if (type == kEmrEof) eofPalette = record.At(8);
+        if (CreatesEnhancedObject(type)) {
+            if (taken[record.At(8)]) return fail("object made into a taken handle slot", offset);
+            taken[record.At(8)] = true;
+        }
+        if (type == 40) taken[record.At(8)] = false;
         lastType = type;
         ++records;
         offset += recordSize;
@@ -389,6 +420,7 @@ struct WmfRecord {
     }
     // A packed bitmap (header, colours, bits) from parameter word `first` to the record's end.
     Problem PackedDib(uint64_t first, uint32_t usage) const {
+        if (usage > 1) return "bitmap colour use unknown";
         if (Problem p = Need(first)) return p;
         const uint64_t available = (Params() - first) * 2;
         uint64_t tableEnd = 0, imageBytes = 0;
@@ -413,6 +445,48 @@ Problem CheckWmfRegion(const WmfRecord& r) {
     }
     return nullptr;
 }
+
+// Records that make an object: the player puts it into the lowest free slot of the object
+// table and, when none is free, drops it without deleting it.
+bool CreatesWindowsObject(uint16_t function) {
+    return function == 0x02FA || function == 0x02FC || function == 0x02FB || function == 0x00F7 ||
+           function == 0x06FF || function == 0x0142;
+}
+
+// An enhanced metafile carried in comment escapes, as the platform writes it when it turns an
+// enhanced metafile into a Windows one. The platform's reader takes that enhanced metafile
+// instead of the records, so it must pass the enhanced walk too. Each comment holds a
+// 34-byte header (magic "WMFC", type 1, version 0x10000, checksum, flags, chunk count, this
+// chunk's size, the bytes remaining after it, the whole size) and then its chunk.
+constexpr uint32_t kEmbeddedEmfMagic = 0x43464D57;
+constexpr uint64_t kEmbeddedEmfHeaderSize = 34;
+
+struct EmbeddedEmf {
+    bool present = false;
+    uint32_t size = 0;
+    std::vector<uint8_t> bytes;
+
+    // A comment of `count` bytes at `c`; other comments are no concern.
+    Problem Add(const uint8_t* c, uint64_t count) {
+        if (count < 4 || Get32(c) != kEmbeddedEmfMagic) return nullptr;
+        if (count < kEmbeddedEmfHeaderSize) return "embedded enhanced metafile header cut short";
+        if (Get32(c + 4) != 1 || Get32(c + 8) != 0x10000) return "embedded enhanced metafile of unknown form";
+        const uint32_t chunk = Get32(c + 22), remaining = Get32(c + 26), whole = Get32(c + 30);
+        if (chunk > count - kEmbeddedEmfHeaderSize) return "embedded enhanced metafile chunk past its comment";
+        if (present && whole != size) return "embedded enhanced metafile sizes differ";
+        present = true;
+        size = whole;
+        if (chunk > size - bytes.size()) return "embedded enhanced metafile chunks past its size";
+        bytes.insert(bytes.end(), c + kEmbeddedEmfHeaderSize, c + kEmbeddedEmfHeaderSize + chunk);
+        if (remaining != size - bytes.size()) return "embedded enhanced metafile chunks out of order";
+        return nullptr;
+    }
+    Problem Check() const {
+        if (!present) return nullptr;
+        if (bytes.size() != size) return "embedded enhanced metafile incomplete";
+        return CheckEnhancedMetafile(bytes.data(), bytes.size()).ok() ? nullptr : "embedded enhanced metafile refused";
+    }
+};
 
 Problem CheckWindowsRecord(const WmfRecord& r) {
     const uint16_t function = static_cast<uint16_t>(Get16(r.p + 4));
@@ -512,6 +586,8 @@ WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size) {
     if (totalBytes < kWmfHeaderSize + 6) return fail("header's size leaves no records", 6);
 
     size_t offset = kWmfHeaderSize;
+    std::vector<bool> taken(objects);
+    EmbeddedEmf embedded;
     while (offset < totalBytes) {
         if (totalBytes - offset < 6) return fail("record header cut short", offset);
         const uint64_t words = Get32(data + offset);
@@ -522,9 +598,20 @@ WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size) {
         const WmfRecord record{data + offset, words, objects};
         if (Get16(data + offset + 4) == 0) {  // end of file: must be last
             if (offset + words * 2 != totalBytes) return fail("records after the end-of-file record", offset);
+            if (Problem p = embedded.Check()) return fail(p, offset);
             return fault;
         }
         if (Problem p = CheckWindowsRecord(record)) return fail(p, offset);
+        const uint16_t function = Get16(data + offset + 4);
+        if (CreatesWindowsObject(function)) {
+            size_t slot = 0;
+            while (slot < taken.size() && taken[slot]) ++slot;
+            if (slot == taken.size()) return fail("object made while the object table is full", offset);
+            taken[slot] = true;
+        }
+        if (function == 0x01F0) taken[record.Param(0)] = false;
+        if (function == 0x0626)  // the record check let through only comments that fit the record
+            if (Problem p = embedded.Add(data + offset + 10, record.Param(1))) return fail(p, offset);
         offset += static_cast<size_t>(words * 2);
     }
     return fail("no end-of-file record", offset);

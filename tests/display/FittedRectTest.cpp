@@ -36,6 +36,13 @@ TEST(FittedRect, SlotRowsCenteredAndProportional) {
     }
 }
 
+// A negative size is not scaled but centred; near the most negative 32-bit number the
+// leftover space exceeds 32 bits, its half does not.
+TEST(FittedRect, HugeNegativeSizesCentreWithoutWrapping) {
+    EXPECT_EQ(FitPictureRect(INT32_MIN, 10, 160, 120, false, true, true), Rect(1073741904, 55, -1073741744, 65));
+    EXPECT_EQ(FitPictureRect(10, INT32_MIN + 1, 160, 120, false, true, true), Rect(75, 1073741883, 85, -1073741764));
+}
+
 TEST(FittedRect, ExtendedPrecisionRowsDifferFromDoubleArithmetic) {
     // What plain double arithmetic would give, to show the rows test what they claim.
     double ratio = 200.0 / 120.0;

@@ -190,6 +190,148 @@ TEST(Metafile, WhatThePlatformRecordsLoadsAndDraws) {
     }
 }
 
+// A pattern brush from a monochrome bitmap is recorded by GDI with colour use 2 and no
+// colour table; the picture must load and show the pattern's stripes.
+TEST(Metafile, AMonochromePatternBrushLoadsAndPaintsItsPattern) {
+    WindowDC screen;
+    const int pixelsX = GetDeviceCaps(screen.get(), HORZRES) / 4, pixelsY = GetDeviceCaps(screen.get(), VERTRES) / 4;
+    const RECT frame{0, 0, GetDeviceCaps(screen.get(), HORZSIZE) * 25, GetDeviceCaps(screen.get(), VERTSIZE) * 25};
+    const Bytes emf = RecordEmf(frame, [&](HDC dc) {
+        const WORD rows[8] = {0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0};  // 4 columns each way
+        OwnedBitmap bitmap(CreateBitmap(8, 8, 1, 1, rows));
+        OwnedBrush brush(CreatePatternBrush(bitmap.get()));
+        RECT all{0, 0, pixelsX, pixelsY};
+        FillRect(dc, &all, brush.get());
+    });
+    TMetafile metafile;
+    ASSERT_NO_THROW(LoadBytes(metafile, emf)) << mf::CheckMetafileFile(emf.data(), emf.size()).problem;
+    DibSurface surface(pixelsX, pixelsY, RGB(128, 128, 128));
+    Draw(metafile, surface, Rect(0, 0, pixelsX, pixelsY));
+    // Both colours of the pattern show (Wine's player reads the rows with the wrong stride,
+    // so the share of black is not the pattern's half there).
+    int black = 0, white = 0;
+    for (int y = 0; y < pixelsY; ++y)
+        for (int x = 0; x < pixelsX; ++x) {
+            black += surface.At(x, y) == 0;
+            white += surface.At(x, y) == 0xFFFFFF;
+        }
+    EXPECT_GT(black, pixelsX * pixelsY / 4);
+    EXPECT_GT(white, pixelsX * pixelsY / 8);
+}
+
+// Two pens made, used and deleted one after the other, which GDI records into the same
+// handle slot; then every delete record is turned into a harmless one of the same size, so
+// the second pen is made into the slot the first still holds.
+Bytes EmfMakingIntoATakenSlot() {
+    Bytes emf = RecordEmf(RECT{0, 0, 2540, 2540}, [](HDC dc) {
+        for (int i = 0; i < 2; ++i) {
+            OwnedPen pen(CreatePen(PS_SOLID, 1, RGB(i, 0, 0)));
+            SelectObject(dc, pen.get());
+            LineTo(dc, 10, 10 * i);
+            SelectObject(dc, GetStockObject(BLACK_PEN));
+        }
+    });
+    for (size_t at = 0; at < emf.size(); at += mf::Get32(emf.data() + at + 4))
+        if (mf::Get32(emf.data() + at) == EMR_DELETEOBJECT) mf::Put32(emf.data() + at, EMR_SETBKMODE);
+    return emf;
+}
+
+// A Windows metafile that makes two pens and says its object table has no slots; its
+// selects and deletes, which would name a slot, are turned into harmless records.
+Bytes WmfMakingWithoutSlots() {
+    HDC dc = CreateMetaFileA(nullptr);
+    for (int i = 0; i < 2; ++i) {
+        OwnedPen pen(CreatePen(PS_SOLID, 1, RGB(i, 0, 0)));
+        SelectObject(dc, pen.get());
+        LineTo(dc, 10, 10 * i);
+        SelectObject(dc, GetStockObject(BLACK_PEN));
+    }
+    OwnedMetafile recorded(CloseMetaFile(dc));
+    Bytes wmf(GetMetaFileBitsEx(recorded.get(), 0, nullptr));
+    GetMetaFileBitsEx(recorded.get(), static_cast<UINT>(wmf.size()), wmf.data());
+    for (size_t at = 18; at < wmf.size() && mf::Get16(wmf.data() + at + 4); at += 2 * mf::Get32(wmf.data() + at)) {
+        const uint16_t function = mf::Get16(wmf.data() + at + 4);
+        if (function == META_SELECTOBJECT || function == META_DELETEOBJECT) mf::Put16(wmf.data() + at + 4, META_SETBKMODE);
+    }
+    mf::Put16(wmf.data() + 10, 0);
+    return mfsamples::Placeable(wmf, 0, 0, 100, 100, 1440);
+}
+
+// The Windows metafile the platform makes of an enhanced one, which carries the enhanced
+// metafile itself in comments, behind a placeable header.
+Bytes PlaceableCarrying(const Bytes& emf) {
+    OwnedEnhMetafile handle(SetEnhMetaFileBits(static_cast<UINT>(emf.size()), emf.data()));
+    WindowDC screen;
+    Bytes wmf(GetWinMetaFileBits(handle.get(), 0, nullptr, MM_ANISOTROPIC, screen.get()));
+    GetWinMetaFileBits(handle.get(), static_cast<UINT>(wmf.size()), wmf.data(), MM_ANISOTROPIC, screen.get());
+    return mfsamples::Placeable(wmf, 0, 0, 100, 100, 1440);
+}
+
+// An object the player cannot keep in its handle table stays alive after the play: such
+// files are refused, or loading and drawing them leaves no GDI object behind.
+TEST(Metafile, ObjectsTheHandleTableCannotHoldAreNotLeaked) {
+    struct Case {
+        const char* name;
+        Bytes file;
+    };
+    const Case cases[] = {{"enhanced, a pen made into a taken slot", EmfMakingIntoATakenSlot()},
+                          {"Windows, pens made without object slots", WmfMakingWithoutSlots()},
+                          {"Windows, carrying the enhanced one", PlaceableCarrying(EmfMakingIntoATakenSlot())}};
+    DibSurface surface(50, 50, RGB(255, 255, 255));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int before = LiveGdiObjects();
+        {
+            TMetafile metafile;
+            try {
+                LoadBytes(metafile, c.file);
+                for (int i = 0; i < 10; ++i) Draw(metafile, surface, Rect(0, 0, 50, 50));
+            } catch (const EInvalidGraphic& e) {
+                EXPECT_EQ(e.Message(), kInvalid);
+            }
+        }
+        EXPECT_EQ(LiveGdiObjects(), before);
+    }
+}
+
+// A blend with transparency as GDI records it, its source bitmap one pixel, and then the
+// record given a megabyte more of bits than that pixel takes.
+Bytes AlphaBlendWithExtraBits() {
+    const Bytes emf = RecordEmf(RECT{0, 0, 2540, 2540}, [](HDC dc) {
+        OwnedDC source(CreateCompatibleDC(dc));
+        WindowDC screen;
+        OwnedBitmap pixel(CreateCompatibleBitmap(screen.get(), 1, 1));
+        const HGDIOBJ old = SelectObject(source.get(), pixel.get());
+        GdiAlphaBlend(dc, 0, 0, 10, 10, source.get(), 0, 0, 1, 1, BLENDFUNCTION{AC_SRC_OVER, 0, 128, 0});
+        SelectObject(source.get(), old);
+    });
+    constexpr uint32_t kExtra = 1u << 20;
+    Bytes grown;
+    for (size_t at = 0; at < emf.size(); at += mf::Get32(emf.data() + at + 4)) {
+        const size_t start = grown.size();
+        const uint32_t size = mf::Get32(emf.data() + at + 4);
+        grown.insert(grown.end(), emf.begin() + at, emf.begin() + at + size);
+        if (mf::Get32(emf.data() + at) != EMR_ALPHABLEND) continue;
+        grown.resize(grown.size() + kExtra, 0x41);
+        mf::Put32(grown.data() + start + 4, size + kExtra);
+        mf::Put32(grown.data() + start + 96, mf::Get32(grown.data() + start + 96) + kExtra);
+    }
+    mf::Put32(grown.data() + 48, static_cast<uint32_t>(grown.size()));
+    return grown;
+}
+
+// The player copies a blend's bits whole into a bitmap made from its header: bits past what
+// that bitmap holds are written past its memory, so such a file must not get to the player.
+TEST(Metafile, BlendBitsLongerThanTheirBitmapAreRefused) {
+    TMetafile metafile;
+    try {
+        LoadBytes(metafile, AlphaBlendWithExtraBits());
+        ADD_FAILURE() << "accepted: drawing it would write past the source bitmap";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), kInvalid);
+    }
+}
+
 TEST(Metafile, TheBytesDecideTheReaderAndBadFilesAreRefused) {
     const Bytes wmf = RecordWmf();
     const Bytes placeable = mfsamples::Placeable(wmf, 0, 0, 1440, 720, 1440);

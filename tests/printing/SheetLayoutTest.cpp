@@ -51,6 +51,25 @@ TEST(SheetTarget, ProductIsTruncatedAtExtendedPrecision) {
     EXPECT_EQ(SheetTargetRect(0, cell, 3, 3), Rect(100, 100, 1100, 100 + 999));
 }
 
+// A metafile whose frame runs backwards has a negative size: it is laid out by its
+// magnitude in its own cell, the rectangle's sides swapped where the size is negative, and
+// never reaches into another cell.
+TEST(SheetTarget, NegativeSizesStayInTheirCell) {
+    const TSheetCell cell{2850, 2100};
+    struct Case {
+        int slot;
+        int32_t width, height;
+        TRect expected;
+    };
+    for (const Case& c : {Case{2, -1600, 1200, Rect(2900, 2300, 100, 4400)},
+                          Case{3, 1600, -1200, Rect(3050, 4400, 5850, 2300)},
+                          Case{2, -100, 300, Rect(800, 2300, 100, 4400)},
+                          Case{1, -1, -1, Rect(5150, 2200, 3050, 100)}}) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << " in slot " << c.slot);
+        EXPECT_EQ(SheetTargetRect(c.slot, cell, c.width, c.height), c.expected);
+    }
+}
+
 TEST(SheetSlots, PicturesSmallerThanTwoInSumAreLeftOut) {
     EXPECT_FALSE(SheetSlotDrawn(0, 0));
     EXPECT_FALSE(SheetSlotDrawn(1, 0));
