@@ -72,23 +72,11 @@ TEST(IconSlot, AnIconIsShownAndPrintedAtItsOwnSizeAndADamagedOneIsRefused) {
         << "the slot keeps its icon";
 
     // Printed: 32 x 32 device pixels at the cell's top-left corner.
-    int pageWidth, pageHeight, dpi, offsetX, offsetY;
-    {
-        TPrinter printer;
-        printer.SetPageOrientation(TPrinterOrientation::poLandscape);
-        pageWidth = printer.PrintableWidth();
-        pageHeight = printer.PrintableHeight();
-        dpi = GetDeviceCaps(printer.DeviceContext(), LOGPIXELSX);
-        offsetX = GetDeviceCaps(printer.DeviceContext(), PHYSICALOFFSETX);
-        offsetY = GetDeviceCaps(printer.DeviceContext(), PHYSICALOFFSETY);
-    }
-    PrintJobWatcher jobs;
-    ClickClient(main, kPrintButton.x, kPrintButton.y);
-    HWND dialog = app.WaitForDialog(nullptr);
-    ASSERT_NE(dialog, nullptr) << "no print dialog";
-    PressButton(dialog, IDOK);
-    const std::string job = jobs.WaitForNewJob();
-    ASSERT_NE(job, "") << "no job reached the spooler";
+    const PageGeometry geometry = LandscapeGeometry();
+    const int pageWidth = geometry.width, pageHeight = geometry.height, dpi = geometry.dpi;
+    const int offsetX = geometry.offsetX, offsetY = geometry.offsetY;
+    const std::string job = PrintSheetConfirmed(app, main);
+    ASSERT_NE(job, "") << "no print dialog, or no job reached the spooler";
     const RenderedPage page = RenderJob(job, dpi);
     ASSERT_EQ(page.pages, 1);
     const TSheetCell cell = SheetCellSize(pageWidth, pageHeight);

@@ -40,16 +40,9 @@ TEST(JpegPhoto, ShowsInASlotAndPrintsInItsCell) {
     const std::string path = files.Write("photo.jpg", jpegsamples::Make(spec));
 
     // The landscape page as the program will see it, asked of the same spooler.
-    int pageWidth, pageHeight, dpi, offsetX, offsetY;
-    {
-        TPrinter printer;
-        printer.SetPageOrientation(TPrinterOrientation::poLandscape);
-        pageWidth = printer.PrintableWidth();
-        pageHeight = printer.PrintableHeight();
-        dpi = GetDeviceCaps(printer.DeviceContext(), LOGPIXELSX);
-        offsetX = GetDeviceCaps(printer.DeviceContext(), PHYSICALOFFSETX);
-        offsetY = GetDeviceCaps(printer.DeviceContext(), PHYSICALOFFSETY);
-    }
+    const PageGeometry geometry = LandscapeGeometry();
+    const int pageWidth = geometry.width, pageHeight = geometry.height, dpi = geometry.dpi;
+    const int offsetX = geometry.offsetX, offsetY = geometry.offsetY;
 
     AppProcess app;
     HWND main = app.MainWindow();
@@ -68,13 +61,8 @@ TEST(JpegPhoto, ShowsInASlotAndPrintsInItsCell) {
     EXPECT_TRUE(shown) << std::hex << shot.At(probes[0].x, probes[0].y);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 5000));
 
-    PrintJobWatcher jobs;
-    ClickClient(main, kPrintButton.x, kPrintButton.y);
-    HWND dialog = app.WaitForDialog(nullptr);
-    ASSERT_NE(dialog, nullptr) << "no print dialog";
-    PressButton(dialog, IDOK);
-    const std::string job = jobs.WaitForNewJob();
-    ASSERT_NE(job, "") << "no job reached the spooler";
+    const std::string job = PrintSheetConfirmed(app, main);
+    ASSERT_NE(job, "") << "no print dialog, or no job reached the spooler";
     const RenderedPage page = RenderJob(job, dpi);
     ASSERT_EQ(page.pages, 1);
     EXPECT_TRUE(page.landscape);

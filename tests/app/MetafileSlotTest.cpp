@@ -113,13 +113,8 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
     shot.SaveBmp(OutputDir() + "\\metafile-slot.bmp");
 
     // On paper.
-    PrintJobWatcher jobs;
-    ClickClient(main, kPrintButton.x, kPrintButton.y);
-    HWND dialog = app.WaitForDialog(nullptr);
-    ASSERT_NE(dialog, nullptr) << "no print dialog";
-    PressButton(dialog, IDOK);
-    const std::string job = jobs.WaitForNewJob();
-    ASSERT_NE(job, "") << "no job reached the spooler";
+    const std::string job = PrintSheetConfirmed(app, main);
+    ASSERT_NE(job, "") << "no print dialog, or no job reached the spooler";
 
     // The page's own program (after the prolog) fills and strokes paths; it paints no image.
     const std::string postscript = ReadUnixFile(job);

@@ -32,23 +32,6 @@ std::string WriteQuadrantBmp(const TempDir& dir, const std::string& name, int wi
     return dir.Write(name, samples::WriteBmp(picture, {}));
 }
 
-// The printer's landscape page as the program will see it, asked of the same spooler.
-struct PageGeometry {
-    int width = 0, height = 0, dpi = 0;
-    int offsetX = 0, offsetY = 0;  // the printable area's origin on the sheet
-};
-PageGeometry LandscapeGeometry() {
-    TPrinter printer;
-    printer.SetPageOrientation(TPrinterOrientation::poLandscape);
-    PageGeometry page;
-    page.width = printer.PrintableWidth();
-    page.height = printer.PrintableHeight();
-    page.dpi = GetDeviceCaps(printer.DeviceContext(), LOGPIXELSX);
-    page.offsetX = GetDeviceCaps(printer.DeviceContext(), PHYSICALOFFSETX);
-    page.offsetY = GetDeviceCaps(printer.DeviceContext(), PHYSICALOFFSETY);
-    return page;
-}
-
 class PrintSheetTest : public testing::Test {
 protected:
     void SetUp() override {

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "printing/Printer.h"
+#include "support/Form1Points.h"
 #include "support/UiDriver.h"
 
 std::string PrintsDirectory() {
@@ -167,4 +169,25 @@ RenderedPage RenderJob(const std::string& unixJobPath, int dpi) {
         for (int x = 0; x < page.width; ++x)
             page.pixels[static_cast<size_t>(y) * page.width + x] = sheet.At(y, sheet.height - 1 - x);
     return page;
+}
+
+PageGeometry LandscapeGeometry() {
+    TPrinter printer;
+    printer.SetPageOrientation(TPrinterOrientation::poLandscape);
+    PageGeometry page;
+    page.width = printer.PrintableWidth();
+    page.height = printer.PrintableHeight();
+    page.dpi = GetDeviceCaps(printer.DeviceContext(), LOGPIXELSX);
+    page.offsetX = GetDeviceCaps(printer.DeviceContext(), PHYSICALOFFSETX);
+    page.offsetY = GetDeviceCaps(printer.DeviceContext(), PHYSICALOFFSETY);
+    return page;
+}
+
+std::string PrintSheetConfirmed(AppProcess& app, HWND main) {
+    PrintJobWatcher jobs;
+    ClickClient(main, kPrintButton.x, kPrintButton.y);
+    HWND dialog = app.WaitForDialog(nullptr);
+    if (!dialog) return "";
+    PressButton(dialog, IDOK);
+    return jobs.WaitForNewJob();
 }
