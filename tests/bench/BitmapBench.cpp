@@ -6,21 +6,11 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "bench/BenchClock.h"
 #include "graphics/Bitmap.h"
 #include "rtl/Streams.h"
 
 namespace {
-
-double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return double(now.QuadPart) / double(frequency.QuadPart);
-}
 
 void WriteBigBmp(const std::string& path, int width, int height) {
     const uint32_t stride = (uint32_t(width) * 3 + 3) & ~3u;

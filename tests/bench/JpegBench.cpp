@@ -10,22 +10,12 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include "bench/BenchClock.h"
 #include "graphics/jpeg/JPEGImage.h"
 #include "rtl/Streams.h"
 #include "support/JpegSamples.h"
 
 namespace {
-
-double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return double(now.QuadPart) / double(frequency.QuadPart);
-}
 
 // Smooth gradients with fine noise, compressed at quality 90 like a camera's photo.
 std::vector<uint8_t> PhotoLike(int width, int height) {
