@@ -131,7 +131,9 @@ void TOpenDialog::PrepareRecord(OpenFileRecord& out) const {
     out.initialDir = initialDir_;
     out.title = Title;
     r.lpstrInitialDir = out.initialDir.c_str();
-    r.lpstrTitle = out.title.c_str();
+    // No title means the platform's own ("開く"): Wine, unlike Windows, would caption the
+    // dialog with an empty text given as such, so it is given as none.
+    r.lpstrTitle = out.title.empty() ? nullptr : out.title.c_str();
 
     r.Flags = OFN_ENABLEHOOK;
     for (int option = ofReadOnly; option <= ofForceShowHidden; ++option)

@@ -52,6 +52,7 @@ TEST(OpenDialogRecord, FlagsBufferAndHookFollowTheOptions) {
         EXPECT_EQ(out.record.lpfnHook == &TCommonDialog::CentringHook, !c.explorerHook);
         EXPECT_EQ(out.record.nFilterIndex, 1u);
         EXPECT_EQ(out.record.hInstance, GetModuleHandleA(nullptr));
+        EXPECT_EQ(out.record.lpstrTitle, nullptr) << "no title: the platform's own caption";
         // Wine reports an NT version above 5: the whole 64-bit record.
         EXPECT_EQ(out.record.lStructSize, sizeof(OPENFILENAMEA));
         EXPECT_EQ(out.record.lpstrDefExt, nullptr);
