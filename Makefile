@@ -34,6 +34,9 @@ soak: build
 	@TETRAFOL_SOAK_CYCLES=1000 TETRAFOL_SOAK_PRINTS=50 TETRAFOL_HEADLESS=1 bash scripts/with-services.sh \
 	  bash scripts/wine-exec.sh $(BUILD)/unit_tests.exe --gtest_color=no --gtest_filter='Soak.*'
 
+bench: deps
+	@bash scripts/bench.sh
+
 clean:
 	rm -rf $(BUILD)
 
