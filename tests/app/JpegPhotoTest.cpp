@@ -33,11 +33,11 @@ TEST(JpegPhoto, ShowsInASlotAndPrintsInItsCell) {
             uint32_t c = quadrant[(y < height / 2 ? 0 : 2) + (x < width / 2 ? 0 : 1)];
             rgb.insert(rgb.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
         }
-    jpegsamples::Spec spec{"photo", width, height, jpegsamples::Colour::Rgb, 1, 1};
-    spec.quality = 95;
-    spec.rgb = rgb.data();
+    jpegsamples::Recipe recipe{"photo", width, height, jpegsamples::Colour::Rgb, 1, 1};
+    recipe.quality = 95;
+    recipe.rgb = rgb.data();
     TempDir files;
-    const std::string path = files.Write("photo.jpg", jpegsamples::Make(spec));
+    const std::string path = files.Write("photo.jpg", jpegsamples::Make(recipe));
 
     // The landscape page as the program will see it, asked of the same spooler.
     const PageGeometry geometry = LandscapeGeometry();

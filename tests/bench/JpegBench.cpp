@@ -39,10 +39,10 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "write") == 0) {
         const int width = 6000, height = 4000;
         std::vector<uint8_t> rgb = PhotoLike(width, height);
-        jpegsamples::Spec spec{"photo", width, height};
-        spec.quality = 90;
-        spec.rgb = rgb.data();
-        jpegsamples::Bytes file = jpegsamples::Make(spec);
+        jpegsamples::Recipe recipe{"photo", width, height};
+        recipe.quality = 90;
+        recipe.rgb = rgb.data();
+        jpegsamples::Bytes file = jpegsamples::Make(recipe);
         TFileStream out(argv[2], fmCreate);
         out.WriteBuffer(file.data(), int32_t(file.size()));
         return 0;

@@ -390,7 +390,7 @@ TEST(JpegImage, ProgressIsThrottledToHalfSecondsAndCoversTheRowsThatArrived) {
         uint32_t Ticks() override { return now += 300; }
     };
     struct Case {
-        jpegsamples::Spec spec;
+        jpegsamples::Recipe recipe;
         bool eightBit, cancel;
     };
     const Case cases[] = {
@@ -399,8 +399,8 @@ TEST(JpegImage, ProgressIsThrottledToHalfSecondsAndCoversTheRowsThatArrived) {
         {{"cancelled", 40, 400, jpegsamples::Colour::Rgb, 1, 1}, false, true},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.spec.name);
-        Bytes file = jpegsamples::Make(c.spec);
+        SCOPED_TRACE(c.recipe.name);
+        Bytes file = jpegsamples::Make(c.recipe);
         Rows rows;
         rows.cancelAtThird = c.cancel;
         jpeg::DecodeOptions options;

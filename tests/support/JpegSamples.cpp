@@ -39,41 +39,41 @@ void PatternInks(int x, int y, uint8_t out[4]) {
 }
 
 // The library state lives in heap blocks the jump never skips; only plain data here.
-Bytes Compress(const Spec& spec) {
+Bytes Compress(const Recipe& recipe) {
     JumpingErrors* errors = NewErrors();
     auto* c = static_cast<jpeg_compress_struct*>(std::calloc(1, sizeof(jpeg_compress_struct)));
     unsigned char* out = nullptr;
     unsigned long outSize = 0;
-    const int components = spec.colour == Colour::Grey ? 1 : spec.colour == Colour::Rgb ? 3 : 4;
-    auto* row = static_cast<JSAMPLE*>(std::calloc(size_t(spec.width) * components, 1));
+    const int components = recipe.colour == Colour::Grey ? 1 : recipe.colour == Colour::Rgb ? 3 : 4;
+    auto* row = static_cast<JSAMPLE*>(std::calloc(size_t(recipe.width) * components, 1));
     Bytes result;
     c->err = &errors->mgr;
     if (!setjmp(errors->jump)) {
         jpeg_create_compress(c);
         jpeg_mem_dest(c, &out, &outSize);
-        c->image_width = JDIMENSION(spec.width);
-        c->image_height = JDIMENSION(spec.height);
+        c->image_width = JDIMENSION(recipe.width);
+        c->image_height = JDIMENSION(recipe.height);
         c->input_components = components;
         c->in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
         jpeg_set_defaults(c);
-        if (spec.colour == Colour::Ycck) jpeg_set_colorspace(c, JCS_YCCK);
-        if (components == 4) c->write_Adobe_marker = spec.adobeMarker;
+        if (recipe.colour == Colour::Ycck) jpeg_set_colorspace(c, JCS_YCCK);
+        if (components == 4) c->write_Adobe_marker = recipe.adobeMarker;
         if (components > 1) {
-            c->comp_info[0].h_samp_factor = spec.hSample;
-            c->comp_info[0].v_samp_factor = spec.vSample;
+            c->comp_info[0].h_samp_factor = recipe.hSample;
+            c->comp_info[0].v_samp_factor = recipe.vSample;
         }
-        jpeg_set_quality(c, spec.quality, TRUE);
-        if (spec.progressive) jpeg_simple_progression(c);
-        c->restart_in_rows = spec.restartRows;
+        jpeg_set_quality(c, recipe.quality, TRUE);
+        if (recipe.progressive) jpeg_simple_progression(c);
+        c->restart_in_rows = recipe.restartRows;
         jpeg_start_compress(c, TRUE);
         while (c->next_scanline < c->image_height) {
             int y = int(c->next_scanline);
-            for (int x = 0; x < spec.width; ++x) {
+            for (int x = 0; x < recipe.width; ++x) {
                 JSAMPLE* p = row + size_t(x) * components;
                 uint8_t rgb[3], inks[4];
-                switch (spec.colour) {
+                switch (recipe.colour) {
                 case Colour::Rgb:
-                    if (spec.rgb) std::memcpy(p, spec.rgb + (size_t(y) * spec.width + x) * 3, 3);
+                    if (recipe.rgb) std::memcpy(p, recipe.rgb + (size_t(y) * recipe.width + x) * 3, 3);
                     else PatternRgb(x, y, p);
                     break;
                 case Colour::Grey:
@@ -82,7 +82,7 @@ Bytes Compress(const Spec& spec) {
                     break;
                 default:
                     PatternInks(x, y, inks);
-                    for (int i = 0; i < 4; ++i) p[i] = spec.adobeMarker ? inks[i] : JSAMPLE(255 - inks[i]);
+                    for (int i = 0; i < 4; ++i) p[i] = recipe.adobeMarker ? inks[i] : JSAMPLE(255 - inks[i]);
                 }
             }
             jpeg_write_scanlines(c, &row, 1);
@@ -118,7 +118,7 @@ void PatternRgb(int x, int y, uint8_t rgb[3]) {
     rgb[2] = static_cast<uint8_t>(255 - x * 2 - y);
 }
 
-Bytes Make(const Spec& spec) { return Compress(spec); }
+Bytes Make(const Recipe& recipe) { return Compress(recipe); }
 
 Bytes WithSize(Bytes b, int width, int height) {
     size_t f = FindFrame(b);
@@ -173,7 +173,7 @@ Reference Decode(const Bytes& file, bool eightBit) {
 }
 
 std::vector<Named> GoodFiles() {
-    const Spec specs[] = {
+    const Recipe recipes[] = {
         {"baseline-420", 67, 45},
         {"baseline-422", 64, 40, Colour::Rgb, 2, 1},
         {"baseline-444", 33, 17, Colour::Rgb, 1, 1},
@@ -187,13 +187,13 @@ std::vector<Named> GoodFiles() {
         {"ycck", 32, 24, Colour::Ycck, 1, 1},
     };
     std::vector<Named> files;
-    for (const Spec& s : specs) files.push_back({s.name, Make(s)});
+    for (const Recipe& s : recipes) files.push_back({s.name, Make(s)});
     return files;
 }
 
 std::vector<Named> HostileFiles() {
     std::vector<Named> files;
-    const Spec bases[] = {
+    const Recipe bases[] = {
         {"baseline", 64, 48, Colour::Rgb, 2, 2, false, 1},
         {"progressive", 64, 48, Colour::Rgb, 2, 2, true},
         {"grey", 48, 32, Colour::Grey},
@@ -201,9 +201,9 @@ std::vector<Named> HostileFiles() {
     };
     uint32_t seed = 12345;
     auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
-    for (const Spec& spec : bases) {
-        const Bytes good = Make(spec);
-        const std::string base = spec.name;
+    for (const Recipe& recipe : bases) {
+        const Bytes good = Make(recipe);
+        const std::string base = recipe.name;
         // Cut short anywhere: in the header, in a table, in the middle of a scan.
         for (int i = 1; i <= 30; ++i) {
             size_t cut = good.size() * size_t(i) / 31;

@@ -12,7 +12,7 @@ using Bytes = std::vector<uint8_t>;
 
 enum class Colour { Rgb, Grey, Cmyk, Ycck };
 
-struct Spec {
+struct Recipe {
     const char* name;
     int width;
     int height;
@@ -28,9 +28,9 @@ struct Spec {
 // The colour (red, green, blue) of the test pattern at a pixel.
 void PatternRgb(int x, int y, uint8_t rgb[3]);
 
-// A file of the pattern as `spec` asks. Four-component files hold the pattern's inks such
+// A file of the pattern as `recipe` asks. Four-component files hold the pattern's inks such
 // that the Adobe convention (inverted) or the plain one gives the pattern back.
-Bytes Make(const Spec& spec);
+Bytes Make(const Recipe& recipe);
 
 // The file with its frame header claiming another size; nothing else changes.
 Bytes WithSize(Bytes file, int width, int height);
