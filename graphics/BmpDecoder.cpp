@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include "graphics/LittleEndian.h"
 
 namespace bmp {
 
@@ -21,15 +22,10 @@ namespace {
 
 [[noreturn]] void Fail(Failure failure) { throw DecodeError(failure); }
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-void PutU16(uint8_t* p, uint16_t v) { p[0] = uint8_t(v); p[1] = uint8_t(v >> 8); }
-void PutU32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-}
+using le::Get16;
+using le::Get32;
+using le::Put16;
+using le::Put32;
 
 void ReadExactly(ByteSource& source, void* buffer, size_t count) {
     if (source.Read(buffer, count) != count) Fail(Failure::ReadError);
@@ -60,17 +56,17 @@ uint64_t AppendUpTo(ByteSource& source, std::vector<uint8_t>& bytes, uint64_t co
 
 InfoHeader ParseInfoHeader(const uint8_t* p) {
     InfoHeader h;
-    h.biSize = U32(p);
-    h.biWidth = static_cast<int32_t>(U32(p + 4));
-    h.biHeight = static_cast<int32_t>(U32(p + 8));
-    h.biPlanes = U16(p + 12);
-    h.biBitCount = U16(p + 14);
-    h.biCompression = U32(p + 16);
-    h.biSizeImage = U32(p + 20);
-    h.biXPelsPerMeter = static_cast<int32_t>(U32(p + 24));
-    h.biYPelsPerMeter = static_cast<int32_t>(U32(p + 28));
-    h.biClrUsed = U32(p + 32);
-    h.biClrImportant = U32(p + 36);
+    h.biSize = Get32(p);
+    h.biWidth = static_cast<int32_t>(Get32(p + 4));
+    h.biHeight = static_cast<int32_t>(Get32(p + 8));
+    h.biPlanes = Get16(p + 12);
+    h.biBitCount = Get16(p + 14);
+    h.biCompression = Get32(p + 16);
+    h.biSizeImage = Get32(p + 20);
+    h.biXPelsPerMeter = static_cast<int32_t>(Get32(p + 24));
+    h.biYPelsPerMeter = static_cast<int32_t>(Get32(p + 28));
+    h.biClrUsed = Get32(p + 32);
+    h.biClrImportant = Get32(p + 36);
     return h;
 }
 
@@ -109,11 +105,11 @@ FileHeader ReadFileHeader(ByteSource& source) {
     uint8_t raw[kFileHeaderSize];
     ReadExactly(source, raw, sizeof raw);
     FileHeader f;
-    f.bfType = U16(raw);
-    f.bfSize = U32(raw + 2);
-    f.bfReserved1 = U16(raw + 6);
-    f.bfReserved2 = U16(raw + 8);
-    f.bfOffBits = U32(raw + 10);
+    f.bfType = Get16(raw);
+    f.bfSize = Get32(raw + 2);
+    f.bfReserved1 = Get16(raw + 6);
+    f.bfReserved2 = Get16(raw + 8);
+    f.bfOffBits = Get32(raw + 10);
     if (f.bfType != kBmSignature) Fail(Failure::InvalidImage);
     return f;
 }
@@ -122,7 +118,7 @@ DibHeader ReadDibHeader(ByteSource& source, uint64_t& remaining) {
     uint8_t sizeField[4] = {};
     source.Read(sizeField, 4);  // a short read leaves zeros, refused just below
     DibHeader header;
-    header.headerSize = U32(sizeField);
+    header.headerSize = Get32(sizeField);
     const uint32_t h = header.headerSize;
 
     if (h == kCoreHeaderSize) {
@@ -132,10 +128,10 @@ DibHeader ReadDibHeader(ByteSource& source, uint64_t& remaining) {
         header.raw.assign(core, core + kCoreHeaderSize);
         header.fromCoreHeader = true;
         header.info.biSize = kInfoHeaderSize;
-        header.info.biWidth = U16(core + 4);
-        header.info.biHeight = U16(core + 6);
-        header.info.biPlanes = U16(core + 8);
-        header.info.biBitCount = U16(core + 10);
+        header.info.biWidth = Get16(core + 4);
+        header.info.biHeight = Get16(core + 6);
+        header.info.biPlanes = Get16(core + 8);
+        header.info.biBitCount = Get16(core + 10);
         Consume(remaining, kCoreHeaderSize);
         return header;
     }
@@ -177,11 +173,11 @@ std::vector<uint8_t> BuildSavedFileBytes(const FileHeader* fileHeader, const Dib
     // Room for all of it at once where the source is known to hold it: growing in steps
     // would move the bytes and, for a while, hold them twice.
     bytes.reserve(bytes.size() + static_cast<size_t>(std::min(remaining, available)));
-    PutU16(&bytes[0], f.bfType);
-    PutU32(&bytes[2], f.bfSize);
-    PutU16(&bytes[6], f.bfReserved1);
-    PutU16(&bytes[8], f.bfReserved2);
-    PutU32(&bytes[10], f.bfOffBits);
+    Put16(&bytes[0], f.bfType);
+    Put32(&bytes[2], f.bfSize);
+    Put16(&bytes[6], f.bfReserved1);
+    Put16(&bytes[8], f.bfReserved2);
+    Put32(&bytes[10], f.bfOffBits);
     std::copy(header.raw.begin(), header.raw.end(), bytes.begin() + kFileHeaderSize);
     // A header cut short by the end of the data stays short: `remaining` is then 0, and
     // padding it out to the size it claims could cost gigabytes.
@@ -201,13 +197,13 @@ DibLayout ReadDibTables(ByteSource& source, DibHeader header, uint64_t& remainin
             uint8_t raw[kMaskBytes];
             ReadExactly(source, raw, sizeof raw);
             Consume(remaining, kMaskBytes);
-            for (int i = 0; i < 3; ++i) layout.masks[i] = U32(raw + 4 * i);
+            for (int i = 0; i < 3; ++i) layout.masks[i] = Get32(raw + 4 * i);
         } else {
             // Later header versions carry the masks at offset 40; a header too short to
             // hold them all leaves the missing ones 0.
             for (int i = 0; i < 3; ++i) {
                 size_t at = kInfoHeaderSize + 4 * i;
-                if (at + 4 <= header.raw.size()) layout.masks[i] = U32(&header.raw[at]);
+                if (at + 4 <= header.raw.size()) layout.masks[i] = Get32(&header.raw[at]);
             }
         }
     }

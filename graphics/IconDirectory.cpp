@@ -1,16 +1,12 @@
 #include "graphics/IconDirectory.h"
 #include <cstring>
+#include "graphics/LittleEndian.h"
 
 namespace ico {
 
 namespace {
 
-uint16_t Word(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-uint32_t Dword(const uint8_t* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24); }
 uint32_t BigEndianDword(const uint8_t* p) { return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3]; }
-void PutDword(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-}
 
 [[noreturn]] void Invalid() { throw IconError(Failure::InvalidImage); }
 
@@ -60,11 +56,11 @@ const char* IconError::what() const noexcept {
 IconFile ReadIconFile(const uint8_t* data, size_t size) {
     if (size < kHeaderSize) throw IconError(Failure::ReadError);
     IconFile file;
-    file.type = Word(data + 2);
+    file.type = le::Get16(data + 2);
     if (file.type > kIconType) Invalid();
     if (file.type == kStockIconType) return file;
 
-    uint32_t count = Word(data + 4);
+    uint32_t count = le::Get16(data + 4);
     if (count == 0 || kHeaderSize + uint64_t(count) * kEntrySize > size) Invalid();
     file.entries.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
@@ -72,9 +68,9 @@ IconFile ReadIconFile(const uint8_t* data, size_t size) {
         DirectoryEntry entry;
         entry.width = e[0] ? e[0] : 256;
         entry.height = e[1] ? e[1] : 256;
-        entry.colourCount = Word(e + 2) ? Word(e + 2) : kManyColours;
-        entry.bytesInRes = Dword(e + 8);
-        entry.imageOffset = Dword(e + 12);
+        entry.colourCount = le::Get16(e + 2) ? le::Get16(e + 2) : kManyColours;
+        entry.bytesInRes = le::Get32(e + 8);
+        entry.imageOffset = le::Get32(e + 12);
         if (!InsideFile(size, entry)) Invalid();
         entry.png = StartsWithPng(data + entry.imageOffset, entry.bytesInRes);
         if (entry.png) CheckPngHeader(data + entry.imageOffset, entry.bytesInRes);
@@ -107,12 +103,12 @@ size_t ChooseEntry(const std::vector<DirectoryEntry>& entries, int32_t wantedWid
 BitmapParts LayOutBitmap(const uint8_t* data, size_t size, const DirectoryEntry& entry) {
     if (entry.png || !InsideFile(size, entry) || entry.bytesInRes < kInfoHeaderSize) Invalid();
     const uint8_t* header = data + entry.imageOffset;
-    int32_t width = int32_t(Dword(header + kBiWidth));
-    int32_t height = int32_t(Dword(header + kBiHeight));  // colour and mask rows together
-    uint16_t bitCount = Word(header + kBiBitCount);
+    int32_t width = int32_t(le::Get32(header + kBiWidth));
+    int32_t height = int32_t(le::Get32(header + kBiHeight));  // colour and mask rows together
+    uint16_t bitCount = le::Get16(header + kBiBitCount);
     // A later header form would put the colour table elsewhere; compressed or bit-field
     // pixels would be read by the platform in a layout not measured here.
-    if (Dword(header + kBiSize) != kInfoHeaderSize || Dword(header + kBiCompression) != 0) Invalid();
+    if (le::Get32(header + kBiSize) != kInfoHeaderSize || le::Get32(header + kBiCompression) != 0) Invalid();
     if (width <= 0 || height < 2) Invalid();
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
         Invalid();
@@ -135,21 +131,21 @@ BitmapParts LayOutBitmap(const uint8_t* data, size_t size, const DirectoryEntry&
 
     parts.colourInfo.assign(header, header + tableEnd);
     uint8_t* colour = parts.colourInfo.data();
-    PutDword(colour + kBiHeight, rows);
+    le::Put32(colour + kBiHeight, rows);
     colour[kBiPlanes] = 1;  // the platform refuses any other plane count in a DIB
     colour[kBiPlanes + 1] = 0;
-    PutDword(colour + kBiSizeImage, uint32_t(colourBytes));
-    PutDword(colour + kBiClrUsed, 0);
-    PutDword(colour + kBiClrImportant, 0);
+    le::Put32(colour + kBiSizeImage, uint32_t(colourBytes));
+    le::Put32(colour + kBiClrUsed, 0);
+    le::Put32(colour + kBiClrImportant, 0);
 
     parts.maskInfo.assign(colour, colour + kInfoHeaderSize);
     parts.maskInfo.resize(kInfoHeaderSize + 8, 0);
     uint8_t* mask = parts.maskInfo.data();
     mask[kBiBitCount] = 1;
     mask[kBiBitCount + 1] = 0;
-    PutDword(mask + kBiSizeImage, uint32_t(maskBytes));
-    PutDword(mask + kBiClrUsed, 2);
-    PutDword(mask + kBiClrImportant, 2);
+    le::Put32(mask + kBiSizeImage, uint32_t(maskBytes));
+    le::Put32(mask + kBiClrUsed, 2);
+    le::Put32(mask + kBiClrImportant, 2);
     std::memset(mask + kInfoHeaderSize + 4, 255, 3);  // entry 0 black, entry 1 white
     return parts;
 }

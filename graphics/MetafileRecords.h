@@ -9,6 +9,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include "graphics/LittleEndian.h"
 
 namespace mf {
 
@@ -20,19 +21,11 @@ constexpr uint32_t kEmrHeader = 1;
 constexpr uint32_t kEmrEof = 14;
 constexpr size_t kWmfHeaderSize = 18;
 
-inline uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-inline uint32_t Get32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-inline int32_t GetInt32(const uint8_t* p) { return static_cast<int32_t>(Get32(p)); }
-inline void Put16(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-inline void Put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
+using le::Get16;
+using le::Get32;
+using le::GetInt32;
+using le::Put16;
+using le::Put32;
 
 struct PlaceableHeader {
     uint32_t key = 0;

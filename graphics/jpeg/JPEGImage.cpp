@@ -4,6 +4,7 @@
 #include <vector>
 #include "graphics/DibSupport.h"
 #include "graphics/GdiHandles.h"
+#include "graphics/LittleEndian.h"
 #include "graphics/jpeg/JpegCodec.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Format.h"
@@ -175,14 +176,15 @@ void TJPEGImage::ReadFromStream(TStream& stream) { LoadBytes(stream, stream.Size
 void TJPEGImage::ReadStoredData(TStream& stream) {
     uint8_t raw[4];
     stream.ReadBuffer(raw, 4);
-    int32_t count = int32_t(uint32_t(raw[0]) | uint32_t(raw[1]) << 8 | uint32_t(raw[2]) << 16 | uint32_t(raw[3]) << 24);
+    int32_t count = le::GetInt32(raw);
     LoadBytes(stream, count);
 }
 
 void TJPEGImage::WriteStoredData(TStream& stream) {
     int64_t size = data_->FileBytes ? data_->FileBytes->Size() : 0;
     uint32_t count = static_cast<uint32_t>(size);
-    uint8_t raw[4] = {uint8_t(count), uint8_t(count >> 8), uint8_t(count >> 16), uint8_t(count >> 24)};
+    uint8_t raw[4];
+    le::Put32(raw, count);
     stream.WriteBuffer(raw, 4);
     if (size > 0) stream.WriteBuffer(data_->FileBytes->Memory(), static_cast<int32_t>(size));
 }
