@@ -58,6 +58,14 @@ bool LooksLikeEmfHeader(const uint8_t* p) { return Get32(p) == kEmrHeader && Get
 
 namespace {
 
+// A walk's refusal: what is wrong and where.
+WalkResult Refused(const char* problem, size_t offset) {
+    WalkResult refused;
+    refused.problem = problem;
+    refused.offset = offset;
+    return refused;
+}
+
 using Problem = const char*;
 
 constexpr uint64_t kInt32Max = 0x7FFFFFFF;
@@ -340,52 +348,46 @@ Problem CheckEnhancedContents(uint32_t type, const EmfRecord& r) {
 }  // namespace
 
 WalkResult CheckEnhancedMetafile(const uint8_t* data, size_t size) {
-    WalkResult fault;
-    auto fail = [&](const char* problem, size_t offset) {
-        fault.problem = problem;
-        fault.offset = offset;
-        return fault;
-    };
-    if (size < kEmfHeaderSize) return fail("shorter than the header", 0);
+    if (size < kEmfHeaderSize) return Refused("shorter than the header", 0);
     const EmfHeader h = ParseEmfHeader(data);
-    if (h.type != kEmrHeader || h.signature != kEmfSignature) return fail("not an enhanced metafile", 0);
-    if (h.bytes != size) return fail("header's byte count differs from the metafile's length", 48);
-    if (h.size < 88 || h.size % 4 || h.size > size) return fail("header record size wrong", 4);
-    if (h.handles == 0) return fail("no handle table", 56);
+    if (h.type != kEmrHeader || h.signature != kEmfSignature) return Refused("not an enhanced metafile", 0);
+    if (h.bytes != size) return Refused("header's byte count differs from the metafile's length", 48);
+    if (h.size < 88 || h.size % 4 || h.size > size) return Refused("header record size wrong", 4);
+    if (h.handles == 0) return Refused("no handle table", 56);
     if (h.descriptionChars && static_cast<uint64_t>(h.descriptionOffset) + 2ull * h.descriptionChars > h.size)
-        return fail("description outside the header", 60);
+        return Refused("description outside the header", 60);
     if (h.size >= 100) {
         const uint64_t cb = Get32(data + 88), off = Get32(data + 92);
-        if (cb && off + cb > h.size) return fail("pixel format outside the header", 88);
+        if (cb && off + cb > h.size) return Refused("pixel format outside the header", 88);
     }
-    if (h.deviceWidth <= 0 || h.deviceHeight <= 0) return fail("reference device has no pixels", 72);
+    if (h.deviceWidth <= 0 || h.deviceHeight <= 0) return Refused("reference device has no pixels", 72);
     if (h.millimetresWidth <= 0 || h.millimetresHeight <= 0 || h.millimetresWidth > 21474836 ||
         h.millimetresHeight > 21474836)
-        return fail("reference device size out of range", 80);
+        return Refused("reference device size out of range", 80);
     if (!FitsInt32(static_cast<int64_t>(h.frameRight) - h.frameLeft) ||
         !FitsInt32(static_cast<int64_t>(h.frameBottom) - h.frameTop))
-        return fail("frame out of range", 24);
+        return Refused("frame out of range", 24);
 
     uint64_t records = 0;
     size_t offset = 0;
     uint32_t lastType = 0, eofPalette = 0;
     std::vector<bool> taken(h.handles);
     while (offset < size) {
-        if (lastType == kEmrEof) return fail("records after the end-of-file record", offset);
-        if (size - offset < 8) return fail("record header cut short", offset);
+        if (lastType == kEmrEof) return Refused("records after the end-of-file record", offset);
+        if (size - offset < 8) return Refused("record header cut short", offset);
         const uint32_t type = Get32(data + offset), recordSize = Get32(data + offset + 4);
-        if (recordSize == 0) return fail("record of size zero", offset);
-        if (recordSize % 4) return fail("record size not a multiple of 4", offset);
-        if (recordSize > size - offset) return fail("record runs past the end", offset);
-        if ((type == kEmrHeader) != (offset == 0)) return fail("header record out of place", offset);
+        if (recordSize == 0) return Refused("record of size zero", offset);
+        if (recordSize % 4) return Refused("record size not a multiple of 4", offset);
+        if (recordSize > size - offset) return Refused("record runs past the end", offset);
+        if ((type == kEmrHeader) != (offset == 0)) return Refused("header record out of place", offset);
         const uint32_t minimum = MinimumRecordSize(type);
-        if (minimum == 0) return fail("record type refused", offset);
-        if (recordSize < minimum) return fail("record smaller than its fields", offset);
+        if (minimum == 0) return Refused("record type refused", offset);
+        if (recordSize < minimum) return Refused("record smaller than its fields", offset);
         const EmfRecord record{data + offset, recordSize, h.handles};
-        if (Problem p = CheckEnhancedContents(type, record)) return fail(p, offset);
+        if (Problem p = CheckEnhancedContents(type, record)) return Refused(p, offset);
         if (type == kEmrEof) eofPalette = record.At(8);
         if (CreatesEnhancedObject(type)) {
-            if (taken[record.At(8)]) return fail("object made into a taken handle slot", offset);
+            if (taken[record.At(8)]) return Refused("object made into a taken handle slot", offset);
             taken[record.At(8)] = true;
         }
         if (type == 40) taken[record.At(8)] = false;
@@ -393,10 +395,10 @@ WalkResult CheckEnhancedMetafile(const uint8_t* data, size_t size) {
         ++records;
         offset += recordSize;
     }
-    if (lastType != kEmrEof) return fail("no end-of-file record", size);
-    if (records != h.records) return fail("header's record count differs from the records", 52);
-    if (eofPalette != h.paletteEntries) return fail("header's palette count differs from the palette", 68);
-    return fault;
+    if (lastType != kEmrEof) return Refused("no end-of-file record", size);
+    if (records != h.records) return Refused("header's record count differs from the records", 52);
+    if (eofPalette != h.paletteEntries) return Refused("header's palette count differs from the palette", 68);
+    return {};
 }
 
 // ---------------------------------------------------------------------------------------
@@ -570,51 +572,45 @@ Problem CheckWindowsRecord(const WmfRecord& r) {
 }  // namespace
 
 WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size) {
-    WalkResult fault;
-    auto fail = [&](const char* problem, size_t offset) {
-        fault.problem = problem;
-        fault.offset = offset;
-        return fault;
-    };
-    if (size < kWmfHeaderSize) return fail("shorter than the header", 0);
+    if (size < kWmfHeaderSize) return Refused("shorter than the header", 0);
     const uint16_t type = Get16(data), headerWords = Get16(data + 2), version = Get16(data + 4);
     const uint64_t totalBytes = 2ull * Get32(data + 6), largest = Get32(data + 12);
     const uint32_t objects = Get16(data + 10);
     if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x100 && version != 0x300))
-        return fail("not a Windows metafile header", 0);
-    if (totalBytes > size) return fail("header's size is past the file's end", 6);
-    if (totalBytes < kWmfHeaderSize + 6) return fail("header's size leaves no records", 6);
+        return Refused("not a Windows metafile header", 0);
+    if (totalBytes > size) return Refused("header's size is past the file's end", 6);
+    if (totalBytes < kWmfHeaderSize + 6) return Refused("header's size leaves no records", 6);
 
     size_t offset = kWmfHeaderSize;
     std::vector<bool> taken(objects);
     EmbeddedEmf embedded;
     while (offset < totalBytes) {
-        if (totalBytes - offset < 6) return fail("record header cut short", offset);
+        if (totalBytes - offset < 6) return Refused("record header cut short", offset);
         const uint64_t words = Get32(data + offset);
-        if (words == 0) return fail("record of size zero", offset);
-        if (words < 3) return fail("record smaller than its header", offset);
-        if (words * 2 > totalBytes - offset) return fail("record runs past the end", offset);
-        if (words > largest) return fail("record larger than the header's largest", offset);
+        if (words == 0) return Refused("record of size zero", offset);
+        if (words < 3) return Refused("record smaller than its header", offset);
+        if (words * 2 > totalBytes - offset) return Refused("record runs past the end", offset);
+        if (words > largest) return Refused("record larger than the header's largest", offset);
         const WmfRecord record{data + offset, words, objects};
         if (Get16(data + offset + 4) == 0) {  // end of file: must be last
-            if (offset + words * 2 != totalBytes) return fail("records after the end-of-file record", offset);
-            if (Problem p = embedded.Check()) return fail(p, offset);
-            return fault;
+            if (offset + words * 2 != totalBytes) return Refused("records after the end-of-file record", offset);
+            if (Problem p = embedded.Check()) return Refused(p, offset);
+            return {};
         }
-        if (Problem p = CheckWindowsRecord(record)) return fail(p, offset);
+        if (Problem p = CheckWindowsRecord(record)) return Refused(p, offset);
         const uint16_t function = Get16(data + offset + 4);
         if (CreatesWindowsObject(function)) {
             size_t slot = 0;
             while (slot < taken.size() && taken[slot]) ++slot;
-            if (slot == taken.size()) return fail("object made while the object table is full", offset);
+            if (slot == taken.size()) return Refused("object made while the object table is full", offset);
             taken[slot] = true;
         }
         if (function == 0x01F0) taken[record.Param(0)] = false;
         if (function == 0x0626)  // the record check let through only comments that fit the record
-            if (Problem p = embedded.Add(data + offset + 10, record.Param(1))) return fail(p, offset);
+            if (Problem p = embedded.Add(data + offset + 10, record.Param(1))) return Refused(p, offset);
         offset += static_cast<size_t>(words * 2);
     }
-    return fail("no end-of-file record", offset);
+    return Refused("no end-of-file record", offset);
 }
 
 }  // namespace mf
