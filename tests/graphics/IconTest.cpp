@@ -22,6 +22,15 @@ void Load(TIcon& icon, const Bytes& file) {
     icon.ReadFromStream(stream);
 }
 
+// Loads the file and, when `wanted` is not 0, asks for that size before anything is drawn.
+void LoadWanting(TIcon& icon, const Bytes& file, int wanted) {
+    Load(icon, file);
+    if (wanted) {
+        icon.SetWidth(wanted);
+        icon.SetHeight(wanted);
+    }
+}
+
 // A 32-bit surface of one colour that graphics draw on through a canvas.
 struct Surface {
     explicit Surface(Rgb fill = kWhite) : dib(320, 320, RGB(fill.r, fill.g, fill.b)) { canvas.SetHandle(dib.dc()); }
@@ -81,11 +90,7 @@ TEST(IconChoice, TheEntryForTheScreenAndWantedSizeIsDrawnAtItsOwnSize) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TIcon icon;
-        Load(icon, WriteIcon(c.entries));
-        if (c.wanted) {
-            icon.SetWidth(c.wanted);
-            icon.SetHeight(c.wanted);
-        }
+        LoadWanting(icon, WriteIcon(c.entries), c.wanted);
         EXPECT_EQ(icon.Width(), standard) << "nothing is chosen before the first draw";
         EXPECT_EQ(icon.Height(), standard);
         Surface surface;
@@ -160,11 +165,7 @@ TEST(IconDrawing, PngEntriesAreDecodedByThePlatform) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TIcon icon;
-        Load(icon, WriteIcon(c.entries));
-        if (c.wanted) {
-            icon.SetWidth(c.wanted);
-            icon.SetHeight(c.wanted);
-        }
+        LoadWanting(icon, WriteIcon(c.entries), c.wanted);
         Surface surface(kBlue);
         surface.Draw(icon, Rect(0, 0, 10, 10));
         EXPECT_EQ(icon.Width(), c.size);
