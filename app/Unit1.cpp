@@ -4,7 +4,7 @@
 #include "dialogs/OpenPictureDialog.h"
 #include "display/Image.h"
 #include "display/Label.h"
-#include "graphics/Bitmap.h"
+#include "graphics/bitmap/Bitmap.h"
 
 TForm1* Form1 = nullptr;
 

@@ -4,7 +4,7 @@
 #include "framework/HintWindow.h"
 #include "framework/TaskWindows.h"
 #include "framework/TextRules.h"
-#include "graphics/Bitmap.h"
+#include "graphics/bitmap/Bitmap.h"
 #include "rtl/Exceptions.h"
 #include "rtl/ResourceStrings.h"
 

@@ -4,7 +4,7 @@
 #include "framework/Button.h"
 #include "framework/LayoutValues.h"
 #include "framework/TaskWindows.h"
-#include "graphics/Bitmap.h"
+#include "graphics/bitmap/Bitmap.h"
 #include "graphics/GdiHandles.h"
 #include "graphics/GraphicsModule.h"
 #include "rtl/Exceptions.h"

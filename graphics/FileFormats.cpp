@@ -1,9 +1,9 @@
 #include "graphics/FileFormats.h"
 #include <windows.h>
 #include <memory>
-#include "graphics/Bitmap.h"
-#include "graphics/Icon.h"
-#include "graphics/Metafile.h"
+#include "graphics/bitmap/Bitmap.h"
+#include "graphics/icon/Icon.h"
+#include "graphics/metafile/Metafile.h"
 #include "rtl/Format.h"
 #include "rtl/ResourceStrings.h"
 

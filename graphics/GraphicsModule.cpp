@@ -1,5 +1,5 @@
 #include "graphics/GraphicsModule.h"
-#include "graphics/Bitmap.h"
+#include "graphics/bitmap/Bitmap.h"
 #include "graphics/FileFormats.h"
 #include "graphics/GdiHandles.h"
 

@@ -1,6 +1,6 @@
 #include "graphics/Picture.h"
 #include <utility>
-#include "graphics/Bitmap.h"
+#include "graphics/bitmap/Bitmap.h"
 #include "graphics/FileFormats.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Format.h"

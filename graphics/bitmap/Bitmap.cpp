@@ -1,9 +1,9 @@
-#include "graphics/Bitmap.h"
+#include "graphics/bitmap/Bitmap.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
-#include "graphics/DibSupport.h"
+#include "graphics/bitmap/DibSupport.h"
 #include "graphics/GdiHandles.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Format.h"
@@ -193,13 +193,6 @@ void RaisePixelsRefused() {
 }
 
 // ---------------------------------------------------------------- image blocks
-
-void TSharedImage::Release() {
-    if (--refCount_ == 0) {
-        ReleaseHandles();
-        delete this;
-    }
-}
 
 TBitmapImage::TBitmapImage() { std::memset(&DibInfo, 0, sizeof DibInfo); }
 

@@ -8,26 +8,11 @@
 #include <mutex>
 #include "graphics/Canvas.h"
 #include "graphics/Graphic.h"
+#include "graphics/SharedImage.h"
 #include "rtl/RecursiveLock.h"
 
 class TMemoryStream;
 class TBitmap;
-
-// Image data shared between copies of a graphic. Releasing the last reference runs
-// ReleaseHandles and destroys the block.
-class TSharedImage : public TObject {
-public:
-    const char* ClassName() const noexcept override { return "TSharedImage"; }
-    void Reference() { ++refCount_; }
-    void Release();
-    int32_t RefCount() const { return refCount_; }
-
-protected:
-    virtual void ReleaseHandles() = 0;
-
-private:
-    int32_t refCount_ = 0;
-};
 
 class TBitmapImage : public TSharedImage {
 public:

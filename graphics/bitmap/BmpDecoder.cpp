@@ -1,4 +1,4 @@
-#include "graphics/BmpDecoder.h"
+#include "graphics/bitmap/BmpDecoder.h"
 
 #include <algorithm>
 #include <cstring>

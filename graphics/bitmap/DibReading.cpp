@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 #include <vector>
-#include "graphics/Bitmap.h"
-#include "graphics/BmpDecoder.h"
-#include "graphics/DibSupport.h"
+#include "graphics/bitmap/Bitmap.h"
+#include "graphics/bitmap/BmpDecoder.h"
+#include "graphics/bitmap/DibSupport.h"
 #include "graphics/GdiHandles.h"
 #include "rtl/Exceptions.h"
 #include "rtl/ResourceStrings.h"

@@ -4,7 +4,8 @@
 #pragma once
 #include <windows.h>
 #include <memory>
-#include "graphics/Bitmap.h"
+#include "graphics/Canvas.h"
+#include "graphics/SharedImage.h"
 #include "graphics/Graphic.h"
 
 class TMemoryStream;

@@ -1,4 +1,4 @@
-#include "graphics/IconDirectory.h"
+#include "graphics/icon/IconDirectory.h"
 #include <cstring>
 #include "graphics/LittleEndian.h"
 

@@ -1,4 +1,4 @@
-#include "graphics/IconHandle.h"
+#include "graphics/icon/IconHandle.h"
 #include <vector>
 #include "graphics/GdiHandles.h"
 #include "graphics/GraphicsModule.h"

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <cstddef>
 #include <cstdint>
-#include "graphics/IconDirectory.h"
+#include "graphics/icon/IconDirectory.h"
 
 struct MadeIcon {
     HICON handle = nullptr;  // the caller's to destroy, unless it is the default application icon

@@ -1,4 +1,4 @@
-#include "graphics/IconPrinting.h"
+#include "graphics/icon/IconPrinting.h"
 #include <cstdint>
 #include <cstring>
 #include <vector>

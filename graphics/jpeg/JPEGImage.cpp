@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <new>
 #include <vector>
-#include "graphics/DibSupport.h"
+#include "graphics/bitmap/DibSupport.h"
 #include "graphics/GdiHandles.h"
 #include "graphics/LittleEndian.h"
 #include "graphics/jpeg/JpegCodec.h"

@@ -3,7 +3,7 @@
 // bitmap is kept, so later draws and prints do not decode again.
 #pragma once
 #include <memory>
-#include "graphics/Bitmap.h"
+#include "graphics/bitmap/Bitmap.h"
 #include "graphics/Graphic.h"
 #include "rtl/Streams.h"
 

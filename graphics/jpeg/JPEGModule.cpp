@@ -1,7 +1,7 @@
 #include "graphics/jpeg/JPEGModule.h"
 #include "graphics/Picture.h"
 #include "graphics/jpeg/JPEGImage.h"
-#include "graphics/DibSupport.h"
+#include "graphics/bitmap/DibSupport.h"
 #include "rtl/ResourceStrings.h"
 
 void InitJPEGModule() {

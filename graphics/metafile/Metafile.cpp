@@ -1,4 +1,4 @@
-#include "graphics/Metafile.h"
+#include "graphics/metafile/Metafile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +7,7 @@
 
 #include "graphics/Canvas.h"
 #include "graphics/GraphicsModule.h"
-#include "graphics/MetafileRecords.h"
+#include "graphics/metafile/MetafileRecords.h"
 #include "rtl/Exceptions.h"
 #include "rtl/ResourceStrings.h"
 #include "rtl/Streams.h"

@@ -2,7 +2,8 @@
 // enhanced metafile, and a placeable Windows metafile is converted when it is read. Drawing
 // plays the metafile into the target rectangle, so on a printer it stays vector drawing.
 #pragma once
-#include "graphics/Bitmap.h"
+#include "graphics/Canvas.h"
+#include "graphics/SharedImage.h"
 #include "graphics/GdiHandles.h"
 #include "graphics/Graphic.h"
 

@@ -1,4 +1,4 @@
-#include "graphics/MetafileRecords.h"
+#include "graphics/metafile/MetafileRecords.h"
 
 #include <cstdint>
 #include <vector>

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "support/BmpSamples.h"
+#include "graphics/bitmap/BmpSamples.h"
 #include "support/TempDir.h"
 #include "support/UiDriver.h"
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/FourUpSheetLayout.h"
-#include "support/IconSamples.h"
+#include "graphics/icon/IconSamples.h"
 #include "printing/Printer.h"
 #include "support/Form1Points.h"
 #include "support/PrintedPages.h"

@@ -8,7 +8,7 @@
 #include "app/FourUpSheetLayout.h"
 #include "printing/Printer.h"
 #include "support/Form1Points.h"
-#include "support/JpegSamples.h"
+#include "graphics/jpeg/JpegSamples.h"
 #include "support/PrintedPages.h"
 #include "support/TempDir.h"
 #include "support/UiDriver.h"

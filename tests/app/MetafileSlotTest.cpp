@@ -10,7 +10,7 @@
 
 #include "app/FourUpSheetLayout.h"
 #include "graphics/GdiHandles.h"
-#include "graphics/Metafile.h"
+#include "graphics/metafile/Metafile.h"
 #include "printing/Printer.h"
 #include "rtl/Streams.h"
 #include "support/Form1Points.h"

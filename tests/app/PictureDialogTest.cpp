@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "display/FittedRect.h"
-#include "support/BmpSamples.h"
+#include "graphics/bitmap/BmpSamples.h"
 #include "support/Form1Points.h"
-#include "support/JpegSamples.h"
+#include "graphics/jpeg/JpegSamples.h"
 #include "support/TempDir.h"
 #include "support/UiDriver.h"
 

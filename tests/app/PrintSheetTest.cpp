@@ -7,7 +7,7 @@
 
 #include "app/FourUpSheetLayout.h"
 #include "printing/Printer.h"
-#include "support/BmpSamples.h"
+#include "graphics/bitmap/BmpSamples.h"
 #include "support/Form1Points.h"
 #include "support/PrintedPages.h"
 #include "support/TempDir.h"

@@ -2,7 +2,7 @@
 // drawn over the placeholder labels; "クリア" brings every label back.
 #include <gtest/gtest.h>
 
-#include "support/BmpSamples.h"
+#include "graphics/bitmap/BmpSamples.h"
 #include "support/Form1Points.h"
 #include "support/TempDir.h"
 #include "support/UiDriver.h"

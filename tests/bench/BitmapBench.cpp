@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 #include "bench/BenchClock.h"
-#include "graphics/Bitmap.h"
+#include "graphics/bitmap/Bitmap.h"
 #include "rtl/Streams.h"
 
 namespace {

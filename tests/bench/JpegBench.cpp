@@ -13,7 +13,7 @@
 #include "bench/BenchClock.h"
 #include "graphics/jpeg/JPEGImage.h"
 #include "rtl/Streams.h"
-#include "support/JpegSamples.h"
+#include "graphics/jpeg/JpegSamples.h"
 
 namespace {
 

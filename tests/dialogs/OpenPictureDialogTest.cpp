@@ -8,7 +8,7 @@
 #include "framework/SpeedButton.h"
 #include "graphics/Picture.h"
 #include "rtl/ResourceStrings.h"
-#include "support/BmpSamples.h"
+#include "graphics/bitmap/BmpSamples.h"
 #include "support/SystemDialogAnswerer.h"
 #include "support/UiDriver.h"
 

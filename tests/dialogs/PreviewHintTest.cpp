@@ -6,7 +6,7 @@
 #include "framework/Application.h"
 #include "framework/HintWindow.h"
 #include "framework/SpeedButton.h"
-#include "support/BmpSamples.h"
+#include "graphics/bitmap/BmpSamples.h"
 #include "support/SystemDialogAnswerer.h"
 #include "support/TempDir.h"
 #include "support/UiDriver.h"

@@ -4,7 +4,7 @@
 #include "display/FittedRect.h"
 #include "display/Image.h"
 #include "framework/FloatingPoint.h"
-#include "graphics/Bitmap.h"
+#include "graphics/bitmap/Bitmap.h"
 
 namespace {
 

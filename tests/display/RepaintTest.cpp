@@ -5,9 +5,9 @@
 #include "display/Image.h"
 #include "display/Label.h"
 #include "framework/Form.h"
-#include "graphics/Bitmap.h"
+#include "graphics/bitmap/Bitmap.h"
 #include "graphics/jpeg/JPEGImage.h"
-#include "support/JpegSamples.h"
+#include "graphics/jpeg/JpegSamples.h"
 #include "support/DibSurface.h"
 #include "tests/display/SolidGraphic.h"
 

@@ -8,7 +8,7 @@
 #include "display/Image.h"
 #include "display/Label.h"
 #include "framework/Application.h"
-#include "graphics/Bitmap.h"
+#include "graphics/bitmap/Bitmap.h"
 
 namespace {
 

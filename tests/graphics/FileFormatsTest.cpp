@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
-#include "graphics/Bitmap.h"
+#include "graphics/bitmap/Bitmap.h"
 #include "graphics/FileFormats.h"
-#include "graphics/Icon.h"
-#include "graphics/Metafile.h"
+#include "graphics/icon/Icon.h"
+#include "graphics/metafile/Metafile.h"
 #include "graphics/Picture.h"
 #include "graphics/jpeg/JPEGImage.h"
 #include "support/TestGraphic.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
-#include "graphics/Bitmap.h"
+#include "graphics/bitmap/Bitmap.h"
 #include "graphics/Canvas.h"
-#include "graphics/Icon.h"
+#include "graphics/icon/Icon.h"
 #include "graphics/jpeg/JPEGImage.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Streams.h"

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <cstring>
 #include <vector>
-#include "graphics/Bitmap.h"
+#include "graphics/bitmap/Bitmap.h"
 #include "graphics/Canvas.h"
 #include "graphics/FileFormats.h"
 #include "graphics/Picture.h"

@@ -115,15 +115,15 @@ static Bytes SmallEightBit(uint32_t entries, uint32_t gap, const uint8_t pixels[
     Bytes f(14 + 40, 0);
     f[0] = 'B';
     f[1] = 'M';
-    samples::PutU32(f, 14, 40);
-    samples::PutU32(f, 18, 4);
-    samples::PutU32(f, 22, 2);
-    samples::PutU16(f, 26, 1);
-    samples::PutU16(f, 28, 8);
-    samples::PutU32(f, 46, entries);
+    samples::Put32(f, 14, 40);
+    samples::Put32(f, 18, 4);
+    samples::Put32(f, 22, 2);
+    samples::Put16(f, 26, 1);
+    samples::Put16(f, 28, 8);
+    samples::Put32(f, 46, entries);
     for (uint32_t i = 0; i < std::max<uint32_t>(entries, 5); ++i)
         f.insert(f.end(), {uint8_t(i * 50), uint8_t(200 - i * 40), uint8_t(i * 60 + 10), 0});
-    samples::PutU32(f, 10, uint32_t(f.size() + gap));
+    samples::Put32(f, 10, uint32_t(f.size() + gap));
     f.insert(f.end(), pixels, pixels + 8);
     return f;
 }
@@ -222,9 +222,9 @@ TEST(BitmapRead, DrawingOnAWindowContextShowsThePicture) {
 TEST(BitmapRead, TheDescriptionKeepsTheFilesResolutionAndColourCounts) {
     const uint8_t pixels[8] = {0, 1, 2, 3, 4, 3, 2, 1};
     Bytes file = SmallEightBit(5, 0, pixels);
-    samples::PutU32(file, 38, 3780);
-    samples::PutU32(file, 42, 1234);
-    samples::PutU32(file, 50, 3);
+    samples::Put32(file, 38, 3780);
+    samples::Put32(file, 42, 1234);
+    samples::Put32(file, 50, 3);
     TBitmap bitmap;
     LoadBytes(bitmap, file);
     const BITMAPINFOHEADER& bih = bitmap.Image().DibInfo.dsBmih;

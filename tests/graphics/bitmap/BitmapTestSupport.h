@@ -4,11 +4,11 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <memory>
-#include "graphics/Bitmap.h"
+#include "graphics/bitmap/Bitmap.h"
 #include "graphics/Canvas.h"
 #include "graphics/GdiHandles.h"
 #include "rtl/Streams.h"
-#include "support/BmpSamples.h"
+#include "graphics/bitmap/BmpSamples.h"
 
 inline void LoadBytes(TBitmap& bitmap, const samples::Bytes& bytes) {
     TMemoryStream stream(bytes.data(), bytes.size());

@@ -1,7 +1,7 @@
 // libFuzzer entry: any byte string must decode or be refused cleanly.
 #include <cstddef>
 #include <cstdint>
-#include "graphics/BmpDecoder.h"
+#include "graphics/bitmap/BmpDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {

@@ -82,7 +82,7 @@ TEST(BmpMalformed, RunLengthDataRunningPastThePictureIsCutAtItsEdges) {
     size_t pixelsAt = 14 + 40 + 1024;
     file.resize(pixelsAt);
     file.insert(file.end(), runs.begin(), runs.end());
-    samples::PutU32(file, 34, uint32_t(runs.size()));
+    samples::Put32(file, 34, uint32_t(runs.size()));
     TBitmap bitmap;
     LoadBytes(bitmap, file);
     Surface24 surface(4, 2);

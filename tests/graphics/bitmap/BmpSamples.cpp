@@ -1,26 +1,16 @@
-#include "support/BmpSamples.h"
+#include "graphics/bitmap/BmpSamples.h"
 
 #include <algorithm>
 #include <stdexcept>
 
 namespace samples {
 
-void PutU16(Bytes& b, size_t at, uint16_t v) {
-    b[at] = uint8_t(v);
-    b[at + 1] = uint8_t(v >> 8);
-}
-void PutU32(Bytes& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
-}
-
 namespace {
+
+using namespace samplebytes;
 
 constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3;
 
-void Append16(Bytes& b, uint16_t v) { b.push_back(uint8_t(v)); b.push_back(uint8_t(v >> 8)); }
-void Append32(Bytes& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
-}
 
 int PaletteSize(int bitCount) { return bitCount <= 8 ? 1 << bitCount : 0; }
 
@@ -217,8 +207,8 @@ Bytes WriteBmp(const Picture& pic, const Form& form) {
         if (form.headerSize > 40) {
             header.resize(form.headerSize, 0);
             if (bitfields)
-                for (int i = 0; i < 3; ++i) PutU32(header, 40 + 4 * i, masks[i]);
-            PutU32(header, 56, 0x73524742);  // LCS_sRGB
+                for (int i = 0; i < 3; ++i) Put32(header, 40 + 4 * i, masks[i]);
+            Put32(header, 56, 0x73524742);  // LCS_sRGB
         }
     }
     if (bitfields && form.headerSize == 40)
@@ -295,17 +285,15 @@ Bytes Base(int bits, uint32_t compression = kRgb, uint32_t headerSize = 40) {
     return WriteBmp(ReferencePicture(bits), f);
 }
 
-Bytes With32(Bytes b, size_t at, uint32_t v) { PutU32(b, at, v); return b; }
-Bytes With16(Bytes b, size_t at, uint16_t v) { PutU16(b, at, v); return b; }
 
 // Run-length data behind a 40-byte header of an 8- or 4-bit picture.
 Bytes RunLengthFile(const Bytes& runs, bool fourBit, int width = 8, int height = 4) {
     Bytes f = Base(fourBit ? 4 : 8, fourBit ? kRle4 : kRle8);
     size_t table = fourBit ? 16 * 4 : 256 * 4;
     f.resize(14 + 40 + table);
-    PutU32(f, 18, uint32_t(width));
-    PutU32(f, 22, uint32_t(height));
-    PutU32(f, 34, uint32_t(runs.size()));
+    Put32(f, 18, uint32_t(width));
+    Put32(f, 22, uint32_t(height));
+    Put32(f, 34, uint32_t(runs.size()));
     f.insert(f.end(), runs.begin(), runs.end());
     return f;
 }

@@ -2,13 +2,14 @@
 // the reader accepts, and a corpus of damaged files. Plain C++ (no platform headers), so
 // the native sanitizer build runs the very same corpus.
 #pragma once
+#include "support/SampleBytes.h"
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace samples {
 
-using Bytes = std::vector<uint8_t>;
+using samplebytes::Bytes;
 
 struct Rgb {
     uint8_t r, g, b;
@@ -61,7 +62,7 @@ struct BadFile {
 // At least 200 damaged or truncated files, the same on every run (fixed seed).
 std::vector<BadFile> MalformedCorpus();
 
-void PutU16(Bytes& b, size_t at, uint16_t v);
-void PutU32(Bytes& b, size_t at, uint32_t v);
+using samplebytes::Put16;
+using samplebytes::Put32;
 
 }  // namespace samples

@@ -3,8 +3,8 @@
 // the damaged-file corpus, checking each ends as expected. Exit status 0 only when all pass.
 #include <cstdio>
 #include <string>
-#include "graphics/BmpDecoder.h"
-#include "support/BmpSamples.h"
+#include "graphics/bitmap/BmpDecoder.h"
+#include "graphics/bitmap/BmpSamples.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Writes the accepted forms and the damaged files into a directory (the fuzzer's seeds).
 #include "native/CorpusWriter.h"
-#include "support/BmpSamples.h"
+#include "graphics/bitmap/BmpSamples.h"
 
 int main(int argc, char** argv) {
     return corpus::Main(argc, argv, [](const std::string& dir) {

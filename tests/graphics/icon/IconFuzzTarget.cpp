@@ -2,7 +2,7 @@
 // accepted file's entries must lie inside it whichever one is chosen.
 #include <cstddef>
 #include <cstdint>
-#include "graphics/IconDirectory.h"
+#include "graphics/icon/IconDirectory.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "graphics/Canvas.h"
-#include "graphics/Icon.h"
+#include "graphics/icon/Icon.h"
 #include "printing/Printer.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Streams.h"
 #include "support/DibSurface.h"
-#include "support/IconSamples.h"
+#include "graphics/icon/IconSamples.h"
 
 using namespace icosamples;
 

@@ -1,27 +1,12 @@
-#include "support/IconSamples.h"
+#include "graphics/icon/IconSamples.h"
 #include <algorithm>
 
 namespace icosamples {
 
 namespace {
 
-void Put16(Bytes& b, size_t at, uint32_t v) {
-    b[at] = uint8_t(v);
-    b[at + 1] = uint8_t(v >> 8);
-}
-void Put32(Bytes& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
-}
-uint32_t Get32(const Bytes& b, size_t at) {
-    return uint32_t(b[at]) | (uint32_t(b[at + 1]) << 8) | (uint32_t(b[at + 2]) << 16) | (uint32_t(b[at + 3]) << 24);
-}
-void Append32(Bytes& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
-}
-void Append16(Bytes& b, uint32_t v) {
-    b.push_back(uint8_t(v));
-    b.push_back(uint8_t(v >> 8));
-}
+using namespace samplebytes;
+
 void AppendBigEndian32(Bytes& b, uint32_t v) {
     for (int i = 3; i >= 0; --i) b.push_back(uint8_t(v >> (8 * i)));
 }

@@ -2,13 +2,14 @@
 // transparency, and a corpus of damaged and hostile files. Plain C++ without windows.h: the
 // native sanitizer build and the fuzzer's seeds use the same files as the Windows tests.
 #pragma once
+#include "support/SampleBytes.h"
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace icosamples {
 
-using Bytes = std::vector<uint8_t>;
+using samplebytes::Bytes;
 
 struct Rgb {
     uint8_t r = 0, g = 0, b = 0;

@@ -3,9 +3,9 @@
 // corpus loaded and drawn without a leaked GDI object.
 #include <gtest/gtest.h>
 
-#include "support/IconSamples.h"
+#include "graphics/icon/IconSamples.h"
 #include "graphics/Canvas.h"
-#include "graphics/Icon.h"
+#include "graphics/icon/Icon.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Streams.h"
 #include "support/DibSurface.h"

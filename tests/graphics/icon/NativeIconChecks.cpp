@@ -6,8 +6,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include "graphics/IconDirectory.h"
-#include "support/IconSamples.h"
+#include "graphics/icon/IconDirectory.h"
+#include "graphics/icon/IconSamples.h"
 
 namespace {
 

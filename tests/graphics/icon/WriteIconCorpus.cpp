@@ -1,6 +1,6 @@
 // Writes built icons and the hostile corpus into a directory (the fuzzer's seeds).
 #include "native/CorpusWriter.h"
-#include "support/IconSamples.h"
+#include "graphics/icon/IconSamples.h"
 
 int main(int argc, char** argv) {
     return corpus::Main(argc, argv, [](const std::string& dir) {

@@ -6,15 +6,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <vector>
-#include "graphics/Bitmap.h"
+#include "graphics/bitmap/Bitmap.h"
 #include "graphics/jpeg/JPEGImage.h"
 #include "graphics/jpeg/JpegCodec.h"
-#include "graphics/BitmapTestSupport.h"
+#include "graphics/bitmap/BitmapTestSupport.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Format.h"
 #include "rtl/Streams.h"
 #include "support/GdiCounter.h"
-#include "support/JpegSamples.h"
+#include "graphics/jpeg/JpegSamples.h"
 
 namespace {
 

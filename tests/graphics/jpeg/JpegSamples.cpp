@@ -1,4 +1,4 @@
-#include "support/JpegSamples.h"
+#include "graphics/jpeg/JpegSamples.h"
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>

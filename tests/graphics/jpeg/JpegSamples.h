@@ -2,13 +2,14 @@
 // decode of them as the reference, and damaged variants for the hostile-file corpus. Plain
 // C++, built for Windows tests and natively alike.
 #pragma once
+#include "support/SampleBytes.h"
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace jpegsamples {
 
-using Bytes = std::vector<uint8_t>;
+using samplebytes::Bytes;
 
 enum class Colour { Rgb, Grey, Cmyk, Ycck };
 

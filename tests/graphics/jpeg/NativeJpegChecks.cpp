@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 #include "graphics/jpeg/JpegCodec.h"
-#include "support/JpegSamples.h"
+#include "graphics/jpeg/JpegSamples.h"
 
 namespace {
 

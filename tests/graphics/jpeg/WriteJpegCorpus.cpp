@@ -1,6 +1,6 @@
 // Writes the JPEG files the suites decode, good and hostile, into a directory (the fuzzer's seeds).
 #include "native/CorpusWriter.h"
-#include "support/JpegSamples.h"
+#include "graphics/jpeg/JpegSamples.h"
 
 int main(int argc, char** argv) {
     return corpus::Main(argc, argv, [](const std::string& dir) {

@@ -4,7 +4,7 @@
 # the native build). Without its SIMD code: the sanitizers see only instrumented C. A stamp
 # makes a second run return at once.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
+root=$(cd "$(dirname "$0")/../../.." && pwd)
 out=$1
 [ -f "$out/stamp" ] && exit 0
 src=$(find "$root/deps/src-jpeg" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)

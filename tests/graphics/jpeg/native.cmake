@@ -10,14 +10,14 @@ set_target_properties(jpeg_native PROPERTIES IMPORTED_LOCATION ${JPEG_NATIVE}/li
   INTERFACE_INCLUDE_DIRECTORIES ${JPEG_NATIVE}/include)
 
 # The library carries the fuzzer's coverage hooks: every program linking it takes them too.
-add_library(jpeg_core STATIC ${ROOT}/graphics/jpeg/JpegCodec.cpp ${ROOT}/tests/support/JpegSamples.cpp)
+add_library(jpeg_core STATIC ${ROOT}/graphics/jpeg/JpegCodec.cpp ${CMAKE_CURRENT_LIST_DIR}/JpegSamples.cpp)
 target_link_libraries(jpeg_core PUBLIC jpeg_native)
 target_link_options(jpeg_core INTERFACE -fsanitize=fuzzer-no-link)
 
-add_executable(jpeg_native_checks NativeJpegChecks.cpp)
+add_executable(jpeg_native_checks ${CMAKE_CURRENT_LIST_DIR}/NativeJpegChecks.cpp)
 target_link_libraries(jpeg_native_checks jpeg_core)
 
-add_executable(jpeg_write_corpus WriteJpegCorpus.cpp)
+add_executable(jpeg_write_corpus ${CMAKE_CURRENT_LIST_DIR}/WriteJpegCorpus.cpp)
 target_link_libraries(jpeg_write_corpus jpeg_core)
 
 # The fuzzer's copy of the decoder: smaller bounds on pixels, scans and the library's
@@ -27,7 +27,7 @@ target_compile_options(jpeg_core_fuzz PRIVATE -fsanitize=fuzzer-no-link)
 target_compile_definitions(jpeg_core_fuzz PRIVATE PIXEL_LIMIT_BYTES=0x400000 JPEG_MAX_SCANS=64
   JPEG_MAX_LIBRARY_MEMORY=0x4000000)
 target_link_libraries(jpeg_core_fuzz PUBLIC jpeg_native)
-add_executable(jpeg_fuzz JpegFuzzTarget.cpp)
+add_executable(jpeg_fuzz ${CMAKE_CURRENT_LIST_DIR}/JpegFuzzTarget.cpp)
 target_compile_options(jpeg_fuzz PRIVATE -fsanitize=fuzzer)
 target_link_options(jpeg_fuzz PRIVATE -fsanitize=fuzzer)
 target_link_libraries(jpeg_fuzz jpeg_core_fuzz)

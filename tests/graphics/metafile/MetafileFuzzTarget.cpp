@@ -2,7 +2,7 @@
 // inside the bytes it was given.
 #include <cstddef>
 #include <cstdint>
-#include "graphics/MetafileRecords.h"
+#include "graphics/metafile/MetafileRecords.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)mf::CheckMetafileFile(data, size);

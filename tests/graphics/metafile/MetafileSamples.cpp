@@ -1,20 +1,15 @@
-#include "graphics/MetafileSamples.h"
+#include "graphics/metafile/MetafileSamples.h"
 
 #include <cstring>
 #include <initializer_list>
 
-#include "graphics/MetafileRecords.h"
+#include "graphics/metafile/MetafileRecords.h"
 
 namespace mfsamples {
 namespace {
 
-void Append32(Bytes& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-void Append16(Bytes& b, uint16_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
+using samplebytes::Append16;
+using samplebytes::Append32;
 uint32_t Point16(int16_t x, int16_t y) { return static_cast<uint16_t>(x) | (static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16); }
 
 // A 2 x 2, 24-bit bitmap header and its 16 bytes of pixels.
@@ -137,14 +132,8 @@ std::vector<size_t> WmfRecordOffsets(const Bytes& wmf) {
     return offsets;
 }
 
-Bytes With32(Bytes b, size_t at, uint32_t v) {
-    if (at + 4 <= b.size()) mf::Put32(b.data() + at, v);
-    return b;
-}
-Bytes With16(Bytes b, size_t at, uint16_t v) {
-    if (at + 2 <= b.size()) mf::Put16(b.data() + at, v);
-    return b;
-}
+using samplebytes::With16;
+using samplebytes::With32;
 Bytes Cut(const Bytes& b, size_t size) { return Bytes(b.begin(), b.begin() + static_cast<long>(size < b.size() ? size : b.size())); }
 
 }  // namespace

@@ -3,13 +3,14 @@
 // holding every kind of record the record walk looks into, and a corpus of damaged and
 // hostile variants of both.
 #pragma once
+#include "support/SampleBytes.h"
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace mfsamples {
 
-using Bytes = std::vector<uint8_t>;
+using samplebytes::Bytes;
 
 // 81 x 41 pixels of a 1024 x 768 pixel, 320 x 240 mm reference device (frame 2540 x 1270);
 // `paletteEntries` entries in its end-of-file record (and header).

@@ -8,9 +8,9 @@
 
 #include "graphics/Canvas.h"
 #include "graphics/GraphicsModule.h"
-#include "graphics/Metafile.h"
-#include "graphics/MetafileRecords.h"
-#include "graphics/MetafileSamples.h"
+#include "graphics/metafile/Metafile.h"
+#include "graphics/metafile/MetafileRecords.h"
+#include "graphics/metafile/MetafileSamples.h"
 #include "graphics/Picture.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Streams.h"

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include "graphics/MetafileRecords.h"
-#include "graphics/MetafileSamples.h"
+#include "graphics/metafile/MetafileRecords.h"
+#include "graphics/metafile/MetafileSamples.h"
 
 namespace {
 

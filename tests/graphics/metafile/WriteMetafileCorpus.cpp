@@ -1,5 +1,5 @@
 // Writes the sample metafiles and the hostile corpus into a directory (the fuzzer's seeds).
-#include "graphics/MetafileSamples.h"
+#include "graphics/metafile/MetafileSamples.h"
 #include "native/CorpusWriter.h"
 
 int main(int argc, char** argv) {

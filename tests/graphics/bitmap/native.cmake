@@ -1,0 +1,4 @@
+# The BMP decoder: checks over built and hostile files, a fuzzer, and its seeds.
+tetrafol_native_format(bmp ${ROOT}/graphics/bitmap/BmpDecoder.cpp ${CMAKE_CURRENT_LIST_DIR}/BmpSamples.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/NativeBmpChecks.cpp ${CMAKE_CURRENT_LIST_DIR}/BmpFuzzTarget.cpp ${CMAKE_CURRENT_LIST_DIR}/WriteBmpCorpus.cpp
+  FUZZ_DEFINITIONS BMP_MAX_PIXEL_BYTES=0x400000)
