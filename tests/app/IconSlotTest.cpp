@@ -3,11 +3,10 @@
 // its cell's top-left corner.
 #include <gtest/gtest.h>
 
-#include "app/FourUpSheetLayout.h"
 #include "graphics/icon/IconSamples.h"
-#include "printing/Printer.h"
 #include "support/Form1Points.h"
 #include "support/PrintedPages.h"
+#include "support/SheetCells.h"
 #include "support/TempDir.h"
 #include "support/UiDriver.h"
 
@@ -39,7 +38,7 @@ TEST(IconSlot, AnIconIsShownAndPrintedAtItsOwnSizeAndADamagedOneIsRefused) {
     HWND main = app.MainWindow();
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main).At(20, 20) == 0xFFFFFF; }, 5000));
-    Sleep(300);
+    ASSERT_TRUE(Settle(main));
     const ScreenImage empty = CaptureClient(main);
 
     // Slot 3 is centred on (96, 220): the 32 x 32 icon's top left is at (80, 204).
@@ -66,21 +65,19 @@ TEST(IconSlot, AnIconIsShownAndPrintedAtItsOwnSizeAndADamagedOneIsRefused) {
     EXPECT_EQ(AppProcess::MessageBoxText(box), "アイコンイメージが不正です.");
     PressButton(box, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
-    Sleep(1500);
-    EXPECT_EQ(app.WaitForDialog("Tetrafol", 500), nullptr) << "one error box, not one per repaint";
+    // A box per repaint would come with the repaint that the closed box asks for: once the
+    // window has painted and answered, it would be there.
+    ASSERT_TRUE(Settle(main));
+    EXPECT_EQ(app.WaitForWindow("#32770", "Tetrafol", 0), nullptr) << "one error box, not one per repaint";
     EXPECT_TRUE(WaitUntil([&] { return wrongPixels(shot = CaptureClient(main)) == 0; }, 5000))
         << "the slot keeps its icon";
 
-    // Printed: 32 x 32 device pixels at the cell's top-left corner.
-    const PageGeometry geometry = LandscapeGeometry();
-    const int pageWidth = geometry.width, pageHeight = geometry.height, dpi = geometry.dpi;
-    const int offsetX = geometry.offsetX, offsetY = geometry.offsetY;
+    // Printed: 32 x 32 device pixels at cell 3's top-left corner (SheetCells.h).
     const std::string job = PrintSheetConfirmed(app, main);
     ASSERT_NE(job, "") << "no print dialog, or no job reached the spooler";
-    const RenderedPage page = RenderJob(job, dpi);
+    const RenderedPage page = RenderJob(job, kSheetDpi);
     ASSERT_EQ(page.pages, 1);
-    const TSheetCell cell = SheetCellSize(pageWidth, pageHeight);
-    const int x = offsetX + 100, y = offsetY + cell.Height + 200;
+    const int x = 100, y = 1289;
     struct Quadrant { int q; RECT where; } quadrants[] = {
         {1, {x + 16, y, x + 32, y + 16}}, {2, {x, y + 16, x + 16, y + 32}}, {3, {x + 16, y + 16, x + 32, y + 32}}};
     for (const Quadrant& q : quadrants) {

@@ -3,18 +3,16 @@
 // its one-unit lines come out one printer pixel wide at any enlargement.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
-#include "app/FourUpSheetLayout.h"
 #include "graphics/GdiHandles.h"
-#include "graphics/metafile/Metafile.h"
-#include "printing/Printer.h"
-#include "rtl/Streams.h"
 #include "support/Form1Points.h"
 #include "support/PrintedPages.h"
+#include "support/SheetCells.h"
 #include "support/TempDir.h"
 #include "support/UiDriver.h"
 
@@ -69,28 +67,24 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
     TempDir files;
     const std::vector<uint8_t> emf = RecordLinesEmf();
     const std::string path = files.Write("lines.emf", emf);
-    TMetafile picture;  // the size the program will work with
+    // The rig's screen, the reference device it was recorded on, is 1024 x 768 pixels of
+    // 271 x 203 mm, so the picture is MulDiv(8000, 1024, 27100) = 302 by
+    // MulDiv(4000, 768, 20300) = 151 pixels.
+    ENHMETAHEADER header{};
     {
-        TMemoryStream stream(emf.data(), emf.size());
-        picture.ReadFromStream(stream);
+        OwnedEnhMetafile copy(SetEnhMetaFileBits(static_cast<UINT>(emf.size()), emf.data()));
+        GetEnhMetaFileHeader(copy.get(), sizeof header, &header);
     }
-    ASSERT_GT(picture.Width(), 100);
-
-    int printerDpi = 0, pageWidth = 0, pageHeight = 0;
-    {
-        TPrinter printer;
-        printer.SetPageOrientation(TPrinterOrientation::poLandscape);
-        pageWidth = printer.PrintableWidth();  // makes the printer's context
-        pageHeight = printer.PrintableHeight();
-        printerDpi = GetDeviceCaps(printer.DeviceContext(), LOGPIXELSY);
-    }
-    ASSERT_GT(printerDpi, 0);
+    ASSERT_EQ(header.szlDevice.cx, 1024);
+    ASSERT_EQ(header.szlDevice.cy, 768);
+    ASSERT_EQ(header.szlMillimeters.cx, 271);
+    ASSERT_EQ(header.szlMillimeters.cy, 203);
 
     AppProcess app;
     HWND main = app.MainWindow();
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main).At(20, 20) == 0xFFFFFF; }, 5000));
-    Sleep(300);
+    ASSERT_TRUE(Settle(main));
 
     // On screen: the red half and the black lines inside slot 1.
     ASSERT_TRUE(app.ChooseFileFor(kSlotCentre[0].x, kSlotCentre[0].y, path));
@@ -105,11 +99,13 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
         shot = CaptureClient(main);
         return reds() > 1000;
     }, 8000)) << "the metafile did not show in its slot";
-    Sleep(500);
-    shot = CaptureClient(main);
     int darkRows = 0;
-    for (int y = 16; y < 136; ++y) darkRows += IsDark(shot.At(96 + 50, y));
-    EXPECT_EQ(darkRows, kLines) << "one screen pixel per line in the slot's right half";
+    EXPECT_TRUE(WaitUntil([&] {
+        shot = CaptureClient(main);
+        darkRows = 0;
+        for (int y = 16; y < 136; ++y) darkRows += IsDark(shot.At(96 + 50, y));
+        return darkRows == kLines;
+    }, 5000)) << darkRows << " dark rows; one screen pixel per line in the slot's right half";
     shot.SaveBmp(OutputDir() + "\\metafile-slot.bmp");
 
     // On paper.
@@ -129,16 +125,19 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
     const int dpi = 600;
     const RenderedPage rendered = RenderJob(job, dpi);
     ASSERT_EQ(rendered.pages, 1);
-    const double scale = double(dpi) / printerDpi;
-    const TRect target = SheetTargetRect(0, SheetCellSize(pageWidth, pageHeight), picture.Width(), picture.Height());
-    ASSERT_GT(target.Width(), 4 * picture.Width()) << "the picture is enlarged on paper";
+    const double scale = double(dpi) / kSheetDpi;
+    // 302 x 151 in cell 1 (SheetCells.h): 1604/302 = 5.311 < 1089/151 = 7.212, so the width
+    // decides: (100, 100, 1704, 100 + trunc(151 x 5.311) = 902, or 901 as the product
+    // of exactly 802 may fall just short); the red block is its left half, to x 902.
+    const RECT target{100, 100, 1704, 902};
+    const int targetWidth = target.right - target.left;
     const RECT redBox = rendered.BoxOf(kRed);
-    EXPECT_NEAR(redBox.left, target.Left * scale, 4 * scale);
-    EXPECT_NEAR(redBox.top, target.Top * scale, 4 * scale);
-    EXPECT_NEAR(redBox.bottom, target.Bottom * scale, 4 * scale);
-    EXPECT_NEAR(redBox.right, (target.Left + target.Width() / 2.0) * scale, 6 * scale);
+    EXPECT_NEAR(redBox.left, target.left * scale, 4 * scale);
+    EXPECT_NEAR(redBox.top, target.top * scale, 4 * scale);
+    EXPECT_NEAR(redBox.bottom, target.bottom * scale, 4 * scale);
+    EXPECT_NEAR(redBox.right, (target.left + targetWidth / 2.0) * scale, 6 * scale);
 
-    const int column = static_cast<int>((target.Left + target.Width() * 0.75) * scale);
+    const int column = static_cast<int>((target.left + targetWidth * 0.75) * scale);
     std::vector<int> thickness;
     for (int y = redBox.top, run = 0; y <= redBox.bottom && y < rendered.height; ++y) {
         if (IsDark(rendered.At(column, y))) {

@@ -5,11 +5,10 @@
 
 #include <cstdio>
 
-#include "app/FourUpSheetLayout.h"
-#include "printing/Printer.h"
 #include "graphics/bitmap/BmpSamples.h"
 #include "support/Form1Points.h"
 #include "support/PrintedPages.h"
+#include "support/SheetCells.h"
 #include "support/TempDir.h"
 #include "support/UiDriver.h"
 
@@ -43,7 +42,7 @@ protected:
         ASSERT_TRUE(app_.ChooseFileFor(kSlotCentre[slot].x, kSlotCentre[slot].y, file))
             << "no picture-open dialog for slot " << slot + 1;
         ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) != FALSE; }, 5000));
-        Sleep(300);
+        ASSERT_TRUE(Settle(main_));
     }
 
     // Clicks "印刷" and answers the print dialog.
@@ -53,6 +52,7 @@ protected:
         ASSERT_NE(dialog, nullptr) << "no print dialog";
         PressButton(dialog, confirm ? IDOK : IDCANCEL);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10000));
+        ASSERT_TRUE(Settle(main_)) << "the handler has returned";
     }
 
     TempDir files_;
@@ -60,18 +60,11 @@ protected:
     HWND main_ = nullptr;
 };
 
-// `box` is measured on the rendered sheet, `expected` in device pixels of the printable
-// area, which starts at the driver's physical offset.
-void ExpectBoxNear(const RECT& box, const TRect& expected, const PageGeometry& geometry, int slack = 3) {
-    EXPECT_NEAR(box.left - geometry.offsetX, expected.Left, slack);
-    EXPECT_NEAR(box.top - geometry.offsetY, expected.Top, slack);
-    EXPECT_NEAR(box.right - geometry.offsetX, expected.Right, slack);
-    EXPECT_NEAR(box.bottom - geometry.offsetY, expected.Bottom, slack);
-}
-
 TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePage) {
     const PageGeometry geometry = LandscapeGeometry();
-    ASSERT_GT(geometry.width, geometry.height);
+    ASSERT_EQ(geometry.width, kSheetWidth);
+    ASSERT_EQ(geometry.height, kSheetHeight);
+    ASSERT_EQ(geometry.offsetX + geometry.offsetY, 0);
     LoadSlot(0, WriteSolidBmp(files_, "red.bmp", 160, 120, {255, 0, 0}));
     LoadSlot(3, WriteSolidBmp(files_, "blue.bmp", 60, 120, {0, 0, 255}));
     const samples::Rgb quadrants[4] = {{0, 160, 0}, {0, 255, 255}, {255, 0, 255}, {255, 255, 0}};
@@ -79,32 +72,38 @@ TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePage) {
 
     PrintJobWatcher jobs;
     Print(false);
-    EXPECT_EQ(jobs.CountNewJobsAfter(1500), 0u) << "a cancelled dialog prints nothing";
+    EXPECT_EQ(jobs.CountNewJobs(), 0u) << "a cancelled dialog prints nothing";
 
     Print(true);
     const std::string job = jobs.WaitForNewJob();
     ASSERT_NE(job, "") << "no job reached the spooler";
-    const RenderedPage page = RenderJob(job, geometry.dpi);
+    const RenderedPage page = RenderJob(job, kSheetDpi);
     ASSERT_EQ(page.pages, 1);
     EXPECT_TRUE(page.landscape);
-    ASSERT_GE(page.width, geometry.width);
-    ASSERT_GE(page.height, geometry.height);
+    ASSERT_GE(page.width, kSheetWidth);
+    ASSERT_GE(page.height, kSheetHeight);
 
-    const TSheetCell cell = SheetCellSize(geometry.width, geometry.height);
-    ExpectBoxNear(page.BoxOf(0xFF0000), SheetTargetRect(0, cell, 160, 120), geometry);
-    // Each quadrant in its quarter of the target: not mirrored, not upside down.
-    const TRect second = SheetTargetRect(1, cell, 200, 50);
-    const int midX = second.Left + second.Width() / 2, midY = second.Top + second.Height() / 2;
-    ExpectBoxNear(page.BoxOf(0x00A000), Rect(second.Left, second.Top, midX, midY), geometry);
-    ExpectBoxNear(page.BoxOf(0x00FFFF), Rect(midX, second.Top, second.Right, midY), geometry);
-    ExpectBoxNear(page.BoxOf(0xFF00FF), Rect(second.Left, midY, midX, second.Bottom), geometry);
-    ExpectBoxNear(page.BoxOf(0xFFFF00), Rect(midX, midY, second.Right, second.Bottom), geometry);
-    ExpectBoxNear(page.BoxOf(0x0000FF), SheetTargetRect(3, cell, 60, 120), geometry);
+    // Cells 1604 x 1089 (SheetCells.h); scale = cell / picture per axis, the smaller decides.
+    const struct { uint32_t colour; RECT where; const char* why; } rows[] = {
+        // 160 x 120 in cell 1: 1604/160 = 10.025 > 1089/120 = 9.075, so width trunc(160 x 9.075) = 1452
+        {0xFF0000, {100, 100, 1552, 1189}, "red, the height decides"},
+        // 200 x 50 in cell 2: 1604/200 = 8.02 < 1089/50 = 21.78, so height trunc(50 x 8.02) = 401;
+        // the quadrants split at 1804 + 100 x 8.02 = 2606 and 100 + 25 x 8.02 = 300.5
+        {0x00A000, {1804, 100, 2606, 300}, "top left quadrant, the width decides"},
+        {0x00FFFF, {2606, 100, 3408, 300}, "top right quadrant"},
+        {0xFF00FF, {1804, 300, 2606, 501}, "bottom left quadrant"},
+        {0xFFFF00, {2606, 300, 3408, 501}, "bottom right quadrant"},
+        // 60 x 120 in cell 4: 1604/60 = 26.7 > 9.075, so width trunc(60 x 9.075) = 544
+        {0x0000FF, {1804, 1289, 2348, 2378}, "blue, the height decides"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.why);
+        ExpectBoxNear(page.BoxOf(row.colour), row.where, 3);
+    }
     // Slot 3 never had a picture: its cell is blank paper.
-    const RECT thirdCell{geometry.offsetX + 100, geometry.offsetY + cell.Height + 200,
-                         geometry.offsetX + cell.Width + 100, geometry.offsetY + 2 * cell.Height + 200};
-    EXPECT_EQ(page.Count(0xFFFFFF, thirdCell, 8), static_cast<long>(cell.Width) * cell.Height);
-    EXPECT_EQ(jobs.CountNewJobsAfter(1000), 0u) << "one click, one job";
+    const RECT& third = kSheetCells[2];
+    EXPECT_EQ(page.Count(0xFFFFFF, third, 8), static_cast<long>(third.right - third.left) * (third.bottom - third.top));
+    EXPECT_EQ(jobs.CountNewJobs(), 0u) << "one click, one job";
 }
 
 TEST_F(PrintSheetTest, EmptyAndClearedSlotsPrintOneBlankPage) {
@@ -120,8 +119,9 @@ TEST_F(PrintSheetTest, EmptyAndClearedSlotsPrintOneBlankPage) {
     EXPECT_EQ(page.Count(0xFFFFFF, all, 8), static_cast<long>(page.width) * page.height);
 
     LoadSlot(2, WriteSolidBmp(files_, "red.bmp", 40, 30, {255, 0, 0}));
+    ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main_).At(kSlotCentre[2].x, kSlotCentre[2].y) == 0xFF0000; }, 5000));
     ClickClient(main_, kClearButton.x, kClearButton.y);
-    Sleep(500);
+    ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main_).At(kSlotCentre[2].x, kSlotCentre[2].y) != 0xFF0000; }, 5000));
     Print(true);
     job = jobs.WaitForNewJob();
     ASSERT_NE(job, "");

@@ -4,6 +4,8 @@
 #include <commdlg.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -144,7 +146,7 @@ TEST(OpenDialogRun, ARefusedCloseKeepsTheDialogOpen) {
     TempDir dir;
     const std::string file = dir.Write("refused.bmp", std::string("BM"));
     TOpenDialog dialog;
-    int asked = 0;
+    std::atomic<int> asked{0};
     dialog.OnCanClose = [&](TObject*, bool& canClose) {
         ++asked;
         canClose = false;
@@ -152,7 +154,9 @@ TEST(OpenDialogRun, ARefusedCloseKeepsTheDialogOpen) {
     bool stillOpen = false;
     SystemDialogAnswerer answer([&](HWND d) {
         AppProcess::AnswerOpenDialog(d, file);
-        Sleep(800);
+        // Asked, and the dialog has acted on the answer and gone back to its loop.
+        WaitUntil([&] { return asked > 0; }, 5000);
+        Settle(d);
         stillOpen = IsWindowVisible(d) != FALSE;
         PressButton(d, IDCANCEL);
     });

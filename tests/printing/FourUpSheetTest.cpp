@@ -5,14 +5,15 @@
 #include <gtest/gtest.h>
 
 #include "app/FourUpSheet.h"
-#include "app/FourUpSheetLayout.h"
 #include "dialogs/PrintDialog.h"
 #include "graphics/Canvas.h"
 #include "graphics/Picture.h"
 #include "printing/Printer.h"
 #include "rtl/Exceptions.h"
 #include "support/PrintedPages.h"
+#include "support/SheetCells.h"
 #include "support/SystemDialogAnswerer.h"
+#include "support/UiDriver.h"
 
 namespace {
 
@@ -69,13 +70,6 @@ void Load(TPicture& picture, int32_t width, int32_t height, COLORREF colour, boo
     picture.SetGraphic(&block);
 }
 
-void ExpectBoxNear(const RECT& box, const TRect& expected, int slack = 2) {
-    EXPECT_NEAR(box.left, expected.Left, slack);
-    EXPECT_NEAR(box.top, expected.Top, slack);
-    EXPECT_NEAR(box.right, expected.Right, slack);
-    EXPECT_NEAR(box.bottom, expected.Bottom, slack);
-}
-
 class FourUpSheet : public testing::Test {
 protected:
     void SetUp() override { dialog.SetCopies(1); }
@@ -94,10 +88,16 @@ protected:
 
 TEST_F(FourUpSheet, EachPictureLandsInItsCellOnOneLandscapePage) {
     Printer()->SetPageOrientation(TPrinterOrientation::poPortrait);
-    Load(pictures[0], 1600, 1200, RGB(255, 0, 0));  // wider than its cell: the width decides
-    // slot 2 has no picture at all
-    Load(pictures[2], 400, 800, RGB(0, 0, 255));    // taller: the height decides
-    Load(pictures[3], 1, 0, RGB(0, 160, 0));        // sizes add up to 1: left out
+    // Cells 1604 x 1089 (SheetCells.h); scale = cell / picture per axis, the smaller decides.
+    const struct { int slot, width, height; COLORREF colour; RECT where; } rows[] = {
+        // 1604/2000 = 0.802 < 1089/1000 = 1.089: the width decides, height trunc(1000 x 0.802) = 802
+        {0, 2000, 1000, RGB(255, 0, 0), {100, 100, 1704, 902}},
+        // 1604/400 = 4.01 > 1089/800 = 1.36125: the height decides, width trunc(400 x 1.36125) = 544
+        {2, 400, 800, RGB(0, 0, 255), {100, 1289, 644, 2378}},
+        // sizes add up to 1: left out (slot 2 has no picture at all)
+        {3, 1, 0, RGB(0, 160, 0), {0, 0, 0, 0}},
+    };
+    for (const auto& row : rows) Load(pictures[row.slot], row.width, row.height, row.colour);
     ColourBlock::drawnWhileSheetOpen = false;
     PrintJobWatcher jobs;
 
@@ -109,21 +109,18 @@ TEST_F(FourUpSheet, EachPictureLandsInItsCellOnOneLandscapePage) {
 
     const std::string job = jobs.WaitForNewJob();
     ASSERT_NE(job, "");
-    const int width = Printer()->PrintableWidth(), height = Printer()->PrintableHeight();
-    const RenderedPage page = RenderJob(job, GetDeviceCaps(Printer()->DeviceContext(), LOGPIXELSX));
+    const RenderedPage page = RenderJob(job, kSheetDpi);
     ASSERT_EQ(page.pages, 1);
     EXPECT_TRUE(page.landscape);
-    ASSERT_EQ(page.width, width);
-    ASSERT_EQ(page.height, height);
-
-    const TSheetCell cell = SheetCellSize(width, height);
-    ExpectBoxNear(page.BoxOf(0xFF0000), SheetTargetRect(0, cell, 1600, 1200));
-    ExpectBoxNear(page.BoxOf(0x0000FF), SheetTargetRect(2, cell, 400, 800));
-    EXPECT_EQ(page.BoxOf(0x00A000).right, 0);
-    // Slot 2's cell and everything outside the two pictures is blank paper.
-    const RECT secondCell{cell.Width + 200, 100, 2 * cell.Width + 200, cell.Height + 100};
-    EXPECT_EQ(page.Count(0xFFFFFF, secondCell, 8),
-              static_cast<long>(cell.Width) * cell.Height);
+    ASSERT_EQ(page.width, kSheetWidth);
+    ASSERT_EQ(page.height, kSheetHeight);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.slot);
+        ExpectBoxNear(page.BoxOf(Rgb(row.colour)), row.where);
+    }
+    // Slot 2's cell is blank paper.
+    const RECT& second = kSheetCells[1];
+    EXPECT_EQ(page.Count(0xFFFFFF, second, 8), static_cast<long>(second.right - second.left) * (second.bottom - second.top));
 }
 
 // Messages dispatched while the job starts (the abort procedure) already see the sheet
@@ -151,7 +148,7 @@ TEST_F(FourUpSheet, CancelledDialogPrintsNothingAndKeepsTheOrientation) {
     PrintJobWatcher jobs;
     PrintConfirming(false);
     EXPECT_EQ(Printer()->DeviceMode()->dmOrientation, DMORIENT_PORTRAIT);
-    EXPECT_EQ(jobs.CountNewJobsAfter(1500), 0u);
+    EXPECT_EQ(jobs.CountNewJobs(), 0u);
 }
 
 TEST_F(FourUpSheet, FailingPictureAbandonsTheJobAndTheNextSheetPrints) {
@@ -176,17 +173,17 @@ TEST_F(FourUpSheet, FailingPictureAbandonsTheJobAndTheNextSheetPrints) {
         EXPECT_EQ(error.Message(), "0 による浮動小数点数除算");
     }
     EXPECT_FALSE(Printer()->IsPrinting());
-    EXPECT_EQ(jobs.CountNewJobsAfter(1500), 0u);  // neither half-drawn page went out
+    EXPECT_EQ(jobs.CountNewJobs(), 0u);  // neither half-drawn page went out
 
     Load(pictures[1], 300, 200, RGB(0, 0, 255));
     PrintConfirming();
     const std::string job = jobs.WaitForNewJob();
     ASSERT_NE(job, "");
-    const RenderedPage page = RenderJob(job, GetDeviceCaps(Printer()->DeviceContext(), LOGPIXELSX));
+    const RenderedPage page = RenderJob(job, kSheetDpi);
     ASSERT_EQ(page.pages, 1);
-    const TSheetCell cell = SheetCellSize(page.width, page.height);
-    ExpectBoxNear(page.BoxOf(0xFF0000), SheetTargetRect(0, cell, 300, 200));
-    ExpectBoxNear(page.BoxOf(0x0000FF), SheetTargetRect(1, cell, 300, 200));
+    // 300 x 200: 1604/300 = 5.3467 < 1089/200 = 5.445, the width decides: height trunc(200 x 5.3467) = 1069
+    ExpectBoxNear(page.BoxOf(0xFF0000), {100, 100, 1704, 1169});
+    ExpectBoxNear(page.BoxOf(0x0000FF), {1804, 100, 3408, 1169});
 }
 
 }  // namespace

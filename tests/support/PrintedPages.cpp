@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cstdint>
+#include <utility>
 
 #include "printing/Printer.h"
 #include "support/Form1Points.h"
@@ -14,10 +16,26 @@ std::string PrintsDirectory() {
     return dir ? dir : "";
 }
 
-PrintJobWatcher::PrintJobWatcher() : seen_(Scan()) {}
+namespace {
 
-std::map<std::string, uint64_t> PrintJobWatcher::Scan() const {
-    std::map<std::string, uint64_t> files;
+// Sends the default queue a raw job of its own; answers its number (0 when the spooler
+// did not take it). "request id is Tetrafol_PDF-12 (0 file(s))"
+int SendMarkerJob() {
+    std::string answer;
+    if (RunUnixShell("echo tetrafol-marker | LC_ALL=C lp -o raw -t tetrafol-marker", &answer, 30000) != 0) return 0;
+    const size_t at = answer.find("request id is ");
+    if (at == std::string::npos) return 0;
+    const size_t end = answer.find(' ', at + 14);
+    const size_t dash = answer.rfind('-', end);
+    return dash == std::string::npos || dash < at ? 0 : std::atoi(answer.c_str() + dash + 1);
+}
+
+}  // namespace
+
+PrintJobWatcher::PrintJobWatcher() : atStart_(Scan()), taken_(SendMarkerJob()) {}
+
+std::map<std::string, PrintJobWatcher::JobFile> PrintJobWatcher::Scan() const {
+    std::map<std::string, JobFile> files;
     const std::string dir = PrintsDirectory();
     if (dir.empty()) return files;
     const std::string windowsDir = WindowsPathOf(dir);
@@ -25,21 +43,33 @@ std::map<std::string, uint64_t> PrintJobWatcher::Scan() const {
     HANDLE search = FindFirstFileA((windowsDir + "\\job-*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return files;
     do {
-        const uint64_t stamp = (static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
-                               found.ftLastWriteTime.dwLowDateTime;
-        files[dir + "/" + found.cFileName] = stamp ^ found.nFileSizeLow;
+        JobFile job;
+        char ext[16] = {};
+        if (std::sscanf(found.cFileName, "job-%d.%15s", &job.number, ext) != 2) continue;
+        job.marker = std::strcmp(ext, "prn") == 0;
+        job.stamp = ((static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
+                     found.ftLastWriteTime.dwLowDateTime) ^ found.nFileSizeLow;
+        files[dir + "/" + found.cFileName] = job;
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return files;
 }
 
-std::vector<std::string> PrintJobWatcher::NewJobs() const {
-    std::vector<std::string> fresh;
-    for (const auto& [path, stamp] : Scan()) {
-        auto old = seen_.find(path);
-        if (old == seen_.end() || old->second != stamp) fresh.push_back(path);
+std::vector<std::string> PrintJobWatcher::NewJobs() {
+    std::vector<std::pair<int, std::string>> fresh;
+    for (const auto& [path, job] : Scan()) {
+        auto old = atStart_.find(path);
+        const bool written = old == atStart_.end() || old->second.stamp != job.stamp;
+        if (!written) continue;  // an earlier run's file
+        if (job.marker)
+            DeleteFileA(WindowsPathOf(path).c_str());
+        else if (job.number > taken_)
+            fresh.emplace_back(job.number, path);
     }
-    return fresh;
+    std::sort(fresh.begin(), fresh.end());
+    std::vector<std::string> paths;
+    for (auto& [number, path] : fresh) paths.push_back(path);
+    return paths;
 }
 
 std::string PrintJobWatcher::WaitForNewJob(DWORD timeoutMs) {
@@ -50,15 +80,22 @@ std::string PrintJobWatcher::WaitForNewJob(DWORD timeoutMs) {
         path = fresh.front();
         return true;
     }, timeoutMs);
-    if (!path.empty()) seen_ = Scan();
+    if (!path.empty()) taken_ = Scan()[path].number;
     return path;
 }
 
-size_t PrintJobWatcher::CountNewJobsAfter(DWORD quietMs) {
-    Sleep(quietMs);
-    const size_t count = NewJobs().size();
-    seen_ = Scan();
-    return count;
+size_t PrintJobWatcher::CountNewJobs() {
+    const int marker = SendMarkerJob();
+    const std::string markerFile = WindowsPathOf(PrintsDirectory() + "/job-" + std::to_string(marker) + ".prn");
+    const bool out = marker > 0 &&
+                     WaitUntil([&] { return GetFileAttributesA(markerFile.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000);
+    size_t count = 0;
+    for (const std::string& path : NewJobs()) count += !out || Scan()[path].number < marker;
+    if (out) {
+        DeleteFileA(markerFile.c_str());
+        taken_ = marker;
+    }
+    return out ? count : SIZE_MAX;  // without the barrier no count can be trusted
 }
 
 namespace {

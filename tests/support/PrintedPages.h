@@ -8,21 +8,33 @@
 #include <string>
 #include <vector>
 
-// Remembers the job files present when made; reports the ones that appear afterwards.
+// Follows the spooler's jobs by their numbers. On construction it sends the queue a raw
+// marker job: the jobs numbered above the marker are this watcher's, so a late job of an
+// earlier test is never taken for this one. Markers come out as job-N.prn and are removed.
 class PrintJobWatcher {
 public:
     PrintJobWatcher();
-    // Linux paths of job files new (or rewritten) since construction or the last Take.
-    std::vector<std::string> NewJobs() const;
-    // Waits until a new job file appears; returns its Linux path ("" on timeout) and
-    // counts it as seen.
+    // Linux paths of this watcher's job files not taken yet, lowest number first.
+    std::vector<std::string> NewJobs();
+    // Waits for the next job after the last one taken; returns its Linux path ("" on
+    // timeout) and counts it as taken.
     std::string WaitForNewJob(DWORD timeoutMs = 30000);
-    // Waits `quietMs` and returns how many new job files appeared meanwhile.
-    size_t CountNewJobsAfter(DWORD quietMs);
+    // How many jobs not taken yet the spooler has written, once every job sent before
+    // this call is out: the queue prints in order, so a marker sent now comes out after
+    // them. Counts them as taken.
+    size_t CountNewJobs();
+    // Older callers' name: the wait is the marker's, not a fixed time.
+    size_t CountNewJobsAfter(DWORD /*unused*/) { return CountNewJobs(); }
 
 private:
-    std::map<std::string, uint64_t> Scan() const;
-    std::map<std::string, uint64_t> seen_;
+    struct JobFile {
+        int number = 0;
+        bool marker = false;
+        uint64_t stamp = 0;
+    };
+    std::map<std::string, JobFile> Scan() const;
+    std::map<std::string, JobFile> atStart_;
+    int taken_ = 0;  // the highest job number accounted for
 };
 
 // The first page of a job, rendered and turned so that its pixels line up with the

@@ -7,7 +7,7 @@ SystemDialogAnswerer::SystemDialogAnswerer(std::function<void(HWND dialog)> answ
     helper_ = std::thread([this, owner, answer, timeoutMs] {
         HWND dialog = nullptr;
         if (!WaitUntil([&] { return (dialog = FindThreadDialog(owner)) != nullptr; }, timeoutMs)) return;
-        Sleep(500);  // a dialog that has just appeared is not ready for input yet
+        if (!WaitUntilReady(dialog, timeoutMs)) return;  // one that has just appeared is not yet
         answer(dialog);
         answered_ = true;
     });

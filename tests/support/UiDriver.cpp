@@ -53,6 +53,24 @@ uint32_t Rgb(COLORREF c) {
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
 
+bool Settle(HWND window, DWORD timeoutMs) {
+    // Not RedrawWindow: a paint that shows a message box would hold the caller until it closed.
+    DWORD_PTR answer = 0;
+    return WaitUntil([&] { return !GetUpdateRect(window, nullptr, FALSE); }, timeoutMs) &&
+           SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer) != 0;
+}
+
+bool WaitUntilReady(HWND dialog, DWORD timeoutMs) {
+    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+    const bool focused = WaitUntil([&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(thread, &info) && info.hwndFocus &&
+               (info.hwndFocus == dialog || IsChild(dialog, info.hwndFocus));
+    }, timeoutMs);
+    return focused && Settle(dialog, timeoutMs);
+}
+
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     DWORD start = GetTickCount();
     for (;;) {
@@ -337,8 +355,8 @@ HWND AppProcess::MainWindow(DWORD timeoutMs) {
     if (!main_) {
         WaitForInputIdle(info_.hProcess, timeoutMs);
         main_ = WaitForWindow(nullptr, "Tetrafol", timeoutMs);
-        // Let the first paint reach the screen before anyone reads it.
-        if (main_) Sleep(400);
+        // The first paint reaches the screen before anyone reads it.
+        if (main_) Settle(main_, timeoutMs);
     }
     return main_;
 }
@@ -346,7 +364,7 @@ HWND AppProcess::MainWindow(DWORD timeoutMs) {
 HWND AppProcess::WaitForDialog(const char* title, DWORD timeoutMs) const {
     HWND dialog = WaitForWindow("#32770", title, timeoutMs);
     // A dialog that has just appeared does not take input at once.
-    if (dialog) Sleep(500);
+    if (dialog) WaitUntilReady(dialog, timeoutMs);
     return dialog;
 }
 
@@ -369,7 +387,11 @@ void AppProcess::AnswerOpenDialog(HWND dialog, const std::string& windowsPath) {
     GetWindowRect(edit, &r);
     SetForegroundWindow(dialog);
     ClickScreen((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    Sleep(100);
+    WaitUntil([&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus == edit;
+    }, 3000);
     // Whatever the box holds is replaced by what is typed.
     PressKey(VK_END);
     PressKey(VK_HOME, true);

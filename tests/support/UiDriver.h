@@ -22,6 +22,13 @@ uint32_t Rgb(COLORREF c);
 // Polls `done` every 20 ms until it holds or `timeoutMs` passes; true when it held.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
+// Waits until another thread's window has painted what was pending and has answered a
+// message that does nothing: its thread has looked at its queue again since.
+bool Settle(HWND window, DWORD timeoutMs = 10000);
+// Waits until a dialog of another thread takes input: the focus is on one of its controls
+// and its modal loop answers (it has finished setting itself up).
+bool WaitUntilReady(HWND dialog, DWORD timeoutMs = 10000);
+
 // Z:\... path of a Linux path, as Wine maps the root file system.
 std::string WindowsPathOf(const std::string& unixPath);
 // Where the test may leave files: out/ of the repository when known, else the temp folder.
