@@ -1,25 +1,40 @@
-// The label's automatic sizing and the property writes that repaint it.
+// The label's automatic sizing, as it shows: a box that holds its caption's ink snugly;
+// and the property writes that repaint it.
 #include <gtest/gtest.h>
 #include <map>
 #include "display/Label.h"
 #include "framework/Form.h"
+#include "support/DibSurface.h"
 
 namespace {
 
-// What DT_CALCRECT measures for `text` in `font` on the screen.
-SIZE Measure(TFont& font, const char* text, UINT extra = 0) {
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(screen, font.Handle());
-    RECT r{0, 0, 0, 0};
-    DrawTextA(screen, text, -1, &r, DT_EXPANDTABS | DT_CALCRECT | extra);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
-    return SIZE{r.right, r.bottom};
+constexpr uint32_t kWhite = 0xFFFFFF, kBackground = 0x336699;
+
+// The label painted white on a coloured surface: its box as seen, and its caption's ink.
+struct Seen {
+    RECT box, ink;
+};
+Seen Paint(TForm& form, TLabel& label) {
+    label.SetColor(clWhite);
+    DibSurface surface(400, 120, RGB(0x33, 0x66, 0x99));
+    form.PaintControls(surface.dc(), surface.All());
+    return {surface.BoxOfAllBut({kBackground}), surface.BoxOfAllBut({kBackground, kWhite})};
+}
+
+// The box holds the ink with at most `slack` pixels to spare at either end of a line, and
+// is one text line high (the ink lies inside it).
+void ExpectSnug(const Seen& seen, int slack = 3) {
+    EXPECT_GE(seen.ink.left, seen.box.left);
+    EXPECT_LE(seen.ink.left - seen.box.left, slack);
+    EXPECT_GE(seen.box.right, seen.ink.right);
+    EXPECT_LE(seen.box.right - seen.ink.right, slack);
+    EXPECT_GE(seen.ink.top, seen.box.top);
+    EXPECT_GE(seen.box.bottom, seen.ink.bottom);
 }
 
 }  // namespace
 
-TEST(LabelAutoSize, TakesTheMeasuredSizeOfItsCaption) {
+TEST(LabelAutoSize, TakesTheSizeOfItsCaption) {
     TForm form;
     TLabel label;
     EXPECT_EQ(label.Width(), 65);  // as created, before any sizing
@@ -28,19 +43,27 @@ TEST(LabelAutoSize, TakesTheMeasuredSizeOfItsCaption) {
     label.SetParent(&form);  // takes the form's font, which re-runs the sizing
     label.SetBounds(10, 20, 65, 17);
     label.SetCaption("未設定のラベル");
-    SIZE expected = Measure(label.Font(), "未設定のラベル");
-    EXPECT_EQ(label.BoundsRect(), Rect(10, 20, 10 + expected.cx, 20 + expected.cy));
-    // An empty caption still measures one line high.
+    Seen seen = Paint(form, label);
+    EXPECT_EQ(seen.box.left, 10);
+    EXPECT_EQ(seen.box.top, 20);
+    EXPECT_GT(seen.box.right, 10 + 65) << "seven characters are wider than the label was";
+    ExpectSnug(seen);
+    const int lineHeight = seen.box.bottom - seen.box.top;
+    // An empty caption still takes one line's height, and no more width than a space.
     label.SetCaption("");
-    SIZE blank = Measure(label.Font(), " ");
-    EXPECT_EQ(label.Height(), blank.cy);
-    EXPECT_GT(label.Height(), 0);
+    seen = Paint(form, label);
+    EXPECT_EQ(seen.box.bottom - seen.box.top, lineHeight);
+    EXPECT_LE(seen.box.right - seen.box.left, 6);
+    EXPECT_GT(seen.box.right - seen.box.left, 0);
     // A bigger font re-sizes the label.
     label.SetCaption("AB");
-    int smallHeight = label.Height();
+    const int smallHeight = label.Height();
     label.Font().Height = -30;
     label.FontChanged();
     EXPECT_GT(label.Height(), smallHeight);
+    seen = Paint(form, label);
+    ExpectSnug(seen);
+    EXPECT_GE(seen.ink.bottom - seen.ink.top, 18) << "30-pixel characters";
 }
 
 TEST(LabelAutoSize, RightJustifiedKeepsItsRightEdge) {
@@ -53,9 +76,10 @@ TEST(LabelAutoSize, RightJustifiedKeepsItsRightEdge) {
     label.SetCaption("abc");
     EXPECT_EQ(label.BoundsRect(), Rect(100, 0, 300, 40)) << "no sizing while AutoSize is off";
     label.SetAutoSize(true);
-    SIZE expected = Measure(label.Font(), "abc");
-    EXPECT_EQ(label.BoundsRect().Right, 300);
-    EXPECT_EQ(label.Width(), expected.cx);
+    const Seen seen = Paint(form, label);
+    EXPECT_EQ(seen.box.right, 300);
+    EXPECT_LT(seen.box.left, 290);
+    ExpectSnug(seen);
 }
 
 TEST(LabelRepaint, WritesRepaintOnlyOnChange) {

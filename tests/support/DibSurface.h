@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include <initializer_list>
 
 class DibSurface {
 public:
@@ -41,6 +42,20 @@ public:
     }
     static uint32_t ToPixel(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
     RECT All() const { return RECT{0, 0, width_, height_}; }
+    // The smallest rectangle (right and bottom exclusive) holding every pixel of none of the
+    // `others` colours, such as a text's ink on its box; all zero when there is none.
+    RECT BoxOfAllBut(std::initializer_list<uint32_t> others) const {
+        RECT box{width_, height_, 0, 0};
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x) {
+                bool other = false;
+                for (uint32_t c : others) other = other || At(x, y) == c;
+                if (other) continue;
+                box = {x < box.left ? x : box.left, y < box.top ? y : box.top, x >= box.right ? x + 1 : box.right,
+                       y >= box.bottom ? y + 1 : box.bottom};
+            }
+        return box.right ? box : RECT{0, 0, 0, 0};
+    }
 
 private:
     int width_, height_;
