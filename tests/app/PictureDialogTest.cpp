@@ -5,7 +5,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include "display/FittedRect.h"
 #include "graphics/bitmap/BmpSamples.h"
 #include "support/Form1Points.h"
 #include "graphics/jpeg/JpegSamples.h"
@@ -90,23 +89,28 @@ struct PictureDialog {
     void Select(int index) const {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
-        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+        const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+        GetGUIThreadInfo(thread, &info);
         if (info.hwndFocus != List()) {
             RECT r = ScreenRect(List());
-            Sleep(600);
             ClickScreen(r.left + 40, r.top + 10);
-            Sleep(200);
+            WaitUntil([&] { return GetGUIThreadInfo(thread, &info) && info.hwndFocus == List(); }, 3000);
         }
         PressKey(VK_HOME);
         for (int i = 0; i < index; ++i) PressKey(VK_DOWN);
         WaitUntil([&] { return Selected() == index; }, 3000);
-        Sleep(400);  // the preview's repaint
+        // The selection's notification loaded the preview as the key was handled; its repaint:
+        Settle(picturePanel);
+        Settle(paintPanel);
     }
 };
 
 HWND WaitForPreviewWindow(const AppProcess& app) {
     HWND w = app.WaitForWindow(nullptr, "プレビュー", 5000);
-    if (w) Sleep(600);
+    if (w) {
+        Settle(w);
+        Settle(FindChild(w, "TPanel"));
+    }
     return w;
 }
 
@@ -117,7 +121,11 @@ std::string EditText(HWND edit) {
     return text;
 }
 
-bool NoErrorBox(const AppProcess& app) { return app.WaitForWindow("#32770", "Tetrafol", 300) == nullptr; }
+// An error box would have come from the selection just handled: once the dialog has
+// answered a message since, it would be there.
+bool NoErrorBox(const AppProcess& app, HWND dialog) {
+    return Settle(dialog) && app.WaitForWindow("#32770", "Tetrafol", 0) == nullptr;
+}
 
 class PictureDialogTest : public testing::Test {
 protected:
@@ -163,7 +171,10 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     ASSERT_TRUE(WaitUntil([&] { return d.Items() == 5; }, 5000)) << "a folder and four pictures: " << d.Items();
 
     const RECT interior = d.Interior();
-    const int iw = interior.right - interior.left, ih = interior.bottom - interior.top;
+    // The strip's size follows from the template and the dialog font: on the rig the
+    // preview's interior is 152 x 317.
+    ASSERT_EQ(interior.right - interior.left, 152);
+    ASSERT_EQ(interior.bottom - interior.top, 317);
     ScreenImage none;
     {
         SCOPED_TRACE("a folder: nothing to preview, button disabled, nothing reported");
@@ -172,17 +183,16 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         EXPECT_GT(DarkCount(none), 20) << "the text (なし)";
         EXPECT_EQ(Count(none, kBlue) + Count(none, kRed) + Count(none, kGreen), 0);
         EXPECT_FALSE(d.ButtonEnabled());
-        EXPECT_TRUE(NoErrorBox(app_));
+        EXPECT_TRUE(NoErrorBox(app_, d.dialog));
     }
     {
         SCOPED_TRACE("640 x 480: stretched to the interior, centred, button enabled");
         d.Select(1);
         const ScreenImage img = CaptureScreen(interior);
-        const TRect fit = FitPictureRect(640, 480, iw, ih, true, true, true);
-        EXPECT_EQ(Count(img, kBlue), (fit.Right - fit.Left) * (fit.Bottom - fit.Top));
-        EXPECT_EQ(Count(img, RECT{fit.Left, fit.Top, fit.Right, fit.Bottom}, kBlue),
-                  (fit.Right - fit.Left) * (fit.Bottom - fit.Top));
-        EXPECT_EQ(fit.Right - fit.Left, iw) << "a wide picture fills the width";
+        // Wider than tall: width 152, height trunc(152 / 1.333...) = 114, moved down by
+        // (317 - 114) / 2 = 101.
+        EXPECT_EQ(Count(img, kBlue), 152 * 114);
+        EXPECT_EQ(Count(img, RECT{0, 101, 152, 215}, kBlue), 152 * 114);
         EXPECT_TRUE(d.ButtonEnabled());
         SaveShot(CaptureScreen(ScreenRect(d.dialog)), "dialog");
     }
@@ -220,8 +230,14 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         HWND panel = FindChild(preview, "TPanel");
         RECT area = ClientScreenRect(panel);
         InflateRect(&area, -5, -5);
-        const TRect fit = FitPictureRect(2000, 1500, area.right - area.left, area.bottom - area.top, true, true, true);
-        EXPECT_EQ(Count(CaptureScreen(area), kGreen), (fit.Right - fit.Left) * (fit.Bottom - fit.Top));
+        // 768 x 576 less the panel's sunken edge (2 a side) and border (5 a side): 754 x 562.
+        // Width 754 gives height trunc(754 / 1.333...) = 565, too tall: height 562, width
+        // trunc(562 x 1.333...) = 749, moved right by (754 - 749) / 2 = 2.
+        ASSERT_EQ(area.right - area.left, 754);
+        ASSERT_EQ(area.bottom - area.top, 562);
+        const ScreenImage shot = CaptureScreen(area);
+        EXPECT_EQ(Count(shot, kGreen), 749 * 562);
+        EXPECT_EQ(Count(shot, RECT{2, 0, 751, 562}, kGreen), 749 * 562);
         PressKey(VK_ESCAPE);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(preview) || !IsWindow(preview); }, 3000));
     }
@@ -231,7 +247,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         const ScreenImage img = CaptureScreen(interior);
         EXPECT_GT(DarkCount(img), 20);
         EXPECT_NE(img.pixels, none.pixels);
-        EXPECT_TRUE(NoErrorBox(app_));
+        EXPECT_TRUE(NoErrorBox(app_, d.dialog));
     }
     {
         SCOPED_TRACE("a text file (shown with *.*): nothing to preview, nothing reported");
@@ -240,7 +256,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         d.Select(4);
         EXPECT_EQ(CaptureScreen(interior).pixels, none.pixels) << "(なし) as for the folder";
         EXPECT_FALSE(d.ButtonEnabled());
-        EXPECT_TRUE(NoErrorBox(app_));
+        EXPECT_TRUE(NoErrorBox(app_, d.dialog));
     }
     ScreenImage lastCaption;
     {
@@ -255,9 +271,10 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     }
     AppProcess::AnswerOpenDialog(d.dialog, c300_);  // confirms c300.bmp
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(d.dialog); }, 5000));
-    EXPECT_EQ(app_.WaitForWindow("THintWindow", nullptr, 300), nullptr) << "the hint goes with the dialog";
+    // Hidden as the dialog's window is destroyed, so before it is gone.
+    EXPECT_EQ(app_.WaitForWindow("THintWindow", nullptr, 0), nullptr) << "the hint goes with the dialog";
     ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main_).At(kSlotCentre[0].x, kSlotCentre[0].y) == kRed; }, 5000));
-    Sleep(500);
+    ASSERT_TRUE(Settle(main_));
     const ScreenImage redSlot = CaptureClient(main_);
 
     {

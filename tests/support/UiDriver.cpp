@@ -55,8 +55,11 @@ uint32_t Rgb(COLORREF c) {
 
 bool Settle(HWND window, DWORD timeoutMs) {
     // Not RedrawWindow: a paint that shows a message box would hold the caller until it closed.
+    // Two answers: the second comes after the thread has waited for messages again, which is
+    // when Wine puts what was painted on the screen.
     DWORD_PTR answer = 0;
     return WaitUntil([&] { return !GetUpdateRect(window, nullptr, FALSE); }, timeoutMs) &&
+           SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer) != 0 &&
            SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer) != 0;
 }
 
