@@ -29,6 +29,13 @@ JumpingErrors* NewErrors() {
 
 uint8_t Clamp(int v) { return static_cast<uint8_t>(std::min(255, std::max(0, v))); }
 
+// The grey files' pattern: a weighted mean of the colour pattern's channels.
+uint8_t PatternGrey(int x, int y) {
+    uint8_t rgb[3];
+    PatternRgb(x, y, rgb);
+    return static_cast<uint8_t>((rgb[0] * 3 + rgb[1] * 6 + rgb[2]) / 10);
+}
+
 // Four samples per pixel of the pattern in the Adobe (inverted) convention.
 void PatternInks(int x, int y, uint8_t out[4]) {
     uint8_t rgb[3];
@@ -70,15 +77,14 @@ Bytes Compress(const Recipe& recipe) {
             int y = int(c->next_scanline);
             for (int x = 0; x < recipe.width; ++x) {
                 JSAMPLE* p = row + size_t(x) * components;
-                uint8_t rgb[3], inks[4];
+                uint8_t inks[4];
                 switch (recipe.colour) {
                 case Colour::Rgb:
                     if (recipe.rgb) std::memcpy(p, recipe.rgb + (size_t(y) * recipe.width + x) * 3, 3);
                     else PatternRgb(x, y, p);
                     break;
                 case Colour::Grey:
-                    PatternRgb(x, y, rgb);
-                    p[0] = static_cast<JSAMPLE>((rgb[0] * 3 + rgb[1] * 6 + rgb[2]) / 10);
+                    p[0] = PatternGrey(x, y);
                     break;
                 default:
                     PatternInks(x, y, inks);
@@ -129,47 +135,38 @@ Bytes WithSize(Bytes b, int width, int height) {
 }
 
 
-Reference Decode(const Bytes& file, bool eightBit) {
-    Reference ref;
-    JumpingErrors* errors = NewErrors();
-    auto* d = static_cast<jpeg_decompress_struct*>(std::calloc(1, sizeof(jpeg_decompress_struct)));
-    auto* result = new Reference;
-    d->err = &errors->mgr;
-    if (!setjmp(errors->jump)) {
-        jpeg_create_decompress(d);
-        jpeg_mem_src(d, file.data(), static_cast<unsigned long>(file.size()));
-        jpeg_read_header(d, TRUE);
-        d->do_block_smoothing = TRUE;
-        d->dct_method = JDCT_FLOAT;
-        if (d->out_color_space == JCS_RGB) d->out_color_space = JCS_EXT_BGR;
-        const bool grey = d->out_color_space == JCS_GRAYSCALE;
-        if (eightBit || grey) {
-            d->quantize_colors = TRUE;
-            d->desired_number_of_colors = 236;
+double ErrorAgainstPattern(const RowSource& rows, int dx, int dy) {
+    double sum = 0;
+    long count = 0;
+    for (int y = std::max(0, dy); y < rows.height && y - dy < rows.height; ++y) {
+        const uint8_t* row = rows.row(rows.owner, y);
+        for (int x = std::max(0, dx); x < rows.width && x - dx < rows.width; ++x) {
+            const uint8_t* bgr = rows.palette ? rows.palette + 3 * row[x] : row + 3 * x;
+            uint8_t rgb[3];
+            PatternRgb(x - dx, y - dy, rgb);
+            if (rows.grey) {
+                sum += std::abs(bgr[0] - PatternGrey(x - dx, y - dy)) * 3;
+            } else {
+                sum += std::abs(bgr[2] - rgb[0]) + std::abs(bgr[1] - rgb[1]) + std::abs(bgr[0] - rgb[2]);
+            }
+            ++count;
         }
-        jpeg_start_decompress(d);
-        result->width = int(d->output_width);
-        result->height = int(d->output_height);
-        result->bytesPerPixel = d->output_components;
-        result->pixels.resize(size_t(d->output_width) * d->output_height * d->output_components);
-        while (d->output_scanline < d->output_height) {
-            JSAMPROW row = result->pixels.data() + size_t(d->output_scanline) * d->output_width * d->output_components;
-            jpeg_read_scanlines(d, &row, 1);
-        }
-        if (d->quantize_colors) {
-            for (int i = 0; i < d->actual_number_of_colors; ++i)
-                for (int c = 0; c < 3; ++c) result->palette.push_back(d->colormap[grey ? 0 : c][i]);
-        }
-        jpeg_finish_decompress(d);
-    } else {
-        result->error = errors->mgr.msg_code;
     }
-    jpeg_destroy_decompress(d);
-    std::free(d);
-    std::free(errors);
-    ref = std::move(*result);
-    delete result;
-    return ref;
+    return count ? sum / (3.0 * count) : 1e9;
+}
+
+std::string CheckAgainstPattern(const RowSource& rows, double tolerance) {
+    const double here = ErrorAgainstPattern(rows);
+    if (!(here < tolerance)) return "mean error " + std::to_string(here);
+    const int moves[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    for (const auto& m : moves) {
+        if (m[1] != 0 && rows.height < 2) continue;  // one row cannot be moved
+        const double moved = ErrorAgainstPattern(rows, m[0], m[1]);
+        if (!(here < moved))
+            return "closer to the pattern moved by (" + std::to_string(m[0]) + ", " + std::to_string(m[1]) +
+                   "): " + std::to_string(moved) + " against " + std::to_string(here);
+    }
+    return "";
 }
 
 std::vector<Named> GoodFiles() {

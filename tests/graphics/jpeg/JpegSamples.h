@@ -1,6 +1,6 @@
-// JPEG files the tests make themselves through libjpeg's compressor, the library's own
-// decode of them as the reference, and damaged variants for the hostile-file corpus. Plain
-// C++, built for Windows tests and natively alike.
+// JPEG files the tests make themselves through libjpeg's compressor, a measure of how far
+// a decode is from the pattern they were made of, and damaged variants for the hostile-file
+// corpus. Plain C++, built for Windows tests and natively alike.
 #pragma once
 #include "support/SampleBytes.h"
 #include <cstdint>
@@ -36,16 +36,21 @@ Bytes Make(const Recipe& recipe);
 // The file with its frame header claiming another size; nothing else changes.
 Bytes WithSize(Bytes file, int width, int height);
 
-// The library's own decode with the program's settings (float DCT, block smoothing; blue,
-// green, red rows, or indexes quantised to 236 colours when `eightBit` or grey). Rows are
-// packed (no padding). `palette` receives blue, green, red per entry for 8-bit output.
-struct Reference {
-    int width = 0, height = 0, bytesPerPixel = 0;
-    Bytes pixels;
-    Bytes palette;
-    int error = 0;  // the library's message code when it failed
+// How far decoded rows are from the pattern a file was made of, moved by (dx, dy): the
+// mean difference per channel over the pixels both cover. `row(y)` gives blue, green, red
+// triples, or palette indexes when `palette` (blue, green, red per entry) is not empty;
+// `grey` compares with the grey files' pattern. Moved by (0, 0) it must be small, and
+// smaller than moved by a pixel either way: then the picture is the pattern, in place.
+struct RowSource {
+    int width = 0, height = 0;
+    const uint8_t* (*row)(const void* owner, int y) = nullptr;
+    const void* owner = nullptr;
+    const uint8_t* palette = nullptr;  // nullptr for 24-bit rows
+    bool grey = false;
 };
-Reference Decode(const Bytes& file, bool eightBit);
+double ErrorAgainstPattern(const RowSource& rows, int dx = 0, int dy = 0);
+// Empty when the decode is the pattern, in place and within `tolerance`; else what is wrong.
+std::string CheckAgainstPattern(const RowSource& rows, double tolerance);
 
 // The files the suites decode: every accepted form above, and hostile variants of them
 // (truncations, damaged tables, absurd sizes, endless scans, markers past the end).

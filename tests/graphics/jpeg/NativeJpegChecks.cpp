@@ -1,5 +1,5 @@
 // The program's JPEG decoder natively under AddressSanitizer and UBSan: every accepted form
-// matches the library's own decode, and every hostile file ends in the library's error or a
+// gives back the pattern it was made of, and every hostile file ends in the library's error or a
 // partial picture, with each row written within its own bounds.
 #include <chrono>
 #include <cstdio>
@@ -54,20 +54,34 @@ bool IsFourComponent(const std::string& name) { return name.rfind("cmyk", 0) == 
 }  // namespace
 
 int main() {
-    int good = 0;
+    int checks = 0, good = 0;
     for (const auto& f : jpegsamples::GoodFiles()) {
         for (bool eightBit : {false, true}) {
             RowStore store;
             const std::string what = f.name + (eightBit ? " at 8 bits" : " at 24 bits");
-            Check(DecodeInto(f.bytes, eightBit, store) == 0, what + " decodes");
-            if (IsFourComponent(f.name)) continue;
-            jpegsamples::Reference ref = jpegsamples::Decode(f.bytes, eightBit);
-            bool same = int(store.rows.size()) == ref.height && store.palette == ref.palette;
-            for (size_t y = 0; same && y < store.rows.size(); ++y)
-                same = std::memcmp(store.rows[y].data(), ref.pixels.data() + y * store.rows[y].size(),
-                                   store.rows[y].size()) == 0;
-            Check(same, what + " matches the library's own decode");
-            ++good;
+            ++checks;
+            if (DecodeInto(f.bytes, eightBit, store) != 0 || store.rows.empty()) {
+                Check(false, what + " decodes");
+                continue;
+            }
+            // Four-component files come out as colour rows at either depth; grey ones on a palette.
+            const bool grey = f.name.rfind("grey", 0) == 0;
+            const bool indexed = !IsFourComponent(f.name) && (eightBit || grey);
+            std::vector<uint8_t> bgr = store.palette;  // the colour map is in the rows' order
+            bgr.resize(256 * 3);
+            jpegsamples::RowSource rows;
+            rows.width = int(store.rows[0].size()) / (store.eightBit ? 1 : 3);
+            rows.height = int(store.rows.size());
+            rows.owner = &store;
+            rows.row = [](const void* owner, int y) {
+                return static_cast<const uint8_t*>(static_cast<const RowStore*>(owner)->rows[size_t(y)].data());
+            };
+            rows.palette = store.eightBit ? bgr.data() : nullptr;
+            rows.grey = grey;
+            ++checks;
+            const std::string wrong = jpegsamples::CheckAgainstPattern(rows, indexed ? 12.0 : 6.0);
+            Check(store.eightBit == indexed && wrong.empty(), what + " gives back its pattern: " + wrong);
+            good += wrong.empty();
         }
     }
 
@@ -94,13 +108,17 @@ int main() {
             if (seconds > slowest) slowest = seconds, slowestName = f.name;
             ++(code ? refused : decoded);
             for (const Expected& e : expected)
-                if (f.name == e.name) Check(code == e.code, f.name + " ends in code " + std::to_string(e.code));
+                if (f.name == e.name) {
+                    ++checks;
+                    Check(code == e.code, f.name + " ends in code " + std::to_string(e.code));
+                }
         }
     }
+    ++checks;
     Check(hostile >= 200, "at least 200 hostile files");
-    std::printf("jpeg native checks: %d good decodes matched, %d hostile files (%d decodes refused, %d partial or whole), "
+    std::printf("jpeg native checks: %d good decodes gave back their pattern, %d hostile files (%d decodes refused, %d partial or whole), "
                 "slowest %.2f s (%s)\n",
                 good, hostile, refused, decoded, slowest, slowestName.c_str());
-    std::printf("%d passed, %d failed\n", failures ? 0 : 1, failures ? 1 : 0);
+    std::printf("%d passed, %d failed\n", checks - failures, failures);
     return failures ? 1 : 0;
 }
