@@ -1,11 +1,13 @@
 // The "印刷" button of the running program through the private spooler: pictures loaded
-// into slots come out on one landscape page, each in its cell; a cancelled dialog prints
-// nothing; empty and cleared slots leave blank paper.
+// into slots (BMPs and a JPEG photo, which also shows fitted in its slot) come out on one
+// landscape page, each in its cell, the right way up; a cancelled dialog prints nothing;
+// empty and cleared slots leave blank paper.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <cstdlib>
 
 #include "graphics/bitmap/BmpSamples.h"
+#include "graphics/jpeg/JpegSamples.h"
 #include "support/Form1Points.h"
 #include "support/PrintedPages.h"
 #include "support/SheetCells.h"
@@ -19,16 +21,31 @@ std::string WriteSolidBmp(const TempDir& dir, const std::string& name, int width
     return dir.Write(name, samples::WriteBmp(samples::SolidPicture(width, height, colour), {}));
 }
 
-// Four quadrants of different colours: shows the picture is printed the right way up.
-std::string WriteQuadrantBmp(const TempDir& dir, const std::string& name, int width, int height,
-                             const samples::Rgb quadrant[4]) {
-    samples::Picture picture;
-    picture.width = width;
-    picture.height = height;
+// Four quadrants of different colours (0x00RRGGBB): shows the picture is the right way up.
+samples::Picture Quadrants(int width, int height, const uint32_t quadrant[4]) {
+    samples::Picture picture{width, height, {}};
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.pixels.push_back(quadrant[(y < height / 2 ? 0 : 2) + (x < width / 2 ? 0 : 1)]);
-    return dir.Write(name, samples::WriteBmp(picture, {}));
+        for (int x = 0; x < width; ++x) {
+            const uint32_t c = quadrant[(y < height / 2 ? 0 : 2) + (x < width / 2 ? 0 : 1)];
+            picture.pixels.push_back({uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
+        }
+    return picture;
+}
+
+// A JPEG of flat quadrants on whole 8 x 8 blocks, so the compressed colours stay close.
+std::string WriteQuadrantJpeg(const TempDir& dir, const std::string& name, int width, int height,
+                              const uint32_t quadrant[4]) {
+    const samples::Picture picture = Quadrants(width, height, quadrant);
+    jpegsamples::Recipe recipe{"photo", width, height, jpegsamples::Colour::Rgb, 1, 1};
+    recipe.quality = 95;
+    recipe.rgb = &picture.pixels[0].r;  // red, green, blue bytes, row after row
+    return dir.Write(name, jpegsamples::Make(recipe));
+}
+
+bool Near(uint32_t got, uint32_t want, int tolerance = 24) {
+    for (int shift = 0; shift <= 16; shift += 8)
+        if (std::abs(int((got >> shift) & 0xFF) - int((want >> shift) & 0xFF)) > tolerance) return false;
+    return true;
 }
 
 class PrintSheetTest : public testing::Test {
@@ -65,10 +82,30 @@ TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePage) {
     ASSERT_EQ(geometry.width, kSheetWidth);
     ASSERT_EQ(geometry.height, kSheetHeight);
     ASSERT_EQ(geometry.offsetX + geometry.offsetY, 0);
-    LoadSlot(0, WriteSolidBmp(files_, "red.bmp", 160, 120, {255, 0, 0}));
+    const uint32_t photo[4] = {0xFF0000, 0x000000, 0xFF8000, 0x0000A0};
+    LoadSlot(0, WriteQuadrantJpeg(files_, "photo.jpg", 160, 128, photo));
     LoadSlot(3, WriteSolidBmp(files_, "blue.bmp", 60, 120, {0, 0, 255}));
-    const samples::Rgb quadrants[4] = {{0, 160, 0}, {0, 255, 255}, {255, 0, 255}, {255, 255, 0}};
-    LoadSlot(1, WriteQuadrantBmp(files_, "quadrants.bmp", 200, 50, quadrants));
+    const uint32_t quadrants[4] = {0x00A000, 0x00FFFF, 0xFF00FF, 0xFFFF00};
+    LoadSlot(1, files_.Write("quadrants.bmp", samples::WriteBmp(Quadrants(200, 50, quadrants), {})));
+
+    // The photo fitted into slot 1 (160 x 120 at (16, 16)): 128 rows are too many, so the
+    // height decides: 120 rows, width trunc(120 x 1.25) = 150, moved right by
+    // (160 - 150) / 2 = 5: (21, 16, 171, 136), split at x 21 + 75 = 96 and y 16 + 60 = 76.
+    const RECT onScreen[4] = {{21, 16, 96, 76}, {96, 16, 171, 76}, {21, 76, 96, 136}, {96, 76, 171, 136}};
+    const ScreenImage shot = CaptureClient(main_);
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        const RECT& r = onScreen[i];
+        int inside = 0, outside = 0;  // outside by more than a blended edge pixel
+        for (int y = 0; y < 160; ++y)
+            for (int x = 0; x < 200; ++x) {
+                if (!Near(shot.At(x, y), photo[i])) continue;
+                inside += x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+                outside += x < r.left - 1 || x > r.right || y < r.top - 1 || y > r.bottom;
+            }
+        EXPECT_GE(inside, (r.right - r.left - 2) * (r.bottom - r.top - 2));
+        EXPECT_EQ(outside, 0);
+    }
 
     PrintJobWatcher jobs;
     Print(false);
@@ -85,8 +122,12 @@ TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePage) {
 
     // Cells 1604 x 1089 (SheetCells.h); scale = cell / picture per axis, the smaller decides.
     const struct { uint32_t colour; RECT where; const char* why; } rows[] = {
-        // 160 x 120 in cell 1: 1604/160 = 10.025 > 1089/120 = 9.075, so width trunc(160 x 9.075) = 1452
-        {0xFF0000, {100, 100, 1552, 1189}, "red, the height decides"},
+        // 160 x 128 in cell 1: 1604/160 = 10.025 > 1089/128 = 8.5078, so the height decides:
+        // width trunc(160 x 8.5078) = 1361; split at 100 + 80 x 8.5078 = 780.6, 100 + 64 x 8.5078 = 644.5
+        {photo[0], {100, 100, 781, 645}, "photo, top left quadrant, the height decides"},
+        {photo[1], {781, 100, 1461, 645}, "photo, top right quadrant"},
+        {photo[2], {100, 645, 781, 1189}, "photo, bottom left quadrant"},
+        {photo[3], {781, 645, 1461, 1189}, "photo, bottom right quadrant"},
         // 200 x 50 in cell 2: 1604/200 = 8.02 < 1089/50 = 21.78, so height trunc(50 x 8.02) = 401;
         // the quadrants split at 1804 + 100 x 8.02 = 2606 and 100 + 25 x 8.02 = 300.5
         {0x00A000, {1804, 100, 2606, 300}, "top left quadrant, the width decides"},
@@ -98,7 +139,7 @@ TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePage) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.why);
-        ExpectBoxNear(page.BoxOf(row.colour), row.where, 3);
+        ExpectBoxNear(page.BoxOf(row.colour), row.where, 4);
     }
     // Slot 3 never had a picture: its cell is blank paper.
     const RECT& third = kSheetCells[2];
