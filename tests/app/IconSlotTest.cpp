@@ -1,6 +1,6 @@
 // An icon file in a slot of the running program: shown at its own size with the slot seen
-// through its mask, kept when a damaged icon is refused, and printed at its own size at
-// its cell's top-left corner.
+// through its mask, kept when a damaged icon or a file of an unknown format is refused
+// with an error box, and printed at its own size at its cell's top-left corner.
 #include <gtest/gtest.h>
 
 #include "graphics/icon/IconSamples.h"
@@ -59,18 +59,27 @@ TEST(IconSlot, AnIconIsShownAndPrintedAtItsOwnSizeAndADamagedOneIsRefused) {
         << wrongPixels(shot) << " pixels of the icon differ";
     EXPECT_EQ(shot.At(left + 32, top + 32), empty.At(left + 32, top + 32)) << "drawn at its own size";
 
-    ASSERT_TRUE(app.ChooseFileFor(kSlotCentre[slot].x, kSlotCentre[slot].y, broken));
-    HWND box = app.WaitForDialog("Tetrafol");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(AppProcess::MessageBoxText(box), "アイコンイメージが不正です.");
-    PressButton(box, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
-    // A box per repaint would come with the repaint that the closed box asks for: once the
-    // window has painted and answered, it would be there.
-    ASSERT_TRUE(Settle(main));
-    EXPECT_EQ(app.WaitForWindow("#32770", "Tetrafol", 0), nullptr) << "one error box, not one per repaint";
-    EXPECT_TRUE(WaitUntil([&] { return wrongPixels(shot = CaptureClient(main)) == 0; }, 5000))
-        << "the slot keeps its icon";
+    // Refused files: an error box (OK only, over a disabled window) and the slot as it was.
+    const struct { std::string file, message; } refused[] = {
+        {broken, "アイコンイメージが不正です."},
+        {files.Write("photo.png", std::string("\x89PNG not really")), "拡張子 .png の画像形式は処理できません."}};
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.message);
+        ASSERT_TRUE(app.ChooseFileFor(kSlotCentre[slot].x, kSlotCentre[slot].y, r.file));
+        HWND box = app.WaitForDialog("Tetrafol");
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(AppProcess::MessageBoxText(box), r.message);
+        EXPECT_EQ(GetDlgItem(box, IDCANCEL), nullptr) << "OK only";
+        EXPECT_FALSE(IsWindowEnabled(main)) << "the main window is disabled while the box shows";
+        PressButton(box, IDOK);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
+        // A box per repaint would come with the repaint that the closed box asks for: once
+        // the window has painted and answered, it would be there.
+        ASSERT_TRUE(Settle(main));
+        EXPECT_EQ(app.WaitForWindow("#32770", "Tetrafol", 0), nullptr) << "one error box, not one per repaint";
+        EXPECT_TRUE(WaitUntil([&] { return wrongPixels(shot = CaptureClient(main)) == 0; }, 5000))
+            << "the slot keeps its icon";
+    }
 
     // Printed: 32 x 32 device pixels at cell 3's top-left corner (SheetCells.h).
     const std::string job = PrintSheetConfirmed(app, main);
