@@ -21,15 +21,14 @@ Seen Paint(TForm& form, TLabel& label) {
     return {surface.BoxOfAllBut({kBackground}), surface.BoxOfAllBut({kBackground, kWhite})};
 }
 
-// The box holds the ink with at most `slack` pixels to spare at either end of a line, and
-// is one text line high (the ink lies inside it).
+// The box holds the ink, with at most `slack` pixels to spare at either end of the line.
 void ExpectSnug(const Seen& seen, int slack = 3) {
     EXPECT_GE(seen.ink.left, seen.box.left);
     EXPECT_LE(seen.ink.left - seen.box.left, slack);
-    EXPECT_GE(seen.box.right, seen.ink.right);
+    EXPECT_LE(seen.ink.right, seen.box.right);
     EXPECT_LE(seen.box.right - seen.ink.right, slack);
     EXPECT_GE(seen.ink.top, seen.box.top);
-    EXPECT_GE(seen.box.bottom, seen.ink.bottom);
+    EXPECT_LE(seen.ink.bottom, seen.box.bottom);
 }
 
 }  // namespace

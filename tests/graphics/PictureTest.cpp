@@ -104,40 +104,29 @@ TEST_F(PictureTest, ShiftJISNameWithBackslashSecondByteLoads) {
     EXPECT_EQ(Held()->content, "sjis");
 }
 
-TEST_F(PictureTest, UnknownExtensionKeepsTheCaseAndTouchesNothing) {
+TEST_F(PictureTest, RefusedLoadsKeepTheOldGraphicAndTouchNothing) {
     picture.LoadPictureFile(dir.Write("keep.tgr", "old"));
     TGraphic* before = picture.Graphic();
     events.clear();
-    EXPECT_EQ(LoadError(dir.Write("photo.png", "")), "EInvalidGraphic: 拡張子 .png の画像形式は処理できません");
-    EXPECT_EQ(LoadError("picture.PNG"), "EInvalidGraphic: 拡張子 .PNG の画像形式は処理できません");
-    EXPECT_EQ(LoadError("C:\\photos.2001\\picture"), "EInvalidGraphic: 拡張子 . の画像形式は処理できません");
-    EXPECT_EQ(LoadError("picture."), "EInvalidGraphic: 拡張子 . の画像形式は処理できません");
-    EXPECT_EQ(picture.Graphic(), before);
+    const std::string missing = dir.File("missing.tgr"), bad = dir.Write("bad.tgr", "BAD data");
+    const struct { std::string file, error; } rows[] = {
+        // An unknown extension is named with its case kept.
+        {dir.Write("photo.png", ""), "EInvalidGraphic: 拡張子 .png の画像形式は処理できません"},
+        {"picture.PNG", "EInvalidGraphic: 拡張子 .PNG の画像形式は処理できません"},
+        {"C:\\photos.2001\\picture", "EInvalidGraphic: 拡張子 . の画像形式は処理できません"},
+        {"picture.", "EInvalidGraphic: 拡張子 . の画像形式は処理できません"},
+        {missing, "EFOpenError: ファイル " + missing + " は開けません"},
+        // A failing read destroys the new graphic and closes the file.
+        {bad, "EInvalidGraphic: test format: bad data"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file);
+        EXPECT_EQ(LoadError(row.file), row.error);
+        EXPECT_EQ(picture.Graphic(), before);
+        EXPECT_EQ(Held()->content, "old");
+        EXPECT_EQ(TTestGraphic::liveCount, liveAtStart + 1) << "only the kept graphic lives";
+    }
     EXPECT_TRUE(events.empty());
-}
-
-TEST_F(PictureTest, MissingFileFailsWithItsNameAndKeepsTheOldGraphic) {
-    picture.LoadPictureFile(dir.Write("keep.tgr", "old"));
-    TGraphic* before = picture.Graphic();
-    events.clear();
-    std::string missing = dir.File("missing.tgr");
-    EXPECT_EQ(LoadError(missing), "EFOpenError: ファイル " + missing + " は開けません");
-    EXPECT_EQ(picture.Graphic(), before);
-    EXPECT_EQ(Held()->content, "old");
-    EXPECT_TRUE(events.empty());
-    EXPECT_EQ(TTestGraphic::liveCount, liveAtStart + 1);
-}
-
-TEST_F(PictureTest, FailingReadDestroysTheNewGraphicAndClosesTheFile) {
-    picture.LoadPictureFile(dir.Write("keep.tgr", "old"));
-    TGraphic* before = picture.Graphic();
-    events.clear();
-    std::string bad = dir.Write("bad.tgr", "BAD data");
-    EXPECT_EQ(LoadError(bad), "EInvalidGraphic: test format: bad data");
-    EXPECT_EQ(picture.Graphic(), before);
-    EXPECT_EQ(Held()->content, "old");
-    EXPECT_TRUE(events.empty());
-    EXPECT_EQ(TTestGraphic::liveCount, liveAtStart + 1);  // only the kept graphic lives
     EXPECT_TRUE(DeleteFileA(bad.c_str())) << "the file was left open";
 }
 

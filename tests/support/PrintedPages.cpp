@@ -59,8 +59,7 @@ std::vector<std::string> PrintJobWatcher::NewJobs() {
     std::vector<std::pair<int, std::string>> fresh;
     for (const auto& [path, job] : Scan()) {
         auto old = atStart_.find(path);
-        const bool written = old == atStart_.end() || old->second.stamp != job.stamp;
-        if (!written) continue;  // an earlier run's file
+        if (old != atStart_.end() && old->second.stamp == job.stamp) continue;  // an earlier run's file
         if (job.marker)
             DeleteFileA(WindowsPathOf(path).c_str());
         else if (job.number > taken_)
@@ -87,15 +86,13 @@ std::string PrintJobWatcher::WaitForNewJob(DWORD timeoutMs) {
 size_t PrintJobWatcher::CountNewJobs() {
     const int marker = SendMarkerJob();
     const std::string markerFile = WindowsPathOf(PrintsDirectory() + "/job-" + std::to_string(marker) + ".prn");
-    const bool out = marker > 0 &&
-                     WaitUntil([&] { return GetFileAttributesA(markerFile.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000);
+    if (!marker || !WaitUntil([&] { return GetFileAttributesA(markerFile.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000))
+        return SIZE_MAX;  // without the barrier no count can be trusted
     size_t count = 0;
-    for (const std::string& path : NewJobs()) count += !out || Scan()[path].number < marker;
-    if (out) {
-        DeleteFileA(markerFile.c_str());
-        taken_ = marker;
-    }
-    return out ? count : SIZE_MAX;  // without the barrier no count can be trusted
+    for (const std::string& path : NewJobs()) count += Scan()[path].number < marker;
+    DeleteFileA(markerFile.c_str());
+    taken_ = marker;
+    return count;
 }
 
 namespace {

@@ -135,6 +135,8 @@ Bytes WithSize(Bytes b, int width, int height) {
 }
 
 
+namespace {
+
 double ErrorAgainstPattern(const RowSource& rows, int dx, int dy) {
     double sum = 0;
     long count = 0;
@@ -155,8 +157,10 @@ double ErrorAgainstPattern(const RowSource& rows, int dx, int dy) {
     return count ? sum / (3.0 * count) : 1e9;
 }
 
+}  // namespace
+
 std::string CheckAgainstPattern(const RowSource& rows, double tolerance) {
-    const double here = ErrorAgainstPattern(rows);
+    const double here = ErrorAgainstPattern(rows, 0, 0);
     if (!(here < tolerance)) return "mean error " + std::to_string(here);
     const int moves[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
     for (const auto& m : moves) {

@@ -36,20 +36,18 @@ Bytes Make(const Recipe& recipe);
 // The file with its frame header claiming another size; nothing else changes.
 Bytes WithSize(Bytes file, int width, int height);
 
-// How far decoded rows are from the pattern a file was made of, moved by (dx, dy): the
-// mean difference per channel over the pixels both cover. `row(y)` gives blue, green, red
-// triples, or palette indexes when `palette` (blue, green, red per entry) is not empty;
-// `grey` compares with the grey files' pattern. Moved by (0, 0) it must be small, and
-// smaller than moved by a pixel either way: then the picture is the pattern, in place.
+// Decoded rows against the pattern a file was made of: "" when the mean difference per
+// channel is below `tolerance` and smaller than against the pattern moved by a pixel either
+// way (the picture is the pattern, in place); else what is wrong. `row(owner, y)` gives
+// blue, green, red triples, or palette indexes when `palette` (blue, green, red per entry)
+// is given; `grey` compares with the grey files' pattern.
 struct RowSource {
     int width = 0, height = 0;
     const uint8_t* (*row)(const void* owner, int y) = nullptr;
     const void* owner = nullptr;
-    const uint8_t* palette = nullptr;  // nullptr for 24-bit rows
+    const uint8_t* palette = nullptr;
     bool grey = false;
 };
-double ErrorAgainstPattern(const RowSource& rows, int dx = 0, int dy = 0);
-// Empty when the decode is the pattern, in place and within `tolerance`; else what is wrong.
 std::string CheckAgainstPattern(const RowSource& rows, double tolerance);
 
 // The files the suites decode: every accepted form above, and hostile variants of them
