@@ -101,25 +101,17 @@ TEST(FileFormats, JPEGModuleShutDownRemovesOnlyItsEntries) {
     EXPECT_EQ(GraphicFilter(&TGraphic::ClassInfo), kStartupFilter);
 }
 
-TEST(ExtractPictureExtension, EdgeCases) {
-    EXPECT_EQ(ExtractPictureExtension("photo.png"), "png");
-    EXPECT_EQ(ExtractPictureExtension("PHOTO.JPG"), "JPG");
-    EXPECT_EQ(ExtractPictureExtension("holiday.Jpeg"), "Jpeg");
-    EXPECT_EQ(ExtractPictureExtension("C:\\photos.2001\\picture"), "");
-    EXPECT_EQ(ExtractPictureExtension("picture."), "");
-    EXPECT_EQ(ExtractPictureExtension("archive.tar.bmp"), "bmp");
-    EXPECT_EQ(ExtractPictureExtension("C:picture"), "");
-    EXPECT_EQ(ExtractPictureExtension(""), "");
-}
-
-TEST(ExtractPictureExtension, DoubleByteSecondBytesAreNotSeparators) {
-    // "ソ" is 0x83 0x5C and "表" is 0x95 0x5C in Shift-JIS: their second byte is "\".
+TEST(ExtractPictureExtension, EdgeCasesAndDoubleByteCharacters) {
+    // "ソ" is 0x83 0x5C and "表" is 0x95 0x5C in Shift-JIS: their second byte is "\", no separator.
     ASSERT_EQ(std::string("ソ"), "\x83\x5C");
     ASSERT_EQ(std::string("表"), "\x95\x5C");
-    EXPECT_EQ(ExtractPictureExtension("C:\\写真\\ソ.bmp"), "bmp");
-    EXPECT_EQ(ExtractPictureExtension("C:\\d\\a.bソ"), "bソ");
-    EXPECT_EQ(ExtractPictureExtension("C:\\d\\表.ソ"), "ソ");
-    EXPECT_EQ(ExtractPictureExtension("x.jpg\\表"), "");  // a real "\" after the dot
+    const std::pair<const char*, const char*> cases[] = {
+        {"photo.png", "png"}, {"PHOTO.JPG", "JPG"}, {"holiday.Jpeg", "Jpeg"}, {"C:\\photos.2001\\picture", ""},
+        {"picture.", ""}, {"archive.tar.bmp", "bmp"}, {"C:picture", ""}, {"", ""},
+        {"C:\\写真\\ソ.bmp", "bmp"}, {"C:\\d\\a.bソ", "bソ"}, {"C:\\d\\表.ソ", "ソ"},
+        {"x.jpg\\表", ""},  // a real "\" after the dot
+    };
+    for (const auto& [name, extension] : cases) EXPECT_EQ(ExtractPictureExtension(name), extension) << name;
 }
 
 TEST(AnsiLowerCase, LowersLettersAndKeepsDoubleByteCharacters) {

@@ -3,16 +3,13 @@
 #include "rtl/Format.h"
 #include "rtl/ResourceStrings.h"
 
-TEST(Format, PlaceholdersTakeArgumentsInOrder) {
+TEST(Format, PlaceholdersTakeArgumentsInOrderAndAnIndexRestartsTheCount) {
     EXPECT_EQ(Format("%s を %s に代入することはできません", {"TBitmap", "TIcon"}),
               "TBitmap を TIcon に代入することはできません");
     EXPECT_EQ(Format("JPEG エラー #%d", {5}), "JPEG エラー #5");
     EXPECT_EQ(Format("%d/%d", {-12, 0}), "-12/0");
     EXPECT_EQ(Format("100%% %s", {"done"}), "100% done");
     EXPECT_EQ(Format("", {}), "");
-}
-
-TEST(Format, IndexedPlaceholderRestartsTheCount) {
     // The filter's own formats: "%2:s" repeats the extension, "%1:s" the mask list.
     EXPECT_EQ(Format("%s%s (*.%s)|*.%2:s", {"", "ビットマップ", "bmp"}), "ビットマップ (*.bmp)|*.bmp");
     EXPECT_EQ(Format("%s (%s)|%1:s|%s", {"すべて", "*.a;*.b", "X|*.a"}), "すべて (*.a;*.b)|*.a;*.b|X|*.a");
@@ -34,13 +31,17 @@ TEST(Format, PointerIsAtLeastEightUpperCaseHexDigits) {
     EXPECT_EQ(text, expected);
 }
 
-TEST(Format, MismatchRaisesConvertError) {
+TEST(Format, MismatchesAndHostileFormatsRaiseConvertError) {
     EXPECT_THROW(Format("%d", {"text"}), EConvertError);
     EXPECT_THROW(Format("%s", {3}), EConvertError);
     EXPECT_THROW(Format("%s %s", {"only one"}), EConvertError);
     EXPECT_THROW(Format("%3:s", {"a", "b"}), EConvertError);
     EXPECT_THROW(Format("trailing %", {}), EConvertError);
     EXPECT_THROW(Format("%q", {1}), EConvertError);
+    EXPECT_THROW(Format("%99999999999999999999:s", {"a"}), EConvertError);
+    EXPECT_THROW(Format("%99999999999999999999d", {1}), EConvertError);
+    EXPECT_THROW(Format("%.99999999999999999999d", {1}), EConvertError);
+    EXPECT_THROW(Format("%:s", {"a"}), EConvertError);
     try {
         Format("%d", {"x"});
         FAIL();
@@ -49,7 +50,7 @@ TEST(Format, MismatchRaisesConvertError) {
     }
 }
 
-TEST(ResourceStrings, LoadFromTheStringTable) {
+TEST(ResourceStrings, LoadFromTheStringTableAndEveryNamedMessageIsPresent) {
     EXPECT_EQ(LoadResString(res::SVBitmaps), "ビットマップ");
     EXPECT_EQ(LoadResString(res::SDefaultFilter), "すべてのファイル");
     EXPECT_EQ(LoadResString(res::SJPEGImageFile), "JPEG イメージファイル");
@@ -57,9 +58,7 @@ TEST(ResourceStrings, LoadFromTheStringTable) {
     EXPECT_EQ(LoadResString(res::SException), "%sがモジュール %s の %p で発生しました。\n%s%s");
     EXPECT_EQ(LoadResString(res::SOSError), "システムエラー。コード：%d.\r\n%s");
     EXPECT_EQ(LoadResString(12345), "");
-}
-
-TEST(ResourceStrings, EveryNamedMessageIsPresent) {
+    // Every named message is present.
     const int ids[] = {res::SUnknownExtension, res::SAssignError, res::SNoCanvasHandle, res::SInvalidBitmap,
                        res::SUnknownClipboardFormat, res::SOutOfResources, res::SInvalidPixelFormat,
                        res::SScanLine, res::SChangeIconSize, res::SIconToClipboard, res::SInvalidIcon,
@@ -73,11 +72,4 @@ TEST(ResourceStrings, EveryNamedMessageIsPresent) {
     for (int id : ids) EXPECT_FALSE(LoadResString(id).empty()) << id;
     EXPECT_EQ(Format(LoadResString(res::SPropertyReadError), {"PrintDialog1", ".", "Copies", "x"}),
               "PrintDialog1.Copies の読み込み中のエラー : x");
-}
-
-TEST(Format, HostileFormatsFailCleanly) {
-    EXPECT_THROW(Format("%99999999999999999999:s", {"a"}), EConvertError);
-    EXPECT_THROW(Format("%99999999999999999999d", {1}), EConvertError);
-    EXPECT_THROW(Format("%.99999999999999999999d", {1}), EConvertError);
-    EXPECT_THROW(Format("%:s", {"a"}), EConvertError);
 }
