@@ -58,16 +58,9 @@ std::string AgainstPattern(TBitmap& bitmap, bool grey, double tolerance) {
         GetPaletteEntries(bitmap.Palette(), 0, 256, entries);
         for (const PALETTEENTRY& e : entries) palette.insert(palette.end(), {e.peBlue, e.peGreen, e.peRed});
     }
-    jpegsamples::RowSource rows;
-    rows.width = bitmap.Width();
-    rows.height = bitmap.Height();
-    rows.owner = &bitmap;
-    rows.row = [](const void* owner, int y) {
-        return static_cast<const uint8_t*>(static_cast<TBitmap*>(const_cast<void*>(owner))->ScanLine(y));
-    };
-    rows.palette = palette.empty() ? nullptr : palette.data();
-    rows.grey = grey;
-    return jpegsamples::CheckAgainstPattern(rows, tolerance);
+    return jpegsamples::CheckAgainstPattern(
+        bitmap.Width(), bitmap.Height(), [&](int y) { return static_cast<const uint8_t*>(bitmap.ScanLine(y)); },
+        palette, grey, tolerance);
 }
 
 struct Report {

@@ -137,11 +137,18 @@ Bytes WithSize(Bytes b, int width, int height) {
 
 namespace {
 
+struct RowSource {
+    int width, height;
+    const std::function<const uint8_t*(int y)>& row;
+    const uint8_t* palette;
+    bool grey;
+};
+
 double ErrorAgainstPattern(const RowSource& rows, int dx, int dy) {
     double sum = 0;
     long count = 0;
     for (int y = std::max(0, dy); y < rows.height && y - dy < rows.height; ++y) {
-        const uint8_t* row = rows.row(rows.owner, y);
+        const uint8_t* row = rows.row(y);
         for (int x = std::max(0, dx); x < rows.width && x - dx < rows.width; ++x) {
             const uint8_t* bgr = rows.palette ? rows.palette + 3 * row[x] : row + 3 * x;
             uint8_t rgb[3];
@@ -159,7 +166,9 @@ double ErrorAgainstPattern(const RowSource& rows, int dx, int dy) {
 
 }  // namespace
 
-std::string CheckAgainstPattern(const RowSource& rows, double tolerance) {
+std::string CheckAgainstPattern(int width, int height, const std::function<const uint8_t*(int y)>& row,
+                                const Bytes& paletteBgr, bool grey, double tolerance) {
+    const RowSource rows{width, height, row, paletteBgr.empty() ? nullptr : paletteBgr.data(), grey};
     const double here = ErrorAgainstPattern(rows, 0, 0);
     if (!(here < tolerance)) return "mean error " + std::to_string(here);
     const int moves[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};

@@ -4,6 +4,7 @@
 #pragma once
 #include "support/SampleBytes.h"
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,17 +39,11 @@ Bytes WithSize(Bytes file, int width, int height);
 
 // Decoded rows against the pattern a file was made of: "" when the mean difference per
 // channel is below `tolerance` and smaller than against the pattern moved by a pixel either
-// way (the picture is the pattern, in place); else what is wrong. `row(owner, y)` gives
-// blue, green, red triples, or palette indexes when `palette` (blue, green, red per entry)
-// is given; `grey` compares with the grey files' pattern.
-struct RowSource {
-    int width = 0, height = 0;
-    const uint8_t* (*row)(const void* owner, int y) = nullptr;
-    const void* owner = nullptr;
-    const uint8_t* palette = nullptr;
-    bool grey = false;
-};
-std::string CheckAgainstPattern(const RowSource& rows, double tolerance);
+// way (the picture is the pattern, in place); else what is wrong. `row(y)` gives blue,
+// green, red triples, or palette indexes when `paletteBgr` (blue, green, red for each of
+// 256 entries) is not empty; `grey` compares with the grey files' pattern.
+std::string CheckAgainstPattern(int width, int height, const std::function<const uint8_t*(int y)>& row,
+                                const Bytes& paletteBgr, bool grey, double tolerance);
 
 // The files the suites decode: every accepted form above, and hostile variants of them
 // (truncations, damaged tables, absurd sizes, endless scans, markers past the end).

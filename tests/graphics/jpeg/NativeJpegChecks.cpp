@@ -68,18 +68,12 @@ int main() {
             const bool grey = f.name.rfind("grey", 0) == 0;
             const bool indexed = !IsFourComponent(f.name) && (eightBit || grey);
             std::vector<uint8_t> bgr = store.palette;  // the colour map is in the rows' order
-            bgr.resize(256 * 3);
-            jpegsamples::RowSource rows;
-            rows.width = int(store.rows[0].size()) / (store.eightBit ? 1 : 3);
-            rows.height = int(store.rows.size());
-            rows.owner = &store;
-            rows.row = [](const void* owner, int y) {
-                return static_cast<const uint8_t*>(static_cast<const RowStore*>(owner)->rows[size_t(y)].data());
-            };
-            rows.palette = store.eightBit ? bgr.data() : nullptr;
-            rows.grey = grey;
+            bgr.resize(store.eightBit ? 256 * 3 : 0);
             ++checks;
-            const std::string wrong = jpegsamples::CheckAgainstPattern(rows, indexed ? 12.0 : 6.0);
+            const std::string wrong = jpegsamples::CheckAgainstPattern(
+                int(store.rows[0].size()) / (store.eightBit ? 1 : 3), int(store.rows.size()),
+                [&](int y) { return static_cast<const uint8_t*>(store.rows[size_t(y)].data()); }, bgr, grey,
+                indexed ? 12.0 : 6.0);
             Check(store.eightBit == indexed && wrong.empty(), what + " gives back its pattern: " + wrong);
             good += wrong.empty();
         }
