@@ -4,21 +4,16 @@
 #include "framework/TextRules.h"
 
 TEST(ApplicationTitle, TakesTheFileNameBeforeItsFirstDotWithTheRestLowerCased) {
-    EXPECT_EQ(ApplicationTitleFromPath("C:\\Program Files\\Tetrafol\\Tetrafol.exe"), "Tetrafol");
-    EXPECT_EQ(ApplicationTitleFromPath("C:\\APPS\\TETRAFOL.EXE"), "Tetrafol");
-    EXPECT_EQ(ApplicationTitleFromPath("c:\\bin\\tETRAFOL.exe"), "tetrafol");
-    // Only the first dot of the file name counts; dots in folder names do not.
-    EXPECT_EQ(ApplicationTitleFromPath("D:\\photos.2001\\My.Sheet.Tool.exe"), "My");
-    EXPECT_EQ(ApplicationTitleFromPath("Tetrafol.exe"), "Tetrafol");
-    EXPECT_EQ(ApplicationTitleFromPath("C:\\dir\\.hidden"), "");
-}
-
-TEST(ApplicationTitle, KeepsDoubleByteCharactersWhole) {
-    // "表" is 0x95 0x5C in Shift-JIS: its second byte is a backslash and must not cut.
-    EXPECT_EQ(ApplicationTitleFromPath("C:\\表示\\表計算.EXE"), "表計算");
-    EXPECT_EQ(ApplicationTitleFromPath("C:\\ソフト\\四枚印刷ABC.exe"), "四枚印刷abc");
-    // A double-byte first character stays as it is, the ASCII after it is lowered.
-    EXPECT_EQ(ApplicationTitleFromPath("C:\\x\\表TOOL.exe"), "表tool");
+    const std::pair<const char*, const char*> cases[] = {
+        {"C:\\Program Files\\Tetrafol\\Tetrafol.exe", "Tetrafol"}, {"C:\\APPS\\TETRAFOL.EXE", "Tetrafol"},
+        {"c:\\bin\\tETRAFOL.exe", "tetrafol"}, {"Tetrafol.exe", "Tetrafol"}, {"C:\\dir\\.hidden", ""},
+        // Only the first dot of the file name counts; dots in folder names do not.
+        {"D:\\photos.2001\\My.Sheet.Tool.exe", "My"},
+        // "表" is 0x95 0x5C in Shift-JIS: its second byte is a backslash and must not cut. A
+        // double-byte first character stays as it is, the ASCII after it is lowered.
+        {"C:\\表示\\表計算.EXE", "表計算"}, {"C:\\ソフト\\四枚印刷ABC.exe", "四枚印刷abc"}, {"C:\\x\\表TOOL.exe", "表tool"},
+    };
+    for (const auto& [path, title] : cases) EXPECT_EQ(ApplicationTitleFromPath(path), title) << path;
 }
 
 TEST(ApplicationTitle, OfThisExecutable) {
@@ -26,21 +21,17 @@ TEST(ApplicationTitle, OfThisExecutable) {
     EXPECT_EQ(ComputeApplicationTitle(), "unit_tests");
 }
 
-TEST(ErrorBoxText, AppendsAFullStopAfterCharactersThatSortAboveIt) {
-    EXPECT_EQ(ErrorBoxText("画像フォーマットが不正です"), "画像フォーマットが不正です.");
-    EXPECT_EQ(ErrorBoxText("JPEG エラー #5"), "JPEG エラー #5.");
-    EXPECT_EQ(ErrorBoxText("Bitmap is invalid"), "Bitmap is invalid.");
-    EXPECT_EQ(ErrorBoxText("path a/"), "path a/.");  // "/" is 0x2F
-    EXPECT_EQ(ErrorBoxText("ｱ"), "ｱ.");              // a single-byte katakana (0xB1)
-}
-
-TEST(ErrorBoxText, LeavesMessagesEndingInAFullStopOrBelowItUnchanged) {
-    EXPECT_EQ(ErrorBoxText("拡張子 .png の画像形式は処理できません."), "拡張子 .png の画像形式は処理できません.");
-    EXPECT_EQ(ErrorBoxText("failed (code 3)"), "failed (code 3)");
-    EXPECT_EQ(ErrorBoxText("trailing blank "), "trailing blank ");
-    EXPECT_EQ(ErrorBoxText("a, b,"), "a, b,");
-    EXPECT_EQ(ErrorBoxText("range -"), "range -");
-    EXPECT_EQ(ErrorBoxText(""), "");
+TEST(ErrorBoxText, AppendsAFullStopOnlyAfterCharactersThatSortAboveIt) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"画像フォーマットが不正です", "画像フォーマットが不正です."}, {"JPEG エラー #5", "JPEG エラー #5."},
+        {"Bitmap is invalid", "Bitmap is invalid."}, {"path a/", "path a/."},  // "/" is 0x2F
+        {"ｱ", "ｱ."},  // a single-byte katakana (0xB1)
+        // Ending in a full stop or below it: unchanged.
+        {"拡張子 .png の画像形式は処理できません.", "拡張子 .png の画像形式は処理できません."},
+        {"failed (code 3)", "failed (code 3)"}, {"trailing blank ", "trailing blank "}, {"a, b,", "a, b,"},
+        {"range -", "range -"}, {"", ""},
+    };
+    for (const auto& [message, text] : cases) EXPECT_EQ(ErrorBoxText(message), text) << message;
 }
 
 TEST(FatalErrorText, NamesTheClassModuleAddressAndMessage) {
