@@ -8,6 +8,7 @@
 #include "rtl/Exceptions.h"
 #include "rtl/ResourceStrings.h"
 #include "support/PrintedPages.h"
+#include "support/SheetCells.h"
 #include "support/ProfileDefaultPrinter.h"
 
 namespace {
@@ -211,28 +212,22 @@ TEST(PrinterJob, PrintsWhatWasDrawnOnOneLandscapePage) {
     printer.SetPageOrientation(TPrinterOrientation::poLandscape);
     PrintJobWatcher jobs;
     printer.StartJob();
-    const int width = printer.PrintableWidth(), height = printer.PrintableHeight();
-    EXPECT_GT(width, height);
+    ASSERT_EQ(printer.PrintableWidth(), kSheetWidth);  // the rig's A4 landscape at 300 dpi
+    ASSERT_EQ(printer.PrintableHeight(), kSheetHeight);
     HDC dc = printer.Canvas().Handle();
     FillWith(dc, RECT{300, 200, 900, 600}, RGB(255, 0, 0));
-    FillWith(dc, RECT{width - 500, height - 400, width - 100, height - 100}, RGB(0, 0, 255));
+    FillWith(dc, RECT{3008, 2079, 3408, 2379}, RGB(0, 0, 255));  // 500 and 400 in from the far corner
     printer.FinishJob();
 
     const std::string job = jobs.WaitForNewJob();
     ASSERT_NE(job, "");
-    const RenderedPage page = RenderJob(job, GetDeviceCaps(printer.DeviceContext(), LOGPIXELSX));
+    const RenderedPage page = RenderJob(job, kSheetDpi);
     ASSERT_EQ(page.pages, 1);
     EXPECT_TRUE(page.landscape);
-    EXPECT_EQ(page.width, width);
-    EXPECT_EQ(page.height, height);
-    const RECT red = page.BoxOf(0xFF0000);
-    EXPECT_NEAR(red.left, 300, 2);
-    EXPECT_NEAR(red.top, 200, 2);
-    EXPECT_NEAR(red.right, 900, 2);
-    EXPECT_NEAR(red.bottom, 600, 2);
-    const RECT blue = page.BoxOf(0x0000FF);
-    EXPECT_NEAR(blue.left, width - 500, 2);
-    EXPECT_NEAR(blue.bottom, height - 100, 2);
+    EXPECT_EQ(page.width, kSheetWidth);
+    EXPECT_EQ(page.height, kSheetHeight);
+    ExpectBoxNear(page.BoxOf(0xFF0000), {300, 200, 900, 600});
+    ExpectBoxNear(page.BoxOf(0x0000FF), {3008, 2079, 3408, 2379});
 }
 
 TEST(PrinterJob, AbandonedJobPrintsNothingAndThePrinterIsIdleAgain) {
