@@ -287,8 +287,8 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         ASSERT_TRUE(second.Complete());
         EXPECT_STREQ(EditText(AppProcess::FileNameEdit(second.dialog)).c_str(), "c300.bmp");
         EXPECT_TRUE(WaitUntil([&] { return second.Items() == 5; }, 3000)) << "the file's own folder";
+        EXPECT_TRUE(WaitUntil([&] { return Count(CaptureScreen(second.Interior()), kRed) > 0; }, 5000));
         EXPECT_EQ(CaptureScreen(second.CaptionRow()).pixels, lastCaption.pixels);
-        EXPECT_GT(Count(CaptureScreen(second.Interior()), kRed), 0);
 
         PressButton(second.dialog, IDCANCEL);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(second.dialog); }, 5000));

@@ -58,7 +58,15 @@ bool Settle(HWND window, DWORD timeoutMs) {
     // Two answers: the second comes after the thread has waited for messages again, which is
     // when Wine puts what was painted on the screen.
     DWORD_PTR answer = 0;
-    return WaitUntil([&] { return !GetUpdateRect(window, nullptr, FALSE); }, timeoutMs) &&
+    auto painted = [](HWND w, LPARAM pending) -> BOOL {
+        *reinterpret_cast<bool*>(pending) |= GetUpdateRect(w, nullptr, FALSE) != FALSE;
+        return TRUE;
+    };
+    return WaitUntil([&] {
+               bool pending = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+               EnumChildWindows(window, painted, reinterpret_cast<LPARAM>(&pending));  // its controls too
+               return !pending;
+           }, timeoutMs) &&
            SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer) != 0 &&
            SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer) != 0;
 }

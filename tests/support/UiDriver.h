@@ -22,8 +22,10 @@ uint32_t Rgb(COLORREF c);
 // Polls `done` every 20 ms until it holds or `timeoutMs` passes; true when it held.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
-// Waits until another thread's window has painted what was pending and has answered a
-// message that does nothing: its thread has looked at its queue again since.
+// Waits until another thread's window and its controls have painted what was pending and
+// the window has answered a message that does nothing: its thread has looked at its queue
+// again since. (Wine's print dialog closed before its controls first painted leaves GDI
+// objects behind.)
 bool Settle(HWND window, DWORD timeoutMs = 10000);
 // Waits until a dialog of another thread takes input: the focus is on one of its controls
 // and its modal loop answers (it has finished setting itself up).
