@@ -107,8 +107,11 @@ Problem CheckDib(const uint8_t* bmi, uint64_t available, uint32_t usage, uint64_
     } else if (colours > 256) {
         return "colour count past 256";
     }
-    const uint64_t masks = compression == 3 && headerSize == 40 ? 12 : 0;
-    tableEnd = headerSize + masks + colours * (usage == 1 ? 2 : 4);
+    // The player takes the three bit-field masks as part of any header shorter than the one
+    // that holds them (52 bytes), so the colours and pixels start no earlier than byte 52.
+    const uint64_t masksEnd = 40 + 12;
+    const uint64_t headerEnd = compression == 3 && headerSize < masksEnd ? masksEnd : headerSize;
+    tableEnd = headerEnd + colours * (usage == 1 ? 2 : 4);
     if (tableEnd > available) return "colour table past the bitmap header's bytes";
     const uint64_t rows = static_cast<uint64_t>(height < 0 ? -static_cast<int64_t>(height) : height);
     const uint64_t stride = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
