@@ -545,7 +545,11 @@ Problem CheckWindowsRecord(const WmfRecord& r) {
         const uint64_t polys = r.Param(0);
         if (Problem p = r.Need(1 + polys)) return p;
         uint64_t points = 0;
-        for (uint64_t i = 0; i < polys; ++i) points += r.Param(1 + i);
+        for (uint64_t i = 0; i < polys; ++i) {
+            // The player reads each count as a signed number.
+            if (r.Param(1 + i) & 0x8000) return "polygon point count negative";
+            points += r.Param(1 + i);
+        }
         return r.Need(1 + polys + 2 * points);
     }
     case 0x0626:  // escapes: only comments, which no driver sees

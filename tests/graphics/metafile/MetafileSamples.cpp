@@ -168,6 +168,13 @@ Bytes BitFieldBrushWmf(uint32_t headerSize) {
     return w.Finish(1);
 }
 
+// One polygon of 0x8000 points, all of them present: a count the player reads as negative.
+Bytes NegativePolygonCountWmf() {
+    WmfWriter w;
+    w.Add(0x0538, {1, 0x8000}, Bytes(0x8000 * 4));
+    return w.Finish(1);
+}
+
 using samplebytes::With16;
 using samplebytes::With32;
 Bytes Cut(const Bytes& b, size_t size) { return Bytes(b.begin(), b.begin() + static_cast<long>(size < b.size() ? size : b.size())); }
@@ -369,6 +376,7 @@ std::vector<Hostile> HostileMetafiles() {
         add("wmf_bitfield_brush_header" + std::to_string(size), placeable(BitFieldBrushWmf(size)),
             pixelsEnd > recordHolds);
     }
+    add("wmf_polypolygon_count_negative", placeable(NegativePolygonCountWmf()), true);
     const Bytes good = placeable(wmf);
     add("wmf_no_placeable_header", wmf, true);
     add("wmf_key_wrong", With32(good, 0, mf::kPlaceableKey ^ 1), true);
