@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstddef>
 #include <new>
 #include <vector>
 
@@ -34,8 +35,11 @@ int32_t MulDivWide(int32_t x, int32_t y, int64_t z) {
     return MulDiv(x, y, static_cast<int>(z));
 }
 
+// The size needs the fields up to szlMillimeters, which end at byte 88: the original
+// header (nSize 88) has no more, and the platform copies no more than the header holds.
 bool ReadEnhHeader(HENHMETAFILE handle, ENHMETAHEADER& header) {
-    return GetEnhMetaFileHeader(handle, sizeof header, &header) >= mf::kEmfHeaderSize;
+    header = ENHMETAHEADER{};
+    return GetEnhMetaFileHeader(handle, sizeof header, &header) >= offsetof(ENHMETAHEADER, cbPixelFormat);
 }
 
 // The enhanced reader runs only for more than 100 bytes whose first 100 are an enhanced
