@@ -251,11 +251,12 @@ int TForm::ShowModal() {
         auto disabled = std::make_unique<TaskWindowsDisabled>(window);
         ShowWindow(window, SW_SHOWNORMAL);
         SetActiveWindow(window);
-        MSG message;
+        MSG message{};
         while (ModalResult == 0 && IsWindow(window)) {
             BOOL got = GetMessageA(&message, nullptr, 0, 0);
             if (got == 0 || got == -1) {
-                PostQuitMessage(static_cast<int>(message.wParam));  // the outer loop must end too
+                // The outer loop must end too; a failed wait fills in no exit code.
+                PostQuitMessage(got == 0 ? static_cast<int>(message.wParam) : 0);
                 break;
             }
             try {
