@@ -1,8 +1,11 @@
 // What the framework does around its windows' messages: a modal form hands the activation
-// back to its owner as a dialog box does.
+// back to its owner as a dialog box does, and bitmaps' drawing contexts go after a message
+// whichever loop dispatched it.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include "framework/Form.h"
+#include "framework/TaskWindows.h"
+#include "graphics/bitmap/Bitmap.h"
 
 namespace {
 
@@ -21,6 +24,24 @@ struct OwnerProbe {
 };
 HWND OwnerProbe::modal = nullptr;
 int OwnerProbe::enabled = 0, OwnerProbe::enabledWhileModalShown = 0;
+
+// Draws into its bitmap on WM_APP, as a panel paints a picture. On WM_APP + 1, as a click
+// handler that runs a system dialog, it disables the windows and has WM_APP dispatched
+// to itself, as the dialog's loop would, and answers whether the context was gone after it.
+struct DrawingForm : TForm {
+    TBitmap bitmap;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_APP) {
+            bitmap.Canvas().FillRect(Rect(0, 0, 2, 2));
+            return bitmap.Canvas().HandleAllocated();
+        }
+        if (message == WM_APP + 1) {
+            TaskWindowsDisabled modal;
+            return SendMessageA(WindowHandle(), WM_APP, 0, 0) && !bitmap.Canvas().HandleAllocated();
+        }
+        return TForm::WindowProc(message, wParam, lParam);
+    }
+};
 
 }  // namespace
 
@@ -50,4 +71,15 @@ TEST(ModalForm, TheOwnerIsEnabledBeforeTheModalWindowHides) {
     EXPECT_EQ(OwnerProbe::enabledWhileModalShown, 1);
     EXPECT_TRUE(IsWindowEnabled(owner));
     DestroyWindow(owner);
+}
+
+// A system dialog's loop dispatches the messages of the preview strip inside it, with no
+// step of the program's own after them; so does any loop that is not the program's.
+TEST(WindowMessages, BitmapContextsGoWhenAMessageFromAnyLoopEnds) {
+    DrawingForm form;
+    form.bitmap.SetWidth(4);
+    form.bitmap.SetHeight(4);
+    ASSERT_EQ(SendMessageA(form.Handle(), WM_APP, 0, 0), 1) << "the drawing made a context";
+    EXPECT_FALSE(form.bitmap.Canvas().HandleAllocated());
+    EXPECT_EQ(SendMessageA(form.Handle(), WM_APP + 1, 0, 0), 1) << "inside a modal loop run from a message";
 }
