@@ -162,8 +162,7 @@ void TOpenDialog::PrepareRecord(OpenFileRecord& out) const {
         r.Flags |= OFN_ENABLETEMPLATE;
         r.lpTemplateName = Template;
     }
-    const TDialogHost& host = DialogHost();
-    r.hwndOwner = host.ApplicationWindow ? host.ApplicationWindow() : GetActiveWindow();
+    r.hwndOwner = DialogOwner();
 }
 
 bool TOpenDialog::Execute(BOOL(WINAPI* dialogFunction)(LPOPENFILENAMEA)) {

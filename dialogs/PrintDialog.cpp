@@ -14,11 +14,6 @@ namespace {
 
 constexpr size_t kNameBuffer = 1024;
 
-HWND ApplicationWindow() {
-    const TDialogHost& host = DialogHost();
-    return host.ApplicationWindow ? host.ApplicationWindow() : nullptr;
-}
-
 struct DeviceNames {
     std::string driver, device, port;
 };
@@ -120,7 +115,7 @@ bool TPrintDialog::RunModal() {
     record.nMaxPage = static_cast<WORD>(MaxPage);
     record.lpfnPrintHook = reinterpret_cast<LPPRINTHOOKPROC>(&TCommonDialog::CentringHook);
     record.lpfnSetupHook = reinterpret_cast<LPSETUPHOOKPROC>(&TCommonDialog::CentringHook);
-    record.hwndOwner = ApplicationWindow();
+    record.hwndOwner = DialogOwner();
     record.lCustData = 0;
 
     const bool confirmed = RunTaskModal([&] { return PrintDlgA(&record); }) != FALSE;
