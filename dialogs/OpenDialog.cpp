@@ -204,7 +204,9 @@ std::string TOpenDialog::FileName() const {
         char path[kPathBuffer] = {};
         const LRESULT length =
             SendMessageA(GetParent(Handle()), CDM_GETFILEPATH, kPathBuffer, reinterpret_cast<LPARAM>(path));
-        if (length > 0) return std::string(path, strnlen(path, kPathBuffer));
+        // No answer (a folder or another item that is not a file) means no name: the stored
+        // one is the last run's, not this selection's.
+        return length > 0 ? std::string(path, strnlen(path, kPathBuffer)) : std::string();
     }
     return fileName_;
 }

@@ -123,6 +123,24 @@ TEST(OpenDialogNames, SingleAndMultipleSelectionInBothStyles) {
     }
 }
 
+// While the dialog is open its answer alone names the selection: no answer (the system
+// dialog gives none for an item that is not a file) means no name, not the last run's.
+// Wine's dialog always answers with at least its folder, so a plain window that does not
+// know the message stands in for the dialog's top-level window.
+TEST(OpenDialogNames, WhileOpenNoAnswerMeansNoName) {
+    struct Attachable : TOpenDialog {
+        using TCommonDialog::Attach;
+    } dialog;
+    HWND top = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 5, 5, top, nullptr, nullptr, nullptr);
+    ASSERT_NE(child, nullptr);
+    dialog.SetFileName("C:\\last.bmp");
+    dialog.Attach(child);
+    EXPECT_EQ(dialog.FileName(), "");
+    DestroyWindow(top);  // the dialog's window is gone: the stored name again
+    EXPECT_EQ(dialog.FileName(), "C:\\last.bmp");
+}
+
 TEST(OpenDialogInitialDir, TrailingDelimiterDroppedExceptForRoots) {
     const std::pair<const char*, const char*> cases[] = {
         {"", ""},
