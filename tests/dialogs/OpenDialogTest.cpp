@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -82,9 +83,15 @@ TEST(OpenDialogRecord, TextsAndTheNameTheDialogStartsWith) {
     dialog.PrepareRecord(out);
     EXPECT_EQ(out.record.lpstrDefExt, nullptr);
     dialog.Options |= OptionBit(ofOldStyleDialog);
-    dialog.PrepareRecord(out);
-    ASSERT_NE(out.record.lpstrDefExt, nullptr);
-    EXPECT_STREQ(out.record.lpstrDefExt, "wmf");
+    // "ソ" is 0x83 0x5C: its trail byte is no folder delimiter.
+    for (auto [name, extension] : {std::pair<const char*, const char*>{"C:\\photos\\old.wmf", "wmf"},
+                                   {"C:\\photos\\a.ソ", "ソ"},
+                                   {"C:\\photos.d\\none", nullptr}}) {
+        dialog.SetFileName(name);
+        OpenFileRecord fresh;
+        dialog.PrepareRecord(fresh);
+        EXPECT_STREQ(fresh.record.lpstrDefExt, extension) << name;
+    }
     dialog.DefaultExt = "bmp";
     dialog.PrepareRecord(out);
     EXPECT_STREQ(out.record.lpstrDefExt, "bmp");
