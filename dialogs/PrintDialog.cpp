@@ -62,6 +62,10 @@ HGLOBAL BuildDevNames(const char* driver, const char* device, const char* port) 
     HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
     if (!handle) return nullptr;
     auto* block = static_cast<char*>(GlobalLock(handle));
+    if (!block) {
+        GlobalFree(handle);
+        return nullptr;
+    }
     auto* names = reinterpret_cast<DEVNAMES*>(block);
     names->wDriverOffset = sizeof(DEVNAMES);
     names->wDeviceOffset = static_cast<WORD>(names->wDriverOffset + driverLength + 1);
