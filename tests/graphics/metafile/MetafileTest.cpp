@@ -414,7 +414,7 @@ TEST(Metafile, TheBytesDecideTheReaderAndBadFilesAreRefused) {
 // reach it as one of 100 bytes. The stream says so without holding the bytes.
 TEST(Metafile, AMetafileLargerThanThePlatformTakesIsRefused) {
     const Bytes placeable = mfsamples::Placeable(RecordWmf(), 0, 0, 1440, 720, 1440);
-    ClaimedSizeStream stream(placeable, int64_t{placeable.size()} + (int64_t{1} << 32));
+    ClaimedSizeStream stream(placeable, static_cast<int64_t>(placeable.size()) + (int64_t{1} << 32));
     TMetafile metafile;
     try {
         metafile.ReadFromStream(stream);
