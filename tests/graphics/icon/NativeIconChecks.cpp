@@ -8,6 +8,7 @@
 #include <string>
 #include "graphics/icon/IconDirectory.h"
 #include "graphics/icon/IconSamples.h"
+#include "native/CorpusFiles.h"
 
 namespace {
 
@@ -46,8 +47,9 @@ void CheckCorpus() {
                     continue;
                 }
                 ico::BitmapParts parts = ico::LayOutBitmap(file.data.get(), file.size, entry);
-                for (size_t i = 0; i < parts.colourBytes; ++i) sink = sink ^ file.data[parts.colourOffset + i];
-                for (size_t i = 0; i < parts.maskBytes; ++i) sink = sink ^ file.data[parts.maskOffset + i];
+                const uint8_t *colour = parts.ColourPixels(file.data.get()), *mask = parts.MaskPixels(file.data.get());
+                for (size_t i = 0; i < parts.colourBytes; ++i) sink = sink ^ colour[i];
+                for (size_t i = 0; i < parts.maskBytes; ++i) sink = sink ^ mask[i];
             }
             for (int32_t wanted : {16, 32, 48, 256})
                 for (uint16_t bits : {1, 4, 8, 32})
@@ -95,11 +97,34 @@ void CheckChoiceOnFewColours() {
     std::printf("%zu choices on few-colour screens checked\n", sizeof cases / sizeof cases[0]);
 }
 
+// Files other programs wrote: every entry is laid out with its bytes inside the file.
+void CheckWrittenFiles(int argc, char** argv) {
+    const auto written = corpus::FilesOfFormat(argc, argv, {"ico"});
+    for (const corpus::NamedFile& f : written) {
+        try {
+            ico::IconFile icon = ico::ReadIconFile(f.bytes.data(), f.bytes.size());
+            if (icon.entries.empty()) Fail(f.name + ": no entries");
+            volatile uint8_t sink = 0;
+            for (const ico::DirectoryEntry& entry : icon.entries) {
+                if (entry.png) continue;
+                ico::BitmapParts parts = ico::LayOutBitmap(f.bytes.data(), f.bytes.size(), entry);
+                const uint8_t *colour = parts.ColourPixels(f.bytes.data()), *mask = parts.MaskPixels(f.bytes.data());
+                for (size_t i = 0; i < parts.colourBytes; ++i) sink = sink ^ colour[i];
+                for (size_t i = 0; i < parts.maskBytes; ++i) sink = sink ^ mask[i];
+            }
+        } catch (const ico::IconError& e) {
+            Fail(f.name + ": refused: " + e.what());
+        }
+    }
+    std::printf("%zu icon files of other writers read\n", written.size());
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     CheckCorpus();
     CheckChoiceOnFewColours();
+    CheckWrittenFiles(argc, argv);
     if (failures) std::printf("%d failures\n", failures);
     else std::printf("all native icon checks passed\n");
     return failures ? 1 : 0;
