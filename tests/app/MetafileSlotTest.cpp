@@ -1,6 +1,7 @@
-// An enhanced metafile in a slot of the running program and on the printed sheet: the
-// picture shows in its slot, and the job the spooler receives draws it as vector paths, so
-// its one-unit lines come out one printer pixel wide at any enlargement.
+// Enhanced metafiles in slots of the running program and on the printed sheet: one recorded
+// here and one LibreOffice wrote (tests/data). Each shows in its slot, and the job the
+// spooler receives draws them as vector paths, so one-unit lines come out one printer pixel
+// wide at any enlargement.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -22,6 +23,8 @@ namespace {
 
 constexpr uint32_t kRed = 0xFF0000;
 constexpr int kLines = 5;
+// The red block of LibreOffice's drawing (tests/data/drawing-dash.svg).
+constexpr uint32_t kWrittenRed = 0xE03030;
 
 // 80 x 40 mm: a red block on the left, five one-unit black lines on the right, recorded on
 // the screen as reference device.
@@ -75,6 +78,16 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
         picture.ReadFromStream(stream);
     }
     ASSERT_GT(picture.Width(), 100);
+    std::string written = std::string(TETRAFOL_CORPUS_DIR) + "\\lo-drawing-dash.emf";
+    for (char& c : written) c = c == '/' ? '\\' : c;
+    TMetafile writtenPicture;
+    {
+        std::ifstream in(written, std::ios::binary);
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        TMemoryStream stream(bytes.data(), bytes.size());
+        writtenPicture.ReadFromStream(stream);
+    }
+    ASSERT_GT(writtenPicture.Width(), 100);
 
     int printerDpi = 0, pageWidth = 0, pageHeight = 0;
     {
@@ -110,6 +123,19 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
     int darkRows = 0;
     for (int y = 16; y < 136; ++y) darkRows += IsDark(shot.At(96 + 50, y));
     EXPECT_EQ(darkRows, kLines) << "one screen pixel per line in the slot's right half";
+
+    // LibreOffice's drawing in slot 2: its red block shows there.
+    ASSERT_TRUE(app.ChooseFileFor(kSlotCentre[1].x, kSlotCentre[1].y, written));
+    auto writtenReds = [&] {
+        int n = 0;
+        for (int y = 16; y < 136; ++y)
+            for (int x = 208; x < 368; ++x) n += shot.At(x, y) == kWrittenRed;
+        return n;
+    };
+    EXPECT_TRUE(WaitUntil([&] {
+        shot = CaptureClient(main);
+        return writtenReds() > 500;
+    }, 8000)) << "LibreOffice's metafile did not show in its slot";
     shot.SaveBmp(OutputDir() + "\\metafile-slot.bmp");
 
     // On paper.
@@ -121,7 +147,7 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
     const size_t pageStart = postscript.find("%%Page:");
     ASSERT_NE(pageStart, std::string::npos);
     const std::string page = postscript.substr(pageStart);
-    EXPECT_FALSE(DrawsAnImage(page)) << "the metafile reached the printer as an image";
+    EXPECT_FALSE(DrawsAnImage(page)) << "a metafile reached the printer as an image";
     EXPECT_NE(page.find("stroke"), std::string::npos) << "no stroked path on the page";
 
     // Rendered at 600 dpi: the picture fills its place in the cell, and each line is as
@@ -137,6 +163,16 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
     EXPECT_NEAR(redBox.top, target.Top * scale, 4 * scale);
     EXPECT_NEAR(redBox.bottom, target.Bottom * scale, 4 * scale);
     EXPECT_NEAR(redBox.right, (target.Left + target.Width() / 2.0) * scale, 6 * scale);
+
+    // LibreOffice's red block lies inside its own cell's picture, and is a good part of it.
+    const TRect writtenTarget = SheetTargetRect(1, SheetCellSize(pageWidth, pageHeight), writtenPicture.Width(),
+                                                writtenPicture.Height());
+    const RECT writtenBox = rendered.BoxOf(kWrittenRed, 20);
+    EXPECT_GE(writtenBox.left, writtenTarget.Left * scale);
+    EXPECT_GE(writtenBox.top, writtenTarget.Top * scale);
+    EXPECT_LE(writtenBox.right, writtenTarget.Right * scale);
+    EXPECT_LE(writtenBox.bottom, writtenTarget.Bottom * scale);
+    EXPECT_GT(writtenBox.right - writtenBox.left, writtenTarget.Width() * scale / 3);
 
     const int column = static_cast<int>((target.Left + target.Width() * 0.75) * scale);
     std::vector<int> thickness;

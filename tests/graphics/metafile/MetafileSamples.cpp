@@ -316,12 +316,14 @@ std::vector<Hostile> HostileMetafiles() {
     add("emf_nbytes_short", With32(emf, 48, static_cast<uint32_t>(n - 4)), true);
     add("emf_nbytes_long", With32(emf, 48, static_cast<uint32_t>(n + 4)), true);
     add("emf_nbytes_huge", With32(emf, 48, 0xFFFFFFF0), true);
-    add("emf_records_less", With32(emf, 52, mf::Get32(emf.data() + 52) - 1), true);
-    add("emf_records_more", With32(emf, 52, mf::Get32(emf.data() + 52) + 1), true);
-    add("emf_records_huge", With32(emf, 52, 0xFFFFFFFF), true);
+    // The record count is not read by the player, and common writers set it one short.
+    add("emf_records_less", With32(emf, 52, mf::Get32(emf.data() + 52) - 1), false);
+    add("emf_records_more", With32(emf, 52, mf::Get32(emf.data() + 52) + 1), false);
+    add("emf_records_huge", With32(emf, 52, 0xFFFFFFFF), false);
     add("emf_handles_0", With16(emf, 56, 0), true);
     add("emf_handles_1", With16(emf, 56, 1), true);
     add("emf_palette_count_wrong", With32(emf, 68, 5), true);
+    add("emf_palette_count_fewer", With32(emf, 68, 3), false);
     add("emf_palette_count_huge", With32(emf, 68, 0xFFFFFFFF), true);
     add("emf_device_0", With32(emf, 72, 0), true);
     add("emf_device_negative", With32(emf, 76, 0xFFFFFF00), true);
@@ -393,7 +395,7 @@ std::vector<Hostile> HostileMetafiles() {
     add("wmf_size_short", placeable(With32(wmf, 6, static_cast<uint32_t>(wmf.size() / 2 - 3))), true);
     add("wmf_objects_0", placeable(With16(wmf, 10, 0)), true);
     add("wmf_objects_2", placeable(With16(wmf, 10, 2)), true);
-    add("wmf_largest_small", placeable(With32(wmf, 12, 4)), true);
+    add("wmf_largest_small", placeable(With32(wmf, 12, 4)), false);  // not read by the player
     const std::vector<size_t> wmfRecords = WmfRecordOffsets(wmf);
     for (size_t i = 0; i < wmfRecords.size(); ++i) {
         const size_t at = wmfRecords[i];
