@@ -129,6 +129,17 @@ void TCommonDialog::CentreOnMonitor(HWND window) {
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+HWND TCommonDialog::DialogOwner() {
+    // The dialog must be in the owner chain of a window with a taskbar button: the system
+    // brings up the last active window owned by the window whose button is clicked, and
+    // the application window has no button (it is never shown). Owned by the form the user
+    // works in, the dialog comes back with it and goes away with it.
+    const TDialogHost& host = DialogHost();
+    if (HWND form = host.ActiveForm ? host.ActiveForm() : nullptr) return form;
+    if (HWND main = host.MainWindow ? host.MainWindow() : nullptr) return main;
+    return host.ApplicationWindow ? host.ApplicationWindow() : GetActiveWindow();
+}
+
 UINT_PTR CALLBACK TCommonDialog::CentringHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_INITDIALOG) return 0;
     CentreOnMonitor(window);

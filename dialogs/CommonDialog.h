@@ -30,6 +30,9 @@ public:
     // centres the window and attaches it to the dialog being created.
     static UINT_PTR CALLBACK CentringHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static void CentreOnMonitor(HWND window);
+    // The owner of a system dialog about to run: the active form, else the main window,
+    // else the application window.
+    static HWND DialogOwner();
 
 protected:
     // Runs `dialogFunction(record)` with the program's windows disabled; restores the

@@ -8,7 +8,7 @@ class Exception;
 class TCommonDialog;
 
 struct TDialogHost {
-    std::function<HWND()> ApplicationWindow;  // owner of the system dialogs
+    std::function<HWND()> ApplicationWindow;  // owner of the system dialogs when no form is up
     std::function<HWND()> MainWindow;         // none while the program has no main window
     std::function<HWND()> ActiveForm;         // none when no form of the program is active
     // Disables the program's windows; the returned function enables them again.

@@ -42,6 +42,20 @@ bool EndsInDelimiter(const std::string& text, char delimiter = '\\') {
     return last;
 }
 
+// The position of the last of `delimiters` that is a character of its own (a trail byte
+// of a double-byte character is not one), or npos.
+size_t LastDelimiter(const std::string& text, const char* delimiters) {
+    size_t last = std::string::npos;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(text[i])) && i + 1 < text.size()) {
+            ++i;
+            continue;
+        }
+        if (text[i] != '\0' && std::strchr(delimiters, text[i])) last = i;
+    }
+    return last;
+}
+
 // Whether the trailing delimiter follows a colon, as in a drive root ("C:\").
 bool DelimiterFollowsColon(const std::string& text) {
     return text.size() >= 2 && text[text.size() - 2] == ':';
@@ -150,8 +164,8 @@ void TOpenDialog::PrepareRecord(OpenFileRecord& out) const {
         out.defaultExt = DefaultExt;
     } else if (!(r.Flags & OFN_EXPLORER)) {
         // The old-style dialog keeps the extension of the name it starts with.
-        const size_t dot = fileName_.find_last_of('.');
-        const size_t slash = fileName_.find_last_of("\\:");
+        const size_t dot = LastDelimiter(fileName_, ".");
+        const size_t slash = LastDelimiter(fileName_, "\\:");
         if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
             out.defaultExt = fileName_.substr(dot + 1);
     }
@@ -162,8 +176,7 @@ void TOpenDialog::PrepareRecord(OpenFileRecord& out) const {
         r.Flags |= OFN_ENABLETEMPLATE;
         r.lpTemplateName = Template;
     }
-    const TDialogHost& host = DialogHost();
-    r.hwndOwner = host.ApplicationWindow ? host.ApplicationWindow() : GetActiveWindow();
+    r.hwndOwner = DialogOwner();
 }
 
 bool TOpenDialog::Execute(BOOL(WINAPI* dialogFunction)(LPOPENFILENAMEA)) {
@@ -205,7 +218,9 @@ std::string TOpenDialog::FileName() const {
         char path[kPathBuffer] = {};
         const LRESULT length =
             SendMessageA(GetParent(Handle()), CDM_GETFILEPATH, kPathBuffer, reinterpret_cast<LPARAM>(path));
-        if (length > 0) return std::string(path, strnlen(path, kPathBuffer));
+        // No answer (a folder or another item that is not a file) means no name: the stored
+        // one is the last run's, not this selection's.
+        return length > 0 ? std::string(path, strnlen(path, kPathBuffer)) : std::string();
     }
     return fileName_;
 }

@@ -14,11 +14,6 @@ namespace {
 
 constexpr size_t kNameBuffer = 1024;
 
-HWND ApplicationWindow() {
-    const TDialogHost& host = DialogHost();
-    return host.ApplicationWindow ? host.ApplicationWindow() : nullptr;
-}
-
 struct DeviceNames {
     std::string driver, device, port;
 };
@@ -67,6 +62,10 @@ HGLOBAL BuildDevNames(const char* driver, const char* device, const char* port) 
     HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
     if (!handle) return nullptr;
     auto* block = static_cast<char*>(GlobalLock(handle));
+    if (!block) {
+        GlobalFree(handle);
+        return nullptr;
+    }
     auto* names = reinterpret_cast<DEVNAMES*>(block);
     names->wDriverOffset = sizeof(DEVNAMES);
     names->wDeviceOffset = static_cast<WORD>(names->wDriverOffset + driverLength + 1);
@@ -120,7 +119,7 @@ bool TPrintDialog::RunModal() {
     record.nMaxPage = static_cast<WORD>(MaxPage);
     record.lpfnPrintHook = reinterpret_cast<LPPRINTHOOKPROC>(&TCommonDialog::CentringHook);
     record.lpfnSetupHook = reinterpret_cast<LPSETUPHOOKPROC>(&TCommonDialog::CentringHook);
-    record.hwndOwner = ApplicationWindow();
+    record.hwndOwner = DialogOwner();
     record.lCustData = 0;
 
     const bool confirmed = RunTaskModal([&] { return PrintDlgA(&record); }) != FALSE;

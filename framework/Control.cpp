@@ -4,6 +4,7 @@
 #include "framework/Application.h"
 #include "framework/Form.h"
 #include "framework/LayoutValues.h"
+#include "framework/MessageLevels.h"
 #include "graphics/GdiHandles.h"
 #include "rtl/Exceptions.h"
 
@@ -352,11 +353,14 @@ LRESULT CALLBACK TWinControl::StandardWindowProc(HWND window, UINT message, WPAR
     auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!self) return DefWindowProcA(window, message, wParam, lParam);
     LRESULT result = 0;
-    try {
-        result = self->WindowProc(message, wParam, lParam);
-    } catch (...) {
-        Application().HandleException();
-        result = 0;
+    {
+        WindowMessageLevel level;
+        try {
+            result = self->WindowProc(message, wParam, lParam);
+        } catch (...) {
+            Application().HandleException();
+            result = 0;
+        }
     }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);

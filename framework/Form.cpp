@@ -1,5 +1,6 @@
 #include "framework/Form.h"
 #include <algorithm>
+#include <memory>
 #include "framework/Application.h"
 #include "framework/Button.h"
 #include "framework/LayoutValues.h"
@@ -247,14 +248,15 @@ int TForm::ShowModal() {
     modal_ = true;
     int result = 0;
     {
-        TaskWindowsDisabled disabled(window);
+        auto disabled = std::make_unique<TaskWindowsDisabled>(window);
         ShowWindow(window, SW_SHOWNORMAL);
         SetActiveWindow(window);
-        MSG message;
+        MSG message{};
         while (ModalResult == 0 && IsWindow(window)) {
             BOOL got = GetMessageA(&message, nullptr, 0, 0);
             if (got == 0 || got == -1) {
-                PostQuitMessage(static_cast<int>(message.wParam));  // the outer loop must end too
+                // The outer loop must end too; a failed wait fills in no exit code.
+                PostQuitMessage(got == 0 ? static_cast<int>(message.wParam) : 0);
                 break;
             }
             try {
@@ -275,8 +277,10 @@ int TForm::ShowModal() {
         }
         result = ModalResult;
         modal_ = false;
-        // Hidden while the other windows are still disabled, so that the activation goes
-        // back to the window that had it, not to whichever the system picks.
+        // The others are enabled before this one is hidden, as a dialog box ends: hiding the
+        // active window activates its owner only if the owner can take the activation;
+        // otherwise the system activates another program's window.
+        disabled.reset();
         if (IsWindow(window)) ShowWindow(window, SW_HIDE);
     }
     if (active && IsWindow(active)) SetActiveWindow(active);

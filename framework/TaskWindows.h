@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <vector>
+#include "framework/MessageLevels.h"
 
 class TaskWindowsDisabled {
 public:
@@ -16,4 +17,5 @@ public:
 
 private:
     std::vector<HWND> windows_;
+    ModalLoopLevel loop_;  // a modal loop runs while the windows are disabled
 };

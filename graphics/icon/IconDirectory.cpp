@@ -47,6 +47,21 @@ bool AtLeastAsClose(const DirectoryEntry& next, const DirectoryEntry& chosen, in
            (dh <= 0 || dh <= oh);
 }
 
+// Rows of 32-bit pixels carry no padding, and the mask's rows run in the same order.
+void MakeMaskFromAlpha(const uint8_t* pixels, BitmapParts& parts) {
+    const size_t width = size_t(parts.width), maskRow = size_t(RowBytes(width, 1));
+    parts.maskFromAlpha.assign(parts.maskBytes, 0);
+    parts.colourForMask.assign(pixels, pixels + parts.colourBytes);
+    for (size_t y = 0; y < size_t(parts.rows); ++y) {
+        for (size_t x = 0; x < width; ++x) {
+            uint8_t* pixel = parts.colourForMask.data() + (y * width + x) * 4;
+            if (pixel[3] != 0) continue;
+            std::memset(pixel, 0, 4);
+            parts.maskFromAlpha[y * maskRow + x / 8] |= uint8_t(0x80 >> (x % 8));
+        }
+    }
+}
+
 }  // namespace
 
 const char* IconError::what() const noexcept {
@@ -119,7 +134,9 @@ BitmapParts LayOutBitmap(const uint8_t* data, size_t size, const DirectoryEntry&
     uint64_t tableEnd = kInfoHeaderSize + 4ull * tableEntries;
     uint64_t colourBytes = RowBytes(uint64_t(width), bitCount) * rows;
     uint64_t maskBytes = RowBytes(uint64_t(width), 1) * rows;
-    if (tableEnd + colourBytes + maskBytes > entry.bytesInRes) Invalid();
+    if (tableEnd + colourBytes > entry.bytesInRes) Invalid();
+    const bool ownMask = tableEnd + colourBytes + maskBytes <= entry.bytesInRes;
+    if (!ownMask && bitCount != 32) Invalid();
 
     BitmapParts parts;
     parts.width = width;
@@ -147,6 +164,7 @@ BitmapParts LayOutBitmap(const uint8_t* data, size_t size, const DirectoryEntry&
     le::Put32(mask + kBiClrUsed, 2);
     le::Put32(mask + kBiClrImportant, 2);
     std::memset(mask + kInfoHeaderSize + 4, 255, 3);  // entry 0 black, entry 1 white
+    if (!ownMask) MakeMaskFromAlpha(data + parts.colourOffset, parts);
     return parts;
 }
 

@@ -80,10 +80,22 @@ struct BitmapParts {
     size_t colourOffset = 0, colourBytes = 0;  // the colour pixels' place in the file
     size_t maskOffset = 0, maskBytes = 0;      // the mask's
     int32_t width = 0, rows = 0;               // the image's own size
+    // A 32-bit image whose AND mask is missing or cut short (as favicons are written): the
+    // mask made from the alpha channel, alpha 0 see-through, and the colour pixels with the
+    // see-through ones black, which drawing through the mask needs. Empty otherwise: the
+    // file's own pixels and mask are used.
+    std::vector<uint8_t> maskFromAlpha, colourForMask;
+
+    const uint8_t* ColourPixels(const uint8_t* file) const {
+        return colourForMask.empty() ? file + colourOffset : colourForMask.data();
+    }
+    const uint8_t* MaskPixels(const uint8_t* file) const {
+        return maskFromAlpha.empty() ? file + maskOffset : maskFromAlpha.data();
+    }
 };
 
 // The parts of `entry`, which must come from ReadIconFile over the same bytes and not be a
-// PNG entry; InvalidImage otherwise.
+// PNG entry; InvalidImage otherwise. Every image but a 32-bit one needs its whole AND mask.
 BitmapParts LayOutBitmap(const uint8_t* data, size_t size, const DirectoryEntry& entry);
 
 }  // namespace ico

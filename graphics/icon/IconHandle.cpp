@@ -41,14 +41,14 @@ SplitBitmaps SplitIconBitmaps(const uint8_t* file, const ico::BitmapParts& parts
     WindowDC screen;
     RequireScreen(screen);
     SplitBitmaps result;
-    auto makeBitmap = [&](const std::vector<uint8_t>& info, size_t offset, bool monochrome) {
+    auto makeBitmap = [&](const std::vector<uint8_t>& info, const uint8_t* pixels, bool monochrome) {
         const auto* description = reinterpret_cast<const BITMAPINFO*>(info.data());
         OwnedBitmap temporary(GdiCheck(CreateDIBitmap(screen.get(), &description->bmiHeader, CBM_INIT,
-                                                      file + offset, description, DIB_RGB_COLORS)));
+                                                      pixels, description, DIB_RGB_COLORS)));
         return CopyBitsToSize(screen.get(), temporary.get(), size, monochrome);
     };
-    result.colour = makeBitmap(parts.colourInfo, parts.colourOffset, false);
-    result.mask = makeBitmap(parts.maskInfo, parts.maskOffset, true);
+    result.colour = makeBitmap(parts.colourInfo, parts.ColourPixels(file), false);
+    result.mask = makeBitmap(parts.maskInfo, parts.MaskPixels(file), true);
     return result;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstddef>
+#include <limits>
 #include <new>
 #include <vector>
 
@@ -34,8 +36,11 @@ int32_t MulDivWide(int32_t x, int32_t y, int64_t z) {
     return MulDiv(x, y, static_cast<int>(z));
 }
 
+// The size needs the fields up to szlMillimeters, which end at byte 88: the original
+// header (nSize 88) has no more, and the platform copies no more than the header holds.
 bool ReadEnhHeader(HENHMETAFILE handle, ENHMETAHEADER& header) {
-    return GetEnhMetaFileHeader(handle, sizeof header, &header) >= mf::kEmfHeaderSize;
+    header = ENHMETAHEADER{};
+    return GetEnhMetaFileHeader(handle, sizeof header, &header) >= offsetof(ENHMETAHEADER, cbPixelFormat);
 }
 
 // The enhanced reader runs only for more than 100 bytes whose first 100 are an enhanced
@@ -289,7 +294,10 @@ void TMetafile::ReadPlaceableMetafile(TStream& stream, int64_t length) {
 
     // What the header announces, but no more than the stream holds.
     const int64_t available = std::max<int64_t>(stream.Size() - stream.Position(), 0);
-    const size_t wanted = static_cast<size_t>(std::min<int64_t>(length - mf::kPlaceableHeaderSize, available));
+    const int64_t bitsCount = std::min<int64_t>(length - mf::kPlaceableHeaderSize, available);
+    // The platform takes the metafile's size as a UINT: more would be cut to its low bits.
+    if (bitsCount > static_cast<int64_t>(std::numeric_limits<UINT>::max())) RaiseInvalidMetafile();
+    const size_t wanted = static_cast<size_t>(bitsCount);
     std::vector<uint8_t> bits = AllocateBytes(wanted);
     bits.resize(ReadSome(stream, bits.data(), wanted));
     if (!mf::CheckWindowsMetafile(bits.data(), bits.size()).ok()) RaiseInvalidMetafile();

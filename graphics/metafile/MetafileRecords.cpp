@@ -107,8 +107,11 @@ Problem CheckDib(const uint8_t* bmi, uint64_t available, uint32_t usage, uint64_
     } else if (colours > 256) {
         return "colour count past 256";
     }
-    const uint64_t masks = compression == 3 && headerSize == 40 ? 12 : 0;
-    tableEnd = headerSize + masks + colours * (usage == 1 ? 2 : 4);
+    // The player takes the three bit-field masks as part of any header shorter than the one
+    // that holds them (52 bytes), so the colours and pixels start no earlier than byte 52.
+    const uint64_t masksEnd = 40 + 12;
+    const uint64_t headerEnd = compression == 3 && headerSize < masksEnd ? masksEnd : headerSize;
+    tableEnd = headerEnd + colours * (usage == 1 ? 2 : 4);
     if (tableEnd > available) return "colour table past the bitmap header's bytes";
     const uint64_t rows = static_cast<uint64_t>(height < 0 ? -static_cast<int64_t>(height) : height);
     const uint64_t stride = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
@@ -273,7 +276,6 @@ Problem CheckEnhancedContents(uint32_t type, const EmfRecord& r) {
     case 14: {  // end of file, with the palette
         const uint64_t entries = r.At(8);
         if (entries == 0) return nullptr;
-        if (r.At(12) < 16) return "palette inside the record's fields";
         return r.Items(r.At(12), entries, 4);
     }
     case 37: return r.SlotOrStock(8);
@@ -368,7 +370,6 @@ WalkResult CheckEnhancedMetafile(const uint8_t* data, size_t size) {
         !FitsInt32(static_cast<int64_t>(h.frameBottom) - h.frameTop))
         return Refused("frame out of range", 24);
 
-    uint64_t records = 0;
     size_t offset = 0;
     uint32_t lastType = 0, eofPalette = 0;
     std::vector<bool> taken(h.handles);
@@ -392,12 +393,13 @@ WalkResult CheckEnhancedMetafile(const uint8_t* data, size_t size) {
         }
         if (type == 40) taken[record.At(8)] = false;
         lastType = type;
-        ++records;
         offset += recordSize;
     }
     if (lastType != kEmrEof) return Refused("no end-of-file record", size);
-    if (records != h.records) return Refused("header's record count differs from the records", 52);
-    if (eofPalette != h.paletteEntries) return Refused("header's palette count differs from the palette", 68);
+    // The header's record count is not read by the player, which walks by sizes (common
+    // writers set it one short). Its palette count is: a player may copy that many entries
+    // from the end-of-file record, so it must not ask for more than the record holds.
+    if (h.paletteEntries > eofPalette) return Refused("header's palette count past the palette", 68);
     return {};
 }
 
@@ -542,7 +544,11 @@ Problem CheckWindowsRecord(const WmfRecord& r) {
         const uint64_t polys = r.Param(0);
         if (Problem p = r.Need(1 + polys)) return p;
         uint64_t points = 0;
-        for (uint64_t i = 0; i < polys; ++i) points += r.Param(1 + i);
+        for (uint64_t i = 0; i < polys; ++i) {
+            // The player reads each count as a signed number.
+            if (r.Param(1 + i) & 0x8000) return "polygon point count negative";
+            points += r.Param(1 + i);
+        }
         return r.Need(1 + polys + 2 * points);
     }
     case 0x0626:  // escapes: only comments, which no driver sees
@@ -574,7 +580,9 @@ Problem CheckWindowsRecord(const WmfRecord& r) {
 WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size) {
     if (size < kWmfHeaderSize) return Refused("shorter than the header", 0);
     const uint16_t type = Get16(data), headerWords = Get16(data + 2), version = Get16(data + 4);
-    const uint64_t totalBytes = 2ull * Get32(data + 6), largest = Get32(data + 12);
+    // The header's largest record size (offset 12) is left alone: a player of metafiles in
+    // memory reads each record by its own size.
+    const uint64_t totalBytes = 2ull * Get32(data + 6);
     const uint32_t objects = Get16(data + 10);
     if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x100 && version != 0x300))
         return Refused("not a Windows metafile header", 0);
@@ -590,7 +598,6 @@ WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size) {
         if (words == 0) return Refused("record of size zero", offset);
         if (words < 3) return Refused("record smaller than its header", offset);
         if (words * 2 > totalBytes - offset) return Refused("record runs past the end", offset);
-        if (words > largest) return Refused("record larger than the header's largest", offset);
         const WmfRecord record{data + offset, words, objects};
         if (Get16(data + offset + 4) == 0) {  // end of file: must be last
             if (offset + words * 2 != totalBytes) return Refused("records after the end-of-file record", offset);

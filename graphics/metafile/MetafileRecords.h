@@ -63,8 +63,9 @@ struct WalkResult {
 };
 
 // The whole enhanced metafile, header record first: every record's size, type and contents,
-// the header's counts against what the walk found, and the frame and reference device
-// against the arithmetic the picture's size needs.
+// the header's counts that the player reads by (handles, palette entries) against what the
+// walk found, and the frame and reference device against the arithmetic the picture's size
+// and the player's scaling need.
 WalkResult CheckEnhancedMetafile(const uint8_t* data, size_t size);
 
 // A standard Windows metafile (its 18-byte header first), as it follows a placeable header.

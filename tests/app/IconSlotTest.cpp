@@ -1,6 +1,8 @@
 // An icon file in a slot of the running program: shown at its own size with the slot seen
 // through its mask, kept when a damaged icon or a file of an unknown format is refused
-// with an error box, and printed at its own size at its cell's top-left corner.
+// with an error box, and printed at its own size at its cell's top-left corner. A 32-bit
+// icon without AND mask (as favicons are written) beside it is seen through where its
+// alpha is 0, on screen and on paper.
 #include <gtest/gtest.h>
 
 #include "graphics/icon/IconSamples.h"
@@ -16,9 +18,11 @@ using icosamples::Rgb;
 
 const Rgb kQuadrants[4] = {{0, 0, 0}, {255, 0, 0}, {0, 160, 0}, {0, 0, 255}};
 
-// 32 x 32 in four quadrants; the top-left one is see-through.
-icosamples::Bytes QuadrantIcon() {
-    icosamples::Entry e = icosamples::QuadrantEntry(32, kQuadrants);
+// 32 x 32 in four quadrants; the top-left one is see-through. `maskRows` 0: a 32-bit
+// entry with no AND mask, its alpha telling instead.
+icosamples::Bytes QuadrantIcon(int maskRows = -1) {
+    icosamples::Entry e = icosamples::QuadrantEntry(32, kQuadrants, maskRows < 0 ? 24 : 32);
+    e.maskRows = maskRows;
     e.seeThrough.assign(32 * 32, 0);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) e.seeThrough[y * 32 + x] = 1;
@@ -33,6 +37,7 @@ TEST(IconSlot, AnIconIsShownAndPrintedAtItsOwnSizeAndADamagedOneIsRefused) {
     icosamples::Bytes damaged = QuadrantIcon();
     damaged[6 + 16 + 8] = 0xFF;  // the second entry claims bytes past the file's end
     const std::string broken = files.Write("broken.ico", damaged);
+    const std::string favicon = files.Write("favicon.ico", QuadrantIcon(0));
 
     AppProcess app;
     HWND main = app.MainWindow();
@@ -41,18 +46,20 @@ TEST(IconSlot, AnIconIsShownAndPrintedAtItsOwnSizeAndADamagedOneIsRefused) {
     ASSERT_TRUE(Settle(main));
     const ScreenImage empty = CaptureClient(main);
 
-    // Slot 3 is centred on (96, 220): the 32 x 32 icon's top left is at (80, 204).
+    // Slot 3 is centred on (96, 220): the 32 x 32 icon's top left is at (80, 204); slot 4's
+    // 192 pixels to the right.
     const int slot = 2, left = 80, top = 204;
-    auto expected = [&](const ScreenImage& under, int x, int y) {
+    auto expected = [&](const ScreenImage& under, int x, int y, int at) {
         int q = (y < 16 ? 0 : 2) + (x < 16 ? 0 : 1);
-        return q == 0 ? under.At(left + x, top + y) : kQuadrants[q].Packed();
+        return q == 0 ? under.At(at + x, top + y) : kQuadrants[q].Packed();
     };
-    auto wrongPixels = [&](const ScreenImage& shot) {
+    auto wrongPixelsAt = [&](const ScreenImage& shot, int at) {
         int wrong = 0;
         for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x) wrong += shot.At(left + x, top + y) != expected(empty, x, y);
+            for (int x = 0; x < 32; ++x) wrong += shot.At(at + x, top + y) != expected(empty, x, y, at);
         return wrong;
     };
+    auto wrongPixels = [&](const ScreenImage& shot) { return wrongPixelsAt(shot, left); };
     ASSERT_TRUE(app.ChooseFileFor(kSlotCentre[slot].x, kSlotCentre[slot].y, icon));
     ScreenImage shot;
     EXPECT_TRUE(WaitUntil([&] { return wrongPixels(shot = CaptureClient(main)) == 0; }, 8000))
@@ -81,14 +88,19 @@ TEST(IconSlot, AnIconIsShownAndPrintedAtItsOwnSizeAndADamagedOneIsRefused) {
             << "the slot keeps its icon";
     }
 
-    // Printed: 32 x 32 device pixels at cell 3's top-left corner (SheetCells.h).
+    ASSERT_TRUE(app.ChooseFileFor(kSlotCentre[3].x, kSlotCentre[3].y, favicon));
+    EXPECT_TRUE(WaitUntil([&] { return wrongPixelsAt(shot = CaptureClient(main), left + 192) == 0; }, 8000))
+        << wrongPixelsAt(shot, left + 192) << " pixels of the icon without mask differ";
+
+    // Printed: 32 x 32 device pixels at the top-left corners of cells 3 and 4 (SheetCells.h).
     const std::string job = PrintSheetConfirmed(app, main);
     ASSERT_NE(job, "") << "no print dialog, or no job reached the spooler";
     const RenderedPage page = RenderJob(job, kSheetDpi);
     ASSERT_EQ(page.pages, 1);
-    const int x = 100, y = 1289;
+    // Both icons at the top left of their cells: each quadrant's colour spans the two.
+    const int x = kSheetCells[2].left, y = kSheetCells[2].top, x2 = kSheetCells[3].left;
     struct Quadrant { int q; RECT where; } quadrants[] = {
-        {1, {x + 16, y, x + 32, y + 16}}, {2, {x, y + 16, x + 16, y + 32}}, {3, {x + 16, y + 16, x + 32, y + 32}}};
+        {1, {x + 16, y, x2 + 32, y + 16}}, {2, {x, y + 16, x2 + 16, y + 32}}, {3, {x + 16, y + 16, x2 + 32, y + 32}}};
     for (const Quadrant& q : quadrants) {
         RECT box = page.BoxOf(kQuadrants[q.q].Packed());
         SCOPED_TRACE(q.q);
@@ -97,6 +109,10 @@ TEST(IconSlot, AnIconIsShownAndPrintedAtItsOwnSizeAndADamagedOneIsRefused) {
         EXPECT_NEAR(box.right, q.where.right, 2);
         EXPECT_NEAR(box.bottom, q.where.bottom, 2);
     }
-    const RECT seeThrough{x + 2, y + 2, x + 14, y + 14};
-    EXPECT_EQ(page.Count(0xFFFFFF, seeThrough, 8), 12 * 12) << "the paper shows through the mask";
+    for (int at : {x, x2}) {
+        const RECT seeThrough{at + 2, y + 2, at + 14, y + 14};
+        EXPECT_EQ(page.Count(0xFFFFFF, seeThrough, 8), 12 * 12) << "the paper shows through the mask at " << at;
+        const RECT shown{at + 18, y + 18, at + 30, y + 30};
+        EXPECT_EQ(page.Count(kQuadrants[3].Packed(), shown, 8), 12 * 12) << "the icon is drawn at " << at;
+    }
 }

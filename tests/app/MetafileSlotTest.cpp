@@ -1,6 +1,7 @@
-// An enhanced metafile in a slot of the running program and on the printed sheet: the
-// picture shows in its slot, and the job the spooler receives draws it as vector paths, so
-// its one-unit lines come out one printer pixel wide at any enlargement.
+// Enhanced metafiles in slots of the running program and on the printed sheet: one recorded
+// here and one LibreOffice wrote (tests/data). Each shows in its slot, and the job the
+// spooler receives draws them as vector paths, so one-unit lines come out one printer pixel
+// wide at any enlargement.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -20,6 +21,8 @@ namespace {
 
 constexpr uint32_t kRed = 0xFF0000;
 constexpr int kLines = 5;
+// The red block of LibreOffice's drawing (tests/data/drawing-dash.svg).
+constexpr uint32_t kWrittenRed = 0xE03030;
 
 // 80 x 40 mm: a red block on the left, five one-unit black lines on the right, recorded on
 // the screen as reference device.
@@ -79,6 +82,8 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
     ASSERT_EQ(header.szlDevice.cy, 768);
     ASSERT_EQ(header.szlMillimeters.cx, 271);
     ASSERT_EQ(header.szlMillimeters.cy, 203);
+    std::string written = std::string(TETRAFOL_CORPUS_DIR) + "\\lo-drawing-dash.emf";
+    for (char& c : written) c = c == '/' ? '\\' : c;
 
     AppProcess app;
     HWND main = app.MainWindow();
@@ -106,6 +111,19 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
         for (int y = 16; y < 136; ++y) darkRows += IsDark(shot.At(96 + 50, y));
         return darkRows == kLines;
     }, 5000)) << darkRows << " dark rows; one screen pixel per line in the slot's right half";
+
+    // LibreOffice's drawing in slot 2: its red block shows there.
+    ASSERT_TRUE(app.ChooseFileFor(kSlotCentre[1].x, kSlotCentre[1].y, written));
+    auto writtenReds = [&] {
+        int n = 0;
+        for (int y = 16; y < 136; ++y)
+            for (int x = 208; x < 368; ++x) n += shot.At(x, y) == kWrittenRed;
+        return n;
+    };
+    EXPECT_TRUE(WaitUntil([&] {
+        shot = CaptureClient(main);
+        return writtenReds() > 500;
+    }, 8000)) << "LibreOffice's metafile did not show in its slot";
     shot.SaveBmp(OutputDir() + "\\metafile-slot.bmp");
 
     // On paper.
@@ -117,7 +135,7 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
     const size_t pageStart = postscript.find("%%Page:");
     ASSERT_NE(pageStart, std::string::npos);
     const std::string page = postscript.substr(pageStart);
-    EXPECT_FALSE(DrawsAnImage(page)) << "the metafile reached the printer as an image";
+    EXPECT_FALSE(DrawsAnImage(page)) << "a metafile reached the printer as an image";
     EXPECT_NE(page.find("stroke"), std::string::npos) << "no stroked path on the page";
 
     // Rendered at 600 dpi: the picture fills its place in the cell, and each line is as
@@ -136,6 +154,18 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
     EXPECT_NEAR(redBox.top, target.top * scale, 4 * scale);
     EXPECT_NEAR(redBox.bottom, target.bottom * scale, 4 * scale);
     EXPECT_NEAR(redBox.right, (target.left + targetWidth / 2.0) * scale, 6 * scale);
+
+    // LibreOffice's red block lies inside its own cell's picture, and is a good part of it.
+    // Its frame is 3955 x 2896 (0.01 mm) on a 150 x 109 pixel, 39 x 28 mm reference device:
+    // MulDiv(3955, 150, 3900) = 152 by MulDiv(2896, 109, 2800) = 113 pixels. In cell 2:
+    // 1604/152 = 10.55 > 1089/113 = 9.637, so the height decides, width trunc(152 x 9.637) = 1464.
+    const RECT writtenTarget{1804, 100, 1804 + 1464, 1189};
+    const RECT writtenBox = rendered.BoxOf(kWrittenRed, 20);
+    EXPECT_GE(writtenBox.left, writtenTarget.left * scale);
+    EXPECT_GE(writtenBox.top, writtenTarget.top * scale);
+    EXPECT_LE(writtenBox.right, writtenTarget.right * scale);
+    EXPECT_LE(writtenBox.bottom, writtenTarget.bottom * scale);
+    EXPECT_GT(writtenBox.right - writtenBox.left, 1464 * scale / 3);
 
     const int column = static_cast<int>((target.left + targetWidth * 0.75) * scale);
     std::vector<int> thickness;

@@ -6,11 +6,14 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialogs/CommonDialog.h"
 #include "dialogs/DialogHost.h"
 #include "dialogs/DialogsModule.h"
+#include "dialogs/OpenDialog.h"
+#include "dialogs/PrintDialog.h"
 #include "rtl/Exceptions.h"
 #include "support/SystemDialogAnswerer.h"
 
@@ -141,6 +144,38 @@ TEST(CommonDialogRun, AnyErrorOfTheWindowsEventsIsShownNotPassedThroughTheSystem
     EXPECT_EQ(shown[0], "show failed");
     EXPECT_FALSE(shown[1].empty());
     EXPECT_EQ(dialog.Handle(), nullptr);
+}
+
+// A system dialog owned by the application window, which is never shown, is outside the
+// owner chain of the main window whose taskbar button brings the program back: the system
+// would bring back the disabled main window and leave the dialog behind. Owned by the form
+// the user works in, it comes back with it.
+TEST(CommonDialogRun, SystemDialogsAreOwnedByTheActiveForm) {
+    HWND application = CreateWindowExA(0, "STATIC", "application", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                       nullptr, nullptr);
+    HWND form = CreateWindowExA(0, "STATIC", "form", WS_POPUP | WS_VISIBLE, 30, 30, 100, 60, nullptr, nullptr,
+                                nullptr, nullptr);
+    ASSERT_TRUE(application && form);
+    DialogHost().ApplicationWindow = [=] { return application; };
+    DialogHost().ActiveForm = [=] { return form; };
+    TOpenDialog open;
+    TPrintDialog print;
+    const std::pair<const char*, TCommonDialog*> dialogs[] = {{"open", &open}, {"print", &print}};
+    for (const auto& [name, dialog] : dialogs) {
+        SCOPED_TRACE(name);
+        HWND owner = nullptr;
+        SystemDialogAnswerer cancel([&](HWND window) {
+            owner = GetWindow(window, GW_OWNER);
+            PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        });
+        EXPECT_FALSE(dialog->RunModal());
+        ASSERT_TRUE(cancel.Answered());
+        EXPECT_EQ(owner, form);
+    }
+    DialogHost().ApplicationWindow = nullptr;
+    DialogHost().ActiveForm = nullptr;
+    DestroyWindow(form);
+    DestroyWindow(application);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include <cstddef>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -84,9 +85,15 @@ TEST(OpenDialogRecord, TextsAndTheNameTheDialogStartsWith) {
     dialog.PrepareRecord(out);
     EXPECT_EQ(out.record.lpstrDefExt, nullptr);
     dialog.Options |= OptionBit(ofOldStyleDialog);
-    dialog.PrepareRecord(out);
-    ASSERT_NE(out.record.lpstrDefExt, nullptr);
-    EXPECT_STREQ(out.record.lpstrDefExt, "wmf");
+    // "ソ" is 0x83 0x5C: its trail byte is no folder delimiter.
+    for (auto [name, extension] : {std::pair<const char*, const char*>{"C:\\photos\\old.wmf", "wmf"},
+                                   {"C:\\photos\\a.ソ", "ソ"},
+                                   {"C:\\photos.d\\none", nullptr}}) {
+        dialog.SetFileName(name);
+        OpenFileRecord fresh;
+        dialog.PrepareRecord(fresh);
+        EXPECT_STREQ(fresh.record.lpstrDefExt, extension) << name;
+    }
     dialog.DefaultExt = "bmp";
     dialog.PrepareRecord(out);
     EXPECT_STREQ(out.record.lpstrDefExt, "bmp");
@@ -123,6 +130,24 @@ TEST(OpenDialogNames, SingleAndMultipleSelectionInBothStyles) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(SplitFileNames(c.buffer.data(), c.buffer.size(), c.multi, c.oldStyle), c.files);
     }
+}
+
+// While the dialog is open its answer alone names the selection: no answer (the system
+// dialog gives none for an item that is not a file) means no name, not the last run's.
+// Wine's dialog always answers with at least its folder, so a plain window that does not
+// know the message stands in for the dialog's top-level window.
+TEST(OpenDialogNames, WhileOpenNoAnswerMeansNoName) {
+    struct Attachable : TOpenDialog {
+        using TCommonDialog::Attach;
+    } dialog;
+    HWND top = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 5, 5, top, nullptr, nullptr, nullptr);
+    ASSERT_NE(child, nullptr);
+    dialog.SetFileName("C:\\last.bmp");
+    dialog.Attach(child);
+    EXPECT_EQ(dialog.FileName(), "");
+    DestroyWindow(top);  // the dialog's window is gone: the stored name again
+    EXPECT_EQ(dialog.FileName(), "C:\\last.bmp");
 }
 
 TEST(OpenDialogInitialDir, TrailingDelimiterDroppedExceptForRoots) {

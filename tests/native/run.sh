@@ -2,7 +2,8 @@
 # Builds the portable file-format cores natively with clang, AddressSanitizer and UBSan, then
 # either runs every check program (default: each <format>_native_checks) or fuzzes each
 # <format>_fuzz target for FUZZ_SECONDS seconds ("run.sh fuzz"; FUZZ_TARGET=<format> picks
-# one), starting from the files that <format>_write_corpus writes.
+# one), starting from the files that <format>_write_corpus writes and those of its format in
+# tests/data (written by other programs).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -17,8 +18,9 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 case "$mode" in
 check)
+    # Each check also reads the files other programs wrote (tests/data) of its own format.
     for checks in "$build"/*_native_checks; do
-        "$checks"
+        "$checks" "$root"/tests/data/*
     done
     ;;
 fuzz)
@@ -29,6 +31,17 @@ fuzz)
         corpus=$build/fuzz-corpus-$name seeds=$build/fuzz-seeds-$name
         mkdir -p "$corpus" "$seeds"
         "$build/${name}_write_corpus" "$seeds" >/dev/null
+        # And the files other programs wrote in that format.
+        case $name in
+        bmp) extensions="bmp" ;;
+        icon) extensions="ico" ;;
+        jpeg) extensions="jpg" ;;
+        metafile) extensions="emf wmf" ;;
+        *) extensions="" ;;
+        esac
+        for extension in $extensions; do
+            cp "$root"/tests/data/*."$extension" "$seeds"/ 2>/dev/null || true
+        done
         echo "fuzzing $name for ${seconds}s"
         # Crashes are written to the build directory as crash-*; any makes this fail.
         (cd "$build" && "$fuzzer" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \

@@ -5,6 +5,7 @@
 #include <string>
 #include "graphics/bitmap/BmpDecoder.h"
 #include "graphics/bitmap/BmpSamples.h"
+#include "native/CorpusFiles.h"
 
 namespace {
 
@@ -102,11 +103,26 @@ void CheckCorpus() {
                 counts[1], counts[2]);
 }
 
+// Files other programs wrote are read whole.
+void CheckWrittenFiles(int argc, char** argv) {
+    const auto written = corpus::FilesOfFormat(argc, argv, {"bmp"});
+    for (const corpus::NamedFile& f : written) {
+        try {
+            bmp::DecodedBitmap d = bmp::DecodeBmpFile(f.bytes.data(), f.bytes.size());
+            if (d.empty || d.pixels.size() != d.layout.pixelStoreBytes) Fail(f.name + ": no pixels");
+        } catch (const bmp::DecodeError& e) {
+            Fail(f.name + ": refused: " + e.what());
+        }
+    }
+    std::printf("%zu files of other writers read\n", written.size());
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     CheckAcceptedForms();
     CheckCorpus();
+    CheckWrittenFiles(argc, argv);
     if (failures) std::printf("%d failures\n", failures);
     else std::printf("all native BMP checks passed\n");
     return failures ? 1 : 0;

@@ -17,8 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         ico::BitmapParts parts = ico::LayOutBitmap(data, size, entry);
         // Touch every byte the platform would read.
-        for (size_t i = 0; i < parts.colourBytes; ++i) sink = sink ^ data[parts.colourOffset + i];
-        for (size_t i = 0; i < parts.maskBytes; ++i) sink = sink ^ data[parts.maskOffset + i];
+        const uint8_t *colour = parts.ColourPixels(data), *mask = parts.MaskPixels(data);
+        for (size_t i = 0; i < parts.colourBytes; ++i) sink = sink ^ colour[i];
+        for (size_t i = 0; i < parts.maskBytes; ++i) sink = sink ^ mask[i];
     } catch (const ico::IconError&) {
     }
     return 0;

@@ -53,6 +53,7 @@ Bytes WriteBitmapImage(const Entry& e) {
                 row[at] = c.b;
                 row[at + 1] = c.g;
                 row[at + 2] = c.r;
+                if (e.bitCount == 32 && e.maskRows >= 0) row[at + 3] = SeeThrough(e, x, y) ? 0 : 255;
                 continue;
             }
             uint32_t index = uint32_t(std::find(table.begin(), table.end(), c) - table.begin());
@@ -62,7 +63,7 @@ Bytes WriteBitmapImage(const Entry& e) {
         }
         b.insert(b.end(), row.begin(), row.end());
     }
-    for (int y = e.height - 1; y >= 0; --y) {
+    for (int y = e.height - 1; y >= (e.maskRows < 0 ? 0 : e.height - e.maskRows); --y) {
         Bytes row(maskStride, 0);
         for (int x = 0; x < e.width; ++x)
             if (SeeThrough(e, x, y)) row[x / 8] |= uint8_t(0x80 >> (x % 8));

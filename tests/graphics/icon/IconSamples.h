@@ -27,6 +27,9 @@ struct Entry {
     std::vector<Rgb> pixels;                // width x height, top row first
     std::vector<uint8_t> seeThrough;        // width x height, 1 where the mask is set; empty: none
     bool png = false;                       // the image as a PNG stream (RGBA) instead
+    // Rows of the AND mask written (-1: all). With fewer, as favicons are written, 32-bit
+    // pixels carry the see-through as alpha 0 and the rest as alpha 255.
+    int maskRows = -1;
 
     Rgb At(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };

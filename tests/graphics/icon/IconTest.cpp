@@ -127,6 +127,7 @@ TEST(IconDrawing, AnImageSmallerThanItsEntryIsScaledUp) {
 
 TEST(IconDrawing, TheMaskLetsTheSurfaceShowThrough) {
     // The left half see-through, the right half two colours (black and white at 1 bit).
+    // At 32 bits also with the AND mask missing or cut short: the alpha channel then tells.
     for (int bits : {1, 4, 8, 24, 32}) {
         Rgb top = bits == 1 ? Rgb{} : kRed, bottom = bits == 1 ? kWhite : kGreen;
         Entry e = SolidEntry(32, top, bits);
@@ -136,9 +137,13 @@ TEST(IconDrawing, TheMaskLetsTheSurfaceShowThrough) {
                 e.pixels[y * 32 + x] = y < 16 ? top : bottom;
                 e.seeThrough[y * 32 + x] = x < 16;
             }
-        for (Entry form : {e, Png(e)}) {
-            if (form.png && bits != 32) continue;
-            SCOPED_TRACE(std::to_string(bits) + (form.png ? " bits, PNG" : " bits"));
+        Entry noMask = e, shortMask = e;
+        noMask.maskRows = 0;
+        shortMask.maskRows = 5;
+        for (Entry form : {e, Png(e), noMask, shortMask}) {
+            if ((form.png || form.maskRows >= 0) && bits != 32) continue;
+            SCOPED_TRACE(std::to_string(bits) + (form.png ? " bits, PNG" : " bits") + ", mask rows " +
+                         std::to_string(form.maskRows));
             for (Rgb under : {kWhite, kBlue}) {
                 TIcon icon;
                 Load(icon, WriteIcon({form}));

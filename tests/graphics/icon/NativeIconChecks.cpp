@@ -8,6 +8,7 @@
 #include <string>
 #include "graphics/icon/IconDirectory.h"
 #include "graphics/icon/IconSamples.h"
+#include "native/CorpusFiles.h"
 
 namespace {
 
@@ -46,8 +47,9 @@ void CheckCorpus() {
                     continue;
                 }
                 ico::BitmapParts parts = ico::LayOutBitmap(file.data.get(), file.size, entry);
-                for (size_t i = 0; i < parts.colourBytes; ++i) sink = sink ^ file.data[parts.colourOffset + i];
-                for (size_t i = 0; i < parts.maskBytes; ++i) sink = sink ^ file.data[parts.maskOffset + i];
+                const uint8_t *colour = parts.ColourPixels(file.data.get()), *mask = parts.MaskPixels(file.data.get());
+                for (size_t i = 0; i < parts.colourBytes; ++i) sink = sink ^ colour[i];
+                for (size_t i = 0; i < parts.maskBytes; ++i) sink = sink ^ mask[i];
             }
             for (int32_t wanted : {16, 32, 48, 256})
                 for (uint16_t bits : {1, 4, 8, 32})
@@ -95,11 +97,67 @@ void CheckChoiceOnFewColours() {
     std::printf("%zu choices on few-colour screens checked\n", sizeof cases / sizeof cases[0]);
 }
 
+// A 32-bit entry whose AND mask is missing or cut short gets its mask from the alpha channel:
+// set where alpha is 0, with those pixels' colour black. (The platform draws such an icon by
+// its alpha, so the unit tests' pixels cannot show the mask; it is used where the alpha is
+// not, as on screens of fewer colours.)
+void CheckMaskFromAlpha() {
+    icosamples::Entry e = icosamples::SolidEntry(20, {200, 100, 50}, 32);
+    e.seeThrough.assign(20 * 20, 0);
+    for (int i = 0; i < 20 * 20; ++i) e.seeThrough[size_t(i)] = (i % 7 == 0) || (i / 20 < 3);
+    for (int maskRows : {0, 5, 19}) {
+        e.maskRows = maskRows;
+        Bytes file = icosamples::WriteIcon({e});
+        for (size_t at = 6 + 16 + 40; at + 4 <= 6 + 16 + 40 + 20 * 20 * 4; at += 4)
+            if (file[at + 3] == 0) file[at] = file[at + 1] = file[at + 2] = 0xFF;  // white, yet see-through
+        ExactCopy copy(file);
+        const ico::IconFile icon = ico::ReadIconFile(copy.data.get(), copy.size);
+        const ico::BitmapParts parts = ico::LayOutBitmap(copy.data.get(), copy.size, icon.entries[0]);
+        const uint8_t *colour = parts.ColourPixels(copy.data.get()), *mask = parts.MaskPixels(copy.data.get());
+        int wrong = 0;
+        for (int y = 0; y < 20; ++y)  // rows bottom-up, mask rows 4 bytes each
+            for (int x = 0; x < 20; ++x) {
+                const bool seeThrough = e.seeThrough[size_t((19 - y) * 20 + x)] != 0;
+                const bool masked = (mask[y * 4 + x / 8] >> (7 - x % 8)) & 1;
+                const uint8_t* pixel = colour + (y * 20 + x) * 4;
+                const bool black = !pixel[0] && !pixel[1] && !pixel[2];
+                wrong += masked != seeThrough || black != seeThrough;
+            }
+        if (parts.maskFromAlpha.empty() || wrong)
+            Fail("mask from alpha with " + std::to_string(maskRows) + " mask rows: " + std::to_string(wrong) +
+                 " pixels wrong");
+    }
+}
+
+// Files other programs wrote: every entry is laid out with its bytes inside the file.
+void CheckWrittenFiles(int argc, char** argv) {
+    const auto written = corpus::FilesOfFormat(argc, argv, {"ico"});
+    for (const corpus::NamedFile& f : written) {
+        try {
+            ico::IconFile icon = ico::ReadIconFile(f.bytes.data(), f.bytes.size());
+            if (icon.entries.empty()) Fail(f.name + ": no entries");
+            volatile uint8_t sink = 0;
+            for (const ico::DirectoryEntry& entry : icon.entries) {
+                if (entry.png) continue;
+                ico::BitmapParts parts = ico::LayOutBitmap(f.bytes.data(), f.bytes.size(), entry);
+                const uint8_t *colour = parts.ColourPixels(f.bytes.data()), *mask = parts.MaskPixels(f.bytes.data());
+                for (size_t i = 0; i < parts.colourBytes; ++i) sink = sink ^ colour[i];
+                for (size_t i = 0; i < parts.maskBytes; ++i) sink = sink ^ mask[i];
+            }
+        } catch (const ico::IconError& e) {
+            Fail(f.name + ": refused: " + e.what());
+        }
+    }
+    std::printf("%zu icon files of other writers read\n", written.size());
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     CheckCorpus();
     CheckChoiceOnFewColours();
+    CheckMaskFromAlpha();
+    CheckWrittenFiles(argc, argv);
     if (failures) std::printf("%d failures\n", failures);
     else std::printf("all native icon checks passed\n");
     return failures ? 1 : 0;

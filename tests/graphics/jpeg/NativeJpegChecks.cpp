@@ -8,6 +8,7 @@
 #include <vector>
 #include "graphics/jpeg/JpegCodec.h"
 #include "graphics/jpeg/JpegSamples.h"
+#include "native/CorpusFiles.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ bool IsFourComponent(const std::string& name) { return name.rfind("cmyk", 0) == 
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     int checks = 0, good = 0;
     for (const auto& f : jpegsamples::GoodFiles()) {
         for (bool eightBit : {false, true}) {
@@ -110,6 +111,15 @@ int main() {
     }
     ++checks;
     Check(hostile >= 200, "at least 200 hostile files");
+    // Files other programs wrote decode whole.
+    const auto written = corpus::FilesOfFormat(argc, argv, {"jpg"});
+    for (const corpus::NamedFile& f : written)
+        for (bool eightBit : {false, true}) {
+            RowStore store;
+            ++checks;
+            Check(DecodeInto(f.bytes, eightBit, store) == 0 && !store.rows.empty(), f.name + " decodes");
+        }
+    std::printf("jpeg: %zu files of other writers decoded\n", written.size());
     std::printf("jpeg native checks: %d good decodes gave back their pattern, %d hostile files (%d decodes refused, %d partial or whole), "
                 "slowest %.2f s (%s)\n",
                 good, hostile, refused, decoded, slowest, slowestName.c_str());

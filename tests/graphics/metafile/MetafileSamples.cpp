@@ -132,6 +132,49 @@ std::vector<size_t> WmfRecordOffsets(const Bytes& wmf) {
     return offsets;
 }
 
+// A 1 x 1, 32-bit bit-field bitmap with a header of `headerSize` bytes: the 40 bytes of
+// BITMAPINFOHEADER, then as much of the three masks as the header has room for.
+Bytes BitFieldDib(uint32_t headerSize) {
+    Bytes b;
+    for (uint32_t v : {headerSize, 1u, 1u}) Append32(b, v);
+    Append16(b, 1);
+    Append16(b, 32);
+    for (uint32_t v : {3u, 4u, 0u, 0u, 0u, 0u}) Append32(b, v);
+    for (uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu}) Append32(b, mask);
+    b.resize(headerSize);
+    Append32(b, 0x00102030);  // the pixel
+    return b;
+}
+
+// An enhanced metafile whose only object is a pattern brush of that bitmap, the header's
+// bytes counted as `headerSize`.
+Bytes BitFieldBrushEmf(uint32_t headerSize) {
+    EmfWriter w;
+    w.Add(94, {1, 0, 32, headerSize, 32 + headerSize, 4}, BitFieldDib(headerSize));
+    w.Add(37, {1});
+    Bytes emf = w.Finish(2, 0);
+    const Bytes eof = PaletteEof(0);
+    emf.insert(emf.end(), eof.begin(), eof.end());
+    mf::Put32(emf.data() + 48, static_cast<uint32_t>(emf.size()));
+    mf::Put32(emf.data() + 52, mf::Get32(emf.data() + 52) + 1);
+    return emf;
+}
+
+// The same brush in a Windows metafile, as a packed bitmap running to the record's end.
+Bytes BitFieldBrushWmf(uint32_t headerSize) {
+    WmfWriter w;
+    w.Add(0x0142, {5, 0}, BitFieldDib(headerSize));
+    w.Add(0x012D, {0});
+    return w.Finish(1);
+}
+
+// One polygon of 0x8000 points, all of them present: a count the player reads as negative.
+Bytes NegativePolygonCountWmf() {
+    WmfWriter w;
+    w.Add(0x0538, {1, 0x8000}, Bytes(0x8000 * 4));
+    return w.Finish(1);
+}
+
 using samplebytes::With16;
 using samplebytes::With32;
 Bytes Cut(const Bytes& b, size_t size) { return Bytes(b.begin(), b.begin() + static_cast<long>(size < b.size() ? size : b.size())); }
@@ -273,12 +316,14 @@ std::vector<Hostile> HostileMetafiles() {
     add("emf_nbytes_short", With32(emf, 48, static_cast<uint32_t>(n - 4)), true);
     add("emf_nbytes_long", With32(emf, 48, static_cast<uint32_t>(n + 4)), true);
     add("emf_nbytes_huge", With32(emf, 48, 0xFFFFFFF0), true);
-    add("emf_records_less", With32(emf, 52, mf::Get32(emf.data() + 52) - 1), true);
-    add("emf_records_more", With32(emf, 52, mf::Get32(emf.data() + 52) + 1), true);
-    add("emf_records_huge", With32(emf, 52, 0xFFFFFFFF), true);
+    // The record count is not read by the player, and common writers set it one short.
+    add("emf_records_less", With32(emf, 52, mf::Get32(emf.data() + 52) - 1), false);
+    add("emf_records_more", With32(emf, 52, mf::Get32(emf.data() + 52) + 1), false);
+    add("emf_records_huge", With32(emf, 52, 0xFFFFFFFF), false);
     add("emf_handles_0", With16(emf, 56, 0), true);
     add("emf_handles_1", With16(emf, 56, 1), true);
     add("emf_palette_count_wrong", With32(emf, 68, 5), true);
+    add("emf_palette_count_fewer", With32(emf, 68, 3), false);
     add("emf_palette_count_huge", With32(emf, 68, 0xFFFFFFFF), true);
     add("emf_device_0", With32(emf, 72, 0), true);
     add("emf_device_negative", With32(emf, 76, 0xFFFFFF00), true);
@@ -324,6 +369,16 @@ std::vector<Hostile> HostileMetafiles() {
     // ---- Windows, behind a placeable header
     const Bytes wmf = SampleWmf();
     auto placeable = [](const Bytes& w) { return Placeable(w, 0, 0, 1440, 720, 1440); };
+    // Bit-field bitmaps of every header size, each with bytes for exactly its header: the
+    // player puts the pixels after the masks, at byte 52 at the least. A Windows record
+    // rounds its bytes up to whole words, so a 51-byte header still has its pixel.
+    for (uint32_t size : {40u, 41u, 42u, 43u, 44u, 45u, 46u, 47u, 48u, 49u, 50u, 51u, 52u, 56u, 108u, 124u}) {
+        const uint32_t pixelsEnd = (size < 52 ? 52 : size) + 4, recordHolds = (size + 4 + 1) / 2 * 2;
+        add("emf_bitfield_brush_header" + std::to_string(size), BitFieldBrushEmf(size), size < 52);
+        add("wmf_bitfield_brush_header" + std::to_string(size), placeable(BitFieldBrushWmf(size)),
+            pixelsEnd > recordHolds);
+    }
+    add("wmf_polypolygon_count_negative", placeable(NegativePolygonCountWmf()), true);
     const Bytes good = placeable(wmf);
     add("wmf_no_placeable_header", wmf, true);
     add("wmf_key_wrong", With32(good, 0, mf::kPlaceableKey ^ 1), true);
@@ -340,7 +395,7 @@ std::vector<Hostile> HostileMetafiles() {
     add("wmf_size_short", placeable(With32(wmf, 6, static_cast<uint32_t>(wmf.size() / 2 - 3))), true);
     add("wmf_objects_0", placeable(With16(wmf, 10, 0)), true);
     add("wmf_objects_2", placeable(With16(wmf, 10, 2)), true);
-    add("wmf_largest_small", placeable(With32(wmf, 12, 4)), true);
+    add("wmf_largest_small", placeable(With32(wmf, 12, 4)), false);  // not read by the player
     const std::vector<size_t> wmfRecords = WmfRecordOffsets(wmf);
     for (size_t i = 0; i < wmfRecords.size(); ++i) {
         const size_t at = wmfRecords[i];

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "graphics/Canvas.h"
@@ -57,6 +58,38 @@ Bytes ReferenceDeviceEmf() {
         mf::Put32(emf.data() + at, value);
     return emf;
 }
+
+// The same metafile with the header the first enhanced metafiles had: 88 bytes, ending
+// with szlMillimeters, and no description.
+Bytes WithOriginalHeader(Bytes emf) {
+    emf.erase(emf.begin() + 88, emf.begin() + mf::Get32(emf.data() + 4));
+    for (auto [at, value] : {std::pair<size_t, uint32_t>{4, 88}, {48, static_cast<uint32_t>(emf.size())}, {60, 0}, {64, 0}})
+        mf::Put32(emf.data() + at, value);
+    return emf;
+}
+
+// Claims `size` bytes: `head`, then zeros, made up as they are read, so a size past what
+// memory holds costs nothing unless someone reads it all.
+class ClaimedSizeStream : public TStream {
+public:
+    ClaimedSizeStream(Bytes head, int64_t size) : head_(std::move(head)), size_(size) {}
+    int32_t Read(void* buffer, int32_t count) override {
+        const int64_t n = std::max<int64_t>(0, std::min<int64_t>(count, size_ - position_));
+        auto* out = static_cast<uint8_t*>(buffer);
+        for (int64_t i = 0; i < n; ++i, ++position_)
+            out[i] = position_ < static_cast<int64_t>(head_.size()) ? head_[static_cast<size_t>(position_)] : 0;
+        return static_cast<int32_t>(n);
+    }
+    int32_t Write(const void*, int32_t) override { return 0; }
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+        position_ = offset + (origin == soBeginning ? 0 : origin == soCurrent ? position_ : size_);
+        return position_;
+    }
+
+private:
+    Bytes head_;
+    int64_t size_, position_ = 0;
+};
 
 // A frame of a whole fraction of the screen, the reference device, filled black in its
 // device pixels: shows where the frame lands when played.
@@ -120,6 +153,7 @@ TEST(Metafile, SizesComeFromTheHeaders) {
         {"1440 x 720 at 1440 per inch", mfsamples::Placeable(wmf, 0, 0, 1440, 720, 1440), 2540, 1270, 96, 48, false},
         {"box not at the origin", mfsamples::Placeable(wmf, -100, 50, 1340, 770, 1440), 2540, 1270, 96, 48, false},
         {"reference device 1024 x 768, 320 x 240 mm", ReferenceDeviceEmf(), 2540, 1270, 81, 41, true},
+        {"the same with the original 88-byte header", WithOriginalHeader(ReferenceDeviceEmf()), 2540, 1270, 81, 41, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -374,6 +408,21 @@ TEST(Metafile, TheBytesDecideTheReaderAndBadFilesAreRefused) {
         EXPECT_EQ(metafile->IsEnhanced, c.bytes == emf);
         EXPECT_EQ(metafile->Width(), c.bytes == emf ? 81 : 96);
     }
+}
+
+// The platform's size argument is 32 bits wide: a metafile of 4 GiB and 100 bytes would
+// reach it as one of 100 bytes. The stream says so without holding the bytes.
+TEST(Metafile, AMetafileLargerThanThePlatformTakesIsRefused) {
+    const Bytes placeable = mfsamples::Placeable(RecordWmf(), 0, 0, 1440, 720, 1440);
+    ClaimedSizeStream stream(placeable, static_cast<int64_t>(placeable.size()) + (int64_t{1} << 32));
+    TMetafile metafile;
+    try {
+        metafile.ReadFromStream(stream);
+        ADD_FAILURE() << "accepted";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), kInvalid);
+    }
+    EXPECT_EQ(metafile.Handle(), nullptr);
 }
 
 TEST(Metafile, APaletteTakesAtMost256Entries) {

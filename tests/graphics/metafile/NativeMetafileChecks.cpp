@@ -6,6 +6,7 @@
 #include <string>
 #include "graphics/metafile/MetafileRecords.h"
 #include "graphics/metafile/MetafileSamples.h"
+#include "native/CorpusFiles.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ void Expect(bool condition, const std::string& what) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     using namespace mfsamples;
     const Bytes wmf = SampleWmf();
     struct Good { const char* name; Bytes bytes; };
@@ -52,6 +53,13 @@ int main() {
         if (h.mustBeRefused) Expect(!r.ok(), h.name + " accepted");
     }
     std::printf("metafiles: %zu hostile files walked, %d refused, %d accepted\n", corpus.size(), refused, accepted);
+    // Files other programs wrote are accepted.
+    const auto written = corpus::FilesOfFormat(argc, argv, {"emf", "wmf"});
+    for (const corpus::NamedFile& f : written) {
+        const mf::WalkResult r = mf::CheckMetafileFile(f.bytes.data(), f.bytes.size());
+        Expect(r.ok(), f.name + " refused: " + (r.problem ? r.problem : "") + " at " + std::to_string(r.offset));
+    }
+    std::printf("metafiles: %zu files of other writers walked\n", written.size());
     if (failures) std::printf("%d metafile checks failed\n", failures);
     return failures ? 1 : 0;
 }

@@ -1,0 +1,181 @@
+#!/usr/bin/env bash
+# Makes the files in this folder: pictures written by other programs, each with a reference
+# rendering by an independent decoder, for the corpus test (tests/graphics/CorpusTest.cpp),
+# the native checks and the fuzzers' seeds. The build and the tests need none of the writers;
+# run this only to make the files again:
+#   apt-get install libreoffice-draw-nogui imagemagick python3-pil libjpeg-turbo-progs
+#   bash tests/data/make-corpus.sh
+# A reference NAME.ppm (binary PPM, 8-bit RGB) is the picture as the program should draw it:
+# at its natural size, transparent parts over white.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+py=/usr/bin/python3  # the system's Python, which python3-pil serves
+cd "$here"
+rm -f ./*.emf ./*.wmf ./*.bmp ./*.ico ./*.jpg ./*.ppm
+
+# ---- A photo-like source: smooth shading, shapes and a little noise, the same every time.
+"$py" - "$work" <<'EOF'
+import random, sys
+from PIL import Image, ImageDraw, ImageFilter
+work = sys.argv[1]
+random.seed(20)
+w, h = 120, 90
+im = Image.new("RGB", (w, h))
+px = im.load()
+for y in range(h):
+    for x in range(w):
+        px[x, y] = (40 + x * 180 // w, 60 + y * 150 // h, 200 - (x + y) * 120 // (w + h))
+d = ImageDraw.Draw(im)
+d.ellipse((14, 10, 64, 60), fill=(230, 200, 40))
+d.rectangle((70, 40, 112, 82), fill=(30, 90, 40))
+d.polygon([(10, 86), (40, 62), (66, 86)], fill=(150, 40, 60))
+im = im.filter(ImageFilter.GaussianBlur(1.2))
+px = im.load()
+for y in range(h):
+    for x in range(w):
+        r, g, b = px[x, y]
+        n = random.randint(-8, 8)
+        px[x, y] = tuple(max(0, min(255, v + n)) for v in (r, g, b))
+im.save(f"{work}/photo.png")
+im.save(f"{work}/photo.ppm")
+small = im.resize((64, 48), Image.LANCZOS)
+small.save(f"{work}/small.png")
+# The same with an alpha channel: opaque left, fading right, a see-through corner.
+a = Image.new("L", (64, 48))
+ap = a.load()
+for y in range(48):
+    for x in range(64):
+        ap[x, y] = 0 if (x > 52 and y < 12) else min(255, 320 - x * 4)
+rgba = small.copy()
+rgba.putalpha(a)
+rgba.save(f"{work}/small-alpha.png")
+# An icon picture with see-through surroundings.
+icon = Image.new("RGBA", (256, 256), (0, 0, 0, 0))
+d = ImageDraw.Draw(icon)
+d.ellipse((16, 16, 240, 240), fill=(40, 120, 220, 255))
+d.rectangle((80, 80, 176, 176), fill=(250, 210, 30, 255))
+d.ellipse((0, 160, 96, 256), fill=(220, 40, 40, 128))
+icon.save(f"{work}/icon.png")
+# The photo as a drawing of its own size, for LibreOffice to write as a metafile.
+import base64
+data = base64.b64encode(open(f"{work}/photo.png", "rb").read()).decode()
+open(f"{work}/photo.svg", "w").write(
+    f'<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" width="{w}" height="{h}">'
+    f'<image x="0" y="0" width="{w}" height="{h}" xlink:href="data:image/png;base64,{data}"/></svg>')
+EOF
+
+# ---- Metafiles from LibreOffice: two drawings and the photo, each to EMF and WMF.
+cp drawing-text.svg drawing-dash.svg "$work/"
+for name in drawing-text drawing-dash photo; do
+    for ext in emf wmf; do
+        (cd "$work" && HOME=$work soffice --headless --convert-to $ext "$name.svg" >/dev/null 2>&1)
+        cp "$work/$name.$ext" "lo-$name.$ext"
+    done
+done
+
+# ---- Bitmaps from ImageMagick and Pillow.
+convert "$work/small.png" BMP2:im-bmp2.bmp
+convert "$work/small.png" BMP3:im-bmp3.bmp
+convert "$work/small-alpha.png" BMP:im-bmp4-alpha.bmp  # BMP: is the fourth and fifth header form
+convert "$work/small.png" -define bmp:subtype=RGB565 BMP:im-rgb565.bmp
+convert "$work/small.png" -dither None -colors 16 -type Palette BMP3:im-16colours.bmp
+convert "$work/small.png" -dither None -colors 200 -type Palette BMP3:im-256colours.bmp
+convert "$work/small.png" -monochrome BMP3:im-mono.bmp
+"$py" - "$work" <<'EOF'
+import sys
+from PIL import Image
+small = Image.open(sys.argv[1] + "/small.png")
+small.convert("1").save("pil-1bit.bmp")
+small.convert("P", palette=Image.ADAPTIVE, colors=64).save("pil-palette.bmp")
+EOF
+
+# ---- Icons: ImageMagick's auto-resize (PNG at 256, bitmaps below), Pillow's PNG and bitmap
+# entries, and a favicon whose 32-bit entry has no AND mask after its pixels.
+convert "$work/icon.png" -define icon:auto-resize=256,48,32,16 im-auto.ico
+"$py" - "$work" <<'EOF'
+import struct, sys
+from PIL import Image
+icon = Image.open(sys.argv[1] + "/icon.png")
+icon.save("pil-png.ico", sizes=[(16, 16), (32, 32), (48, 48)])
+icon.save("pil-bmp.ico", sizes=[(16, 16), (32, 32), (48, 48)], bitmap_format="bmp")
+# The favicon: one 32 x 32 entry of 32-bit pixels, its alpha the only transparency.
+small = icon.resize((32, 32), Image.LANCZOS)
+pixels = bytearray()
+for y in reversed(range(32)):
+    for x in range(32):
+        r, g, b, a = small.getpixel((x, y))
+        pixels += bytes((b, g, r, a))
+header = struct.pack("<IiiHHIIiiII", 40, 32, 64, 1, 32, 0, 0, 0, 0, 0, 0)
+image = header + bytes(pixels)
+entry = struct.pack("<BBBBHHII", 32, 32, 0, 0, 1, 32, len(image), 6 + 16)
+open("favicon-nomask.ico", "wb").write(struct.pack("<HHH", 0, 1, 1) + entry + image)
+EOF
+
+# ---- JPEG from ImageMagick, Pillow and cjpeg.
+convert "$work/photo.png" -colorspace CMYK -quality 90 im-cmyk.jpg
+convert "$work/photo.png" -interlace JPEG -quality 90 im-progressive.jpg
+convert "$work/photo.png" -colorspace Gray -quality 90 im-grey.jpg
+convert "$work/photo.png" -sampling-factor 4:1:1 -quality 90 im-411.jpg
+"$py" - "$work" <<'EOF'
+import sys
+from PIL import Image
+Image.open(sys.argv[1] + "/photo.png").save("pil-progressive.jpg", quality=90, progressive=True, optimize=True)
+EOF
+cjpeg -quality 90 -arithmetic "$work/photo.ppm" >cj-arithmetic.jpg
+cjpeg -quality 90 -restart 2 "$work/photo.ppm" >cj-restart.jpg
+cjpeg -quality 90 -progressive "$work/photo.ppm" >cj-progressive.jpg
+
+# ---- References.
+# Metafiles: LibreOffice's own rendering of the file it wrote (its SVG import crops the
+# drawing's edges when it writes a metafile, so the SVG's rendering is not what the file
+# holds), trimmed from the page it is put on and resized to the size the program gives the
+# file: an enhanced metafile's frame in its reference device's pixels, a placeable one's box
+# at 96 pixels an inch.
+for ext in emf wmf; do
+    (cd "$work" && HOME=$work soffice --headless --convert-to png --outdir "$work/render-$ext" \
+        "$here"/lo-*."$ext" >/dev/null 2>&1)
+done
+for f in lo-*.emf lo-*.wmf; do
+    size=$("$py" - "$f" <<'EOF'
+import struct, sys
+d = open(sys.argv[1], "rb").read()
+def muldiv(a, b, c):
+    q = abs(a * b) * 2 // abs(c)
+    q = (q + 1) // 2
+    return q if (a * b >= 0) == (c > 0) else -q
+if struct.unpack_from("<I", d, 0)[0] == 1:
+    l, t, r, b = struct.unpack_from("<4i", d, 24)
+    dw, dh, mw, mh = struct.unpack_from("<4i", d, 72)
+    print(muldiv(r - l, dw, mw * 100), muldiv(b - t, dh, mh * 100))
+else:
+    l, t, r, b, inch = struct.unpack_from("<4hH", d, 6)
+    fw, fh = muldiv(r - l, 2540, inch or 96), muldiv(b - t, 2540, inch or 96)
+    print(muldiv(fw, 96, 2540), muldiv(fh, 96, 2540))
+EOF
+)
+    set -- $size
+    base=${f%.*}
+    convert "$work/render-${f##*.}/$base.png" -background white -flatten -trim +repage \
+        -filter Lanczos -resize "$1x$2!" "$base-${f##*.}.ppm"
+done
+# Bitmaps and JPEG: Pillow's decoding (alpha dropped: a bitmap is drawn without it); the
+# CMYK file: ImageMagick's, which turns inks into light as the program does.
+"$py" - <<'EOF'
+import glob
+from PIL import Image
+for f in sorted(glob.glob("*.bmp") + glob.glob("*.jpg")):
+    if f == "im-cmyk.jpg":
+        continue
+    Image.open(f).convert("RGB").save(f.rsplit(".", 1)[0] + "-" + f.rsplit(".", 1)[1] + ".ppm")
+# Icons: the 32 x 32 entry (the standard icon size the program asks for) over white.
+for f in sorted(glob.glob("*.ico")):
+    im = Image.open(f)
+    im.size = (32, 32)
+    im = im.convert("RGBA")
+    white = Image.new("RGBA", im.size, (255, 255, 255, 255))
+    Image.alpha_composite(white, im).convert("RGB").save(f.rsplit(".", 1)[0] + "-ico.ppm")
+EOF
+convert im-cmyk.jpg -colorspace sRGB im-cmyk-jpg.ppm
+ls -l "$here" | awk '{ total += $5 } END { print total " bytes in the corpus folder" }'

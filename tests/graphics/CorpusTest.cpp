@@ -1,0 +1,142 @@
+// Files that other programs write (tests/data, made by make-corpus.sh): each is loaded
+// through the picture container as the program loads a slot's file, drawn at its natural
+// size on white, and compared with an independent decoder's rendering of the same file.
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+#include "graphics/Canvas.h"
+#include "graphics/Picture.h"
+#include "rtl/Exceptions.h"
+#include "support/DibSurface.h"
+
+namespace {
+
+std::string CorpusPath(const std::string& name) { return std::string(TETRAFOL_CORPUS_DIR) + "/" + name; }
+
+struct Reference {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgb;
+};
+
+// A binary PPM of 8-bit samples, as Pillow and ImageMagick write it.
+Reference ReadPpm(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int maxValue = 0;
+    Reference r;
+    in >> magic >> r.width >> r.height >> maxValue;
+    in.get();
+    if (magic != "P6" || maxValue != 255 || r.width <= 0 || r.height <= 0) return Reference{};
+    r.rgb.resize(size_t(r.width) * r.height * 3);
+    in.read(reinterpret_cast<char*>(r.rgb.data()), std::streamsize(r.rgb.size()));
+    return in ? r : Reference{};
+}
+
+struct Difference {
+    double mean = 0;      // mean absolute difference per channel, 0 to 255
+    double differing = 0;  // fraction of pixels with a channel off by more than 48
+};
+
+Difference Compare(const DibSurface& drawn, const Reference& reference) {
+    uint64_t total = 0, differing = 0;
+    for (int y = 0; y < reference.height; ++y)
+        for (int x = 0; x < reference.width; ++x) {
+            const uint32_t pixel = drawn.At(x, y);
+            const uint8_t* want = &reference.rgb[(size_t(y) * reference.width + x) * 3];
+            const int got[3] = {int(pixel >> 16 & 0xFF), int(pixel >> 8 & 0xFF), int(pixel & 0xFF)};
+            int worst = 0;
+            for (int c = 0; c < 3; ++c) {
+                const int d = std::abs(got[c] - want[c]);
+                total += d;
+                worst = std::max(worst, d);
+            }
+            differing += worst > 48;
+        }
+    const double pixels = double(reference.width) * reference.height;
+    return {total / (pixels * 3), differing / pixels};
+}
+
+}  // namespace
+
+TEST(Corpus, FilesOtherProgramsWriteLookAsTheirWritersDrawThem) {
+    struct File {
+        const char* name;
+        const char* writer;
+        double mean, differing;  // the most allowed
+    };
+    // The references are LibreOffice's own rendering of its metafiles (which reads their EMF+
+    // comments and so shows the dash drawing's transparency, which the records the platform
+    // plays leave out; and which fills the frame, where the platform leaves a few pixels of
+    // the rounded reference device's millimetres at the right and bottom), Pillow's and
+    // ImageMagick's decoding of the rest. An empty drawing is 69 to 137 off for the
+    // metafiles, so the allowances still see a picture that is not drawn.
+    const File files[] = {
+        {"lo-drawing-text.emf", "LibreOffice", 16, 0.12},
+        {"lo-drawing-text.wmf", "LibreOffice", 14, 0.10},
+        {"lo-drawing-dash.emf", "LibreOffice", 40, 0.45},
+        {"lo-drawing-dash.wmf", "LibreOffice", 40, 0.45},
+        {"lo-photo.emf", "LibreOffice", 20, 0.16},  // no stretch mode set: shrunk with BLACKONWHITE
+        {"lo-photo.wmf", "LibreOffice", 10, 0.04},
+        {"im-bmp2.bmp", "ImageMagick", 0.5, 0},
+        {"im-bmp3.bmp", "ImageMagick", 0.5, 0},
+        {"im-bmp4-alpha.bmp", "ImageMagick", 0.5, 0},
+        {"im-rgb565.bmp", "ImageMagick", 1, 0},
+        {"im-16colours.bmp", "ImageMagick", 0.5, 0},
+        {"im-256colours.bmp", "ImageMagick", 0.5, 0},
+        {"im-mono.bmp", "ImageMagick", 0.5, 0},
+        {"pil-1bit.bmp", "Pillow", 0.5, 0},
+        {"pil-palette.bmp", "Pillow", 0.5, 0},
+        {"im-auto.ico", "ImageMagick", 0.5, 0},
+        {"pil-png.ico", "Pillow", 0.5, 0},
+        {"pil-bmp.ico", "Pillow", 0.5, 0},
+        {"favicon-nomask.ico", "make-corpus.sh", 0.5, 0},
+        {"im-cmyk.jpg", "ImageMagick", 1, 0},
+        {"im-progressive.jpg", "ImageMagick", 1, 0},
+        {"im-grey.jpg", "ImageMagick", 1, 0},
+        {"im-411.jpg", "ImageMagick", 1, 0},
+        {"pil-progressive.jpg", "Pillow", 1, 0},
+        {"cj-arithmetic.jpg", "cjpeg", 1, 0},
+        {"cj-restart.jpg", "cjpeg", 1, 0},
+        {"cj-progressive.jpg", "cjpeg", 1, 0},
+    };
+    for (const File& f : files) {
+        SCOPED_TRACE(f.name);
+        TPicture picture;
+        std::string error;
+        try {
+            picture.LoadPictureFile(CorpusPath(f.name));
+        } catch (const Exception& e) {
+            error = e.Message();
+        }
+        if (!error.empty()) {
+            ADD_FAILURE() << "refused: " << error;
+            continue;
+        }
+        std::string base = f.name;
+        const size_t dot = base.rfind('.');
+        const Reference reference = ReadPpm(CorpusPath(base.substr(0, dot) + "-" + base.substr(dot + 1) + ".ppm"));
+        ASSERT_GT(reference.width, 0) << "no reference";
+        if (picture.Width() != reference.width || picture.Height() != reference.height) {
+            ADD_FAILURE() << "natural size " << picture.Width() << " x " << picture.Height();
+            continue;
+        }
+        DibSurface surface(reference.width, reference.height, RGB(255, 255, 255));
+        TCanvas canvas;
+        canvas.SetHandle(surface.dc());
+        try {
+            canvas.StretchGraphic(TRect{0, 0, reference.width, reference.height}, picture.Graphic());
+        } catch (const Exception& e) {
+            error = e.Message();
+        }
+        canvas.SetHandle(nullptr);
+        EXPECT_EQ(error, "") << "drawing failed";
+        const Difference d = Compare(surface, reference);
+        std::printf("%-22s %-15s %dx%d mean %.2f, differing %.4f\n", f.name, f.writer, reference.width,
+                    reference.height, d.mean, d.differing);
+        EXPECT_LE(d.mean, f.mean);
+        EXPECT_LE(d.differing, f.differing);
+    }
+}
