@@ -153,15 +153,26 @@ TEST(BitmapDepth, EachDepthGivesTheSectionItNames) {
     }
 }
 
-TEST(BitmapDepth, DeeperSectionsKeepTheColours) {
+TEST(BitmapDepth, DeeperSectionsAndSwitchedStorageKeepTheColours) {
     Picture want = samples::ReferencePicture(24);
-    for (TPixelFormat f : {TPixelFormat::pf32bit, TPixelFormat::pfDevice, TPixelFormat::pf24bit}) {
+    const struct { const char* what; void (*change)(TBitmap&); TBitmapHandleType storage; } cases[] = {
+        {"32 bits", [](TBitmap& b) { b.SetPixelDepth(TPixelFormat::pf32bit); }, TBitmapHandleType::bmDIB},
+        {"device depth", [](TBitmap& b) { b.SetPixelDepth(TPixelFormat::pfDevice); }, TBitmapHandleType::bmDDB},
+        {"24 bits", [](TBitmap& b) { b.SetPixelDepth(TPixelFormat::pf24bit); }, TBitmapHandleType::bmDIB},
+        {"device bitmap", [](TBitmap& b) { b.SetStorageKind(TBitmapHandleType::bmDDB); }, TBitmapHandleType::bmDDB},
+        {"device bitmap and back", [](TBitmap& b) {
+             b.SetStorageKind(TBitmapHandleType::bmDDB);
+             b.SetStorageKind(TBitmapHandleType::bmDIB);
+         }, TBitmapHandleType::bmDIB},
+    };
+    for (const auto& c : cases) {
         TBitmap bitmap;
         LoadBytes(bitmap, Plain24());
-        bitmap.SetPixelDepth(f);
+        c.change(bitmap);
+        EXPECT_EQ(bitmap.StorageKind(), c.storage) << c.what;
         Surface24 surface(13, 7);
         surface.Draw(bitmap);
-        EXPECT_TRUE(surface.Shows(want)) << static_cast<int>(f);
+        EXPECT_TRUE(surface.Shows(want)) << c.what;
     }
 }
 
@@ -193,22 +204,6 @@ TEST(BitmapSize, GrowingKeepsThePictureAndFillsTheRestShrinkingCrops) {
     bitmap.SetHeight(0);
     EXPECT_TRUE(bitmap.IsEmpty());
     EXPECT_EQ(bitmap.Width(), 20);
-}
-
-TEST(BitmapStorage, SwitchingStorageKeepsThePixels) {
-    Picture want = samples::ReferencePicture(24);
-    TBitmap bitmap;
-    LoadBytes(bitmap, Plain24());
-    bitmap.SetStorageKind(TBitmapHandleType::bmDDB);
-    EXPECT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDDB);
-    Surface24 a(13, 7);
-    a.Draw(bitmap);
-    EXPECT_TRUE(a.Shows(want));
-    bitmap.SetStorageKind(TBitmapHandleType::bmDIB);
-    EXPECT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDIB);
-    Surface24 b(13, 7);
-    b.Draw(bitmap);
-    EXPECT_TRUE(b.Shows(want));
 }
 
 // After a switch to a device bitmap, the changes that make new pixels (a resize, a copy
