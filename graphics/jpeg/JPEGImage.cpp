@@ -213,7 +213,13 @@ TBitmap* TJPEGImage::DecodeToBitmap() {
         }
         if (PaletteDirty) NotifyChanged(this);
     };
+    struct DecodingFlag {
+        bool& flag;
+        explicit DecodingFlag(bool& f) : flag(f) { flag = true; }
+        ~DecodingFlag() { flag = false; }
+    };
     try {
+        DecodingFlag decoding(decoding_);
         jpeg::Decode(data_->FileBytes->Memory(), static_cast<size_t>(data_->FileBytes->Size()), options, target);
     } catch (const EAbort&) {
         // Cancelled by a progress handler: the rows so far stay.
