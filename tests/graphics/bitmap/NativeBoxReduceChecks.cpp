@@ -111,7 +111,7 @@ int main() {
             if (!same) {
                 ++failures;
                 std::printf("FAIL %s (bands of %u):", c.name, band);
-                for (const Pixel& p : got) std::printf(" (%d,%d,%d)", p.b, p.g, p.r);
+                for (size_t i = 0; i < got.size() && i < 6; ++i) std::printf(" (%d,%d,%d)", got[i].b, got[i].g, got[i].r);
                 std::printf("\n");
             }
         }
