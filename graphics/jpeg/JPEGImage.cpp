@@ -80,14 +80,16 @@ public:
     }
 
     void Started(int32_t width, int32_t height, const jpeg::ColourMap* map) override {
-        bitmap_.SetWidth(width);
-        bitmap_.SetHeight(height);
+        // The palette goes in while the bitmap is still empty: given to a bitmap of full
+        // size it would have every pixel converted once more, for nothing.
         if (givenPalette_) {
             bitmap_.SetPalette(CopyPalette(temporaryPalette_));
         } else if (map && paletteFromDecoder_) {
             bitmap_.SetPalette(PaletteFromColourMap(*map));
             image_.PaletteDirty = true;
         }
+        bitmap_.SetWidth(width);
+        bitmap_.SetHeight(height);
     }
 
     uint8_t* Row(int32_t y) override { return static_cast<uint8_t*>(bitmap_.ScanLine(y)); }
