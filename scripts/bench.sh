@@ -14,7 +14,7 @@ trap 'rm -f "$log"' EXIT
 cd "$root"
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-exec.sh" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target Tetrafol ui_tests bitmap_bench jpeg_bench reduce_bench >/dev/null || exit 1
+cmake --build "$build" -j"$(nproc)" --target Tetrafol ui_tests bitmap_bench jpeg_bench >/dev/null || exit 1
 
 # Runs one benchmark, keeping its whole output for the raw section of out/bench.md.
 run() {
@@ -61,7 +61,8 @@ load_ms=$(number "$text" "load into TBitmap:")
 ratio=$(number "$text" "ratio load / read:")
 row "BMP load, 24-bit 6000 x 4000 (72 MB)" "${load_ms:-?} ms" "reading the file into freshly committed memory (VirtualAlloc): ${read_ms:-?} ms" "${ratio:-?}"
 
-# Reducing a photo to its printed cell: the program's area average against stb_image_resize.
+# Reducing a photo to its printed cell: the program's area average against stb_image_resize
+# (built where Debian's libstb-dev is installed, as install-packages.sh does).
 text=$(run "Reduction" env BUILD="$build" bash tests/bench/run-reduce-bench.sh)
 ours=$(number "$text" "area average (BoxReduce):")
 stb=$(number "$text" "stb_image_resize, box filter:")
