@@ -1,8 +1,6 @@
 #include "graphics/bitmap/ReducedCopy.h"
 
 #include <algorithm>
-#include <new>
-#include <stdexcept>
 #include "graphics/GdiHandles.h"
 #include "graphics/bitmap/Bitmap.h"
 #include "graphics/bitmap/BoxReduce.h"
@@ -73,9 +71,8 @@ bool TReducedCopy::Make(TBitmap& bitmap, int32_t width, int32_t height) noexcept
         width_ = width;
         height_ = height;
         return true;
-    } catch (const std::bad_alloc&) {
-        return false;
-    } catch (const std::invalid_argument&) {
+    } catch (...) {
+        // Out of memory, or a size the arithmetic refuses: the picture is drawn as it is.
         return false;
     }
 }
