@@ -3,6 +3,7 @@
 #include "app/FourUpSheetLayout.h"
 #include "dialogs/PrintDialog.h"
 #include "graphics/Picture.h"
+#include "graphics/ReducedPicture.h"
 #include "printing/Printer.h"
 #include "printing/PrinterCanvas.h"
 
@@ -47,7 +48,9 @@ void PrintFourUpSheet(TPrintDialog& dialog, TPicture* const slots[4]) {
         const int32_t width = graphic->Width();
         const int32_t height = graphic->Height();
         if (!SheetSlotDrawn(width, height)) continue;
-        printer.Canvas().StretchGraphic(SheetTargetRect(slot, cell, width, height), graphic);
+        // A photo goes to the printer at the size of its cell in device pixels: the driver
+        // would otherwise write all of its pixels into the job for the printer to scale down.
+        StretchGraphicReduced(printer.Canvas(), SheetTargetRect(slot, cell, width, height), graphic);
     }
     printer.FinishJob();
 }

@@ -3,6 +3,8 @@
 #include "display/FittedRect.h"
 #include "framework/Form.h"
 #include "framework/LayoutValues.h"
+#include "graphics/ReducedPicture.h"
+#include "graphics/bitmap/Bitmap.h"
 
 namespace {
 
@@ -78,7 +80,8 @@ void TImage::Paint() {
     bool wasPainting = inPaint_;
     inPaint_ = true;
     try {
-        Canvas().StretchGraphic(FittedRect(), picture_->Graphic());
+        const TRect rect = FittedRect();
+        if (!PaintReduced(rect)) Canvas().StretchGraphic(rect, picture_->Graphic());
     } catch (...) {
         inPaint_ = wasPainting;
         throw;
@@ -86,7 +89,30 @@ void TImage::Paint() {
     inPaint_ = wasPainting;
 }
 
+void TImage::DropReducedCopy() {
+    reduced_.Clear();
+    reducedTried_ = false;
+}
+
+bool TImage::PaintReduced(const TRect& rect) {
+    if (reducedTried_ && (rect.Width() != reducedWidth_ || rect.Height() != reducedHeight_)) DropReducedCopy();
+    if (!reducedTried_) {
+        // A JPEG picture is decoded here, as its drawing would; while that decode runs, the
+        // paints its progress asks for find no bitmap and show the rows so far as they are.
+        TBitmap* bitmap = ReducibleBitmap(picture_->Graphic());
+        if (!bitmap) return false;
+        if (!ReducesOnto(Canvas().Handle())) return false;
+        reducedTried_ = true;
+        reducedWidth_ = rect.Width();
+        reducedHeight_ = rect.Height();
+        if (ReducesTo(bitmap->Width(), bitmap->Height(), rect.Width(), rect.Height()))
+            reduced_.Make(*bitmap, rect.Width(), rect.Height());
+    }
+    return !reduced_.Empty() && DrawReducedCopy(Canvas(), rect, reduced_);
+}
+
 void TImage::PictureUpdated(TObject* sender) {
+    DropReducedCopy();
     if (AutoSize && picture_->Width() > 0 && picture_->Height() > 0)
         SetBounds(Left(), Top(), picture_->Width(), picture_->Height());
     if (TGraphic* graphic = picture_->Graphic()) {

@@ -2,6 +2,7 @@
 #pragma once
 #include <memory>
 #include "framework/Control.h"
+#include "graphics/bitmap/ReducedCopy.h"
 #include "graphics/Picture.h"
 
 class TImage : public TGraphicControl {
@@ -49,6 +50,11 @@ protected:
     void Paint() override;
 
 private:
+    // Paints through the reduced copy when there is one for `rect`, making it first when
+    // the picture or the rectangle's size changed; false when the picture paints itself.
+    bool PaintReduced(const TRect& rect);
+    void DropReducedCopy();
+
     std::unique_ptr<TPicture> picture_;
     bool stretch_ = false;
     bool center_ = false;
@@ -56,4 +62,8 @@ private:
     bool inPaint_ = false;
     bool progressPaint_ = false;  // painting at once for a progress report
     bool proportional_ = false;
+    // The picture reduced to the fitted rectangle, made once per picture and size.
+    TReducedCopy reduced_;
+    bool reducedTried_ = false;   // made, or found not worth making, for this picture and size
+    int32_t reducedWidth_ = 0, reducedHeight_ = 0;
 };

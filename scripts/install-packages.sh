@@ -8,7 +8,7 @@ packages=(
   wine wine64 xvfb xauth xdotool x11-apps imagemagick
   fonts-ipafont-gothic fonts-wine
   cups cups-client cups-bsd printer-driver-cups-pdf libcups2 ghostscript poppler-utils
-  googletest clang libclang-rt-14-dev locales libjpeg-turbo-progs
+  googletest clang libclang-rt-14-dev locales libjpeg-turbo-progs libstb-dev
 )
 
 missing=()

@@ -80,14 +80,16 @@ public:
     }
 
     void Started(int32_t width, int32_t height, const jpeg::ColourMap* map) override {
-        bitmap_.SetWidth(width);
-        bitmap_.SetHeight(height);
+        // The palette goes in while the bitmap is still empty: given to a bitmap of full
+        // size it would have every pixel converted once more, for nothing.
         if (givenPalette_) {
             bitmap_.SetPalette(CopyPalette(temporaryPalette_));
         } else if (map && paletteFromDecoder_) {
             bitmap_.SetPalette(PaletteFromColourMap(*map));
             image_.PaletteDirty = true;
         }
+        bitmap_.SetWidth(width);
+        bitmap_.SetHeight(height);
     }
 
     uint8_t* Row(int32_t y) override { return static_cast<uint8_t*>(bitmap_.ScanLine(y)); }
@@ -213,7 +215,13 @@ TBitmap* TJPEGImage::DecodeToBitmap() {
         }
         if (PaletteDirty) NotifyChanged(this);
     };
+    struct DecodingFlag {
+        bool& flag;
+        explicit DecodingFlag(bool& f) : flag(f) { flag = true; }
+        ~DecodingFlag() { flag = false; }
+    };
     try {
+        DecodingFlag decoding(decoding_);
         jpeg::Decode(data_->FileBytes->Memory(), static_cast<size_t>(data_->FileBytes->Size()), options, target);
     } catch (const EAbort&) {
         // Cancelled by a progress handler: the rows so far stay.

@@ -58,6 +58,8 @@ public:
     uint8_t EncodeQuality = 90;
     const TJPEGData& Data() const { return *data_; }
     bool HasDecodedBitmap() const { return decoded_ != nullptr; }
+    // True while DecodeToBitmap fills the decoded bitmap: what it holds is not yet final.
+    bool Decoding() const { return decoding_; }
 
     // Chosen at start-up from the screen's depth.
     static TJPEGPixelFormat DefaultOutputDepth;
@@ -71,4 +73,5 @@ private:
     std::unique_ptr<TBitmap> decoded_;
     mutable HPALETTE temporaryPalette_ = nullptr;
     TJPEGPixelFormat outputDepth_;
+    bool decoding_ = false;
 };

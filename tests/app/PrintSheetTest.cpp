@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 #include "graphics/bitmap/BmpSamples.h"
 #include "graphics/jpeg/JpegSamples.h"
@@ -145,6 +147,55 @@ TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePage) {
     const RECT& third = kSheetCells[2];
     EXPECT_EQ(page.Count(0xFFFFFF, third, 8), static_cast<long>(third.right - third.left) * (third.bottom - third.top));
     EXPECT_EQ(jobs.CountNewJobs(), 0u) << "one click, one job";
+}
+
+// A photo-sized picture reaches the printer reduced to its cell, each printed pixel the
+// average of the picture's pixels under it. Expected places for the 3508 x 2479 page of the
+// private queue: cells (3508 - 300) / 2 = 1604 by (2479 - 300) / 2 = 1089 (truncated); for
+// 6000 x 4000 the scales are 1604 / 6000 = 0.2673 and 1089 / 4000 = 0.2722, so the width
+// decides: 1604 wide and trunc(4000 x 0.2673) = 1069 high, at (100, 100) in slot 1. The
+// picture's halves meet at x = 100 + 1604 / 2 = 902 and y = 100 + 1069 / 2 = 634.5, so
+// printed row 634 mixes the top and bottom quarters.
+TEST_F(PrintSheetTest, PhotoSizedPictureIsPrintedAtItsCellsSize) {
+    const PageGeometry geometry = LandscapeGeometry();
+    ASSERT_EQ(geometry.width, kSheetWidth);
+    ASSERT_EQ(geometry.height, kSheetHeight);
+    const samples::Rgb quarters[3] = {{200, 30, 40}, {20, 160, 60}, {30, 60, 200}};
+    LoadSlot(0, files_.Write("photo.bmp", samples::QuartersBmp(6000, 4000, quarters)));
+
+    PrintJobWatcher jobs;
+    Print(true);
+    const std::string job = jobs.WaitForNewJob(120000);
+    ASSERT_NE(job, "") << "no job reached the spooler";
+    std::stringstream text;
+    text << std::ifstream(WindowsPathOf(job), std::ios::binary).rdbuf();
+    EXPECT_NE(text.str().find("/Width 1604\n /Height 1069\n"), std::string::npos)
+        << "the image in the job is the cell's size";
+    EXPECT_EQ(text.str().find("/Width 6000"), std::string::npos) << "not the picture's";
+
+    const RenderedPage page = RenderJob(job, kSheetDpi);
+    ASSERT_EQ(page.pages, 1);
+    struct Quarter {
+        const char* what;
+        uint32_t rgb;
+        RECT box;
+        int tolerance;
+    };
+    const Quarter expected[] = {
+        {"top left", 0xC81E28, {100, 100, 902, 634}, 0},
+        {"top right", 0x14A03C, {902, 100, 1704, 634}, 0},
+        {"bottom left", 0x1E3CC8, {100, 635, 902, 1169}, 0},
+        // Black and white single pixels average to 127.5; a printed pixel covers 3.74 x 3.74
+        // of them, whose unequal share of black and white moves it by at most 255 x 0.5 / 14.
+        {"checkerboard", 0x808080, {902, 635, 1704, 1169}, 10},
+    };
+    for (const Quarter& q : expected) {
+        SCOPED_TRACE(q.what);
+        if (q.tolerance == 0) ExpectBoxNear(page.BoxOf(q.rgb, 0), q.box, 3);
+        // Inside, away from the edges the renderer may blend: every pixel that colour.
+        const RECT inner{q.box.left + 3, q.box.top + 3, q.box.right - 3, q.box.bottom - 3};
+        EXPECT_EQ(page.Count(q.rgb, inner, q.tolerance), long(inner.right - inner.left) * (inner.bottom - inner.top));
+    }
 }
 
 TEST_F(PrintSheetTest, EmptyAndClearedSlotsPrintOneBlankPage) {

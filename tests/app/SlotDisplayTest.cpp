@@ -108,6 +108,28 @@ TEST_F(SlotDisplayTest, PicturesFitTheirSlotsAndClearShowsTheLabelsAgain) {
         EXPECT_NE(img.At(369, 200), kWhite);
     }
 
+    const samples::Rgb quarters[3] = {{200, 30, 40}, {20, 160, 60}, {30, 60, 200}};
+    const std::string photo = files_.Write("photo.bmp", samples::QuartersBmp(6000, 4000, quarters));
+    {
+        // 160 wide, trunc(160 / 1.5) = 106 high, (120 - 106) / 2 = 7 down: client (16, 23)-(175, 128).
+        // The halves meet at 16 + 80 = 96 and 23 + 53 = 76 (source row 2000 starts printed row 53 exactly).
+        SCOPED_TRACE("6000 x 4000 over slot 1: reduced, flat quarters exact, the checkerboard an even grey");
+        ScreenImage img = LoadSlot(96, 76, photo, 30, 40, 0xC81E28);
+        struct Quarter {
+            uint32_t rgb;
+            int x0, y0, x1, y1;
+        };
+        for (const Quarter& q : {Quarter{0xC81E28, 16, 23, 96, 76}, Quarter{0x14A03C, 96, 23, 176, 76},
+                                 Quarter{0x1E3CC8, 16, 76, 96, 129}}) {
+            EXPECT_EQ(Count(img, q.x0, q.y0, q.x1, q.y1, q.rgb), 80 * 53) << std::hex << q.rgb;
+            EXPECT_EQ(Count(img, 0, 0, 387, 300, q.rgb), 80 * 53) << "nothing outside its rectangle";
+        }
+        // Each shown pixel averages 37.5 x 37.7 black and white ones: 127.5, give or take 0.1.
+        EXPECT_EQ(Count(img, 96, 76, 176, 129, 0x7F7F7F) + Count(img, 96, 76, 176, 129, 0x808080), 80 * 53);
+        EXPECT_EQ(img.At(16, 22), kWhite);
+        EXPECT_EQ(img.At(16, 129), kWhite);
+    }
+
     // "クリア": every slot shows its label again, exactly as at start.
     ClickClient(main_, kClearButton.x, kClearButton.y);
     ScreenImage after;
@@ -122,5 +144,5 @@ TEST_F(SlotDisplayTest, PicturesFitTheirSlotsAndClearShowsTheLabelsAgain) {
     for (int y = 16; y < 281; ++y)
         for (int x = 16; x < 369; ++x) changed += after.At(x, y) != before.At(x, y);
     EXPECT_EQ(changed, 0) << "the slots look as they did at start";
-    for (const std::string* f : {&wide, &tall, &small, &large}) DeleteFileA(f->c_str());
+    for (const std::string* f : {&wide, &tall, &small, &large, &photo}) DeleteFileA(f->c_str());
 }

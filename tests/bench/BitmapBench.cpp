@@ -1,6 +1,7 @@
 // Benchmark, not a test: loading a 24-bit 6000 x 4000 BMP file into a TBitmap, against
-// reading the same file's bytes into memory, measured alternately in one run. Prints the
-// medians and their ratio (goal: within 1.3).
+// reading the same file's bytes into freshly committed memory that nothing touched before
+// (VirtualAlloc), as the load reads its pixels into a new section; measured alternately in
+// one run. Prints the medians and their ratio (goal: within 1.2).
 #include <windows.h>
 #include <algorithm>
 #include <cstdio>
@@ -55,8 +56,11 @@ int main(int argc, char** argv) {
         double t0 = Seconds();
         {
             TFileStream in(path, fmOpenRead | fmShareDenyWrite);
-            std::vector<uint8_t> bytes(static_cast<size_t>(in.Size()));
-            in.ReadBuffer(bytes.data(), int32_t(bytes.size()));
+            const size_t size = static_cast<size_t>(in.Size());
+            void* bytes = VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+            if (!bytes) return 1;
+            in.ReadBuffer(bytes, int32_t(size));
+            VirtualFree(bytes, 0, MEM_RELEASE);
         }
         double t1 = Seconds();
         {
@@ -75,8 +79,8 @@ int main(int argc, char** argv) {
     DeleteFileA(path.c_str());
     double read = Median(reads), load = Median(loads);
     std::printf("24-bit 6000 x 4000 BMP (72 MB), median of %d rounds:\n", rounds);
-    std::printf("  read bytes into memory: %8.1f ms\n", read * 1000);
+    std::printf("  read bytes into memory: %8.1f ms (freshly committed)\n", read * 1000);
     std::printf("  load into TBitmap:      %8.1f ms\n", load * 1000);
-    std::printf("  ratio load / read:      %8.2f (goal <= 1.30)\n", load / read);
+    std::printf("  ratio load / read:      %8.2f (goal <= 1.20)\n", load / read);
     return 0;
 }

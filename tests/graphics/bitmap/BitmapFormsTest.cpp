@@ -1,6 +1,7 @@
-// Reading a DIB without its file header (as resources hold them), the clipboard forms
-// and replacing the palette.
+// Reading a DIB without its file header (as resources hold them), the clipboard forms,
+// replacing the palette, and every form drawn through a reduced copy.
 #include "BitmapTestSupport.h"
+#include "graphics/ReducedPicture.h"
 #include "rtl/Exceptions.h"
 
 using samples::Bytes;
@@ -125,4 +126,51 @@ TEST(BitmapDib, StoredDataReadsExactlyItsCountedBytes) {
     cut.SetPosition(0);
     EXPECT_THROW(again.ReadStoredData(cut), EInvalidGraphic);
     EXPECT_EQ(cut.Position(), 4 + 20);
+}
+
+// Drawn smaller than it is, a bitmap of any form is averaged in colours: palette pictures
+// too, whose indexes mean nothing in between. A 4 x 4 picture of quarters (a b / b a)
+// drawn at 2 x 2 gives the quarters exactly; at 1 x 1 the mean of a and b, worked out here
+// by hand, halves rounded up.
+TEST(BitmapReduce, EveryFormIsAveragedInColours) {
+    struct Row {
+        const char* name;
+        int bits;
+        uint32_t compression;
+        bool topDown;
+        Rgb a, b, mean;
+    };
+    // Palette pictures use the sample palette's first two entries.
+    const Row rows[] = {
+        {"1-bit", 1, 0, false, {200, 30, 60}, {10, 220, 120}, {105, 125, 90}},
+        {"4-bit", 4, 0, false, {11, 85, 255}, {48, 14, 254}, {30, 50, 255}},
+        {"8-bit", 8, 0, false, {11, 85, 255}, {48, 14, 254}, {30, 50, 255}},
+        {"8-bit run-length (a device bitmap)", 8, 1, false, {11, 85, 255}, {48, 14, 254}, {30, 50, 255}},
+        {"16-bit", 16, 0, false, {255, 0, 255}, {0, 255, 0}, {128, 128, 128}},
+        {"24-bit", 24, 0, false, {10, 20, 30}, {200, 100, 0}, {105, 60, 15}},
+        {"24-bit top-down", 24, 0, true, {10, 20, 30}, {200, 100, 0}, {105, 60, 15}},
+        {"32-bit", 32, 0, false, {10, 20, 30}, {200, 100, 0}, {105, 60, 15}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Form form;
+        form.bitCount = row.bits;
+        form.compression = row.compression;
+        form.topDown = row.topDown;
+        Picture quarters;
+        quarters.width = quarters.height = 4;
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x) quarters.pixels.push_back((x < 2) == (y < 2) ? row.a : row.b);
+        TBitmap bitmap;
+        LoadBytes(bitmap, samples::WriteBmp(quarters, form));
+
+        Surface24 surface(3, 2);
+        StretchGraphicReduced(surface.Canvas(), Rect(0, 0, 2, 2), &bitmap);
+        StretchGraphicReduced(surface.Canvas(), Rect(2, 0, 3, 1), &bitmap);
+        Picture want;
+        want.width = 3;
+        want.height = 2;
+        want.pixels = {row.a, row.b, row.mean, row.b, row.a, {1, 2, 3}};
+        EXPECT_TRUE(surface.Shows(want));
+    }
 }

@@ -443,4 +443,28 @@ std::vector<BadFile> MalformedCorpus() {
     return c;
 }
 
+Bytes QuartersBmp(int width, int height, const Rgb quarters[3]) {
+    const uint32_t stride = (uint32_t(width) + 3) & ~3u;
+    Bytes b;
+    Append16(b, 0x4D42);
+    Append32(b, 14 + 40 + 5 * 4 + stride * uint32_t(height));
+    Append32(b, 0);
+    Append32(b, 14 + 40 + 5 * 4);
+    for (uint32_t v : {40u, uint32_t(width), uint32_t(height), 1u | (8u << 16), 0u, 0u, 0u, 0u, 5u, 0u})
+        Append32(b, v);
+    const Rgb table[5] = {quarters[0], quarters[1], quarters[2], {0, 0, 0}, {255, 255, 255}};
+    for (const Rgb& c : table) Append32(b, uint32_t(c.b) | uint32_t(c.g) << 8 | uint32_t(c.r) << 16);
+    const size_t start = b.size();
+    b.resize(start + size_t(stride) * height, 0);
+    for (int row = 0; row < height; ++row) {
+        const int y = height - 1 - row;  // bottom-up
+        uint8_t* p = b.data() + start + size_t(row) * stride;
+        for (int x = 0; x < width; ++x) {
+            const bool right = x >= width / 2, bottom = y >= height / 2;
+            p[x] = !bottom ? (right ? 1 : 0) : !right ? 2 : ((x - width / 2 + y - height / 2) % 2 ? 3 : 4);
+        }
+    }
+    return b;
+}
+
 }  // namespace samples

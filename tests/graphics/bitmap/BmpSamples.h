@@ -49,6 +49,12 @@ std::vector<Rgb> ReferencePalette(int bitCount);
 // Writes `picture` in `form`. Palette forms need a picture made by ReferencePicture.
 Bytes WriteBmp(const Picture& picture, const Form& form);
 
+// A photo-sized 8-bit file in four quarters: `quarters` top left, top right and bottom left
+// flat, and bottom right a one-pixel black and white checkerboard (white at the quarter's
+// top left). Palette: the three colours, black, white. Written straight as bytes, without a
+// Picture of that size in memory. Width and height even.
+Bytes QuartersBmp(int width, int height, const Rgb quarters[3]);
+
 // Every accepted form, for the round-trip tests.
 std::vector<Form> AcceptedForms();
 
