@@ -55,7 +55,7 @@ else
 fi
 
 # BMP loading, against reading the file's bytes into memory as fresh as the section's.
-text=$(run "BMP load" env BUILD="$build" bash tests/bench/run-bitmap-bench.sh)
+text=$(run "BMP load" env BUILD="$build" bash tests/bench/run-in-wine.sh bitmap_bench)
 read_ms=$(number "$text" "read bytes into memory:")
 load_ms=$(number "$text" "load into TBitmap:")
 ratio=$(number "$text" "ratio load / read:")
@@ -63,7 +63,7 @@ row "BMP load, 24-bit 6000 x 4000 (72 MB)" "${load_ms:-?} ms" "reading the file 
 
 # Reducing a photo to its printed cell: the program's area average against stb_image_resize
 # (built where Debian's libstb-dev is installed, as install-packages.sh does).
-text=$(run "Reduction" env BUILD="$build" bash tests/bench/run-reduce-bench.sh)
+text=$(run "Reduction" env BUILD="$build" bash tests/bench/run-in-wine.sh reduce_bench)
 ours=$(number "$text" "area average (BoxReduce):")
 stb=$(number "$text" "stb_image_resize, box filter:")
 ratio=$(number "$text" "ratio area average / stb:")
