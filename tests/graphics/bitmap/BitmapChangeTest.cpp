@@ -15,6 +15,13 @@ using samples::Rgb;
 
 namespace {
 Bytes Plain24() { return samples::WriteBmp(samples::ReferencePicture(24), Form()); }
+
+// The written bytes read into a new bitmap and drawn.
+::testing::AssertionResult ReadsBackAs(const Bytes& written, const Picture& want) {
+    TBitmap again;
+    LoadBytes(again, written);
+    return DrawsAs(again, want);
+}
 }  // namespace
 
 TEST(BitmapSharing, CopiesShareOneImageUntilOneChanges) {
@@ -29,10 +36,9 @@ TEST(BitmapSharing, CopiesShareOneImageUntilOneChanges) {
     EXPECT_NE(&copy.Image(), &original.Image());
     EXPECT_EQ(original.Image().RefCount(), 1);
 
-    Surface24 a(13, 7), b(13, 7);
-    a.Draw(original);
+    Surface24 b(13, 7);
     b.Draw(copy);
-    EXPECT_TRUE(a.Shows(samples::ReferencePicture(24)));
+    EXPECT_TRUE(DrawsAs(original, samples::ReferencePicture(24)));
     EXPECT_EQ(b.At(6, 3), (Rgb{255, 0, 0}));
 }
 
@@ -52,10 +58,9 @@ TEST(BitmapSharing, ScanLineOnASharedImageLeavesTheOtherCopyAlone) {
     copy.CopyFrom(&original);
     auto* row = static_cast<uint8_t*>(copy.ScanLine(0));
     std::memset(row, 0, 13 * 3);
-    Surface24 a(13, 7), b(13, 7);
-    a.Draw(original);
+    Surface24 b(13, 7);
     b.Draw(copy);
-    EXPECT_TRUE(a.Shows(samples::ReferencePicture(24)));
+    EXPECT_TRUE(DrawsAs(original, samples::ReferencePicture(24)));
     EXPECT_EQ(b.At(5, 0), (Rgb{0, 0, 0}));
     EXPECT_EQ(b.At(5, 1), samples::ReferencePicture(24).At(5, 1));
 }
@@ -88,12 +93,9 @@ TEST(BitmapRows, RowsOutsideThePictureAreRefused) {
 }
 
 TEST(BitmapRows, ScanLineOfARunLengthPictureGivesItsPixelsAndDropsTheFileBytes) {
-    Form form;
-    form.bitCount = 8;
-    form.compression = 1;
     Picture want = samples::ReferencePicture(8);
     TBitmap bitmap;
-    LoadBytes(bitmap, samples::WriteBmp(want, form));
+    LoadBytes(bitmap, samples::WriteBmp(want, FormOf(8, 1)));
     bitmap.SetPixelDepth(TPixelFormat::pf24bit);
     auto* row = static_cast<const uint8_t*>(bitmap.ScanLine(2));
     EXPECT_EQ((Rgb{row[3 * 9 + 2], row[3 * 9 + 1], row[3 * 9]}), want.At(9, 2));
@@ -101,12 +103,9 @@ TEST(BitmapRows, ScanLineOfARunLengthPictureGivesItsPixelsAndDropsTheFileBytes) 
 }
 
 TEST(BitmapRows, RowsWrittenIntoADeviceBitmapPictureAreWhatIsDrawn) {
-    Form form;
-    form.bitCount = 8;
-    form.compression = 1;
     Picture want = samples::ReferencePicture(8);
     TBitmap bitmap;
-    LoadBytes(bitmap, samples::WriteBmp(want, form));
+    LoadBytes(bitmap, samples::WriteBmp(want, FormOf(8, 1)));
     ASSERT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDDB);
     auto* row = static_cast<uint8_t*>(bitmap.ScanLine(0));
     std::memset(row, 0, 13 * (bitmap.Image().DibInfo.dsBmih.biBitCount / 8));
@@ -170,9 +169,7 @@ TEST(BitmapDepth, DeeperSectionsAndSwitchedStorageKeepTheColours) {
         LoadBytes(bitmap, Plain24());
         c.change(bitmap);
         EXPECT_EQ(bitmap.StorageKind(), c.storage) << c.what;
-        Surface24 surface(13, 7);
-        surface.Draw(bitmap);
-        EXPECT_TRUE(surface.Shows(want)) << c.what;
+        EXPECT_TRUE(DrawsAs(bitmap, want)) << c.what;
     }
 }
 
@@ -229,11 +226,8 @@ TEST(BitmapStorage, ADeviceBitmapStaysOneThroughResizeAndCopyOnChange) {
 }
 
 TEST(BitmapWriting, RunLengthBytesAreWrittenBackUntilTheCanvasChangesThePicture) {
-    Form form;
-    form.bitCount = 8;
-    form.compression = 1;
     Picture want = samples::ReferencePicture(8);
-    Bytes file = samples::WriteBmp(want, form);
+    Bytes file = samples::WriteBmp(want, FormOf(8, 1));
     TBitmap bitmap;
     LoadBytes(bitmap, file);
     EXPECT_EQ(SavedBytes(bitmap), file);
@@ -244,13 +238,9 @@ TEST(BitmapWriting, RunLengthBytesAreWrittenBackUntilTheCanvasChangesThePicture)
     ASSERT_GT(written.size(), 54u);
     EXPECT_EQ(written[14], 40);          // a 40-byte header
     EXPECT_EQ(written[30], 0);           // uncompressed
-    TBitmap again;
-    LoadBytes(again, written);
-    Surface24 surface(13, 7);
-    surface.Draw(again);
     Picture changed = want;
     changed.pixels[0] = {0, 0, 0};
-    EXPECT_TRUE(surface.Shows(changed));
+    EXPECT_TRUE(ReadsBackAs(written, changed));
 }
 
 TEST(BitmapWriting, WrittenFilesReadBackToTheSamePicture) {
@@ -258,40 +248,31 @@ TEST(BitmapWriting, WrittenFilesReadBackToTheSamePicture) {
         if (form.compression == 1 || form.compression == 2) continue;
         SCOPED_TRACE(form.Name());
         Picture want = samples::ReferencePicture(form.bitCount);
-        TBitmap bitmap, again;
+        TBitmap bitmap;
         LoadBytes(bitmap, samples::WriteBmp(want, form));
         Bytes written = SavedBytes(bitmap);
         EXPECT_EQ(written[14], form.headerSize == 12 ? 12 : 40);
-        LoadBytes(again, written);
-        Surface24 surface(want.width, want.height);
-        surface.Draw(again);
-        EXPECT_TRUE(surface.Shows(want));
+        EXPECT_TRUE(ReadsBackAs(written, want));
     }
 }
 
 // The section is selected into the copy's context while the original is written: its
 // colour table must still be read, or the pixel bytes would be taken as the table.
 TEST(BitmapWriting, ASharedPaletteSectionHeldByACopysContextWritesItsColourTable) {
-    Form form;
-    form.bitCount = 8;
     Picture want = samples::ReferencePicture(8);
-    TBitmap original, copy, again;
-    LoadBytes(original, samples::WriteBmp(want, form));
+    TBitmap original, copy;
+    LoadBytes(original, samples::WriteBmp(want, FormOf(8)));
     copy.CopyFrom(&original);
     copy.Canvas().Handle();
     Bytes written = SavedBytes(original);
     ASSERT_GT(written.size(), 54u);
     EXPECT_EQ(written[46] | written[47] << 8, 256);  // biClrUsed
-    LoadBytes(again, written);
-    Surface24 surface(want.width, want.height);
-    surface.Draw(again);
-    EXPECT_TRUE(surface.Shows(want));
+    EXPECT_TRUE(ReadsBackAs(written, want));
 }
 
 TEST(BitmapWriting, APictureReadFromACoreHeaderButWidenedBeyondItIsWrittenWhole) {
-    Form core;
+    Form core = FormOf(8);
     core.headerSize = 12;
-    core.bitCount = 8;
     Bytes file = samples::WriteBmp(samples::ReferencePicture(8), core);
     // Wider than the core header's 16-bit width.
     TBitmap wide, wideAgain;
@@ -330,10 +311,8 @@ TEST(BitmapTransparency, PalettePicturesKeepTheirColoursWhenStretched) {
     // Neither table holds black or white: the masking steps must not work on its indices.
     for (int bits : {4, 8}) {
         Picture pic = samples::ReferencePicture(bits);
-        Form form;
-        form.bitCount = bits;
         TBitmap bitmap;
-        LoadBytes(bitmap, samples::WriteBmp(pic, form));
+        LoadBytes(bitmap, samples::WriteBmp(pic, FormOf(bits)));
         bitmap.SetTransparent(true);
         const Rgb key = pic.At(0, pic.height - 1), background{1, 254, 3};
         Surface24 surface(26, 14, background);
@@ -353,8 +332,7 @@ TEST(BitmapContexts, TheOwnContextIsReleasedAfterEachMessage) {
     EXPECT_TRUE(bitmap.Canvas().HandleAllocated());
     FreeMemoryContexts();
     EXPECT_FALSE(bitmap.Canvas().HandleAllocated());
-    surface.Draw(bitmap);  // made again on demand
-    EXPECT_TRUE(surface.Shows(samples::ReferencePicture(24)));
+    EXPECT_TRUE(DrawsAs(bitmap, samples::ReferencePicture(24)));  // made again on demand
 }
 
 TEST(BitmapContexts, AContextLockedByAnotherThreadIsLeftAlone) {
@@ -406,10 +384,8 @@ TEST(BitmapContexts, AMessageLoopNestedInADrawLeavesTheContextAlone) {
         int nestedLoops = 0;
     } bitmap;
     LoadBytes(bitmap, Plain24());
-    Surface24 surface(13, 7);
-    surface.Draw(bitmap);
+    EXPECT_TRUE(DrawsAs(bitmap, samples::ReferencePicture(24)));
     ASSERT_EQ(bitmap.nestedLoops, 1);
-    EXPECT_TRUE(surface.Shows(samples::ReferencePicture(24)));
     FreeMemoryContexts();  // once the draw is over the context goes as usual
     EXPECT_FALSE(bitmap.Canvas().HandleAllocated());
 }
@@ -427,9 +403,8 @@ TEST(BitmapSharing, HandingOutTheHandleMakesTheImagePrivate) {
         SelectedObject selected(dc.get(), handle);
         PatBlt(dc.get(), 0, 0, 13, 7, BLACKNESS);
     }
-    Surface24 a(13, 7), b(13, 7);
-    a.Draw(original);
+    Surface24 b(13, 7);
     b.Draw(copy);
-    EXPECT_TRUE(a.Shows(samples::ReferencePicture(24)));
+    EXPECT_TRUE(DrawsAs(original, samples::ReferencePicture(24)));
     EXPECT_EQ(b.At(3, 3), (Rgb{0, 0, 0}));
 }

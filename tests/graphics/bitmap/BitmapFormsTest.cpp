@@ -20,9 +20,7 @@ TEST(BitmapDib, ADibWithoutFileHeaderReadsLikeTheFile) {
         TPointerStream stream(dib.data(), dib.size());
         TBitmap bitmap;
         bitmap.ReadDib(stream, static_cast<int64_t>(dib.size()), nullptr);
-        Surface24 surface(13, 7);
-        surface.Draw(bitmap);
-        EXPECT_TRUE(surface.Shows(want)) << compression;
+        EXPECT_TRUE(DrawsAs(bitmap, want)) << compression;
         if (compression) {
             // The kept bytes get a made file header: "BM", the size, nothing else.
             Bytes saved = SavedBytes(bitmap);
@@ -53,9 +51,7 @@ TEST(BitmapClipboard, TheClipboardFormIsADeviceCopyThatReadsBack) {
     DeleteObject(data);
     if (palette) DeleteObject(palette);
     EXPECT_EQ(pasted.StorageKind(), TBitmapHandleType::bmDDB);
-    Surface24 surface(13, 7);
-    surface.Draw(pasted);
-    EXPECT_TRUE(surface.Shows(want));
+    EXPECT_TRUE(DrawsAs(pasted, want));
 
     try {
         pasted.ReadClipboardData(CF_DIB, data, nullptr);
@@ -85,9 +81,7 @@ TEST(BitmapPalette, ANewPaletteKeepsTheColoursItHoldsAndBecomesTheColourTable) {
     EXPECT_EQ(bitmap.Palette(), reversed);
     EXPECT_TRUE(bitmap.PaletteDirty);
 
-    Surface24 surface(13, 7);
-    surface.Draw(bitmap);
-    EXPECT_TRUE(surface.Shows(want));
+    EXPECT_TRUE(DrawsAs(bitmap, want));
     auto* row = static_cast<const uint8_t*>(bitmap.ScanLine(0));
     int firstIndex = row[0] >> 4;
     EXPECT_EQ(table[size_t(15 - firstIndex)], want.At(0, 0)) << "indices follow the new table";

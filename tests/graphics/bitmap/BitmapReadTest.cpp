@@ -91,9 +91,7 @@ TEST(BitmapRead, WrongSignatureIsRefusedAndTheOldPictureStays) {
         EXPECT_EQ(e.Message(), "ビットマップイメージが不正です");
     }
     EXPECT_EQ(bitmap.Width(), 13);
-    Surface24 surface(13, 7);
-    surface.Draw(bitmap);
-    EXPECT_TRUE(surface.Shows(samples::ReferencePicture(24)));
+    EXPECT_TRUE(DrawsAs(bitmap, samples::ReferencePicture(24)));
 }
 
 TEST(BitmapRead, ShortPixelDataLeavesTheMissingRowsBlack) {

@@ -81,3 +81,18 @@ private:
     HGDIOBJ old_ = nullptr;
     std::unique_ptr<TCanvas> canvas_;
 };
+
+// The bitmap drawn at its own size on a fresh surface the picture's size, compared pixel by pixel.
+inline ::testing::AssertionResult DrawsAs(TBitmap& bitmap, const samples::Picture& want) {
+    Surface24 surface(want.width, want.height);
+    surface.Draw(bitmap);
+    return surface.Shows(want);
+}
+
+// A form of the given depth and compression, the other fields at their defaults.
+inline samples::Form FormOf(int bitCount, uint32_t compression = 0) {
+    samples::Form form;
+    form.bitCount = bitCount;
+    form.compression = compression;
+    return form;
+}
