@@ -96,18 +96,14 @@ TEST(IconSlot, AnIconIsShownAndPrintedAtItsOwnSizeAndADamagedOneIsRefused) {
     const std::string job = PrintSheetConfirmed(app, main);
     ASSERT_NE(job, "") << "no print dialog, or no job reached the spooler";
     const RenderedPage page = RenderJob(job, kSheetDpi);
-    ASSERT_EQ(page.pages, 1);
+    ASSERT_TRUE(IsOneRigSheet(page));
     // Both icons at the top left of their cells: each quadrant's colour spans the two.
     const int x = kSheetCells[2].left, y = kSheetCells[2].top, x2 = kSheetCells[3].left;
     struct Quadrant { int q; RECT where; } quadrants[] = {
         {1, {x + 16, y, x2 + 32, y + 16}}, {2, {x, y + 16, x2 + 16, y + 32}}, {3, {x + 16, y + 16, x2 + 32, y + 32}}};
     for (const Quadrant& q : quadrants) {
-        RECT box = page.BoxOf(kQuadrants[q.q].Packed());
         SCOPED_TRACE(q.q);
-        EXPECT_NEAR(box.left, q.where.left, 2);
-        EXPECT_NEAR(box.top, q.where.top, 2);
-        EXPECT_NEAR(box.right, q.where.right, 2);
-        EXPECT_NEAR(box.bottom, q.where.bottom, 2);
+        ExpectBoxNear(page.BoxOf(kQuadrants[q.q].Packed()), q.where);
     }
     for (int at : {x, x2}) {
         const RECT seeThrough{at + 2, y + 2, at + 14, y + 14};

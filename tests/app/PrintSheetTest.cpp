@@ -114,13 +114,8 @@ TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePage) {
     EXPECT_EQ(jobs.CountNewJobs(), 0u) << "a cancelled dialog prints nothing";
 
     Print(true);
-    const std::string job = jobs.WaitForNewJob();
-    ASSERT_NE(job, "") << "no job reached the spooler";
-    const RenderedPage page = RenderJob(job, kSheetDpi);
-    ASSERT_EQ(page.pages, 1);
-    EXPECT_TRUE(page.landscape);
-    ASSERT_GE(page.width, kSheetWidth);
-    ASSERT_GE(page.height, kSheetHeight);
+    const RenderedPage page = RenderNextJob(jobs, kSheetDpi);
+    ASSERT_TRUE(IsOneRigSheet(page));
 
     // Cells 1604 x 1089 (SheetCells.h); scale = cell / picture per axis, the smaller decides.
     const struct { uint32_t colour; RECT where; const char* why; } rows[] = {
@@ -174,7 +169,7 @@ TEST_F(PrintSheetTest, PhotoSizedPictureIsPrintedAtItsCellsSize) {
     EXPECT_EQ(text.str().find("/Width 6000"), std::string::npos) << "not the picture's";
 
     const RenderedPage page = RenderJob(job, kSheetDpi);
-    ASSERT_EQ(page.pages, 1);
+    ASSERT_TRUE(IsOneRigSheet(page));
     struct Quarter {
         const char* what;
         uint32_t rgb;
@@ -201,9 +196,7 @@ TEST_F(PrintSheetTest, PhotoSizedPictureIsPrintedAtItsCellsSize) {
 TEST_F(PrintSheetTest, EmptyAndClearedSlotsPrintOneBlankPage) {
     PrintJobWatcher jobs;
     Print(true);  // nothing loaded yet
-    std::string job = jobs.WaitForNewJob();
-    ASSERT_NE(job, "");
-    RenderedPage page = RenderJob(job, 100);
+    RenderedPage page = RenderNextJob(jobs, 100);
     ASSERT_EQ(page.pages, 1);
     EXPECT_TRUE(page.landscape);
     EXPECT_GT(page.width, page.height);
@@ -215,9 +208,7 @@ TEST_F(PrintSheetTest, EmptyAndClearedSlotsPrintOneBlankPage) {
     ClickClient(main_, kClearButton.x, kClearButton.y);
     ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main_).At(kSlotCentre[2].x, kSlotCentre[2].y) != 0xFF0000; }, 5000));
     Print(true);
-    job = jobs.WaitForNewJob();
-    ASSERT_NE(job, "");
-    page = RenderJob(job, 100);
+    page = RenderNextJob(jobs, 100);
     ASSERT_EQ(page.pages, 1);
     EXPECT_EQ(page.Count(0xFFFFFF, all, 8), static_cast<long>(page.width) * page.height);
 }

@@ -9,6 +9,7 @@
 #include "printing/Printer.h"
 #include "rtl/Exceptions.h"
 #include "support/SystemDialogAnswerer.h"
+#include "support/RaisedMessage.h"
 
 namespace {
 
@@ -117,12 +118,7 @@ TEST(PrintDialogRun, ConfirmingWhileAJobIsOpenFailsCancellingDoesNot) {
     }
     {
         SystemDialogAnswerer confirm([](HWND window) { PostMessageA(window, WM_COMMAND, IDOK, 0); });
-        try {
-            dialog.RunModal();
-            ADD_FAILURE() << "no error";
-        } catch (const EPrinter& error) {
-            EXPECT_EQ(error.Message(), "現在印刷中です");
-        }
+        EXPECT_EQ(MessageOf<EPrinter>([&] { dialog.RunModal(); }), "現在印刷中です");
     }
     EXPECT_TRUE(Printer()->IsPrinting());
     Printer()->AbandonJob();

@@ -5,6 +5,7 @@
 #include "rtl/Exceptions.h"
 #include "support/DibSurface.h"
 #include "support/TestGraphic.h"
+#include "support/RaisedMessage.h"
 
 namespace {
 
@@ -29,12 +30,7 @@ private:
 
 TEST(Canvas, WithoutAContextDrawingFails) {
     TCanvas canvas;
-    try {
-        canvas.Handle();
-        FAIL() << "a context appeared";
-    } catch (const EInvalidOperation& e) {
-        EXPECT_EQ(e.Message(), "Canvas に対する描画ができません");
-    }
+    EXPECT_EQ(MessageOf<EInvalidOperation>([&] { canvas.Handle(); }), "Canvas に対する描画ができません") << "a context appeared";
     EXPECT_THROW(canvas.FillRect(Rect(0, 0, 1, 1)), EInvalidOperation);
     TTestGraphic graphic;
     EXPECT_THROW(canvas.StretchGraphic(Rect(0, 0, 1, 1), &graphic), EInvalidOperation);

@@ -7,6 +7,7 @@
 #include "rtl/Streams.h"
 #include "support/TempDir.h"
 #include "support/TestGraphic.h"
+#include "support/RaisedMessage.h"
 
 TEST(Graphic, NewGraphicsAreEmptyAndClean) {
     // A new metafile is neither empty nor opaque: MetafileTest covers it.
@@ -76,18 +77,8 @@ TEST(Graphic, StoredDataWanted) {
 TEST(Graphic, CopyErrorsNameBothClasses) {
     TTestGraphic graphic;
     TBitmap bitmap;
-    try {
-        graphic.CopyFrom(nullptr);
-        FAIL();
-    } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), "nil を TTestGraphic に代入することはできません");
-    }
-    try {
-        bitmap.CopyFrom(&graphic);
-        FAIL();
-    } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), "TTestGraphic を TBitmap に代入することはできません");
-    }
+    EXPECT_EQ(MessageOf<EConvertError>([&] { graphic.CopyFrom(nullptr); }), "nil を TTestGraphic に代入することはできません");
+    EXPECT_EQ(MessageOf<EConvertError>([&] { bitmap.CopyFrom(&graphic); }), "TTestGraphic を TBitmap に代入することはできません");
 }
 
 TEST(Graphic, FileRoundTripAndMissingFile) {

@@ -11,6 +11,7 @@
 #include "rtl/Streams.h"
 #include "support/TempDir.h"
 #include "support/TestGraphic.h"
+#include "support/RaisedMessage.h"
 
 namespace {
 
@@ -203,12 +204,7 @@ TEST_F(PictureTest, CopyFromAndCopyTo) {
     source.CopyTo(&target);
     EXPECT_EQ(target.content, "bb");
     TBitmap bitmap;
-    try {
-        source.CopyTo(&bitmap);
-        FAIL() << "copied";
-    } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), "TPicture を TBitmap に代入することはできません");
-    }
+    EXPECT_EQ(MessageOf<EConvertError>([&] { source.CopyTo(&bitmap); }), "TPicture を TBitmap に代入することはできません") << "copied";
     EXPECT_THROW(empty.CopyTo(&target), EConvertError);
 
     // A failed copy leaves the container as it was.

@@ -14,6 +14,7 @@
 #include "support/SheetCells.h"
 #include "support/SystemDialogAnswerer.h"
 #include "support/UiDriver.h"
+#include "support/RaisedMessage.h"
 
 namespace {
 
@@ -107,13 +108,8 @@ TEST_F(FourUpSheet, EachPictureLandsInItsCellOnOneLandscapePage) {
     EXPECT_FALSE(Printer()->IsPrinting());
     EXPECT_EQ(Printer()->DeviceMode()->dmOrientation, DMORIENT_LANDSCAPE);  // stays for the next
 
-    const std::string job = jobs.WaitForNewJob();
-    ASSERT_NE(job, "");
-    const RenderedPage page = RenderJob(job, kSheetDpi);
-    ASSERT_EQ(page.pages, 1);
-    EXPECT_TRUE(page.landscape);
-    ASSERT_EQ(page.width, kSheetWidth);
-    ASSERT_EQ(page.height, kSheetHeight);
+    const RenderedPage page = RenderNextJob(jobs, kSheetDpi);
+    ASSERT_TRUE(IsOneRigSheet(page));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.slot);
         ExpectBoxNear(page.BoxOf(Rgb(row.colour)), row.where);
@@ -155,32 +151,20 @@ TEST_F(FourUpSheet, FailingPictureAbandonsTheJobAndTheNextSheetPrints) {
     Load(pictures[0], 300, 200, RGB(255, 0, 0));
     Load(pictures[1], 300, 200, RGB(0, 0, 255), true);
     PrintJobWatcher jobs;
-    try {
-        PrintConfirming();
-        ADD_FAILURE() << "no error";
-    } catch (const EInvalidGraphic& error) {
-        EXPECT_EQ(error.Message(), "the picture's data is damaged");
-    }
+    EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { PrintConfirming(); }), "the picture's data is damaged");
     EXPECT_FALSE(SheetPrintInProgress());
     EXPECT_FALSE(Printer()->IsPrinting());
 
     // A zero-width picture fails in the arithmetic, after slot 1 was drawn: same path.
     Load(pictures[1], 0, 200, RGB(0, 0, 255));
-    try {
-        PrintConfirming();
-        ADD_FAILURE() << "no error";
-    } catch (const EZeroDivide& error) {
-        EXPECT_EQ(error.Message(), "0 による浮動小数点数除算");
-    }
+    EXPECT_EQ(MessageOf<EZeroDivide>([&] { PrintConfirming(); }), "0 による浮動小数点数除算");
     EXPECT_FALSE(Printer()->IsPrinting());
     EXPECT_EQ(jobs.CountNewJobs(), 0u);  // neither half-drawn page went out
 
     Load(pictures[1], 300, 200, RGB(0, 0, 255));
     PrintConfirming();
-    const std::string job = jobs.WaitForNewJob();
-    ASSERT_NE(job, "");
-    const RenderedPage page = RenderJob(job, kSheetDpi);
-    ASSERT_EQ(page.pages, 1);
+    const RenderedPage page = RenderNextJob(jobs, kSheetDpi);
+    ASSERT_TRUE(IsOneRigSheet(page));
     // 300 x 200: 1604/300 = 5.3467 < 1089/200 = 5.445, the width decides: height trunc(200 x 5.3467) = 1069
     ExpectBoxNear(page.BoxOf(0xFF0000), {100, 100, 1704, 1169});
     ExpectBoxNear(page.BoxOf(0x0000FF), {1804, 100, 3408, 1169});

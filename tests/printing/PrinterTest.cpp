@@ -10,22 +10,11 @@
 #include "support/PrintedPages.h"
 #include "support/SheetCells.h"
 #include "support/ProfileDefaultPrinter.h"
+#include "support/RaisedMessage.h"
 
 namespace {
 
 const char kQueue[] = "Tetrafol_PDF";  // the rig's one queue, the default printer
-
-template <typename Error, typename Action>
-std::string MessageOf(Action action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.Message();
-    } catch (const Exception& error) {
-        return std::string("wrong class ") + error.ClassName() + ": " + error.Message();
-    }
-    return "no error";
-}
 
 void FillWith(HDC dc, const RECT& area, COLORREF colour) {
     HBRUSH brush = CreateSolidBrush(colour);
@@ -219,13 +208,8 @@ TEST(PrinterJob, PrintsWhatWasDrawnOnOneLandscapePage) {
     FillWith(dc, RECT{3008, 2079, 3408, 2379}, RGB(0, 0, 255));  // 500 and 400 in from the far corner
     printer.FinishJob();
 
-    const std::string job = jobs.WaitForNewJob();
-    ASSERT_NE(job, "");
-    const RenderedPage page = RenderJob(job, kSheetDpi);
-    ASSERT_EQ(page.pages, 1);
-    EXPECT_TRUE(page.landscape);
-    EXPECT_EQ(page.width, kSheetWidth);
-    EXPECT_EQ(page.height, kSheetHeight);
+    const RenderedPage page = RenderNextJob(jobs, kSheetDpi);
+    ASSERT_TRUE(IsOneRigSheet(page));
     ExpectBoxNear(page.BoxOf(0xFF0000), {300, 200, 900, 600});
     ExpectBoxNear(page.BoxOf(0x0000FF), {3008, 2079, 3408, 2379});
 }
@@ -242,9 +226,7 @@ TEST(PrinterJob, AbandonedJobPrintsNothingAndThePrinterIsIdleAgain) {
 
     printer.StartJob();
     printer.FinishJob();
-    const std::string job = jobs.WaitForNewJob();
-    ASSERT_NE(job, "");
-    const RenderedPage page = RenderJob(job, 100);
+    const RenderedPage page = RenderNextJob(jobs, 100);
     ASSERT_EQ(page.pages, 1);
     EXPECT_EQ(page.BoxOf(0xFF0000).right, 0);  // the abandoned drawing went nowhere
 }
@@ -290,9 +272,9 @@ TEST(PrinterJob, AFailedStartLeavesNoUsedContextBehind) {
     printer.StartJob();
     FillWith(printer.Canvas().Handle(), RECT{100, 100, 400, 400}, RGB(255, 0, 0));
     printer.FinishJob();
-    const std::string job = jobs.WaitForNewJob();
-    ASSERT_NE(job, "");
-    EXPECT_NE(RenderJob(job, 100).BoxOf(0xFF0000).right, 0);
+    const RenderedPage page = RenderNextJob(jobs, 100);
+    ASSERT_EQ(page.pages, 1);
+    EXPECT_NE(page.BoxOf(0xFF0000).right, 0);
 }
 
 TEST(PrinterJob, DestroyingThePrinterFinishesAnOpenJob) {
@@ -302,9 +284,7 @@ TEST(PrinterJob, DestroyingThePrinterFinishesAnOpenJob) {
         printer.StartJob();
         FillWith(printer.Canvas().Handle(), RECT{100, 100, 400, 400}, RGB(0, 160, 0));
     }
-    const std::string job = jobs.WaitForNewJob();
-    ASSERT_NE(job, "");
-    const RenderedPage page = RenderJob(job, 100);
+    const RenderedPage page = RenderNextJob(jobs, 100);
     ASSERT_EQ(page.pages, 1);
     EXPECT_NE(page.BoxOf(0x00A000).right, 0);
 }

@@ -4,6 +4,7 @@
 
 #include "app/FourUpSheetLayout.h"
 #include "rtl/Exceptions.h"
+#include "support/RaisedMessage.h"
 
 namespace {
 
@@ -80,25 +81,10 @@ TEST(SheetSlots, PicturesSmallerThanTwoInSumAreLeftOut) {
 
 TEST(SheetTarget, ZeroSizesFailLikeTheFloatingPointUnit) {
     const TSheetCell cell{2850, 2100};
-    try {
-        SheetTargetRect(0, cell, 0, 5);
-        ADD_FAILURE() << "no error";
-    } catch (const EZeroDivide& error) {
-        EXPECT_EQ(error.Message(), "0 による浮動小数点数除算");
-    }
-    try {
-        SheetTargetRect(0, cell, 5, 0);
-        ADD_FAILURE() << "no error";
-    } catch (const EZeroDivide& error) {
-        EXPECT_EQ(error.Message(), "0 による浮動小数点数除算");
-    }
+    EXPECT_EQ(MessageOf<EZeroDivide>([&] { SheetTargetRect(0, cell, 0, 5); }), "0 による浮動小数点数除算");
+    EXPECT_EQ(MessageOf<EZeroDivide>([&] { SheetTargetRect(0, cell, 5, 0); }), "0 による浮動小数点数除算");
     // A printable width of 300 gives a zero cell: 0 / 0.
-    try {
-        SheetTargetRect(0, SheetCellSize(300, 2000), 0, 5);
-        ADD_FAILURE() << "no error";
-    } catch (const EInvalidOp& error) {
-        EXPECT_EQ(error.Message(), "不正な浮動小数点数演算命令");
-    }
+    EXPECT_EQ(MessageOf<EInvalidOp>([&] { SheetTargetRect(0, SheetCellSize(300, 2000), 0, 5); }), "不正な浮動小数点数演算命令");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "rtl/Exceptions.h"
 #include "rtl/Streams.h"
 #include "support/TempDir.h"
+#include "support/RaisedMessage.h"
 
 TEST(MemoryStream, GrowsOnWriteAndReadsBack) {
     TMemoryStream stream;
@@ -43,12 +44,7 @@ TEST(MemoryStream, PlainReadReturnsWhatThereIs) {
 TEST(MemoryStream, ShortReadBufferFailsWithReadError) {
     TMemoryStream stream("123", 3);
     char buffer[8];
-    try {
-        stream.ReadBuffer(buffer, 4);
-        FAIL() << "no error";
-    } catch (const EReadError& e) {
-        EXPECT_EQ(e.Message(), "ストリームからの読み込みエラー");
-    }
+    EXPECT_EQ(MessageOf<EReadError>([&] { stream.ReadBuffer(buffer, 4); }), "ストリームからの読み込みエラー");
     TPointerStream view("xy", 2);
     EXPECT_THROW(view.ReadBuffer(buffer, 3), EReadError);
     EXPECT_THROW(view.WriteBuffer("a", 1), EWriteError);
@@ -89,12 +85,7 @@ TEST(FileStream, ShareDenyWriteKeepsWritersOutButLetsReadersIn) {
 TEST(FileStream, MissingFileNamesTheFileAsGiven) {
     TempDir dir;
     std::string path = dir.File("写真\\missing.bmp");
-    try {
-        TFileStream stream(path, fmOpenRead | fmShareDenyWrite);
-        FAIL() << "opened";
-    } catch (const EFOpenError& e) {
-        EXPECT_EQ(e.Message(), "ファイル " + path + " は開けません");
-    }
+    EXPECT_EQ(MessageOf<EFOpenError>([&] { TFileStream stream(path, fmOpenRead | fmShareDenyWrite); }), "ファイル " + path + " は開けません") << "opened";
     EXPECT_THROW(TFileStream(dir.File("no\\such\\dir\\x"), fmCreate), EFCreateError);
 }
 

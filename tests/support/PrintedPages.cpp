@@ -217,6 +217,11 @@ PageGeometry LandscapeGeometry() {
     return page;
 }
 
+RenderedPage RenderNextJob(PrintJobWatcher& jobs, int dpi, DWORD timeoutMs) {
+    const std::string job = jobs.WaitForNewJob(timeoutMs);
+    return job.empty() ? RenderedPage() : RenderJob(job, dpi);
+}
+
 std::string PrintSheetConfirmed(AppProcess& app, HWND main) {
     PrintJobWatcher jobs;
     ClickClient(main, kPrintButton.x, kPrintButton.y);

@@ -55,6 +55,8 @@ struct RenderedPage {
 
 // Renders a job file (PostScript or PDF) with Ghostscript at `dpi`.
 RenderedPage RenderJob(const std::string& unixJobPath, int dpi = 300);
+// The watcher's next job rendered at `dpi`; a page of 0 pages when no job came in time.
+RenderedPage RenderNextJob(PrintJobWatcher& jobs, int dpi = 300, DWORD timeoutMs = 30000);
 
 // The directory of job files (Linux path), from TETRAFOL_PRINTS.
 std::string PrintsDirectory();

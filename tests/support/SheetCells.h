@@ -7,6 +7,7 @@
 #pragma once
 #include <windows.h>
 #include <gtest/gtest.h>
+#include "support/PrintedPages.h"
 
 constexpr int kSheetWidth = 3508, kSheetHeight = 2479, kSheetDpi = 300;
 constexpr RECT kSheetCells[4] = {
@@ -18,4 +19,13 @@ inline void ExpectBoxNear(const RECT& box, const RECT& expected, int slack = 2) 
     EXPECT_NEAR(box.top, expected.top, slack);
     EXPECT_NEAR(box.right, expected.right, slack);
     EXPECT_NEAR(box.bottom, expected.bottom, slack);
+}
+
+// One page, declared landscape, of the rig's sheet size (rendered at kSheetDpi).
+inline ::testing::AssertionResult IsOneRigSheet(const RenderedPage& page) {
+    if (page.pages != 1) return ::testing::AssertionFailure() << page.pages << " pages (0: no job, or not rendered)";
+    if (!page.landscape) return ::testing::AssertionFailure() << "the page is not declared landscape";
+    if (page.width != kSheetWidth || page.height != kSheetHeight)
+        return ::testing::AssertionFailure() << "a page of " << page.width << " x " << page.height;
+    return ::testing::AssertionSuccess();
 }

@@ -7,6 +7,7 @@
 #include "BitmapTestSupport.h"
 #include "framework/Application.h"
 #include "rtl/Exceptions.h"
+#include "support/RaisedMessage.h"
 
 using samples::Bytes;
 using samples::Form;
@@ -83,12 +84,7 @@ TEST(BitmapRows, RowsOutsideThePictureAreRefused) {
     TBitmap bitmap;
     LoadBytes(bitmap, Plain24());
     for (int row : {7, -1, 1000}) {
-        try {
-            bitmap.ScanLine(row);
-            FAIL() << row;
-        } catch (const EInvalidGraphicOperation& e) {
-            EXPECT_EQ(e.Message(), "スキャンライン のインデックスが範囲を越えました");
-        }
+        EXPECT_EQ(MessageOf<EInvalidGraphicOperation>([&] { bitmap.ScanLine(row); }), "スキャンライン のインデックスが範囲を越えました") << row;
     }
 }
 
@@ -144,12 +140,7 @@ TEST(BitmapDepth, EachDepthGivesTheSectionItNames) {
     }
     bitmap.SetPixelDepth(TPixelFormat::pfDevice);
     EXPECT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDDB);
-    try {
-        bitmap.SetPixelDepth(TPixelFormat::pfCustom);
-        FAIL();
-    } catch (const EInvalidGraphic& e) {
-        EXPECT_EQ(e.Message(), "画像フォーマットが不正です");
-    }
+    EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { bitmap.SetPixelDepth(TPixelFormat::pfCustom); }), "画像フォーマットが不正です");
 }
 
 TEST(BitmapDepth, DeeperSectionsAndSwitchedStorageKeepTheColours) {

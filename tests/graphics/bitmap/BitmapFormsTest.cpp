@@ -3,6 +3,7 @@
 #include "BitmapTestSupport.h"
 #include "graphics/ReducedPicture.h"
 #include "rtl/Exceptions.h"
+#include "support/RaisedMessage.h"
 
 using samples::Bytes;
 using samples::Form;
@@ -53,12 +54,7 @@ TEST(BitmapClipboard, TheClipboardFormIsADeviceCopyThatReadsBack) {
     EXPECT_EQ(pasted.StorageKind(), TBitmapHandleType::bmDDB);
     EXPECT_TRUE(DrawsAs(pasted, want));
 
-    try {
-        pasted.ReadClipboardData(CF_DIB, data, nullptr);
-        FAIL();
-    } catch (const EInvalidGraphic& e) {
-        EXPECT_EQ(e.Message(), "未対応のクリップボード データです");
-    }
+    EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { pasted.ReadClipboardData(CF_DIB, data, nullptr); }), "未対応のクリップボード データです");
     EXPECT_EQ(pasted.Width(), 13);
 }
 

@@ -2,6 +2,7 @@
 #include "BitmapTestSupport.h"
 #include "rtl/Exceptions.h"
 #include "rtl/ResourceStrings.h"
+#include "support/RaisedMessage.h"
 
 using samples::Bytes;
 using samples::Form;
@@ -84,12 +85,7 @@ TEST(BitmapRead, WrongSignatureIsRefusedAndTheOldPictureStays) {
     Bytes bad = samples::WriteBmp(samples::ReferencePicture(24, 5, 5), Form());
     bad[0] = 'P';
     bad[1] = 'K';
-    try {
-        LoadBytes(bitmap, bad);
-        FAIL() << "no error";
-    } catch (const EInvalidGraphic& e) {
-        EXPECT_EQ(e.Message(), "ビットマップイメージが不正です");
-    }
+    EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { LoadBytes(bitmap, bad); }), "ビットマップイメージが不正です");
     EXPECT_EQ(bitmap.Width(), 13);
     EXPECT_TRUE(DrawsAs(bitmap, samples::ReferencePicture(24)));
 }

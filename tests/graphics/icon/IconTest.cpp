@@ -10,6 +10,7 @@
 #include "rtl/Streams.h"
 #include "support/DibSurface.h"
 #include "support/GdiCounter.h"
+#include "support/RaisedMessage.h"
 
 using namespace icosamples;
 
@@ -48,15 +49,6 @@ struct Surface {
     DibSurface dib;
     TCanvas canvas;
 };
-
-std::string MessageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "no error";
-}
 
 Entry Png(Entry e) {
     e.png = true;
@@ -103,8 +95,8 @@ TEST(IconChoice, TheEntryForTheScreenAndWantedSizeIsDrawnAtItsOwnSize) {
         if (c.size < 300) {
             EXPECT_EQ(surface.At(10 + c.size, 20 + c.size), kWhite.Packed()) << "not stretched";
         }
-        EXPECT_EQ(MessageOf([&] { icon.SetWidth(64); }), "アイコンの大きさは変更できません");
-        EXPECT_EQ(MessageOf([&] { icon.SetHeight(64); }), "アイコンの大きさは変更できません");
+        EXPECT_EQ(MessageOf<Exception>([&] { icon.SetWidth(64); }), "アイコンの大きさは変更できません");
+        EXPECT_EQ(MessageOf<Exception>([&] { icon.SetHeight(64); }), "アイコンの大きさは変更できません");
         EXPECT_EQ(icon.Width(), c.size);
     }
 }
@@ -222,7 +214,7 @@ TEST(IconLoading, RefusedFilesLeaveThePictureAsItWas) {
     Load(icon, good);
     int changes = 0;
     icon.OnChange = [&](TObject*) { ++changes; };
-    for (const Case& c : cases) EXPECT_EQ(MessageOf([&] { Load(icon, c.bytes); }), c.message) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(MessageOf<Exception>([&] { Load(icon, c.bytes); }), c.message) << c.name;
     EXPECT_EQ(changes, 0);
     Surface surface;
     surface.Draw(icon);
@@ -239,9 +231,9 @@ TEST(IconDrawing, AFailureAtDrawTimeIsRaisedOnceNotAtEveryRepaint) {
     TIcon copy;
     copy.CopyFrom(&icon);
     Surface surface;
-    EXPECT_EQ(MessageOf([&] { surface.Draw(icon); }), "アイコンイメージが不正です");
-    EXPECT_EQ(MessageOf([&] { surface.Draw(icon); }), "no error");
-    EXPECT_EQ(MessageOf([&] { surface.Draw(copy); }), "no error") << "copies share the reported failure";
+    EXPECT_EQ(MessageOf<Exception>([&] { surface.Draw(icon); }), "アイコンイメージが不正です");
+    EXPECT_EQ(MessageOf<Exception>([&] { surface.Draw(icon); }), "no error");
+    EXPECT_EQ(MessageOf<Exception>([&] { surface.Draw(copy); }), "no error") << "copies share the reported failure";
     EXPECT_EQ(surface.Wrong(0, 0, 320, [](int, int) { return kWhite; }), 0);
 }
 
@@ -288,7 +280,7 @@ TEST(IconHostile, EveryDamagedFileIsRefusedOrDrawnWithoutLeaks) {
         Surface surface;
         // Only a PNG stream damaged past its header may still fail, and then with the message.
         for (TIcon* which : {&icon, &big}) {
-            std::string message = MessageOf([&] { surface.Draw(*which); });
+            std::string message = MessageOf<Exception>([&] { surface.Draw(*which); });
             if (message != "no error") {
                 EXPECT_EQ(message, "アイコンイメージが不正です");
             }
@@ -296,7 +288,7 @@ TEST(IconHostile, EveryDamagedFileIsRefusedOrDrawnWithoutLeaks) {
         TIcon another;
         another.SetWidth(256);
         Load(another, h.bytes);
-        std::string message = MessageOf([&] { surface.Draw(another); });
+        std::string message = MessageOf<Exception>([&] { surface.Draw(another); });
         if (message != "no error") {
             EXPECT_EQ(message, "アイコンイメージが不正です");
         }

@@ -18,6 +18,7 @@
 #include "support/DibSurface.h"
 #include "support/GdiCounter.h"
 #include "support/TempDir.h"
+#include "support/RaisedMessage.h"
 
 using mfsamples::Bytes;
 
@@ -358,12 +359,7 @@ Bytes AlphaBlendWithExtraBits() {
 // that bitmap holds are written past its memory, so such a file must not get to the player.
 TEST(Metafile, BlendBitsLongerThanTheirBitmapAreRefused) {
     TMetafile metafile;
-    try {
-        LoadBytes(metafile, AlphaBlendWithExtraBits());
-        ADD_FAILURE() << "accepted: drawing it would write past the source bitmap";
-    } catch (const EInvalidGraphic& e) {
-        EXPECT_EQ(e.Message(), kInvalid);
-    }
+    EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { LoadBytes(metafile, AlphaBlendWithExtraBits()); }), kInvalid) << "accepted: drawing it would write past the source bitmap";
 }
 
 TEST(Metafile, TheBytesDecideTheReaderAndBadFilesAreRefused) {
@@ -416,12 +412,7 @@ TEST(Metafile, AMetafileLargerThanThePlatformTakesIsRefused) {
     const Bytes placeable = mfsamples::Placeable(RecordWmf(), 0, 0, 1440, 720, 1440);
     ClaimedSizeStream stream(placeable, static_cast<int64_t>(placeable.size()) + (int64_t{1} << 32));
     TMetafile metafile;
-    try {
-        metafile.ReadFromStream(stream);
-        ADD_FAILURE() << "accepted";
-    } catch (const EInvalidGraphic& e) {
-        EXPECT_EQ(e.Message(), kInvalid);
-    }
+    EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { metafile.ReadFromStream(stream); }), kInvalid) << "accepted";
     EXPECT_EQ(metafile.Handle(), nullptr);
 }
 
