@@ -11,6 +11,7 @@
 #include "rtl/ResourceStrings.h"
 #include "graphics/bitmap/BmpSamples.h"
 #include "support/SystemDialogAnswerer.h"
+#include "support/TempDir.h"
 #include "support/UiDriver.h"
 
 TEST(OpenPictureDialogFilter, BarsBecomeNulsExceptInsideDoubleByteCharacters) {
@@ -31,16 +32,9 @@ TEST(OpenPictureDialogFilter, StartsWithEveryRegisteredPictureFormat) {
 }
 
 TEST(OpenPictureDialogRun, ConfirmedRunGivesTheFileCancelledRunKeepsIt) {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    const std::string file = std::string(dir) + "tetrafol-dialog-test.bmp";
-    {
-        const samples::Bytes bmp = samples::WriteBmp(samples::SolidPicture(30, 20, {0, 0, 255}), {});
-        HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(h, bmp.data(), static_cast<DWORD>(bmp.size()), &written, nullptr);
-        CloseHandle(h);
-    }
+    TempDir dir;
+    const std::string file =
+        dir.Write("tetrafol-dialog-test.bmp", samples::WriteBmp(samples::SolidPicture(30, 20, {0, 0, 255}), {}));
 
     TForm form;
     form.SetBounds(40, 40, 200, 150);
@@ -110,5 +104,4 @@ TEST(OpenPictureDialogRun, ConfirmedRunGivesTheFileCancelledRunKeepsIt) {
         EXPECT_EQ(start.pictureWidth, 0);
         EXPECT_EQ(start.lastPreviewed, "");
     }
-    DeleteFileA(file.c_str());
 }

@@ -14,60 +14,41 @@
 #include "support/SheetCells.h"
 #include "support/SystemDialogAnswerer.h"
 #include "support/UiDriver.h"
+#include "tests/display/SolidGraphic.h"
 #include "support/RaisedMessage.h"
 
 namespace {
 
-// A picture of one colour and a chosen size; it can be told to fail when drawn.
-class ColourBlock : public TGraphic {
+// A picture of one colour and a chosen size that notes whether the sheet was open as it
+// drew; it can be told to fail when drawn.
+class ColourBlock : public TSolidGraphic {
 public:
     static const TGraphicClassInfo ClassInfo;
+    ColourBlock(int32_t width = 0, int32_t height = 0, COLORREF colour = 0, bool failOnDraw = false)
+        : TSolidGraphic(width, height, colour), failOnDraw_(failOnDraw) {}
     GraphicClass ClassType() const override { return &ClassInfo; }
-
-    void Set(int32_t width, int32_t height, COLORREF colour, bool failOnDraw = false) {
-        width_ = width;
-        height_ = height;
-        colour_ = colour;
-        failOnDraw_ = failOnDraw;
-    }
     void CopyFrom(TPersistent* source) override {
-        auto* other = dynamic_cast<ColourBlock*>(source);
-        if (!other) return TGraphic::CopyFrom(source);
-        Set(other->width_, other->height_, other->colour_, other->failOnDraw_);
+        TSolidGraphic::CopyFrom(source);
+        if (auto* other = dynamic_cast<ColourBlock*>(source)) failOnDraw_ = other->failOnDraw_;
     }
     void DrawStretched(TCanvas& canvas, const TRect& rect) override {
         drawnWhileSheetOpen = SheetPrintInProgress();
         if (failOnDraw_) throw EInvalidGraphic("the picture's data is damaged");
-        HBRUSH brush = CreateSolidBrush(colour_);
-        RECT area{rect.Left, rect.Top, rect.Right, rect.Bottom};
-        FillRect(canvas.Handle(), &area, brush);
-        DeleteObject(brush);
+        TSolidGraphic::DrawStretched(canvas, rect);
     }
-    bool IsEmpty() const override { return width_ == 0 || height_ == 0; }
-    int32_t Width() const override { return width_; }
-    int32_t Height() const override { return height_; }
-    void SetWidth(int32_t value) override { width_ = value; }
-    void SetHeight(int32_t value) override { height_ = value; }
-    void ReadFromStream(TStream&) override {}
-    void WriteToStream(TStream&) override {}
-    void ReadClipboardData(uint16_t, HANDLE, HPALETTE) override {}
-    void WriteClipboardData(uint16_t&, HANDLE&, HPALETTE&) override {}
 
     static bool drawnWhileSheetOpen;
 
 private:
-    int32_t width_ = 0, height_ = 0;
-    COLORREF colour_ = 0;
-    bool failOnDraw_ = false;
+    bool failOnDraw_;
 };
 
 bool ColourBlock::drawnWhileSheetOpen = false;
-const TGraphicClassInfo ColourBlock::ClassInfo = {"ColourBlock", &TGraphic::ClassInfo,
+const TGraphicClassInfo ColourBlock::ClassInfo = {"ColourBlock", &TSolidGraphic::ClassInfo,
                                                   [] () -> TGraphic* { return new ColourBlock; }};
 
 void Load(TPicture& picture, int32_t width, int32_t height, COLORREF colour, bool failOnDraw = false) {
-    ColourBlock block;
-    block.Set(width, height, colour, failOnDraw);
+    ColourBlock block(width, height, colour, failOnDraw);
     picture.SetGraphic(&block);
 }
 
