@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "bench/BenchClock.h"
 #include "support/Form1Points.h"
 #include "support/PrintedPages.h"
 #include "support/ThreadSampler.h"
@@ -20,28 +21,15 @@
 
 namespace {
 
-double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // Median milliseconds of ten repaints of the whole client area. UpdateWindow on another
 // process's window sends it WM_PAINT and returns once that has been handled.
 double RepaintMilliseconds(HWND window) {
     std::vector<double> times;
     for (int i = 0; i < 11; ++i) {
         InvalidateRect(window, nullptr, TRUE);
-        LARGE_INTEGER t0, t1;
-        QueryPerformanceCounter(&t0);
+        const double t0 = Seconds();
         UpdateWindow(window);
-        QueryPerformanceCounter(&t1);
-        if (i > 0) times.push_back(Seconds(t0, t1) * 1000);  // the first touches the caches
+        if (i > 0) times.push_back((Seconds() - t0) * 1000);  // the first touches the caches
     }
     return Median(times);
 }
@@ -79,22 +67,21 @@ TEST(PrintBenchmark, DISABLED_ClickToJobFile) {
     ThreadSampler sampler(app.ProcessHandle(), app.MainThreadId());
     for (int run = 0; run < 3; ++run) {
         PrintJobWatcher jobs;
-        LARGE_INTEGER clicked, confirmed, done;
-        QueryPerformanceCounter(&clicked);
+        const double clicked = Seconds();
         ClickClient(main, kPrintButton.x, kPrintButton.y);
         HWND dialog = app.WaitForWindow("#32770", nullptr, 20000);
         ASSERT_NE(dialog, nullptr);
         // The dialog takes no input for a moment after it appears; that wait is the harness's.
         Sleep(500);
         sampler.Start();
-        QueryPerformanceCounter(&confirmed);
+        const double confirmed = Seconds();
         PressButton(dialog, IDOK);
         job = jobs.WaitForNewJob(600000);
-        QueryPerformanceCounter(&done);
+        const double done = Seconds();
         sampler.Stop();
         ASSERT_NE(job, "");
-        sheets.push_back(Seconds(clicked, done));
-        confirms.push_back(Seconds(confirmed, done));
+        sheets.push_back(done - clicked);
+        confirms.push_back(done - confirmed);
         ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 60000));
         Sleep(500);
     }

@@ -37,11 +37,6 @@ void WriteBigBmp(const std::string& path, int width, int height) {
     }
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -108,8 +108,7 @@ int main(int argc, char** argv) {
             }
             if (i > 0) times.push_back(t1 - t0);  // the first round warms up
         }
-        std::sort(times.begin(), times.end());
-        std::printf("%.1f\n", times[times.size() / 2] * 1000);
+        std::printf("%.1f\n", Median(times) * 1000);
         return 0;
     }
     if (argc == 5 && std::strcmp(argv[1], "library") == 0) {
@@ -124,8 +123,7 @@ int main(int argc, char** argv) {
             const double t = LibraryDecodeSeconds(file, eightBit);
             if (i > 0) times.push_back(t);
         }
-        std::sort(times.begin(), times.end());
-        std::printf("%.1f\n", times[times.size() / 2] * 1000);
+        std::printf("%.1f\n", Median(times) * 1000);
         return 0;
     }
     std::fprintf(stderr, "usage: %s write FILE | decode FILE 24|8 ROUNDS | library FILE 24|8 ROUNDS\n", argv[0]);

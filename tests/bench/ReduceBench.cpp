@@ -13,15 +13,6 @@
 #define STBIR_ASSERT(x) ((void)0)
 #include <stb_image_resize.h>
 
-namespace {
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     const int sw = 6000, sh = 4000, dw = 1604, dh = 1069;
