@@ -36,14 +36,19 @@ Bytes RecordEmf(const RECT& frame, const std::function<void(HDC)>& draw) {
     return bytes;
 }
 
-// A standard Windows metafile (no placeable header) drawn in a 1440 x 720 window.
-Bytes RecordWmf() {
-    HDC dc = CreateMetaFileA(nullptr);
+// A box halving a 1440 x 720 window.
+void DrawHalvedBox(HDC dc) {
     SetWindowOrgEx(dc, 0, 0, nullptr);
     SetWindowExtEx(dc, 1440, 720, nullptr);
     Rectangle(dc, 0, 0, 1440, 720);
     MoveToEx(dc, 0, 360, nullptr);
     LineTo(dc, 1440, 360);
+}
+
+// `draw` recorded as a standard Windows metafile (no placeable header).
+Bytes RecordWmf(const std::function<void(HDC)>& draw = DrawHalvedBox) {
+    HDC dc = CreateMetaFileA(nullptr);
+    draw(dc);
     OwnedMetafile wmf(CloseMetaFile(dc));
     Bytes bytes(GetMetaFileBitsEx(wmf.get(), 0, nullptr));
     GetMetaFileBitsEx(wmf.get(), static_cast<UINT>(bytes.size()), bytes.data());
@@ -209,13 +214,8 @@ void DrawEverything(HDC dc) {
 }
 
 TEST(Metafile, WhatThePlatformRecordsLoadsAndDraws) {
-    HDC wmfDc = CreateMetaFileA(nullptr);
-    DrawEverything(wmfDc);
-    OwnedMetafile wmf(CloseMetaFile(wmfDc));
-    Bytes wmfBytes(GetMetaFileBitsEx(wmf.get(), 0, nullptr));
-    GetMetaFileBitsEx(wmf.get(), static_cast<UINT>(wmfBytes.size()), wmfBytes.data());
     const Bytes files[] = {RecordEmf(RECT{0, 0, 9000, 3000}, DrawEverything),
-                           mfsamples::Placeable(wmfBytes, 0, 0, 330, 110, 96)};
+                           mfsamples::Placeable(RecordWmf(DrawEverything), 0, 0, 330, 110, 96)};
     for (const Bytes& file : files) {
         TMetafile metafile;
         ASSERT_NO_THROW(LoadBytes(metafile, file)) << mf::CheckMetafileFile(file.data(), file.size()).problem;
@@ -254,18 +254,21 @@ TEST(Metafile, AMonochromePatternBrushLoadsAndPaintsItsPattern) {
     EXPECT_GT(white, pixelsX * pixelsY / 8);
 }
 
-// Two pens made, used and deleted one after the other, which GDI records into the same
-// handle slot; then every delete record is turned into a harmless one of the same size, so
-// the second pen is made into the slot the first still holds.
+// Two pens made, used and deleted one after the other.
+void DrawTwoPens(HDC dc) {
+    for (int i = 0; i < 2; ++i) {
+        OwnedPen pen(CreatePen(PS_SOLID, 1, RGB(i, 0, 0)));
+        SelectObject(dc, pen.get());
+        LineTo(dc, 10, 10 * i);
+        SelectObject(dc, GetStockObject(BLACK_PEN));
+    }
+}
+
+// The two pens, which GDI records into the same handle slot; then every delete record is
+// turned into a harmless one of the same size, so the second pen is made into the slot the
+// first still holds.
 Bytes EmfMakingIntoATakenSlot() {
-    Bytes emf = RecordEmf(RECT{0, 0, 2540, 2540}, [](HDC dc) {
-        for (int i = 0; i < 2; ++i) {
-            OwnedPen pen(CreatePen(PS_SOLID, 1, RGB(i, 0, 0)));
-            SelectObject(dc, pen.get());
-            LineTo(dc, 10, 10 * i);
-            SelectObject(dc, GetStockObject(BLACK_PEN));
-        }
-    });
+    Bytes emf = RecordEmf(RECT{0, 0, 2540, 2540}, DrawTwoPens);
     for (size_t at = 0; at < emf.size(); at += mf::Get32(emf.data() + at + 4))
         if (mf::Get32(emf.data() + at) == EMR_DELETEOBJECT) mf::Put32(emf.data() + at, EMR_SETBKMODE);
     return emf;
@@ -274,16 +277,7 @@ Bytes EmfMakingIntoATakenSlot() {
 // A Windows metafile that makes two pens and says its object table has no slots; its
 // selects and deletes, which would name a slot, are turned into harmless records.
 Bytes WmfMakingWithoutSlots() {
-    HDC dc = CreateMetaFileA(nullptr);
-    for (int i = 0; i < 2; ++i) {
-        OwnedPen pen(CreatePen(PS_SOLID, 1, RGB(i, 0, 0)));
-        SelectObject(dc, pen.get());
-        LineTo(dc, 10, 10 * i);
-        SelectObject(dc, GetStockObject(BLACK_PEN));
-    }
-    OwnedMetafile recorded(CloseMetaFile(dc));
-    Bytes wmf(GetMetaFileBitsEx(recorded.get(), 0, nullptr));
-    GetMetaFileBitsEx(recorded.get(), static_cast<UINT>(wmf.size()), wmf.data());
+    Bytes wmf = RecordWmf(DrawTwoPens);
     for (size_t at = 18; at < wmf.size() && mf::Get16(wmf.data() + at + 4); at += 2 * mf::Get32(wmf.data() + at)) {
         const uint16_t function = mf::Get16(wmf.data() + at + 4);
         if (function == META_SELECTOBJECT || function == META_DELETEOBJECT) mf::Put16(wmf.data() + at + 4, META_SETBKMODE);
