@@ -5,18 +5,13 @@
 #include <string>
 #include "graphics/bitmap/BmpDecoder.h"
 #include "graphics/bitmap/BmpSamples.h"
+#include "native/CheckReport.h"
 #include "native/CorpusFiles.h"
 
 namespace {
 
+using check::Fail;
 using samples::Rgb;
-
-int failures = 0;
-
-void Fail(const std::string& what) {
-    ++failures;
-    std::printf("FAIL %s\n", what.c_str());
-}
 
 uint8_t Channel(uint32_t value, uint32_t mask) {
     if (!mask) return 0;
@@ -123,7 +118,5 @@ int main(int argc, char** argv) {
     CheckAcceptedForms();
     CheckCorpus();
     CheckWrittenFiles(argc, argv);
-    if (failures) std::printf("%d failures\n", failures);
-    else std::printf("all native BMP checks passed\n");
-    return failures ? 1 : 0;
+    return check::Finish("BMP");
 }

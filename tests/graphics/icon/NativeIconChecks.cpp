@@ -8,27 +8,15 @@
 #include <string>
 #include "graphics/icon/IconDirectory.h"
 #include "graphics/icon/IconSamples.h"
+#include "native/CheckReport.h"
 #include "native/CorpusFiles.h"
 
 namespace {
 
 using icosamples::Bytes;
 
-int failures = 0;
-
-void Fail(const std::string& what) {
-    ++failures;
-    std::printf("FAIL %s\n", what.c_str());
-}
-
-// The file on the heap in a block of exactly its size, so that any read past it is caught.
-struct ExactCopy {
-    explicit ExactCopy(const Bytes& b) : data(new uint8_t[b.size() ? b.size() : 1]), size(b.size()) {
-        if (size) std::memcpy(data.get(), b.data(), size);
-    }
-    std::unique_ptr<uint8_t[]> data;
-    size_t size;
-};
+using check::ExactCopy;
+using check::Fail;
 
 void CheckCorpus() {
     using icosamples::Outcome;
@@ -158,7 +146,5 @@ int main(int argc, char** argv) {
     CheckChoiceOnFewColours();
     CheckMaskFromAlpha();
     CheckWrittenFiles(argc, argv);
-    if (failures) std::printf("%d failures\n", failures);
-    else std::printf("all native icon checks passed\n");
-    return failures ? 1 : 0;
+    return check::Finish("icon");
 }

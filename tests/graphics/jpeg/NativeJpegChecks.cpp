@@ -8,17 +8,12 @@
 #include <vector>
 #include "graphics/jpeg/JpegCodec.h"
 #include "graphics/jpeg/JpegSamples.h"
+#include "native/CheckReport.h"
 #include "native/CorpusFiles.h"
 
 namespace {
 
-int failures = 0;
-
-void Check(bool ok, const std::string& what) {
-    if (ok) return;
-    std::printf("FAILED: %s\n", what.c_str());
-    ++failures;
-}
+const auto Check = check::Expect;
 
 class RowStore : public jpeg::DecodeTarget {
 public:
@@ -123,6 +118,6 @@ int main(int argc, char** argv) {
     std::printf("jpeg native checks: %d good decodes gave back their pattern, %d hostile files (%d decodes refused, %d partial or whole), "
                 "slowest %.2f s (%s)\n",
                 good, hostile, refused, decoded, slowest, slowestName.c_str());
-    std::printf("%d passed, %d failed\n", checks - failures, failures);
-    return failures ? 1 : 0;
+    std::printf("%d of %d checks passed\n", checks - check::failures, checks);
+    return check::Finish("JPEG");
 }

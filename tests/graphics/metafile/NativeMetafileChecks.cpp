@@ -6,22 +6,16 @@
 #include <string>
 #include "graphics/metafile/MetafileRecords.h"
 #include "graphics/metafile/MetafileSamples.h"
+#include "native/CheckReport.h"
 #include "native/CorpusFiles.h"
 
 namespace {
 
-int failures = 0;
+using check::Expect;
 
 mf::WalkResult Check(const mfsamples::Bytes& bytes) {
-    std::unique_ptr<uint8_t[]> exact(new uint8_t[bytes.size() ? bytes.size() : 1]);
-    std::copy(bytes.begin(), bytes.end(), exact.get());
-    return mf::CheckMetafileFile(exact.get(), bytes.size());
-}
-
-void Expect(bool condition, const std::string& what) {
-    if (condition) return;
-    ++failures;
-    std::printf("FAIL %s\n", what.c_str());
+    const check::ExactCopy exact(bytes);
+    return mf::CheckMetafileFile(exact.data.get(), exact.size);
 }
 
 }  // namespace
@@ -60,6 +54,5 @@ int main(int argc, char** argv) {
         Expect(r.ok(), f.name + " refused: " + (r.problem ? r.problem : "") + " at " + std::to_string(r.offset));
     }
     std::printf("metafiles: %zu files of other writers walked\n", written.size());
-    if (failures) std::printf("%d metafile checks failed\n", failures);
-    return failures ? 1 : 0;
+    return check::Finish("metafile");
 }
