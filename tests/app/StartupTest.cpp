@@ -6,18 +6,15 @@
 
 #include "support/UiDriver.h"
 
-TEST(StartupTest, StartsMaximisedWhenAskedTo) {
-    AppProcess app(SW_SHOWMAXIMIZED);
-    HWND main = app.MainWindow();
-    ASSERT_NE(main, nullptr);
-    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }, 3000));
-}
-
-TEST(StartupTest, StartsMinimisedWhenAskedTo) {
-    AppProcess app(SW_SHOWMINNOACTIVE);
-    HWND main = app.MainWindow();
-    ASSERT_NE(main, nullptr);
-    EXPECT_TRUE(WaitUntil([&] { return IsIconic(main) != FALSE; }, 3000));
+TEST(StartupTest, StartsInTheShowStateItIsAskedFor) {
+    const struct { int show; BOOL(WINAPI* reached)(HWND); const char* what; } cases[] = {
+        {SW_SHOWMAXIMIZED, IsZoomed, "maximised"}, {SW_SHOWMINNOACTIVE, IsIconic, "minimised"}};
+    for (const auto& c : cases) {
+        AppProcess app(c.show);
+        HWND main = app.MainWindow();
+        ASSERT_NE(main, nullptr) << c.what;
+        EXPECT_TRUE(WaitUntil([&] { return c.reached(main) != FALSE; }, 3000)) << c.what;
+    }
 }
 
 TEST(StartupTest, ClosingTheMainWindowEndsTheProgramNormally) {

@@ -21,54 +21,42 @@ TEST(SheetCells, SizeIsTruncatedFromThePrintableArea) {
     EXPECT_EQ(SheetCellSize(297, 100).Height, -100);
 }
 
-TEST(SheetTarget, WorkedExampleAndSlotOrigins) {
-    const TSheetCell cell{2850, 2100};
-    EXPECT_EQ(SheetTargetRect(1, cell, 1600, 1200), Rect(3050, 100, 5850, 2200));
-    EXPECT_EQ(SheetTargetRect(0, cell, 1600, 1200), Rect(100, 100, 2900, 2200));
-    EXPECT_EQ(SheetTargetRect(2, cell, 1600, 1200), Rect(100, 2300, 2900, 4400));
-    EXPECT_EQ(SheetTargetRect(3, cell, 1600, 1200), Rect(3050, 2300, 5850, 4400));
-}
-
-TEST(SheetTarget, WhichSideDecides) {
-    const TSheetCell cell{2850, 2100};
-    // Equal scales: the width decides, the height is the truncated product.
-    EXPECT_EQ(SheetTargetRect(0, cell, 285, 210), Rect(100, 100, 2950, 2200));
-    // Very wide: full cell width, truncate(100 x 0.7125) = 71.
-    EXPECT_EQ(SheetTargetRect(0, cell, 4000, 100), Rect(100, 100, 2950, 171));
-    // Very tall: full cell height, width truncate(100 x 0.525) = 52.
-    EXPECT_EQ(SheetTargetRect(0, cell, 100, 4000), Rect(100, 100, 152, 2200));
-    // 1 x 1: a square of the smaller cell side.
-    EXPECT_EQ(SheetTargetRect(3, cell, 1, 1), Rect(3050, 2300, 5150, 4400));
-    // A 6000 x 4000 photograph on the rig's A4 landscape page (cells 1604 x 1089).
-    const TSheetCell a4 = SheetCellSize(3508, 2479);
-    EXPECT_EQ(SheetTargetRect(3, a4, 6000, 4000), Rect(1804, 1289, 1804 + 1604, 1289 + 1069));
-}
-
-TEST(SheetTarget, ProductIsTruncatedAtExtendedPrecision) {
-    // 1000 / 3 stored as a double is just below 333.33...; times 3 at extended precision
-    // is just below 1000 and truncates to 999. A product rounded to double first would
-    // give exactly 1000.
-    const TSheetCell cell{1000, 5000};
-    EXPECT_EQ(SheetTargetRect(0, cell, 3, 3), Rect(100, 100, 1100, 100 + 999));
-}
-
-// A metafile whose frame runs backwards has a negative size: it is laid out by its
-// magnitude in its own cell, the rectangle's sides swapped where the size is negative, and
-// never reaches into another cell.
-TEST(SheetTarget, NegativeSizesStayInTheirCell) {
+TEST(SheetTarget, SlotOriginsWhichSideDecidesAndTruncation) {
     const TSheetCell cell{2850, 2100};
     struct Case {
+        const char* what;
         int slot;
+        TSheetCell cell;
         int32_t width, height;
         TRect expected;
     };
-    for (const Case& c : {Case{2, -1600, 1200, Rect(2900, 2300, 100, 4400)},
-                          Case{3, 1600, -1200, Rect(3050, 4400, 5850, 2300)},
-                          Case{2, -100, 300, Rect(800, 2300, 100, 4400)},
-                          Case{1, -1, -1, Rect(5150, 2200, 3050, 100)}}) {
-        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << " in slot " << c.slot);
-        EXPECT_EQ(SheetTargetRect(c.slot, cell, c.width, c.height), c.expected);
-    }
+    const Case cases[] = {
+        // The worked example in each slot.
+        {"worked example", 1, cell, 1600, 1200, Rect(3050, 100, 5850, 2200)},
+        {"slot 0", 0, cell, 1600, 1200, Rect(100, 100, 2900, 2200)},
+        {"slot 2", 2, cell, 1600, 1200, Rect(100, 2300, 2900, 4400)},
+        {"slot 3", 3, cell, 1600, 1200, Rect(3050, 2300, 5850, 4400)},
+        // Equal scales: the width decides, the height is the truncated product.
+        {"equal scales", 0, cell, 285, 210, Rect(100, 100, 2950, 2200)},
+        {"very wide: full width, truncate(100 x 0.7125) = 71", 0, cell, 4000, 100, Rect(100, 100, 2950, 171)},
+        {"very tall: full height, width truncate(100 x 0.525) = 52", 0, cell, 100, 4000, Rect(100, 100, 152, 2200)},
+        {"1 x 1: a square of the smaller cell side", 3, cell, 1, 1, Rect(3050, 2300, 5150, 4400)},
+        {"a 6000 x 4000 photograph on the rig's A4 landscape page (cells 1604 x 1089)", 3, SheetCellSize(3508, 2479),
+         6000, 4000, Rect(1804, 1289, 1804 + 1604, 1289 + 1069)},
+        // 1000 / 3 stored as a double is just below 333.33...; times 3 at extended precision
+        // is just below 1000 and truncates to 999. A product rounded to double first would
+        // give exactly 1000.
+        {"product truncated at extended precision", 0, {1000, 5000}, 3, 3, Rect(100, 100, 1100, 100 + 999)},
+        // A metafile whose frame runs backwards has a negative size: it is laid out by its
+        // magnitude in its own cell, the rectangle's sides swapped where the size is
+        // negative, and never reaches into another cell.
+        {"negative width", 2, cell, -1600, 1200, Rect(2900, 2300, 100, 4400)},
+        {"negative height", 3, cell, 1600, -1200, Rect(3050, 4400, 5850, 2300)},
+        {"negative width, tall", 2, cell, -100, 300, Rect(800, 2300, 100, 4400)},
+        {"both negative", 1, cell, -1, -1, Rect(5150, 2200, 3050, 100)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SheetTargetRect(c.slot, c.cell, c.width, c.height), c.expected) << c.what;
 }
 
 TEST(SheetSlots, PicturesSmallerThanTwoInSumAreLeftOut) {
