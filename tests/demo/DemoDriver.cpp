@@ -30,12 +30,6 @@ constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
 // The file-name box: a combo box in the explorer-style dialog, an edit box in others.
 int FileNameBox(HWND dialog) { return GetDlgItem(dialog, kFileNameCombo) ? kFileNameCombo : kFileNameEdit; }
 
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 // Presses a dialog's button with a real click on it.
 void ClickButton(HWND dialog, int id) {
     RECT r;

@@ -4,15 +4,7 @@
 
 #include <vector>
 
-namespace {
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
-}  // namespace
+#include "support/UiDriver.h"
 
 ThreadSampler::ThreadSampler(HANDLE process, DWORD threadId, DWORD intervalMs)
     : process_(process), intervalMs_(intervalMs) {

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "graphics/bitmap/BmpSamples.h"
+
 namespace {
 
 struct WindowSearch {
@@ -194,33 +196,19 @@ ScreenImage CaptureClient(HWND window) {
 }
 
 void ScreenImage::SaveBmp(const std::string& path) const {
-    const int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER fh{};
-    BITMAPINFOHEADER ih{};
-    ih.biSize = sizeof ih;
-    ih.biWidth = width;
-    ih.biHeight = height;
-    ih.biPlanes = 1;
-    ih.biBitCount = 24;
-    ih.biSizeImage = stride * height;
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof ih;
-    fh.bfSize = fh.bfOffBits + ih.biSizeImage;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return;
-    std::fwrite(&fh, sizeof fh, 1, f);
-    std::fwrite(&ih, sizeof ih, 1, f);
-    std::vector<unsigned char> row(stride);
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            uint32_t px = At(x, y);
-            row[x * 3] = px & 0xFF;
-            row[x * 3 + 1] = (px >> 8) & 0xFF;
-            row[x * 3 + 2] = (px >> 16) & 0xFF;
-        }
-        std::fwrite(row.data(), 1, stride, f);
+    samples::Picture picture{width, height, {}};
+    for (uint32_t px : pixels) picture.pixels.push_back({uint8_t(px >> 16), uint8_t(px >> 8), uint8_t(px)});
+    const samples::Bytes bytes = samples::WriteBmp(picture, samples::Form());
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
     }
-    std::fclose(f);
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
 }
 
 void ClickScreen(int x, int y) {

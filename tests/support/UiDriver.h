@@ -55,6 +55,8 @@ void TypeText(const std::string& text);
 
 std::string WindowText(HWND window);
 std::string ClassNameOf(HWND window);
+// ASCII letters in lower case (file names as the dialogs may show them).
+std::string Lower(std::string s);
 // The child window with this class (and text, when given), searched depth first.
 HWND FindChild(HWND parent, const char* className, const char* text = nullptr);
 // A visible dialog or message box ("#32770") of the given thread, or nullptr.
