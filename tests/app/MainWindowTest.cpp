@@ -23,10 +23,6 @@ const Box kLabels[] = {
 
 const uint32_t kWhite = 0xFFFFFF;
 
-bool IsDark(uint32_t px) {
-    return ((px >> 16) & 0xFF) < 0x80 && ((px >> 8) & 0xFF) < 0x80 && (px & 0xFF) < 0x80;
-}
-
 class MainWindowTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {

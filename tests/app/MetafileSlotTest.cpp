@@ -62,8 +62,6 @@ bool DrawsAnImage(const std::string& page) {
     return false;
 }
 
-bool IsDark(uint32_t px) { return ((px >> 16) & 0xFF) < 0x60 && ((px >> 8) & 0xFF) < 0x60 && (px & 0xFF) < 0x60; }
-
 }  // namespace
 
 TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
@@ -94,35 +92,23 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
     // On screen: the red half and the black lines inside slot 1.
     ASSERT_TRUE(app.ChooseFileFor(kSlotCentre[0].x, kSlotCentre[0].y, path));
     ScreenImage shot;
-    auto reds = [&] {
-        int n = 0;
-        for (int y = 16; y < 136; ++y)
-            for (int x = 16; x < 176; ++x) n += shot.At(x, y) == kRed;
-        return n;
-    };
     EXPECT_TRUE(WaitUntil([&] {
         shot = CaptureClient(main);
-        return reds() > 1000;
+        return shot.Count(RECT{16, 16, 176, 136}, kRed) > 1000;
     }, 8000)) << "the metafile did not show in its slot";
     int darkRows = 0;
     EXPECT_TRUE(WaitUntil([&] {
         shot = CaptureClient(main);
         darkRows = 0;
-        for (int y = 16; y < 136; ++y) darkRows += IsDark(shot.At(96 + 50, y));
+        for (int y = 16; y < 136; ++y) darkRows += IsDark(shot.At(96 + 50, y), 0x60);
         return darkRows == kLines;
     }, 5000)) << darkRows << " dark rows; one screen pixel per line in the slot's right half";
 
     // LibreOffice's drawing in slot 2: its red block shows there.
     ASSERT_TRUE(app.ChooseFileFor(kSlotCentre[1].x, kSlotCentre[1].y, written));
-    auto writtenReds = [&] {
-        int n = 0;
-        for (int y = 16; y < 136; ++y)
-            for (int x = 208; x < 368; ++x) n += shot.At(x, y) == kWrittenRed;
-        return n;
-    };
     EXPECT_TRUE(WaitUntil([&] {
         shot = CaptureClient(main);
-        return writtenReds() > 500;
+        return shot.Count(RECT{208, 16, 368, 136}, kWrittenRed) > 500;
     }, 8000)) << "LibreOffice's metafile did not show in its slot";
     shot.SaveBmp(OutputDir() + "\\metafile-slot.bmp");
 
@@ -170,7 +156,7 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
     const int column = static_cast<int>((target.left + targetWidth * 0.75) * scale);
     std::vector<int> thickness;
     for (int y = redBox.top, run = 0; y <= redBox.bottom && y < rendered.height; ++y) {
-        if (IsDark(rendered.At(column, y))) {
+        if (IsDark(rendered.At(column, y), 0x60)) {
             ++run;
         } else if (run) {
             thickness.push_back(run);

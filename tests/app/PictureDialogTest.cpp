@@ -28,21 +28,8 @@ RECT ClientScreenRect(HWND window) {
     return r;
 }
 
-int Count(const ScreenImage& img, const RECT& r, uint32_t colour) {
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x) n += img.At(x, y) == colour;
-    return n;
-}
-
-int Count(const ScreenImage& img, uint32_t colour) { return Count(img, RECT{0, 0, img.width, img.height}, colour); }
-
-bool IsDark(uint32_t px) { return ((px >> 16) & 0xFF) < 0x60 && ((px >> 8) & 0xFF) < 0x60 && (px & 0xFF) < 0x60; }
-
 int DarkCount(const ScreenImage& img) {
-    int n = 0;
-    for (uint32_t px : img.pixels) n += IsDark(px);
-    return n;
+    return img.Count(RECT{0, 0, img.width, img.height}, [](uint32_t px) { return IsDark(px, 0x60); });
 }
 
 // Kept in the output folder for looking at afterwards.
@@ -81,7 +68,7 @@ struct PictureDialog {
         RECT paint = ScreenRect(paintPanel);
         return RECT{paint.left, paint.top - 23, paint.right, paint.top};
     }
-    bool ButtonEnabled() const { return Count(CaptureScreen(Button()), kAqua) > 0; }  // the glyph's lens
+    bool ButtonEnabled() const { return CaptureScreen(Button()).Count(kAqua) > 0; }  // the glyph's lens
 
     // Selects list item `index` with the keyboard, after a click on the first item when
     // the list does not have the focus yet. (A second click there would be a double-click,
@@ -181,7 +168,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         d.Select(0);
         none = CaptureScreen(interior);
         EXPECT_GT(DarkCount(none), 20) << "the text (なし)";
-        EXPECT_EQ(Count(none, kBlue) + Count(none, kRed) + Count(none, kGreen), 0);
+        EXPECT_EQ(none.Count(kBlue) + none.Count(kRed) + none.Count(kGreen), 0);
         EXPECT_FALSE(d.ButtonEnabled());
         EXPECT_TRUE(NoErrorBox(app_, d.dialog));
     }
@@ -191,8 +178,8 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         const ScreenImage img = CaptureScreen(interior);
         // Wider than tall: width 152, height trunc(152 / 1.333...) = 114, moved down by
         // (317 - 114) / 2 = 101.
-        EXPECT_EQ(Count(img, kBlue), 152 * 114);
-        EXPECT_EQ(Count(img, RECT{0, 101, 152, 215}, kBlue), 152 * 114);
+        EXPECT_EQ(img.Count(kBlue), 152 * 114);
+        EXPECT_EQ(img.Count(RECT{0, 101, 152, 215}, kBlue), 152 * 114);
         EXPECT_TRUE(d.ButtonEnabled());
         SaveShot(CaptureScreen(ScreenRect(d.dialog)), "dialog");
     }
@@ -209,7 +196,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         InflateRect(&area, -5, -5);
         EXPECT_EQ(area.right - area.left, 300);
         EXPECT_EQ(area.bottom - area.top, 200);
-        EXPECT_EQ(Count(CaptureScreen(area), kRed), 300 * 200);
+        EXPECT_EQ(CaptureScreen(area).Count(kRed), 300 * 200);
         SaveShot(CaptureScreen(ScreenRect(preview)), "preview");
         EXPECT_FALSE(IsWindowEnabled(d.dialog)) << "modal over the dialog";
         PressKey(VK_ESCAPE);
@@ -236,8 +223,8 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         ASSERT_EQ(area.right - area.left, 754);
         ASSERT_EQ(area.bottom - area.top, 562);
         const ScreenImage shot = CaptureScreen(area);
-        EXPECT_EQ(Count(shot, kGreen), 749 * 562);
-        EXPECT_EQ(Count(shot, RECT{2, 0, 751, 562}, kGreen), 749 * 562);
+        EXPECT_EQ(shot.Count(kGreen), 749 * 562);
+        EXPECT_EQ(shot.Count(RECT{2, 0, 751, 562}, kGreen), 749 * 562);
         PressKey(VK_ESCAPE);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(preview) || !IsWindow(preview); }, 3000));
     }
@@ -287,7 +274,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         ASSERT_TRUE(second.Complete());
         EXPECT_STREQ(EditText(AppProcess::FileNameEdit(second.dialog)).c_str(), "c300.bmp");
         EXPECT_TRUE(WaitUntil([&] { return second.Items() == 5; }, 3000)) << "the file's own folder";
-        EXPECT_TRUE(WaitUntil([&] { return Count(CaptureScreen(second.Interior()), kRed) > 0; }, 5000));
+        EXPECT_TRUE(WaitUntil([&] { return CaptureScreen(second.Interior()).Count(kRed) > 0; }, 5000));
         EXPECT_EQ(CaptureScreen(second.CaptionRow()).pixels, lastCaption.pixels);
 
         PressButton(second.dialog, IDCANCEL);

@@ -12,23 +12,10 @@ namespace {
 constexpr uint32_t kWhite = 0xFFFFFF, kBlue = 0x0000FF, kRed = 0xFF0000, kGreen = 0x00FF00,
                    kYellow = 0xFFFF00, kMagenta = 0xFF00FF;
 
-bool IsDark(uint32_t px) {
-    return ((px >> 16) & 0xFF) < 0x80 && ((px >> 8) & 0xFF) < 0x80 && (px & 0xFF) < 0x80;
-}
-
-// Pixels of colour `c` inside the client rectangle [x0, x1) x [y0, y1).
-int Count(const ScreenImage& img, int x0, int y0, int x1, int y1, uint32_t c) {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) n += img.At(x, y) == c;
-    return n;
-}
-
+// Pixels of colour `c`, or dark ones, inside the client rectangle [x0, x1) x [y0, y1).
+int Count(const ScreenImage& img, int x0, int y0, int x1, int y1, uint32_t c) { return img.Count({x0, y0, x1, y1}, c); }
 int DarkCount(const ScreenImage& img, int x0, int y0, int x1, int y1) {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) n += IsDark(img.At(x, y));
-    return n;
+    return img.Count({x0, y0, x1, y1}, [](uint32_t px) { return IsDark(px); });
 }
 
 class SlotDisplayTest : public testing::Test {

@@ -205,6 +205,13 @@ void ScreenImage::SaveBmp(const std::string& path) const {
     }
 }
 
+int ScreenImage::Count(const RECT& area, const std::function<bool(uint32_t)>& match) const {
+    int n = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) n += match(At(x, y));
+    return n;
+}
+
 std::string Lower(std::string s) {
     for (char& c : s)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
