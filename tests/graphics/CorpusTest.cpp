@@ -11,6 +11,7 @@
 #include "graphics/Picture.h"
 #include "rtl/Exceptions.h"
 #include "support/DibSurface.h"
+#include "support/RaisedMessage.h"
 
 namespace {
 
@@ -105,14 +106,9 @@ TEST(Corpus, FilesOtherProgramsWriteLookAsTheirWritersDrawThem) {
     for (const File& f : files) {
         SCOPED_TRACE(f.name);
         TPicture picture;
-        std::string error;
-        try {
-            picture.LoadPictureFile(CorpusPath(f.name));
-        } catch (const Exception& e) {
-            error = e.Message();
-        }
-        if (!error.empty()) {
-            ADD_FAILURE() << "refused: " << error;
+        const std::string loading = MessageOf<Exception>([&] { picture.LoadPictureFile(CorpusPath(f.name)); });
+        if (loading != "no error") {
+            ADD_FAILURE() << "refused: " << loading;
             continue;
         }
         std::string base = f.name;
@@ -126,13 +122,10 @@ TEST(Corpus, FilesOtherProgramsWriteLookAsTheirWritersDrawThem) {
         DibSurface surface(reference.width, reference.height, RGB(255, 255, 255));
         TCanvas canvas;
         canvas.SetHandle(surface.dc());
-        try {
-            canvas.StretchGraphic(TRect{0, 0, reference.width, reference.height}, picture.Graphic());
-        } catch (const Exception& e) {
-            error = e.Message();
-        }
+        const std::string drawing = MessageOf<Exception>(
+            [&] { canvas.StretchGraphic(TRect{0, 0, reference.width, reference.height}, picture.Graphic()); });
         canvas.SetHandle(nullptr);
-        EXPECT_EQ(error, "") << "drawing failed";
+        EXPECT_EQ(drawing, "no error") << "drawing failed";
         const Difference d = Compare(surface, reference);
         std::printf("%-22s %-15s %dx%d mean %.2f, differing %.4f\n", f.name, f.writer, reference.width,
                     reference.height, d.mean, d.differing);

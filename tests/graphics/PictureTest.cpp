@@ -267,9 +267,7 @@ TEST_F(PictureTest, StoredDataRoundTrip) {
 }
 
 TEST_F(PictureTest, StoredDataWithUnknownClassOrBadBytes) {
-    TMemoryStream unknown;
-    unknown.WriteBuffer("\x07TNoSuch", 8);
-    unknown.SetPosition(0);
+    TMemoryStream unknown("\x07TNoSuch", 8);
     picture.LoadPictureFile(dir.Write("a.tgr", "a"));
     events.clear();
     picture.ReadStoredData(unknown);
@@ -279,16 +277,12 @@ TEST_F(PictureTest, StoredDataWithUnknownClassOrBadBytes) {
     picture.LoadPictureFile(dir.Write("b.tgr", "b"));
     TGraphic* before = picture.Graphic();
     events.clear();
-    TMemoryStream bad;
-    bad.WriteBuffer("\x0CTTestGraphicBAD", 16);
-    bad.SetPosition(0);
+    TMemoryStream bad("\x0CTTestGraphicBAD", 16);
     EXPECT_THROW(picture.ReadStoredData(bad), EInvalidGraphic);
     EXPECT_EQ(picture.Graphic(), before);
     EXPECT_TRUE(events.empty());
 
-    TMemoryStream truncated;
-    truncated.WriteBuffer("\x0CTTest", 6);
-    truncated.SetPosition(0);
+    TMemoryStream truncated("\x0CTTest", 6);
     EXPECT_THROW(picture.ReadStoredData(truncated), EReadError);
     EXPECT_EQ(picture.Graphic(), before);
     EXPECT_EQ(TTestGraphic::liveCount, liveAtStart + 1);

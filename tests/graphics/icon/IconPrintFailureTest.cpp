@@ -9,6 +9,7 @@
 #include "rtl/Streams.h"
 #include "support/DibSurface.h"
 #include "graphics/icon/IconSamples.h"
+#include "support/RaisedMessage.h"
 
 using namespace icosamples;
 
@@ -17,14 +18,9 @@ namespace {
 std::string MessageOfDraw(TIcon& icon, HDC dc) {
     TCanvas canvas;
     canvas.SetHandle(dc);
-    try {
-        canvas.StretchGraphic(Rect(10, 20, 500, 400), &icon);
-    } catch (const Exception& e) {
-        canvas.SetHandle(nullptr);
-        return e.Message();
-    }
+    const std::string message = MessageOf<Exception>([&] { canvas.StretchGraphic(Rect(10, 20, 500, 400), &icon); });
     canvas.SetHandle(nullptr);
-    return "no error";
+    return message;
 }
 
 }  // namespace
