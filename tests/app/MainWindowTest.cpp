@@ -53,10 +53,7 @@ TEST_F(MainWindowTest, WindowHasItsCaptionPlaceAndSize) {
     EXPECT_EQ(WindowText(main_), "Tetrafol");
     RECT r;
     GetWindowRect(main_, &r);
-    EXPECT_EQ(r.left, 246);
-    EXPECT_EQ(r.top, 226);
-    EXPECT_EQ(r.right - r.left, 395);
-    EXPECT_EQ(r.bottom - r.top, 365);
+    EXPECT_EQ(Placement(r), "246,226 395x365");
     EXPECT_TRUE(GetWindowLongA(main_, GWL_STYLE) & WS_THICKFRAME) << "the frame is resizable";
 }
 
@@ -109,21 +106,9 @@ TEST_F(MainWindowTest, TwoButtonsAtTheirPlacesInTabOrder) {
     HWND clear = FindChild(main_, "Button", "クリア");
     ASSERT_NE(print, nullptr);
     ASSERT_NE(clear, nullptr);
-    auto clientRect = [&](HWND w) {
-        RECT r;
-        GetWindowRect(w, &r);
-        MapWindowPoints(nullptr, main_, reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    };
-    RECT p = clientRect(print), c = clientRect(clear);
-    EXPECT_EQ(p.left, 56);
-    EXPECT_EQ(p.top, 296);
-    EXPECT_EQ(p.right - p.left, 89);
-    EXPECT_EQ(p.bottom - p.top, 33);
-    EXPECT_EQ(c.left, 256);
-    EXPECT_EQ(c.top, 296);
-    EXPECT_EQ(c.right - c.left, 81);
-    EXPECT_EQ(c.bottom - c.top, 33);
+    const RECT p = ChildRectInClient(main_, print), c = ChildRectInClient(main_, clear);
+    EXPECT_EQ(Placement(p), "56,296 89x33");
+    EXPECT_EQ(Placement(c), "256,296 81x33");
 
     EXPECT_EQ(GetNextDlgTabItem(main_, print, FALSE), clear);
     EXPECT_EQ(GetNextDlgTabItem(main_, clear, FALSE), print);

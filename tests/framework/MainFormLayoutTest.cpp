@@ -9,15 +9,9 @@
 #include "display/Label.h"
 #include "framework/Application.h"
 #include "graphics/bitmap/Bitmap.h"
+#include "support/UiDriver.h"
 
 namespace {
-
-RECT ChildRectInClient(HWND parent, HWND child) {
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
 
 LOGFONTA FontOf(HFONT font) {
     LOGFONTA lf{};
@@ -48,10 +42,7 @@ TEST_F(MainFormTest, WindowHasTheLayoutsCaptionPlaceAndClass) {
     EXPECT_STREQ(text, "TForm1");
     RECT r;
     GetWindowRect(window, &r);
-    EXPECT_EQ(r.left, 246);
-    EXPECT_EQ(r.top, 226);
-    EXPECT_EQ(r.right - r.left, 395);
-    EXPECT_EQ(r.bottom - r.top, 365);
+    EXPECT_EQ(Placement(r), "246,226 395x365");
     LONG style = GetWindowLongA(window, GWL_STYLE);
     EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);  // sizeable, title bar, min/max
     EXPECT_EQ(form_->Color(), clBtnFace);
@@ -129,12 +120,8 @@ TEST_F(MainFormTest, ButtonsArePushButtonsInTabOrderWithTheWindowsFont) {
     GetWindowTextA(b2, text, sizeof text);
     EXPECT_STREQ(text, "クリア");
     RECT r1 = ChildRectInClient(window, b1), r2 = ChildRectInClient(window, b2);
-    EXPECT_EQ(r1.left, 56);
-    EXPECT_EQ(r1.top, 296);
-    EXPECT_EQ(r1.right, 145);
-    EXPECT_EQ(r1.bottom, 329);
-    EXPECT_EQ(r2.left, 256);
-    EXPECT_EQ(r2.right, 337);
+    EXPECT_EQ(Placement(r1), "56,296 89x33");
+    EXPECT_EQ(Placement(r2), "256,296 81x33");
     for (HWND b : {b1, b2}) {
         LONG style = GetWindowLongA(b, GWL_STYLE);
         EXPECT_TRUE(style & WS_TABSTOP);

@@ -212,6 +212,18 @@ int ScreenImage::Count(const RECT& area, const std::function<bool(uint32_t)>& ma
     return n;
 }
 
+RECT ChildRectInClient(HWND parent, HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::string Placement(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
+}
+
 std::string Lower(std::string s) {
     for (char& c : s)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');

@@ -66,6 +66,10 @@ void TypeText(const std::string& text);
 
 std::string WindowText(HWND window);
 std::string ClassNameOf(HWND window);
+// A child window's rectangle in its parent's client coordinates.
+RECT ChildRectInClient(HWND parent, HWND child);
+// "left,top widthxheight": a placement checked in one comparison.
+std::string Placement(const RECT& r);
 // ASCII letters in lower case (file names as the dialogs may show them).
 std::string Lower(std::string s);
 // The child window with this class (and text, when given), searched depth first.
