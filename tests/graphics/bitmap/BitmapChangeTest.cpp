@@ -172,10 +172,7 @@ TEST(BitmapSize, WidthThenHeightOnAnEmptyBitmapMakesAWhitePictureOfTheRecordedDe
     bitmap.SetHeight(3);
     EXPECT_FALSE(bitmap.IsEmpty());
     EXPECT_EQ(bitmap.PixelDepth(), TPixelFormat::pf24bit);
-    Surface24 surface(5, 3);
-    surface.Draw(bitmap);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) EXPECT_EQ(surface.At(x, y), (Rgb{255, 255, 255}));
+    EXPECT_TRUE(DrawsAs(bitmap, samples::SolidPicture(5, 3, {255, 255, 255})));
 }
 
 TEST(BitmapSize, GrowingKeepsThePictureAndFillsTheRestShrinkingCrops) {
