@@ -100,15 +100,13 @@ bool TImage::PaintReduced(const TRect& rect) {
         // A JPEG picture is decoded here, as its drawing would; while that decode runs, the
         // paints its progress asks for find no bitmap and show the rows so far as they are.
         TBitmap* bitmap = ReducibleBitmap(picture_->Graphic());
-        if (!bitmap) return false;
-        if (!ReducesOnto(Canvas().Handle())) return false;
+        if (!bitmap || !ReducesOnto(Canvas().Handle())) return false;
         reducedTried_ = true;
         reducedWidth_ = rect.Width();
         reducedHeight_ = rect.Height();
-        if (ReducesTo(bitmap->Width(), bitmap->Height(), rect.Width(), rect.Height()))
-            reduced_.Make(*bitmap, rect.Width(), rect.Height());
+        reduced_.Make(*bitmap, rect.Width(), rect.Height());  // stays empty for a bitmap not larger
     }
-    return !reduced_.Empty() && DrawReducedCopy(Canvas(), rect, reduced_);
+    return DrawReducedCopy(Canvas(), rect, reduced_);
 }
 
 void TImage::PictureUpdated(TObject* sender) {

@@ -28,11 +28,11 @@ bool DrawReducedCopy(TCanvas& canvas, const TRect& rect, const TReducedCopy& cop
 
 void StretchGraphicReduced(TCanvas& canvas, const TRect& rect, TGraphic* graphic) {
     if (TBitmap* bitmap = ReducibleBitmap(graphic)) {
-        if (ReducesTo(bitmap->Width(), bitmap->Height(), rect.Width(), rect.Height()) && ReducesOnto(canvas.Handle())) {
-            // Lives only while this rectangle is drawn.
-            TReducedCopy copy;
-            if (copy.Make(*bitmap, rect.Width(), rect.Height()) && DrawReducedCopy(canvas, rect, copy)) return;
-        }
+        // Lives only while this rectangle is drawn; Make refuses a bitmap not larger than it.
+        TReducedCopy copy;
+        if (ReducesOnto(canvas.Handle()) && copy.Make(*bitmap, rect.Width(), rect.Height()) &&
+            DrawReducedCopy(canvas, rect, copy))
+            return;
     }
     canvas.StretchGraphic(rect, graphic);
 }

@@ -23,12 +23,14 @@ BITMAPINFOHEADER Header32(int32_t width, int32_t height) {
     return h;
 }
 
-}  // namespace
-
+// Whether a bitmap of bitmapWidth x bitmapHeight shown at width x height is worth reducing
+// first: larger on one side at least and smaller on neither.
 bool ReducesTo(int32_t bitmapWidth, int32_t bitmapHeight, int32_t width, int32_t height) {
     return width > 0 && height > 0 && width <= bitmapWidth && height <= bitmapHeight &&
            (width < bitmapWidth || height < bitmapHeight);
 }
+
+}  // namespace
 
 void TReducedCopy::Clear() noexcept {
     std::vector<uint8_t>().swap(pixels_);

@@ -27,7 +27,3 @@ private:
     int32_t width_ = 0;
     int32_t height_ = 0;
 };
-
-// Whether a bitmap of bitmapWidth x bitmapHeight shown at width x height is worth reducing
-// first: larger on one side at least and smaller on neither.
-bool ReducesTo(int32_t bitmapWidth, int32_t bitmapHeight, int32_t width, int32_t height);
