@@ -47,19 +47,61 @@ bool AtLeastAsClose(const DirectoryEntry& next, const DirectoryEntry& chosen, in
            (dh <= 0 || dh <= oh);
 }
 
-// Rows of 32-bit pixels carry no padding, and the mask's rows run in the same order.
+// Rows of 32-bit pixels carry no padding, and the mask's rows run in the same order. Writers
+// that leave the fourth byte unused write it as 0 throughout: such pixels are opaque, as for
+// any 32-bit picture without alpha, and the file's own pixels serve.
 void MakeMaskFromAlpha(const uint8_t* pixels, BitmapParts& parts) {
     const size_t width = size_t(parts.width), maskRow = size_t(RowBytes(width, 1));
     parts.maskFromAlpha.assign(parts.maskBytes, 0);
+    bool anyAlpha = false;
+    for (size_t i = 3; i < parts.colourBytes && !anyAlpha; i += 4) anyAlpha = pixels[i] != 0;
+    if (!anyAlpha) return;
     parts.colourForMask.assign(pixels, pixels + parts.colourBytes);
     for (size_t y = 0; y < size_t(parts.rows); ++y) {
+        uint8_t* row = parts.colourForMask.data() + y * width * 4;
+        uint8_t* mask = parts.maskFromAlpha.data() + y * maskRow;
         for (size_t x = 0; x < width; ++x) {
-            uint8_t* pixel = parts.colourForMask.data() + (y * width + x) * 4;
+            uint8_t* pixel = row + x * 4;
             if (pixel[3] != 0) continue;
             std::memset(pixel, 0, 4);
-            parts.maskFromAlpha[y * maskRow + x / 8] |= uint8_t(0x80 >> (x % 8));
+            mask[x / 8] |= uint8_t(0x80 >> (x % 8));
         }
     }
+}
+
+// Where a bitmap entry's parts lie, from its header alone: checking a directory costs its
+// headers, however many entries share one big image.
+struct Geometry {
+    int32_t width = 0;
+    uint32_t rows = 0;
+    uint64_t tableEnd = 0, colourBytes = 0, maskBytes = 0;
+    bool ownMask = false;  // the whole AND mask is there
+};
+
+Geometry MeasureBitmap(const uint8_t* data, size_t size, const DirectoryEntry& entry) {
+    if (entry.png || !InsideFile(size, entry) || entry.bytesInRes < kInfoHeaderSize) Invalid();
+    const uint8_t* header = data + entry.imageOffset;
+    Geometry g;
+    g.width = int32_t(le::Get32(header + kBiWidth));
+    int32_t height = int32_t(le::Get32(header + kBiHeight));  // colour and mask rows together
+    uint16_t bitCount = le::Get16(header + kBiBitCount);
+    // A later header form would put the colour table elsewhere; compressed or bit-field
+    // pixels would be read by the platform in a layout not measured here.
+    if (le::Get32(header + kBiSize) != kInfoHeaderSize || le::Get32(header + kBiCompression) != 0) Invalid();
+    if (g.width <= 0 || height < 2) Invalid();
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
+        Invalid();
+    g.rows = uint32_t(height) >> 1;
+    if (uint64_t(g.width) * g.rows > kMaxImagePixels) Invalid();
+
+    uint32_t tableEntries = bitCount <= 8 ? 1u << bitCount : 0;
+    g.tableEnd = kInfoHeaderSize + 4ull * tableEntries;
+    g.colourBytes = RowBytes(uint64_t(g.width), bitCount) * g.rows;
+    g.maskBytes = RowBytes(uint64_t(g.width), 1) * g.rows;
+    if (g.tableEnd + g.colourBytes > entry.bytesInRes) Invalid();
+    g.ownMask = g.tableEnd + g.colourBytes + g.maskBytes <= entry.bytesInRes;
+    if (!g.ownMask && bitCount != 32) Invalid();
+    return g;
 }
 
 }  // namespace
@@ -89,7 +131,7 @@ IconFile ReadIconFile(const uint8_t* data, size_t size) {
         if (!InsideFile(size, entry)) Invalid();
         entry.png = StartsWithPng(data + entry.imageOffset, entry.bytesInRes);
         if (entry.png) CheckPngHeader(data + entry.imageOffset, entry.bytesInRes);
-        else LayOutBitmap(data, size, entry);
+        else MeasureBitmap(data, size, entry);
         file.entries.push_back(entry);
     }
     return file;
@@ -116,42 +158,22 @@ size_t ChooseEntry(const std::vector<DirectoryEntry>& entries, int32_t wantedWid
 }
 
 BitmapParts LayOutBitmap(const uint8_t* data, size_t size, const DirectoryEntry& entry) {
-    if (entry.png || !InsideFile(size, entry) || entry.bytesInRes < kInfoHeaderSize) Invalid();
+    const Geometry g = MeasureBitmap(data, size, entry);
     const uint8_t* header = data + entry.imageOffset;
-    int32_t width = int32_t(le::Get32(header + kBiWidth));
-    int32_t height = int32_t(le::Get32(header + kBiHeight));  // colour and mask rows together
-    uint16_t bitCount = le::Get16(header + kBiBitCount);
-    // A later header form would put the colour table elsewhere; compressed or bit-field
-    // pixels would be read by the platform in a layout not measured here.
-    if (le::Get32(header + kBiSize) != kInfoHeaderSize || le::Get32(header + kBiCompression) != 0) Invalid();
-    if (width <= 0 || height < 2) Invalid();
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
-        Invalid();
-    uint32_t rows = uint32_t(height) >> 1;
-    if (uint64_t(width) * rows > kMaxImagePixels) Invalid();
-
-    uint32_t tableEntries = bitCount <= 8 ? 1u << bitCount : 0;
-    uint64_t tableEnd = kInfoHeaderSize + 4ull * tableEntries;
-    uint64_t colourBytes = RowBytes(uint64_t(width), bitCount) * rows;
-    uint64_t maskBytes = RowBytes(uint64_t(width), 1) * rows;
-    if (tableEnd + colourBytes > entry.bytesInRes) Invalid();
-    const bool ownMask = tableEnd + colourBytes + maskBytes <= entry.bytesInRes;
-    if (!ownMask && bitCount != 32) Invalid();
-
     BitmapParts parts;
-    parts.width = width;
-    parts.rows = int32_t(rows);
-    parts.colourOffset = size_t(entry.imageOffset + tableEnd);
-    parts.colourBytes = size_t(colourBytes);
-    parts.maskOffset = size_t(parts.colourOffset + colourBytes);
-    parts.maskBytes = size_t(maskBytes);
+    parts.width = g.width;
+    parts.rows = int32_t(g.rows);
+    parts.colourOffset = size_t(entry.imageOffset + g.tableEnd);
+    parts.colourBytes = size_t(g.colourBytes);
+    parts.maskOffset = size_t(parts.colourOffset + g.colourBytes);
+    parts.maskBytes = size_t(g.maskBytes);
 
-    parts.colourInfo.assign(header, header + tableEnd);
+    parts.colourInfo.assign(header, header + g.tableEnd);
     uint8_t* colour = parts.colourInfo.data();
-    le::Put32(colour + kBiHeight, rows);
+    le::Put32(colour + kBiHeight, g.rows);
     colour[kBiPlanes] = 1;  // the platform refuses any other plane count in a DIB
     colour[kBiPlanes + 1] = 0;
-    le::Put32(colour + kBiSizeImage, uint32_t(colourBytes));
+    le::Put32(colour + kBiSizeImage, uint32_t(g.colourBytes));
     le::Put32(colour + kBiClrUsed, 0);
     le::Put32(colour + kBiClrImportant, 0);
 
@@ -160,11 +182,11 @@ BitmapParts LayOutBitmap(const uint8_t* data, size_t size, const DirectoryEntry&
     uint8_t* mask = parts.maskInfo.data();
     mask[kBiBitCount] = 1;
     mask[kBiBitCount + 1] = 0;
-    le::Put32(mask + kBiSizeImage, uint32_t(maskBytes));
+    le::Put32(mask + kBiSizeImage, uint32_t(g.maskBytes));
     le::Put32(mask + kBiClrUsed, 2);
     le::Put32(mask + kBiClrImportant, 2);
     std::memset(mask + kInfoHeaderSize + 4, 255, 3);  // entry 0 black, entry 1 white
-    if (!ownMask) MakeMaskFromAlpha(data + parts.colourOffset, parts);
+    if (!g.ownMask) MakeMaskFromAlpha(data + parts.colourOffset, parts);
     return parts;
 }
 

@@ -58,6 +58,8 @@ struct IconFile {
 // Reads and checks the whole file: ReadError when it is shorter than the header,
 // InvalidImage for a type of 2 or more, an empty or cut directory, or an entry whose image
 // is not wholly inside the file or is not a bitmap image or PNG stream that can be drawn.
+// Each entry is judged by its headers alone, never its pixels: the check costs the size of
+// the directory, however many entries share one big image.
 IconFile ReadIconFile(const uint8_t* data, size_t size);
 
 // The most colours an entry may have for a screen of `bitsPerPixel` (bits times planes).
@@ -82,8 +84,9 @@ struct BitmapParts {
     int32_t width = 0, rows = 0;               // the image's own size
     // A 32-bit image whose AND mask is missing or cut short (as favicons are written): the
     // mask made from the alpha channel, alpha 0 see-through, and the colour pixels with the
-    // see-through ones black, which drawing through the mask needs. Empty otherwise: the
-    // file's own pixels and mask are used.
+    // see-through ones black, which drawing through the mask needs. When every alpha byte is
+    // 0 (the fourth byte left unused) the mask is all opaque and the file's pixels serve.
+    // Empty otherwise: the file's own pixels and mask are used.
     std::vector<uint8_t> maskFromAlpha, colourForMask;
 
     const uint8_t* ColourPixels(const uint8_t* file) const {
@@ -96,6 +99,7 @@ struct BitmapParts {
 
 // The parts of `entry`, which must come from ReadIconFile over the same bytes and not be a
 // PNG entry; InvalidImage otherwise. Every image but a 32-bit one needs its whole AND mask.
+// Making a mask from the alpha channel walks the image's pixels: only for the entry drawn.
 BitmapParts LayOutBitmap(const uint8_t* data, size_t size, const DirectoryEntry& entry);
 
 }  // namespace ico

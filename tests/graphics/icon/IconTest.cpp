@@ -6,6 +6,7 @@
 #include "graphics/icon/IconSamples.h"
 #include "graphics/Canvas.h"
 #include "graphics/icon/Icon.h"
+#include "graphics/icon/IconPrinting.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Streams.h"
 #include "support/DibSurface.h"
@@ -119,7 +120,9 @@ TEST(IconDrawing, AnImageSmallerThanItsEntryIsScaledUp) {
 
 TEST(IconDrawing, TheMaskLetsTheSurfaceShowThrough) {
     // The left half see-through, the right half two colours (black and white at 1 bit).
-    // At 32 bits also with the AND mask missing or cut short: the alpha channel then tells.
+    // At 32 bits also with the AND mask missing or cut short: the alpha channel then tells,
+    // unless it is 0 throughout (unused), when every pixel is drawn. On the screen and as the
+    // printer path composes it.
     for (int bits : {1, 4, 8, 24, 32}) {
         Rgb top = bits == 1 ? Rgb{} : kRed, bottom = bits == 1 ? kWhite : kGreen;
         Entry e = SolidEntry(32, top, bits);
@@ -129,19 +132,23 @@ TEST(IconDrawing, TheMaskLetsTheSurfaceShowThrough) {
                 e.pixels[y * 32 + x] = y < 16 ? top : bottom;
                 e.seeThrough[y * 32 + x] = x < 16;
             }
-        Entry noMask = e, shortMask = e;
-        noMask.maskRows = 0;
+        Entry noMask = e, shortMask = e, alphaUnused = e;
+        noMask.maskRows = alphaUnused.maskRows = 0;
         shortMask.maskRows = 5;
-        for (Entry form : {e, Png(e), noMask, shortMask}) {
+        alphaUnused.alphaUnused = true;
+        for (Entry form : {e, Png(e), noMask, shortMask, alphaUnused}) {
             if ((form.png || form.maskRows >= 0) && bits != 32) continue;
             SCOPED_TRACE(std::to_string(bits) + (form.png ? " bits, PNG" : " bits") + ", mask rows " +
-                         std::to_string(form.maskRows));
+                         std::to_string(form.maskRows) + (form.alphaUnused ? ", alpha unused" : ""));
             for (Rgb under : {kWhite, kBlue}) {
                 TIcon icon;
                 Load(icon, WriteIcon({form}));
-                Surface surface(under);
+                Surface surface(under), paper(under);
                 surface.Draw(icon);
-                EXPECT_EQ(surface.Wrong(10, 20, 32, [&](int x, int y) { return x < 16 ? under : y < 16 ? top : bottom; }), 0);
+                DrawIconOnPrinter(paper.dib.dc(), 10, 20, icon.Image().IconHandle, SIZE{32, 32});
+                auto want = [&](int x, int y) { return x < 16 ? (form.alphaUnused ? Rgb{} : under) : y < 16 ? top : bottom; };
+                EXPECT_EQ(surface.Wrong(10, 20, 32, want), 0);
+                EXPECT_EQ(paper.Wrong(10, 20, 32, want), 0) << "printed";
             }
         }
     }
