@@ -1,6 +1,8 @@
 #include "graphics/metafile/MetafileRecords.h"
 
 #include <cstdint>
+#include <functional>
+#include <queue>
 #include <vector>
 
 namespace mf {
@@ -457,6 +459,39 @@ bool CreatesWindowsObject(uint16_t function) {
            function == 0x06FF || function == 0x0142;
 }
 
+// The object table's slots as the player fills them. Slots from `unused` on were never taken;
+// freed ones, all below it, wait in a heap with the lowest on top. So each record costs a
+// step, not a walk over a table of up to 65,535 slots (which a file of a few megabytes of
+// make and delete records could ask for at every record).
+class ObjectSlots {
+public:
+    explicit ObjectSlots(uint32_t count) : taken_(count) {}
+    // Takes the lowest free slot; false when the table is full.
+    bool Take() {
+        uint32_t slot = unused_;
+        if (!freed_.empty()) {
+            slot = freed_.top();
+            freed_.pop();
+        } else if (unused_ == taken_.size()) {
+            return false;
+        } else {
+            ++unused_;
+        }
+        taken_[slot] = true;
+        return true;
+    }
+    void Free(uint32_t slot) {
+        if (!taken_[slot]) return;
+        taken_[slot] = false;
+        freed_.push(slot);
+    }
+
+private:
+    std::vector<bool> taken_;
+    std::priority_queue<uint32_t, std::vector<uint32_t>, std::greater<uint32_t>> freed_;
+    uint32_t unused_ = 0;
+};
+
 // An enhanced metafile carried in comment escapes, as the platform writes it when it turns an
 // enhanced metafile into a Windows one. The platform's reader takes that enhanced metafile
 // instead of the records, so it must pass the enhanced walk too. Each comment holds a
@@ -590,7 +625,7 @@ WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size) {
     if (totalBytes < kWmfHeaderSize + 6) return Refused("header's size leaves no records", 6);
 
     size_t offset = kWmfHeaderSize;
-    std::vector<bool> taken(objects);
+    ObjectSlots slots(objects);
     EmbeddedEmf embedded;
     while (offset < totalBytes) {
         if (totalBytes - offset < 6) return Refused("record header cut short", offset);
@@ -606,13 +641,9 @@ WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size) {
         }
         if (Problem p = CheckWindowsRecord(record)) return Refused(p, offset);
         const uint16_t function = Get16(data + offset + 4);
-        if (CreatesWindowsObject(function)) {
-            size_t slot = 0;
-            while (slot < taken.size() && taken[slot]) ++slot;
-            if (slot == taken.size()) return Refused("object made while the object table is full", offset);
-            taken[slot] = true;
-        }
-        if (function == 0x01F0) taken[record.Param(0)] = false;
+        if (CreatesWindowsObject(function) && !slots.Take())
+            return Refused("object made while the object table is full", offset);
+        if (function == 0x01F0) slots.Free(record.Param(0));
         if (function == 0x0626)  // the record check let through only comments that fit the record
             if (Problem p = embedded.Add(data + offset + 10, record.Param(1))) return Refused(p, offset);
         offset += static_cast<size_t>(words * 2);
