@@ -67,6 +67,10 @@ struct Session {
     uint32_t lastTime = 0;
     uint32_t lastRow = 0;
 
+    // Blocks walked by the scans read so far, and how many the file pays for.
+    int countedScan = 0;
+    uint64_t scanBlocks = 0;
+
     // Rows of one jpeg_read_scanlines or jpeg_write_scanlines call.
     JSAMPROW rows[16];
     JDIMENSION rowCount = 0;
@@ -211,9 +215,26 @@ uint32_t Ticks(Session& s) noexcept {
     }
 }
 
+// Called as each scan starts (and between rows): once the scans have walked more blocks than
+// the file pays for, the rest of the file is left unread, as if it were cut short there.
+void LimitScanWork(Session& s) {
+    const jpeg_decompress_struct& d = s.d;
+    if (d.input_scan_number == s.countedScan || d.comps_in_scan <= 0) return;
+    s.countedScan = d.input_scan_number;
+    uint64_t picture = 0;
+    for (int i = 0; i < d.num_components; ++i)
+        picture += uint64_t(d.comp_info[i].width_in_blocks) * d.comp_info[i].height_in_blocks;
+    for (int i = 0; i < d.comps_in_scan && i < MAX_COMPS_IN_SCAN; ++i)
+        s.scanBlocks += uint64_t(d.cur_comp_info[i]->width_in_blocks) * d.cur_comp_info[i]->height_in_blocks;
+    if (s.scanBlocks <= kFreeScanPasses * picture + kBlocksPerByte * uint64_t(s.size)) return;
+    s.position = s.size;
+    s.source.bytes_in_buffer = 0;
+}
+
 void ProgressHook(j_common_ptr cinfo) {
     Session& s = SessionOf(cinfo);
     if (s.decompressing && s.d.input_scan_number > kMaxScans) Fail(cinfo, JERR_BAD_PROGRESSION);
+    if (s.decompressing) LimitScanWork(s);
     if (!s.target && !s.encodeSource) return;
     uint32_t now = Ticks(s);
     if (now - s.lastTime < 500) return;

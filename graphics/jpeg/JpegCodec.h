@@ -27,6 +27,12 @@ constexpr int kMaxScans = JPEG_MAX_SCANS;
 #else
 constexpr int kMaxScans = 500;
 #endif
+// Every scan of a file with several walks the coefficients of each block of its components,
+// however few bytes the scan itself takes. The scans may walk this many times the picture's
+// blocks, and beyond that as many blocks as the file has bytes times kBlocksPerByte; past
+// that the file is read as if it ended there, and the picture shows the scans read so far.
+constexpr uint64_t kFreeScanPasses = 12;
+constexpr uint64_t kBlocksPerByte = 64;
 // Memory the library may take for its whole-image buffers (progressive coefficients, the
 // two-pass quantiser's image), beside the picture's own pixels.
 #ifdef JPEG_MAX_LIBRARY_MEMORY

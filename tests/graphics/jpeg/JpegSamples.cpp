@@ -262,6 +262,13 @@ std::vector<Named> HostileFiles() {
         for (int i = 0; i < 1200; ++i) b.insert(b.end(), good.begin() + last, good.begin() + end);
         b.insert(b.end(), {0xFF, 0xD9});
         files.push_back({"endless-scans", b});
+        // Fewer scans than kMaxScans over a picture of 2048 x 1536: the first scan (the DC
+        // values of all components) repeated walks all its blocks for a hundred bytes each time.
+        const size_t first = FindMarker(good, 0xDA), second = FindMarker(good, 0xDA, first + 2);
+        Bytes big(good.begin(), good.begin() + long(end));
+        for (int i = 0; i < 490; ++i) big.insert(big.end(), good.begin() + long(first), good.begin() + long(second));
+        big.insert(big.end(), {0xFF, 0xD9});
+        files.push_back({"many-scans-2048x1536", WithSize(big, 2048, 1536)});
     }
     files.push_back({"empty", {}});
     const char text[] = "This is not a picture.\r\n";
