@@ -174,28 +174,6 @@ Bytes WriteIcon(const std::vector<Entry>& entries, uint16_t type) {
     return file;
 }
 
-Bytes ManyEntriesOnOneHugeImage(size_t* pixelsAt) {
-    const uint32_t side = 4000, entries = 65535, imageAt = 6 + 16 * entries, imageBytes = 40 + side * side * 4;
-    Bytes b;
-    b.reserve(imageAt + imageBytes);
-    Append16(b, 0);
-    Append16(b, 1);
-    Append16(b, uint16_t(entries));
-    for (uint32_t i = 0; i < entries; ++i) {
-        for (uint32_t v : {0u, 0u, 1u, 32u}) Append16(b, uint16_t(v));  // 256 x 256, true colour
-        Append32(b, imageBytes);
-        Append32(b, imageAt);
-    }
-    for (uint32_t v : {40u, side, side * 2}) Append32(b, v);
-    Append16(b, 1);
-    Append16(b, 32);
-    b.resize(imageAt + 40, 0);
-    if (pixelsAt) *pixelsAt = b.size();
-    b.resize(imageAt + imageBytes, 0x80);
-    for (size_t at = imageAt + 40; at < b.size(); at += 8) b[at + 3] = 0, b[at + 7] = 255;
-    return b;
-}
-
 std::vector<Hostile> HostileCorpus() {
     using O = Outcome;
     const Rgb quadrants[4] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}};

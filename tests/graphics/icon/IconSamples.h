@@ -51,10 +51,6 @@ struct Hostile {
     Bytes bytes;
     Outcome expected;  // at load
 };
-// 65,535 directory entries sharing one 32-bit 4000 x 4000 image without AND mask (62 MiB,
-// under the loader's 64 MiB): alpha 0 at even x, 255 at odd x. Kept out of HostileCorpus,
-// whose files also seed the fuzzer. `pixelsAt` receives where the image's pixels start.
-Bytes ManyEntriesOnOneHugeImage(size_t* pixelsAt = nullptr);
 // More than 200 damaged and hostile files: cut anywhere, every header and directory field
 // bent, sizes that overflow, PNG entries with broken headers, and random byte damage.
 std::vector<Hostile> HostileCorpus();

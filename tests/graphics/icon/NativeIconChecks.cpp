@@ -22,9 +22,28 @@ using check::ExactCopy;
 using check::Expect;
 using check::Fail;
 
-void CheckCorpus() {
+// Reads every byte the platform would be given for each entry, from `data` of `size` bytes.
+void TouchEveryEntry(const ico::IconFile& icon, const uint8_t* data, size_t size) {
+    volatile uint8_t sink = 0;
+    for (const ico::DirectoryEntry& entry : icon.entries) {
+        if (entry.png) {
+            for (size_t i = 0; i < entry.bytesInRes; ++i) sink = sink ^ data[entry.imageOffset + i];
+            continue;
+        }
+        ico::BitmapParts parts = ico::LayOutBitmap(data, size, entry);
+        const uint8_t *colour = parts.ColourPixels(data), *mask = parts.MaskPixels(data);
+        for (size_t i = 0; i < parts.colourBytes; ++i) sink = sink ^ colour[i];
+        for (size_t i = 0; i < parts.maskBytes; ++i) sink = sink ^ mask[i];
+    }
+}
+
+// The hostile corpus, and the files other programs wrote, which must be accepted whole.
+void CheckCorpus(int argc, char** argv) {
     using icosamples::Outcome;
     auto corpus = icosamples::HostileCorpus();
+    const size_t hostile = corpus.size();
+    for (corpus::NamedFile& f : corpus::FilesOfFormat(argc, argv, {"ico"}))
+        corpus.push_back({f.name, std::move(f.bytes), Outcome::Picture});
     int counts[3] = {0, 0, 0};
     for (const auto& bad : corpus) {
         ExactCopy file(bad.bytes);
@@ -32,17 +51,7 @@ void CheckCorpus() {
         try {
             ico::IconFile icon = ico::ReadIconFile(file.data.get(), file.size);
             got = Outcome::Picture;
-            volatile uint8_t sink = 0;
-            for (const ico::DirectoryEntry& entry : icon.entries) {
-                if (entry.png) {
-                    for (size_t i = 0; i < entry.bytesInRes; ++i) sink = sink ^ file.data[entry.imageOffset + i];
-                    continue;
-                }
-                ico::BitmapParts parts = ico::LayOutBitmap(file.data.get(), file.size, entry);
-                const uint8_t *colour = parts.ColourPixels(file.data.get()), *mask = parts.MaskPixels(file.data.get());
-                for (size_t i = 0; i < parts.colourBytes; ++i) sink = sink ^ colour[i];
-                for (size_t i = 0; i < parts.maskBytes; ++i) sink = sink ^ mask[i];
-            }
+            TouchEveryEntry(icon, file.data.get(), file.size);
             for (int32_t wanted : {16, 32, 48, 256})
                 for (uint16_t bits : {1, 4, 8, 32})
                     if (ico::ChooseEntry(icon.entries, wanted, wanted, ico::ColourLimit(bits)) >=
@@ -55,8 +64,8 @@ void CheckCorpus() {
         if (bad.expected != Outcome::EitherWay && got != bad.expected)
             Fail(bad.name + ": ended as " + std::to_string(int(got)) + ", expected " + std::to_string(int(bad.expected)));
     }
-    std::printf("%zu hostile icon files: %d accepted, %d read errors, %d refused\n", corpus.size(), counts[0], counts[1],
-                counts[2]);
+    std::printf("%zu hostile icon files and %zu of other writers: %d accepted, %d read errors, %d refused\n", hostile,
+                corpus.size() - hostile, counts[0], counts[1], counts[2]);
 }
 
 // The choice on screens the test display cannot be switched to.
@@ -90,101 +99,83 @@ void CheckChoiceOnFewColours() {
 }
 
 // A 32-bit entry whose AND mask is missing or cut short gets its mask from the alpha channel:
-// set where alpha is 0, with those pixels' colour black; any other alpha, however small, is
-// drawn. Where every alpha byte is 0 (the byte left unused) nothing is see-through. (The
+// set where alpha is 0, with those pixels' colour black; any other alpha (here 100 and 200
+// too) is drawn. With alpha 0 throughout (the byte unused) nothing is see-through. (The
 // platform draws such an icon by its alpha, so the unit tests' pixels cannot show the mask;
 // it is used where the alpha is not, as on screens of fewer colours.)
 void CheckMaskFromAlpha() {
     icosamples::Entry e = icosamples::SolidEntry(20, {200, 100, 50}, 32);
     e.seeThrough.assign(20 * 20, 0);
     for (int i = 0; i < 20 * 20; ++i) e.seeThrough[size_t(i)] = (i % 7 == 0) || (i / 20 < 3);
-    const size_t pixels = 6 + 16 + 40;
-    for (bool unusedAlpha : {false, true})
-        for (int maskRows : {0, 5, 19}) {
-            e.maskRows = maskRows;
-            Bytes file = icosamples::WriteIcon({e});
-            for (size_t at = pixels; at + 4 <= pixels + 20 * 20 * 4; at += 4) {
-                if (file[at + 3] == 0) file[at] = file[at + 1] = file[at + 2] = 0xFF;  // white, yet see-through
-                if (unusedAlpha) file[at + 3] = 0;
-            }
-            if (!unusedAlpha) file[pixels + (9 * 20 + 1) * 4 + 3] = 100, file[pixels + (9 * 20 + 2) * 4 + 3] = 200;
-            ExactCopy copy(file);
-            const ico::IconFile icon = ico::ReadIconFile(copy.data.get(), copy.size);
-            const ico::BitmapParts parts = ico::LayOutBitmap(copy.data.get(), copy.size, icon.entries[0]);
-            const uint8_t *colour = parts.ColourPixels(copy.data.get()), *mask = parts.MaskPixels(copy.data.get());
-            int wrong = 0;
-            for (int y = 0; y < 20; ++y)  // rows bottom-up, mask rows 4 bytes each
-                for (int x = 0; x < 20; ++x) {
-                    const bool seeThrough = !unusedAlpha && e.seeThrough[size_t((19 - y) * 20 + x)] != 0;
-                    const bool masked = (mask[y * 4 + x / 8] >> (7 - x % 8)) & 1;
-                    const uint8_t* pixel = colour + (y * 20 + x) * 4;
-                    const bool black = !pixel[0] && !pixel[1] && !pixel[2];
-                    wrong += masked != seeThrough || black != seeThrough;
-                }
-            if (parts.maskFromAlpha.empty() || wrong)
-                Fail("mask from alpha with " + std::to_string(maskRows) + " mask rows" +
-                     (unusedAlpha ? ", alpha unused: " : ": ") + std::to_string(wrong) + " pixels wrong");
+    for (int form = 0; form < 6; ++form) {
+        const int maskRows = form % 3 == 0 ? 0 : form % 3 == 1 ? 5 : 19;
+        const bool unusedAlpha = form >= 3;
+        e.maskRows = maskRows;
+        Bytes file = icosamples::WriteIcon({e});
+        for (size_t at = 6 + 16 + 40; at + 4 <= 6 + 16 + 40 + 20 * 20 * 4; at += 4) {
+            if (file[at + 3] == 0) file[at] = file[at + 1] = file[at + 2] = 0xFF;  // white, yet see-through
+            file[at + 3] = unusedAlpha ? 0 : at == 6 + 16 + 40 + 724 ? 100 : at == 6 + 16 + 40 + 728 ? 200 : file[at + 3];
         }
+        ExactCopy copy(file);
+        const ico::IconFile icon = ico::ReadIconFile(copy.data.get(), copy.size);
+        const ico::BitmapParts parts = ico::LayOutBitmap(copy.data.get(), copy.size, icon.entries[0]);
+        const uint8_t *colour = parts.ColourPixels(copy.data.get()), *mask = parts.MaskPixels(copy.data.get());
+        int wrong = 0;
+        for (int y = 0; y < 20; ++y)  // rows bottom-up, mask rows 4 bytes each
+            for (int x = 0; x < 20; ++x) {
+                const bool seeThrough = !unusedAlpha && e.seeThrough[size_t((19 - y) * 20 + x)] != 0;
+                const bool masked = (mask[y * 4 + x / 8] >> (7 - x % 8)) & 1;
+                const uint8_t* pixel = colour + (y * 20 + x) * 4;
+                const bool black = !pixel[0] && !pixel[1] && !pixel[2];
+                wrong += masked != seeThrough || black != seeThrough;
+            }
+        if (parts.maskFromAlpha.empty() || wrong)
+            Fail("mask from alpha with " + std::to_string(maskRows) + " mask rows" + (unusedAlpha ? ", alpha unused: " : ": ") +
+                 std::to_string(wrong) + " pixels wrong");
+    }
 }
 
-// A file whose 65,535 entries share one maskless 4000 x 4000 image: the directory check
-// reads headers only (the image's pixels are kept unreadable while it runs), and the mask
-// from alpha is made for the entry drawn alone.
+// 65,535 entries sharing one 32-bit 4000 x 4000 image without AND mask (62 MiB, under the
+// loader's 64 MiB), alpha 0 at even x: the directory check reads headers only (the pixels are
+// kept unreadable while it runs), and the mask from alpha is made for the entry drawn alone.
 void CheckManyEntriesOnOneImage() {
-    size_t pixelsAt = 0;
-    const Bytes file = icosamples::ManyEntriesOnOneHugeImage(&pixelsAt);
-    const size_t page = size_t(sysconf(_SC_PAGESIZE)), length = (file.size() + page - 1) / page * page;
-    void* mapped = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED) return Fail("no memory for the icon of 65,535 entries");
-    auto* bytes = static_cast<uint8_t*>(mapped);
-    std::memcpy(bytes, file.data(), file.size());
+    const uint32_t entries = 65535, imageAt = 6 + 16 * entries, pixelsAt = imageAt + 40, size = pixelsAt + 64000000;
+    const size_t page = size_t(sysconf(_SC_PAGESIZE)), length = (size + page - 1) / page * page;
     const size_t locked = (pixelsAt + page - 1) / page * page;
-    mprotect(bytes + locked, length - locked, PROT_NONE);
+    void* mapped = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) return Fail("no memory for 65,535 entries on one image");
+    auto* file = static_cast<uint8_t*>(mapped);
+    Bytes head = {0, 0, 1, 0, 0xFF, 0xFF};
+    for (uint32_t i = 0; i < entries; ++i) {  // 256 x 256, true colour, one plane of 32 bits
+        head.insert(head.end(), {0, 0, 0, 0, 1, 0, 32, 0});
+        samplebytes::Append32(head, size - imageAt);
+        samplebytes::Append32(head, imageAt);
+    }
+    for (uint32_t v : {40u, 4000u, 8000u, 0x200001u}) samplebytes::Append32(head, v);
+    std::memcpy(file, head.data(), head.size());
+    for (size_t at = pixelsAt; at < size; at += 8) file[at + 7] = 255;
+    mprotect(file + locked, length - locked, PROT_NONE);
     try {
-        const ico::IconFile icon = ico::ReadIconFile(bytes, file.size());
-        mprotect(bytes + locked, length - locked, PROT_READ);
-        const size_t chosen = ico::ChooseEntry(icon.entries, 32, 32, ico::ColourLimit(32));
-        const ico::BitmapParts parts = ico::LayOutBitmap(bytes, file.size(), icon.entries[chosen]);
-        const bool evenSeeThrough = parts.maskBytes == 500 * 4000 && parts.maskFromAlpha.size() == parts.maskBytes &&
-                                    std::all_of(parts.maskFromAlpha.begin(), parts.maskFromAlpha.end(),
-                                                [](uint8_t b) { return b == 0xAA; });
-        Expect(icon.entries.size() == 65535 && evenSeeThrough, "65,535 entries on one image: its mask from alpha");
-        std::printf("%zu entries sharing one 4000 x 4000 image checked (%zu bytes)\n", icon.entries.size(), file.size());
+        const ico::IconFile icon = ico::ReadIconFile(file, size);
+        mprotect(file + locked, length - locked, PROT_READ);
+        const auto& drawn = icon.entries[ico::ChooseEntry(icon.entries, 32, 32, ico::ColourLimit(32))];
+        const ico::BitmapParts parts = ico::LayOutBitmap(file, size, drawn);
+        Expect(parts.maskFromAlpha.size() == 500 * 4000 && std::all_of(parts.maskFromAlpha.begin(), parts.maskFromAlpha.end(),
+                                                                     [](uint8_t b) { return b == 0xAA; }),
+               "65,535 entries on one image: its mask from alpha");
+        std::printf("%zu entries sharing one 4000 x 4000 image read (%u bytes)\n", icon.entries.size(), size);
     } catch (const ico::IconError& e) {
         Fail(std::string("65,535 entries on one image refused: ") + e.what());
     }
     munmap(mapped, length);
 }
 
-// Files other programs wrote: every entry is laid out with its bytes inside the file.
-void CheckWrittenFiles(int argc, char** argv) {
-    const auto written = corpus::FilesOfFormat(argc, argv, {"ico"});
-    for (const corpus::NamedFile& f : written) {
-        try {
-            ico::IconFile icon = ico::ReadIconFile(f.bytes.data(), f.bytes.size());
-            if (icon.entries.empty()) Fail(f.name + ": no entries");
-            volatile uint8_t sink = 0;
-            for (const ico::DirectoryEntry& entry : icon.entries) {
-                if (entry.png) continue;
-                ico::BitmapParts parts = ico::LayOutBitmap(f.bytes.data(), f.bytes.size(), entry);
-                const uint8_t *colour = parts.ColourPixels(f.bytes.data()), *mask = parts.MaskPixels(f.bytes.data());
-                for (size_t i = 0; i < parts.colourBytes; ++i) sink = sink ^ colour[i];
-                for (size_t i = 0; i < parts.maskBytes; ++i) sink = sink ^ mask[i];
-            }
-        } catch (const ico::IconError& e) {
-            Fail(f.name + ": refused: " + e.what());
-        }
-    }
-    std::printf("%zu icon files of other writers read\n", written.size());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    CheckCorpus();
+    CheckCorpus(argc, argv);
     CheckChoiceOnFewColours();
     CheckMaskFromAlpha();
     CheckManyEntriesOnOneImage();
-    CheckWrittenFiles(argc, argv);
     return check::Finish("icon");
 }

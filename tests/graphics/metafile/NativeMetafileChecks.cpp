@@ -2,7 +2,6 @@
 // over the sample metafiles and the hostile corpus. Each file is given in a heap block of
 // exactly its size, so a read past its end stops the run. Exit status 0 only when all pass.
 #include <cstdio>
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include "graphics/metafile/MetafileRecords.h"
@@ -19,22 +18,19 @@ mf::WalkResult Check(const mfsamples::Bytes& bytes) {
     return mf::CheckMetafileFile(exact.data.get(), exact.size);
 }
 
-// A placeable metafile whose `objects`-slot table is filled by brushes, then has `remakes` of
-// freeing slot `freed` and making a brush again, and then `extra` more brushes.
+// A placeable metafile: `objects` brushes fill its table, then `remakes` times slot `freed` is
+// deleted and a brush made again, then `extra` brushes more.
 mfsamples::Bytes FullObjectTable(uint32_t objects, uint32_t remakes, uint16_t freed, uint32_t extra) {
-    mfsamples::Bytes records, file(22);
-    auto add = [&](std::initializer_list<uint16_t> words) {
-        for (uint16_t w : words) records.push_back(uint8_t(w)), records.push_back(uint8_t(w >> 8));
-    };
-    for (uint32_t i = 0; i < objects; ++i) add({7, 0, 0x02FC, 0, 0, 0, 0});
-    for (uint32_t k = 0; k < remakes; ++k) add({4, 0, 0x01F0, freed}), add({7, 0, 0x02FC, 0, 0, 0, 0});
-    for (uint32_t i = 0; i < extra; ++i) add({7, 0, 0x02FC, 0, 0, 0, 0});
-    add({3, 0, 0});
+    const uint32_t words = 9 + 7 * (objects + remakes + extra) + 4 * remakes + 3;
+    mfsamples::Bytes file(22), brush = {7, 0, 0, 0, 0xFC, 2, 0, 0, 0, 0, 0, 0, 0, 0};
     mf::WritePlaceableHeader(file.data(), 0, 0, 100, 100, 1440);
-    const uint32_t words = uint32_t(9 + records.size() / 2);
     for (uint32_t w : {1u, 9u, 0x300u, words & 0xFFFF, words >> 16, objects, 0u, 0u, 0u})
-        file.push_back(uint8_t(w)), file.push_back(uint8_t(w >> 8));
-    file.insert(file.end(), records.begin(), records.end());
+        file.insert(file.end(), {uint8_t(w), uint8_t(w >> 8)});
+    for (uint32_t i = 0; i < objects + remakes + extra; ++i) {
+        if (i >= objects && i < objects + remakes) file.insert(file.end(), {4, 0, 0, 0, 0xF0, 1, uint8_t(freed), uint8_t(freed >> 8)});
+        file.insert(file.end(), brush.begin(), brush.end());
+    }
+    file.insert(file.end(), {3, 0, 0, 0, 0, 0});
     return file;
 }
 
