@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the release of the current commit twice, from two clones in two different folders,
+# one after the other, and compares the zips' SHA-256 sums; fails when they differ.
+# The second build runs without ccache, in another time zone and with another umask, so that
+# neither the first build's objects nor the machine's settings can make the two agree.
+# Each clone builds its own libjpeg-turbo; REPRO_DEPS=copy copies this tree's deps/ instead
+# (quicker, but the library's own build is then not compared).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+commit=$(git -C "$root" rev-parse HEAD)
+work=$(mktemp -d /tmp/tetrafol-repro.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+build_in() {
+  local dir=$1; shift
+  git clone -q "$root" "$dir"
+  git -C "$dir" checkout -q "$commit"
+  [ "${REPRO_DEPS:-build}" = copy ] && cp -a "$root/deps" "$dir/deps"
+  echo "build in $dir, started $(date -u '+%F %T') UTC" >&2
+  (cd "$dir" && env "$@" make dist) > "$dir.log" 2>&1 || { cat "$dir.log" >&2; exit 1; }
+  (cd "$dir/out/dist" && sha256sum -- *.zip)
+}
+
+echo "commit $commit"
+first=$(build_in "$work/one" TZ=UTC)
+echo "$first  ($work/one)"
+second=$(umask 0002 && build_in "$work/elsewhere/two" TZ=Asia/Tokyo CCACHE_DISABLE=1)
+echo "$second  ($work/elsewhere/two)"
+if [ "${first%% *}" = "${second%% *}" ]; then
+  echo "identical: $(ls -l "$work/one/out/dist/"*.zip | awk '{print $5}') bytes"
+else
+  echo "DIFFERENT" >&2
+  exit 1
+fi
