@@ -8,7 +8,7 @@ exe=$1 version=$2
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix
 trap 'wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() { echo "FAIL: $*" >&2; [ ! -s "$work/wine.log" ] || cat "$work/wine.log" >&2; exit 1; }
 
 zip=$work/Tetrafol-$version-win64.zip
 bash "$root/scripts/package-release.sh" "$exe" "$version" "$zip"
@@ -43,7 +43,7 @@ done
 
 # Started from the folder with nothing beside it, in a prefix of its own; the printer is the
 # rig's spooler's default queue.
-LC_ALL=$TETRAFOL_LOCALE wine Tetrafol.exe &
+LC_ALL=$TETRAFOL_LOCALE wine Tetrafol.exe >"$work/wine.log" 2>&1 &
 app=$!
 window=$(timeout 300 xdotool search --sync --onlyvisible --pid "$app" --name '^Tetrafol$' | head -n 1) ||
   fail "no main window"
@@ -51,6 +51,6 @@ window=$(timeout 300 xdotool search --sync --onlyvisible --pid "$app" --name '^T
 import -window "$window" "$root/out/release-window.png"
 white=$(convert "$root/out/release-window.png" -fill black +opaque white -format '%[fx:mean]' info:)
 awk -v w="$white" 'BEGIN { exit !(w > 0.35 && w < 0.75) }' || fail "the window is $white white"
-xdotool key --window "$window" alt+F4
+xdotool key --window "$window" alt+F4 2>/dev/null
 wait "$app" || fail "Tetrafol ended with $?"
 echo "unpacked zip of Tetrafol $shown: $(ls | tr '\n' ' ')started, window $window painted ($white white), closed"
