@@ -32,5 +32,6 @@ if [ "${first%% *}" = "${second%% *}" ]; then
   ls -l "$work/one/out/dist/"*.zip
 else
   echo "DIFFERENT" >&2
+  diff <(unzip -lv "$work/one/out/dist/"*.zip) <(unzip -lv "$work/elsewhere/two/out/dist/"*.zip) >&2
   exit 1
 fi
