@@ -2,12 +2,13 @@
 # make test : install, build and run every test headless
 # make soak : 1000 load/draw/clear cycles and 50 print cycles; fails when objects or memory grow
 # make bench : every benchmark side by side; the table also goes to out/bench.md
+# make dist : the release zip, out/dist/Tetrafol-<version>-win64.zip, built in build-dist/
 # make fuzz : run each format's fuzzer for FUZZ_SECONDS (default 60; FUZZ_TARGET=name picks one)
 SHELL := /bin/bash
 BUILD := build
 JOBS := $(shell nproc)
 
-.PHONY: all deps build test run clean soak bench
+.PHONY: all deps build test run clean soak bench dist
 
 all: build
 
@@ -36,6 +37,9 @@ soak: build
 
 bench: deps
 	@bash scripts/bench.sh
+
+dist: deps
+	@bash scripts/dist.sh
 
 clean:
 	rm -rf $(BUILD)

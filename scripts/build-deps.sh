@@ -14,13 +14,7 @@ if [ ! -f "$deps/libjpeg-turbo.stamp" ]; then
   mkdir -p "$deps/src-jpeg"
   (cd "$deps/src-jpeg" && apt-get source -q libjpeg-turbo >/dev/null)
   src=$(find "$deps/src-jpeg" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
-  cmake -S "$src" -B "$deps/build-jpeg" -G "Unix Makefiles" \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$deps/libjpeg-turbo" \
-    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=ON -DREQUIRE_SIMD=ON -DWITH_TURBOJPEG=OFF \
-    -DCMAKE_ASM_NASM_COMPILER=nasm >/dev/null
-  cmake --build "$deps/build-jpeg" -j"$(nproc)" >/dev/null
-  cmake --install "$deps/build-jpeg" >/dev/null
+  bash "$root/scripts/build-jpeg.sh" "$src" "$deps/build-jpeg" "$deps/libjpeg-turbo"
   touch "$deps/libjpeg-turbo.stamp"
 fi
 

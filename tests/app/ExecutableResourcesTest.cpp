@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "Version.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -30,16 +32,16 @@ TEST(ExecutableResources, VersionInJapaneseAndEnglishAndAManifestRunningAsTheUse
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT fixedLength = 0;
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedLength));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionMS, TETRAFOL_VERSION_MS);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
     const std::pair<const char*, const char*> values[] = {
         {"041104B0\\FileDescription", "画像 4 枚を 1 枚の用紙に印刷"},
         {"041104B0\\ProductName", "Tetrafol"},
         {"041104B0\\OriginalFilename", "Tetrafol.exe"},
-        {"041104B0\\FileVersion", "1.0.0.0"},
+        {"041104B0\\FileVersion", TETRAFOL_VERSION_TEXT},
         {"040904B0\\FileDescription", "Prints four pictures on one sheet"},
         {"040904B0\\ProductName", "Tetrafol"},
-        {"040904B0\\ProductVersion", "1.0.0.0"},
+        {"040904B0\\ProductVersion", TETRAFOL_VERSION_TEXT},
     };
     for (const auto& [path, expected] : values)
         EXPECT_EQ(VersionValue(block, std::string("\\StringFileInfo\\") + path), expected) << path;
