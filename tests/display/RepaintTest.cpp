@@ -2,6 +2,7 @@
 // paints, none for writes that change nothing; the erase rule for covered controls.
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 #include "display/Image.h"
 #include "display/Label.h"
 #include "framework/Form.h"
@@ -235,4 +236,31 @@ TEST_F(RepaintTest, AJpegShowsItsRowsFromInsideItsFirstPaintAndThatPaintStillFin
         const uint32_t c = screen.At(p.x, p.y);
         EXPECT_TRUE((c >> 16) == ((c >> 8) & 0xFF) && (c & 0xFF) == ((c >> 8) & 0xFF)) << std::hex << c;
     }
+}
+
+TEST_F(RepaintTest, WhileItsWindowIsResizedTheImageStretchesTheCopyItHasAndReducesOnceSettled) {
+    // One-pixel black and white columns: halved they average to one grey; reduced to three
+    // quarters their shares vary from pixel to pixel.
+    TBitmap stripes;
+    stripes.SetPixelDepth(TPixelFormat::pf24bit);
+    stripes.SetWidth(320);
+    stripes.SetHeight(240);
+    for (int y = 0; y < 240; ++y) {
+        auto* row = static_cast<uint8_t*>(stripes.ScanLine(y));
+        for (int x = 0; x < 320 * 3; ++x) row[x] = (x / 3) % 2 ? 255 : 0;
+    }
+    image_.Picture().SetGraphic(&stripes);
+    auto greys = [&] {
+        DibSurface screen(300, 250);
+        form_.PaintControls(screen.dc(), screen.All());
+        std::set<uint32_t> seen;
+        for (int x = 20; x < 150; ++x) seen.insert(screen.At(x, 60));
+        return seen.size();
+    };
+    EXPECT_EQ(greys(), 1u) << "halved";
+    SendMessageA(form_.WindowHandle(), WM_ENTERSIZEMOVE, 0, 0);
+    image_.SetBounds(16, 16, 240, 180);
+    EXPECT_EQ(greys(), 1u) << "the halved copy, stretched while the frame is dragged";
+    SendMessageA(form_.WindowHandle(), WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_GT(greys(), 2u) << "reduced anew to three quarters";
 }
