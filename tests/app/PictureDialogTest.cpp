@@ -334,6 +334,7 @@ TEST_F(PictureDialogTest, OnAHighResolutionScreenEverythingIsLaidOutByTheProgram
     PressKey(VK_ESCAPE);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(preview) || !IsWindowVisible(preview); }, 3000));
     d.Select(1);  // 640 x 480, blue: stretched into the strip's interior, then fitted into the slot
+    WaitUntil([&] { return CaptureScreen(interior).Count(kBlue) > 0 && Settle(d.paintPanel); }, 5000);
     const long iw = interior.right - interior.left, stripBlue = CaptureScreen(interior).Count(kBlue);
     const long stripLeft = ScreenRect(d.picturePanel).left, listRight = ScreenRect(d.List()).right;
     PressButton(d.dialog, IDOK);
