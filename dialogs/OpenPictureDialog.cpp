@@ -147,21 +147,20 @@ void TOpenPictureDialog::DialogClosed() {
     if (ApplicationExists()) Application().HideHint();
 }
 
-void TOpenPictureDialog::OpenPreviewWindow(TObject*) {
-    // Children are destroyed before the window that holds them.
-    auto form = std::make_unique<TForm>();
-    auto panel = std::make_unique<TPanel>();
-    auto image = std::make_unique<TImage>();
-    struct Teardown {
-        std::unique_ptr<TForm>& form;
-        std::unique_ptr<TPanel>& panel;
-        std::unique_ptr<TImage>& image;
-        ~Teardown() {
-            image.reset();
-            panel.reset();
-            form.reset();
-        }
-    } teardown{form, panel, image};
+TPreviewWindow::~TPreviewWindow() {
+    Image.reset();
+    Panel.reset();
+    Form.reset();
+}
+
+std::unique_ptr<TPreviewWindow> MakePreviewWindow(TPicture& picture, HWND owner) {
+    auto preview = std::make_unique<TPreviewWindow>();
+    preview->Form = std::make_unique<TForm>();
+    preview->Panel = std::make_unique<TPanel>();
+    preview->Image = std::make_unique<TImage>();
+    TForm* form = preview->Form.get();
+    TPanel* panel = preview->Panel.get();
+    TImage* image = preview->Image.get();
 
     form->Name = "PreviewForm";
     form->SetBounds(0, 0, 320, 240);  // kept when there is no picture to size it to
@@ -169,12 +168,11 @@ void TOpenPictureDialog::OpenPreviewWindow(TObject*) {
     form->SetCaption(LoadResString(res::SPreviewLabel));
     form->BorderStyle = bsSizeToolWin;
     form->KeyPreview = true;
-    form->OnKeyPress = [f = form.get()](TObject*, char& key) {
-        if (key == 27) f->Close();
+    form->OnKeyPress = [form](TObject*, char& key) {
+        if (key == 27) form->Close();
     };
     form->Position = poScreenCenter;
-    HWND dialogWindow = Handle() ? GetParent(Handle()) : nullptr;
-    form->OwnerWindow = dialogWindow ? dialogWindow : GetActiveWindow();
+    form->OwnerWindow = owner;
 
     panel->Name = "Panel";
     panel->Align = alClient;
@@ -183,18 +181,17 @@ void TOpenPictureDialog::OpenPreviewWindow(TObject*) {
     panel->BorderWidth = 5;
     panel->SetColor(clWindow);
     panel->DoubleBuffered = true;
-    panel->SetParent(form.get());
+    panel->SetParent(form);
 
     image->Name = "Image";
     image->Align = alClient;
-    image->SetParent(panel.get());
+    image->SetParent(panel);
     image->SetStretch(true);
     image->SetProportional(true);
     image->SetCenter(true);
-    image->Picture().CopyFrom(&paintBox_->Picture());
+    image->Picture().CopyFrom(&picture);
 
     form->Handle();  // the window and its panel exist: their client sizes can be measured
-    const TPicture& picture = paintBox_->Picture();
     if (picture.Width() > 0) {
         HMONITOR monitor = MonitorFromWindow(form->WindowHandle(), MONITOR_DEFAULTTONEAREST);
         MONITORINFO info{};
@@ -212,5 +209,10 @@ void TOpenPictureDialog::OpenPreviewWindow(TObject*) {
             monitorHeight * 3 / 4, int64_t{form->ClientHeight()} - panelClient.bottom + picture.Height() + 10);
         form->SetClientSize(static_cast<int32_t>(width), static_cast<int32_t>(height));
     }
-    form->ShowModal();
+    return preview;
+}
+
+void TOpenPictureDialog::OpenPreviewWindow(TObject*) {
+    HWND dialogWindow = Handle() ? GetParent(Handle()) : nullptr;
+    MakePreviewWindow(paintBox_->Picture(), dialogWindow ? dialogWindow : GetActiveWindow())->Form->ShowModal();
 }

@@ -7,9 +7,22 @@
 #include "dialogs/OpenDialog.h"
 #include "framework/Panel.h"
 
+class TForm;
 class TLabel;
 class TImage;
+class TPicture;
 class TSpeedButton;
+
+// The preview window, hidden: `picture` copied into an image that fills a panel in a
+// resizable tool window sized to show it at its natural size, held to three quarters of
+// its monitor. Escape closes it. The members go in reverse order, children first.
+struct TPreviewWindow {
+    std::unique_ptr<TForm> Form;
+    std::unique_ptr<TPanel> Panel;
+    std::unique_ptr<TImage> Image;
+    ~TPreviewWindow();
+};
+std::unique_ptr<TPreviewWindow> MakePreviewWindow(TPicture& picture, HWND owner);
 
 // A panel whose painting never reports an error: a picture that fails while it draws
 // leaves "画像が不正です" in its place.

@@ -95,7 +95,14 @@ void TImage::DropReducedCopy() {
 }
 
 bool TImage::PaintReduced(const TRect& rect) {
-    if (reducedTried_ && (rect.Width() != reducedWidth_ || rect.Height() != reducedHeight_)) DropReducedCopy();
+    if (reducedTried_ && (rect.Width() != reducedWidth_ || rect.Height() != reducedHeight_)) {
+        // While the user drags the window's frame, the copy made for an earlier size is
+        // drawn stretched: remaking it reads and averages the whole picture at every step.
+        // The form repaints once the size settles, and the copy is made for that size.
+        TForm* form = ParentForm();
+        if (!reduced_.Empty() && form && form->Resizing()) return DrawReducedCopy(Canvas(), rect, reduced_, true);
+        DropReducedCopy();
+    }
     if (!reducedTried_) {
         // A JPEG picture is decoded here, as its drawing would; while that decode runs, the
         // paints its progress asks for find no bitmap and show the rows so far as they are.

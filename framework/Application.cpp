@@ -184,14 +184,25 @@ void TApplication::ShowError(const Exception& error) noexcept {
     }
 }
 
+HWND TApplication::BoxOwner() const {
+    // A box owned by the application window is lost when the user leaves the program and
+    // comes back through the taskbar: the system brings back the main form, disabled,
+    // and nothing in its owner chain is the box.
+    if (activeForm_ && activeForm_->Active()) return activeForm_->WindowHandle();
+    if (mainForm_ && mainForm_->WindowHandle()) return mainForm_->WindowHandle();
+    return handle_;
+}
+
 int TApplication::ShowMessageBox(const std::string& text, const std::string& caption, UINT flags) {
     HWND active = GetActiveWindow();
     HWND focus = GetFocus();
-    // A box on the monitor the user is looking at: the application window (its owner)
-    // goes to the centre of the active window's monitor while it shows.
+    HWND owner = BoxOwner();
+    // A box on the monitor the user is looking at. A form owner places it there already;
+    // the application window, when it is the owner, goes to the centre of the active
+    // window's monitor while the box shows.
     RECT savedPlace{};
     bool moved = false;
-    if (handle_ && active && active != handle_) {
+    if (owner && owner == handle_ && active && active != handle_) {
         HMONITOR activeMonitor = MonitorFromWindow(active, MONITOR_DEFAULTTONEAREST);
         if (activeMonitor != MonitorFromWindow(handle_, MONITOR_DEFAULTTONEAREST)) {
             MONITORINFO info{};
@@ -207,7 +218,7 @@ int TApplication::ShowMessageBox(const std::string& text, const std::string& cap
     int answer;
     {
         TaskWindowsDisabled disabled(handle_);
-        answer = MessageBoxA(handle_, text.c_str(), caption.c_str(), flags);
+        answer = MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
     }
     if (moved)
         SetWindowPos(handle_, nullptr, savedPlace.left, savedPlace.top, 0, 0,

@@ -44,9 +44,12 @@ public:
     void HandleException() noexcept;
     // Cancels mouse capture, then shows `error` in an error box (EAbort: nothing).
     void ShowError(const Exception& error) noexcept;
-    // A message box owned by the application window, the program's other windows
-    // disabled while it shows; the active window and focus are restored afterwards.
+    // A message box owned by BoxOwner(), the program's other windows disabled while it
+    // shows; the active window and focus are restored afterwards.
     int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags);
+    // The active form, else the main form, else the application window: the owner chain
+    // of a shown form leads to a taskbar button, which the application window never has.
+    HWND BoxOwner() const;
 
     // The application's one hint window (made on first use).
     void ActivateHint(const std::string& text, POINT screenPoint);

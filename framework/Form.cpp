@@ -418,6 +418,17 @@ LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SIZE:
         if (wParam != SIZE_MINIMIZED) AlignControls();
+        if (resizing_) resized_ = true;
+        break;
+    case WM_ENTERSIZEMOVE:
+        resizing_ = true;
+        resized_ = false;
+        break;
+    case WM_EXITSIZEMOVE:
+        resizing_ = false;
+        // What was drawn for the sizes passed through is drawn once more for the last one.
+        if (resized_) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        resized_ = false;
         break;
     case WM_CLOSE:
         Close();

@@ -32,6 +32,9 @@ public:
     void Close();
     int ModalResult = 0;
     bool Active() const;
+    // True while the user drags the window's frame (the system's sizing loop runs):
+    // pictures then draw what they have rather than remake it at every step.
+    bool Resizing() const { return resizing_; }
 
     // The live form whose window is `window`, or none.
     static TForm* FromHandle(HWND window);
@@ -95,5 +98,6 @@ private:
     TControl* mouseTarget_ = nullptr;
     HWND savedFocus_ = nullptr;
     bool modal_ = false;
+    bool resizing_ = false, resized_ = false;  // in the sizing loop; sized in it
     int32_t clientWidth_ = 0, clientHeight_ = 0;  // from the layout, when given
 };

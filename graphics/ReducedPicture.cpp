@@ -17,11 +17,11 @@ TBitmap* ReducibleBitmap(TGraphic* graphic) {
 
 bool ReducesOnto(HDC dc) { return dc && GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) > 8; }
 
-bool DrawReducedCopy(TCanvas& canvas, const TRect& rect, const TReducedCopy& copy) {
-    if (copy.Empty() || copy.Width() != rect.Width() || copy.Height() != rect.Height()) return false;
+bool DrawReducedCopy(TCanvas& canvas, const TRect& rect, const TReducedCopy& copy, bool stretched) {
+    if (copy.Empty() || (!stretched && (copy.Width() != rect.Width() || copy.Height() != rect.Height()))) return false;
     canvas.Changing();
     canvas.RequiredState(TCanvas::csAllValid);
-    const bool drawn = copy.Draw(canvas.Handle(), rect.Left, rect.Top, canvas.CopyMode);
+    const bool drawn = copy.Draw(canvas.Handle(), rect.Left, rect.Top, rect.Width(), rect.Height(), canvas.CopyMode);
     canvas.Changed();
     return drawn;
 }

@@ -24,6 +24,7 @@ bool ReducesOnto(HDC dc);
 // itself, as before, when it is not, or when the copy cannot be made.
 void StretchGraphicReduced(TCanvas& canvas, const TRect& rect, TGraphic* graphic);
 
-// Draws `copy` (made for `rect`'s size) onto the canvas at `rect`, with the canvas's usual
-// preparation and notifications. False, having drawn nothing, when GDI refused it.
-bool DrawReducedCopy(TCanvas& canvas, const TRect& rect, const TReducedCopy& copy);
+// Draws `copy` (made for `rect`'s size, or for any size when `stretched`) onto the canvas
+// at `rect`, with the canvas's usual preparation and notifications. False, having drawn
+// nothing, when GDI refused it.
+bool DrawReducedCopy(TCanvas& canvas, const TRect& rect, const TReducedCopy& copy, bool stretched = false);

@@ -14,7 +14,7 @@ trap 'rm -f "$log"' EXIT
 cd "$root"
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-exec.sh" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target Tetrafol ui_tests bitmap_bench jpeg_bench >/dev/null || exit 1
+cmake --build "$build" -j"$(nproc)" --target Tetrafol ui_tests unit_tests bitmap_bench jpeg_bench >/dev/null || exit 1
 
 # Runs one benchmark, keeping its whole output for the raw section of out/bench.md.
 run() {
@@ -69,6 +69,15 @@ stb=$(number "$text" "stb_image_resize, box filter:")
 ratio=$(number "$text" "ratio area average / stb:")
 row "Reducing 6000 x 4000 to 1604 x 1069 (a photo to its printed cell), 32-bit pixels" "area average: ${ours:-?} ms" \
   "stb_image_resize, box filter, same pixels: ${stb:-?} ms" "${ratio:-?}"
+
+# The preview window dragged smaller step by step: a photo's repaint against a small picture's.
+text=$(run "Preview resize" env TETRAFOL_HEADLESS=1 bash scripts/with-services.sh bash scripts/wine-exec.sh \
+  "$build/unit_tests.exe" --gtest_also_run_disabled_tests --gtest_filter='PreviewResizeBenchmark.*')
+large=$(number "$text" "6000 x 4000 picture:")
+small=$(number "$text" "640 x 480 picture:")
+ratio=$(number "$text" "ratio:")
+row "Repaint of the preview window at each step of resizing it, 6000 x 4000 picture (median of 25 steps)" \
+  "${large:-?} ms" "the same with a 640 x 480 picture: ${small:-?} ms" "${ratio:-?}"
 
 # The sheet: click on 印刷 to the finished job, against montage's 2 x 2 sheet; once with
 # BMPs and once with JPEG photos (decoded when their slots first showed them). Each side

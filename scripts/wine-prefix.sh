@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Creates the private Wine prefix once, with the Japanese font substitution.
+# Creates the private Wine prefix once, with the Japanese font substitution (and, with
+# TETRAFOL_DPI, the screen resolution Wine reports).
 set -euo pipefail
 source "$(dirname "$0")/env.sh" 2>/dev/null
 stamp=$WINEPREFIX/.tetrafol-ready
@@ -32,6 +33,10 @@ REGEDIT4
 "Decorated"="N"
 "Managed"="N"
 REG
+# TETRAFOL_DPI: the screen's resolution in the prefix (96 when unset), for a rig of its own.
+if [ -n "${TETRAFOL_DPI:-}" ]; then
+  printf '\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$TETRAFOL_DPI" >> "$run_dir/fonts.reg"
+fi
 # regedit reads the file in the ANSI code page: write it as Shift-JIS.
 iconv -f UTF-8 -t CP932 "$run_dir/fonts.reg" > "$run_dir/fonts-sjis.reg"
 env DISPLAY= LC_ALL="$TETRAFOL_LOCALE" wine regedit /S "$(winepath -w "$run_dir/fonts-sjis.reg" 2>/dev/null)" >/dev/null 2>&1

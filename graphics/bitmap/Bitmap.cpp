@@ -53,15 +53,23 @@ void UnregisterBitmapContext(TBitmapCanvas* canvas) {
     contextList.erase(std::remove(contextList.begin(), contextList.end(), canvas), contextList.end());
 }
 
-void DeselectBitmap(HBITMAP bitmap) {
-    if (!bitmap) return;
+bool DeselectBitmap(HBITMAP bitmap) {
+    if (!bitmap) return true;
     std::vector<TBitmapCanvas*> holders;
     {
         std::lock_guard<std::mutex> guard(contextListLock);
         for (auto it = contextList.rbegin(); it != contextList.rend(); ++it)
             if ((*it)->SelectedBitmap() == bitmap) holders.push_back(*it);
     }
-    for (TBitmapCanvas* canvas : holders) canvas->FreeContext();
+    // A paint pumped by a printer's abort procedure may run inside the draw that copies
+    // from one of these contexts: deleting it there would leave that draw without a source.
+    bool free = true;
+    for (TBitmapCanvas* canvas : holders) {
+        std::lock_guard<RecursiveLock> busy(canvas->Lock());
+        if (canvas->IsInUse()) free = false;
+        else canvas->FreeContext();
+    }
+    return free;
 }
 
 void FreeMemoryContexts() {

@@ -118,6 +118,11 @@ public:
     TBitmapCanvas& Canvas();
     // Address of pixel row `row`, row 0 at the top whatever the file's row order.
     void* ScanLine(int32_t row);
+    // For a decoder that writes every row itself: the size set at once, the pixels not
+    // filled first; FillRowsWhite(first) then whitens the rows from `first` on that a
+    // stopped decode left unwritten.
+    void SetSizeUnfilled(int32_t width, int32_t height);
+    void FillRowsWhite(int32_t first);
     TPixelFormat PixelDepth() const;
     void SetPixelDepth(TPixelFormat format);
     bool Monochrome() const;
@@ -147,7 +152,7 @@ private:
     void MakeImagePrivate();
     // DibInfo as the description of DrawHandle: without an info header for a device bitmap.
     DIBSECTION DrawHandleDescription() const;
-    void ReplaceImage(HBITMAP handle, HPALETTE palette, DIBSECTION description);
+    void ReplaceImage(HBITMAP handle, HPALETTE palette, DIBSECTION description, bool fill = true);
     void InstallImage(HBITMAP handle, HPALETTE palette, std::unique_ptr<TMemoryStream> saved,
                       bool fromCoreHeader, const DIBSECTION& description);
     void InstallEmptyImage();
@@ -165,9 +170,10 @@ private:
 };
 
 // Makes a bitmap as `description` asks and copies the old picture into it (1:1 at the top
-// left, the rest filled with the surface's brush or white). No handle for an empty size.
+// left, the rest filled with the surface's brush or white, or, without `fill`, left as the
+// platform made it). No handle for an empty size.
 HBITMAP ConvertBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalette, TCanvas* surface,
-                      DIBSECTION& description);
+                      DIBSECTION& description, bool fill = true);
 
 // The graphics-wide standard 16-colour palette, made on first use; never deleted by a
 // bitmap.

@@ -52,7 +52,7 @@ UINT OldColourTable(HBITMAP old, int bitCount, RGBQUAD* colours) {
 }  // namespace
 
 HBITMAP ConvertBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalette, TCanvas* surface,
-                      DIBSECTION& description) {
+                      DIBSECTION& description, bool fill) {
     BITMAPINFOHEADER& bih = description.dsBmih;
     const bool infoHeader = bih.biSize >= sizeof(BITMAPINFOHEADER);
     if (infoHeader ? (bih.biWidth == 0 || bih.biHeight == 0)
@@ -132,7 +132,8 @@ HBITMAP ConvertBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalett
     BITMAP newBm = {};
     GetObjectA(result.get(), sizeof newBm, &newBm);
     RECT all = {0, 0, newBm.bmWidth, newBm.bmHeight};
-    if (surface) {
+    if (!fill) {
+    } else if (surface) {
         HBRUSH brush = surface->Brush().Handle();
         FillRect(newDC.get(), &all, brush);
         SetTextColor(newDC.get(), ColorToRGB(surface->Font().Color));
@@ -157,7 +158,7 @@ HBITMAP ConvertBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalett
     return result.release();
 }
 
-void TBitmap::ReplaceImage(HBITMAP handle, HPALETTE palette, DIBSECTION description) {
+void TBitmap::ReplaceImage(HBITMAP handle, HPALETTE palette, DIBSECTION description, bool fill) {
     FreeContext();
     OwnedPalette copied;
     HPALETTE newPalette = palette;
@@ -166,7 +167,7 @@ void TBitmap::ReplaceImage(HBITMAP handle, HPALETTE palette, DIBSECTION descript
         newPalette = copied.get();
     }
     OwnedBitmap converted(
-        ConvertBitmap(handle, image_->PaletteHandle, newPalette, canvas_.get(), description));
+        ConvertBitmap(handle, image_->PaletteHandle, newPalette, canvas_.get(), description, fill));
     InstallImage(converted.get(), newPalette, nullptr, image_->FromCoreHeader, description);
     converted.release();
     copied.release();
@@ -227,6 +228,32 @@ void TBitmap::SetHeight(int32_t value) {
     d.dsBmih.biHeight = value;
     ReplaceImage(image_->DrawHandle, image_->PaletteHandle, d);
     NotifyChanged(this);
+}
+
+void TBitmap::SetSizeUnfilled(int32_t width, int32_t height) {
+    // A fill here would write every pixel once before the decoder writes it again.
+    EnsureDrawHandle();
+    DIBSECTION d = DrawHandleDescription();
+    d.dsBm.bmWidth = d.dsBmih.biWidth = width;
+    d.dsBm.bmHeight = d.dsBmih.biHeight = height;
+    ReplaceImage(image_->DrawHandle, image_->PaletteHandle, d, false);
+    NotifyChanged(this);
+}
+
+void TBitmap::FillRowsWhite(int32_t first) {
+    const int32_t height = Height();
+    if (first < 0) first = 0;
+    if (first >= height || !image_->DrawHandle) return;
+    MakeImagePrivate();
+    if (!DeselectBitmap(image_->DrawHandle)) return;
+    WindowDC screen;
+    OwnedDC dc(GdiCheck(CreateCompatibleDC(screen.get())));
+    SelectedObject selected(dc.get(), image_->DrawHandle);
+    SelectedPalette palette(dc.get(), image_->PaletteHandle, FALSE);
+    if (image_->PaletteHandle) RealizePalette(dc.get());
+    // The same white a new bitmap gets, palette pictures included.
+    PatBlt(dc.get(), 0, first, Width(), height - first, WHITENESS);
+    GdiFlush();
 }
 
 TBitmapHandleType TBitmap::StorageKind() const {

@@ -15,8 +15,9 @@ struct InfoBlock {
 std::mutex& BitmapImageLock();
 
 // Releases every bitmap drawing context that holds `bitmap` (a GDI bitmap can be selected
-// into one context at a time), newest first.
-void DeselectBitmap(HBITMAP bitmap);
+// into one context at a time), newest first, except one that a draw further up the stack
+// is still copying from. False when such a context still holds it.
+bool DeselectBitmap(HBITMAP bitmap);
 class TBitmapCanvas;
 void RegisterBitmapContext(TBitmapCanvas* canvas);
 void UnregisterBitmapContext(TBitmapCanvas* canvas);

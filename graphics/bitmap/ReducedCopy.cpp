@@ -51,10 +51,11 @@ bool TReducedCopy::Make(TBitmap& bitmap, int32_t width, int32_t height) noexcept
         const size_t stride = size_t(sw) * 4;
         const uint32_t band = uint32_t(std::max<size_t>(1, std::min<size_t>(kBandBytes / stride, size_t(sh))));
         std::vector<uint8_t> rows(stride * band);
-        // GetDIBits wants the bitmap out of every context; it converts any depth, palette,
+        // GetDIBits wants the bitmap out of every context (one an outer draw still copies
+        // from stays: the picture is then drawn as it is); it converts any depth, palette,
         // bit fields or row order into the 32-bit rows asked for, so palette pictures are
         // averaged in colours, not indexes.
-        DeselectBitmap(handle);
+        if (!DeselectBitmap(handle)) return false;
         WindowDC screen;
         if (!screen) return false;
         // Bands are asked for bottom-up, where scan line 0 is the picture's bottom row and
@@ -79,10 +80,11 @@ bool TReducedCopy::Make(TBitmap& bitmap, int32_t width, int32_t height) noexcept
     }
 }
 
-bool TReducedCopy::Draw(HDC dc, int x, int y, DWORD rop) const noexcept {
+bool TReducedCopy::Draw(HDC dc, int x, int y, int w, int h, DWORD rop) const noexcept {
     if (pixels_.empty()) return false;
+    if (w != width_ || h != height_) SetStretchBltMode(dc, COLORONCOLOR);
     BITMAPINFO info = {};
     info.bmiHeader = Header32(width_, -height_);
-    return StretchDIBits(dc, x, y, width_, height_, 0, 0, width_, height_, pixels_.data(), &info, DIB_RGB_COLORS,
-                         rop) == height_;
+    return StretchDIBits(dc, x, y, w, h, 0, 0, width_, height_, pixels_.data(), &info, DIB_RGB_COLORS, rop) ==
+           height_;
 }

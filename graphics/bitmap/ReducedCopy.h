@@ -14,8 +14,9 @@ public:
     // larger than that (on one side at least, and smaller on neither), when it has no pixels
     // to read, or when memory or GDI fail: the caller then draws the bitmap itself.
     bool Make(TBitmap& bitmap, int32_t width, int32_t height) noexcept;
-    // Draws the copy at its own size with its top left at (x, y); false when GDI refused.
-    bool Draw(HDC dc, int x, int y, DWORD rop) const noexcept;
+    // Draws the copy into the w x h rectangle at (x, y): 1:1 at its own size, stretched at
+    // any other; false when GDI refused.
+    bool Draw(HDC dc, int x, int y, int w, int h, DWORD rop) const noexcept;
     void Clear() noexcept;
     bool Empty() const { return pixels_.empty(); }
     int32_t Width() const { return width_; }

@@ -88,13 +88,29 @@ public:
             bitmap_.SetPalette(PaletteFromColourMap(*map));
             image_.PaletteDirty = true;
         }
-        bitmap_.SetWidth(width);
-        bitmap_.SetHeight(height);
+        // The decoder writes every row: only what a stopped decode leaves is whitened.
+        bitmap_.SetSizeUnfilled(width, height);
+        sized_ = true;
     }
 
     uint8_t* Row(int32_t y) override { return static_cast<uint8_t*>(bitmap_.ScanLine(y)); }
+    void RowsDone(int32_t count) override { rowsDone_ = count; }
+
+    // The rows not decoded (yet) white, as a handler that shows the picture so far, or
+    // anyone after a stopped decode, sees them; once per decode.
+    void WhitenTheRest() noexcept {
+        if (!sized_ || whitened_) return;
+        whitened_ = true;
+        try {
+            bitmap_.FillRowsWhite(rowsDone_);
+        } catch (...) {
+            // No context to be had: those rows stay as the platform made them (black); the
+            // decode's own outcome is what counts.
+        }
+    }
 
     void Progress(uint8_t percent, bool redrawNow, int32_t left, int32_t top, int32_t right, int32_t bottom) override {
+        WhitenTheRest();
         image_.ReportProgress(&image_, TProgressStage::psRunning, percent, redrawNow, TRect{left, top, right, bottom},
                               "");
     }
@@ -107,6 +123,8 @@ private:
     HPALETTE& temporaryPalette_;
     bool paletteFromDecoder_ = true;
     bool givenPalette_ = false;
+    bool sized_ = false, whitened_ = false;
+    int32_t rowsDone_ = 0;
 };
 
 class BitmapSource : public jpeg::EncodeSource {
@@ -207,6 +225,7 @@ TBitmap* TJPEGImage::DecodeToBitmap() {
     jpeg::DecodeOptions options;
     options.eightBit = outputDepth_ == TJPEGPixelFormat::Depth8;
     auto ending = [&](bool success) {
+        target.WhitenTheRest();
         // A handler that cancels raises the abort at every report once cancelled, this last
         // one too: that ends the decode as quietly as an abort during it.
         try {

@@ -395,6 +395,7 @@ void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, Deco
         Guarded(s, [](Session& s) { s.rowsDone = jpeg_read_scanlines(&s.d, s.rows, s.rowCount); });
         if (s.rowsDone == 0) break;  // the library had no row to give: the file ended
         if (cmyk) CmykRowToBgr(cmykRows.data(), row, width, inverted);
+        target.RowsDone(static_cast<int32_t>(y) + 1);
     }
     Guarded(s, [](Session& s) { jpeg_finish_decompress(&s.d); });
 }

@@ -57,5 +57,9 @@ TEST(ExecutableResources, VersionInJapaneseAndEnglishAndAManifestRunningAsTheUse
     // Windows 10 and 11 share one identifier.
     EXPECT_NE(manifest.find("<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"), std::string::npos);
     EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos) << "the look must stay";
-    EXPECT_EQ(manifest.find("dpiAware"), std::string::npos) << "the scaling must stay";
+    // Aware of the system's resolution only: one layout for every monitor.
+    EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"),
+              std::string::npos);
+    EXPECT_EQ(manifest.find("dpiAwareness"), std::string::npos);
+    EXPECT_EQ(manifest.find("PerMonitor"), std::string::npos);
 }

@@ -7,6 +7,7 @@
 
 #include "graphics/bitmap/BmpSamples.h"
 #include "support/Form1Points.h"
+#include "support/SheetCells.h"
 #include "graphics/jpeg/JpegSamples.h"
 #include "support/TempDir.h"
 #include "support/UiDriver.h"
@@ -296,3 +297,76 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
 }
 
 }  // namespace
+
+// On a 144 dpi screen (ctest's ui_tests_144dpi, a rig of its own) the program, aware of the
+// system's resolution, lays its window out itself: the font by 144 / 96, places and sizes by
+// the new text height over 12. The strip and the preview window keep their own rules, and
+// each picture lands where those places say, on the sheet too.
+TEST_F(PictureDialogTest, OnAHighResolutionScreenEverythingIsLaidOutByTheProgramsScaling) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    HGDIOBJ old = SelectObject(screen, CreateFontA(-MulDiv(12, dpi, 96), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                                   SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ Ｐゴシック"));
+    SIZE text{};
+    GetTextExtentPoint32A(screen, "0", 1, &text);
+    DeleteObject(SelectObject(screen, old));
+    ReleaseDC(nullptr, screen);
+    if (dpi == 96) GTEST_SKIP() << "for the 144 dpi rig";
+    auto place = [&](int l, int t, int w, int h) {
+        auto at = [&](int v) { return MulDiv(v, text.cy, 12); };
+        return RECT{at(l), at(t), at(l) + at(w), at(t) + at(h)};
+    };
+    const RECT slot = place(16, 16, 160, 120), print = place(56, 296, 89, 33), window = place(0, 0, 395, 365);
+    ASSERT_NE(main_, nullptr);
+    ClickClient(main_, slot.left + 50, slot.top + 50);
+    PictureDialog d(app_);
+    ASSERT_TRUE(d.Complete());
+    AppProcess::AnswerOpenDialog(d.dialog, files_.Path());
+    ASSERT_TRUE(WaitUntil([&] { return d.Items() == 5; }, 5000));
+    d.Select(2);  // 300 x 200, red: at its natural size in the preview window
+    const RECT interior = d.Interior();
+    DoubleClickScreen((interior.left + interior.right) / 2, (interior.top + interior.bottom) / 2);
+    HWND preview = WaitForPreviewWindow(app_);
+    ASSERT_NE(preview, nullptr);
+    RECT area = ClientScreenRect(FindChild(preview, "TPanel"));
+    InflateRect(&area, -5, -5);
+    const long previewRed = CaptureScreen(area).Count(kRed);
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(preview) || !IsWindowVisible(preview); }, 3000));
+    d.Select(1);  // 640 x 480, blue: stretched into the strip's interior, then fitted into the slot
+    WaitUntil([&] { return CaptureScreen(interior).Count(kBlue) > 0 && Settle(d.paintPanel); }, 5000);
+    const long iw = interior.right - interior.left, stripBlue = CaptureScreen(interior).Count(kBlue);
+    const long stripLeft = ScreenRect(d.picturePanel).left, listRight = ScreenRect(d.List()).right;
+    PressButton(d.dialog, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main_).At(slot.left + 50, slot.top + 50) == kBlue; }, 5000));
+    ASSERT_TRUE(Settle(main_));
+    const ScreenImage shot = CaptureClient(main_);
+    PrintJobWatcher jobs;
+    ClickClient(main_, print.left + 20, print.top + 10);
+    HWND printDialog = app_.WaitForDialog(nullptr);
+    ASSERT_NE(printDialog, nullptr);
+    PressButton(printDialog, IDOK);
+    const RenderedPage page = RenderNextJob(jobs, kSheetDpi);
+    const RECT outer = ScreenRect(main_), button = ChildRectInClient(main_, FindChild(main_, "Button", "印刷"));
+    // 4:3 like the slot, the picture fills it but for a row the truncation may take.
+    const long slotWidth = slot.right - slot.left, slotArea = slotWidth * (slot.bottom - slot.top);
+    const struct { const char* what; long got, low, high; } rows[] = {
+        {"window width", outer.right - outer.left, window.right, window.right},
+        {"window height", outer.bottom - outer.top, window.bottom, window.bottom},
+        {"印刷 left", button.left, print.left, print.left},
+        {"印刷 bottom", button.bottom, print.bottom, print.bottom},
+        {"strip right of the list", stripLeft, listRight, LONG_MAX},
+        {"strip, 640 x 480 stretched", stripBlue, iw * (iw * 3 / 4 - 1), iw * (iw * 3 / 4 + 1)},
+        {"preview window, 300 x 200 at its size", previewRed, 300 * 200, 300 * 200},
+        {"slot 1, 640 x 480 fitted", shot.Count(slot, kBlue), slotArea - slotWidth, slotArea},
+        {"nothing outside slot 1", shot.Count(kBlue), shot.Count(slot, kBlue), shot.Count(slot, kBlue)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_GE(row.got, row.low);
+        EXPECT_LE(row.got, row.high);
+    }
+    ASSERT_TRUE(IsOneRigSheet(page));
+    // The cell's height of 1089 decides: width trunc(640 x 1089 / 480) = 1452.
+    ExpectBoxNear(page.BoxOf(kBlue), RECT{100, 100, 1552, 1189}, 4);
+}

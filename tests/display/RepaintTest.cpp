@@ -1,7 +1,11 @@
 // Repaint requests of the image area: one per change outside painting, none while it
 // paints, none for writes that change nothing; the erase rule for covered controls.
 #include <gtest/gtest.h>
+#include <cstdio>
 #include <map>
+#include <set>
+#include "bench/BenchClock.h"
+#include "dialogs/OpenPictureDialog.h"
 #include "display/Image.h"
 #include "display/Label.h"
 #include "framework/Form.h"
@@ -235,4 +239,68 @@ TEST_F(RepaintTest, AJpegShowsItsRowsFromInsideItsFirstPaintAndThatPaintStillFin
         const uint32_t c = screen.At(p.x, p.y);
         EXPECT_TRUE((c >> 16) == ((c >> 8) & 0xFF) && (c & 0xFF) == ((c >> 8) & 0xFF)) << std::hex << c;
     }
+}
+
+// One-pixel columns, black and white in turn.
+void MakeStripes(TBitmap& stripes, int width, int height) {
+    stripes.SetPixelDepth(TPixelFormat::pf24bit);
+    stripes.SetWidth(width);
+    stripes.SetHeight(height);
+    for (int y = 0; y < height; ++y) {
+        auto* row = static_cast<uint8_t*>(stripes.ScanLine(y));
+        for (int x = 0; x < width * 3; ++x) row[x] = (x / 3) % 2 ? 255 : 0;
+    }
+}
+
+TEST_F(RepaintTest, WhileItsWindowIsResizedTheImageStretchesTheCopyItHasAndReducesOnceSettled) {
+    // Stripes halved average to one grey; reduced to three quarters their shares vary.
+    TBitmap stripes;
+    MakeStripes(stripes, 320, 240);
+    image_.Picture().SetGraphic(&stripes);
+    auto greys = [&] {
+        DibSurface screen(300, 250);
+        form_.PaintControls(screen.dc(), screen.All());
+        std::set<uint32_t> seen;
+        for (int x = 20; x < 150; ++x) seen.insert(screen.At(x, 60));
+        return seen.size();
+    };
+    EXPECT_EQ(greys(), 1u) << "halved";
+    SendMessageA(form_.WindowHandle(), WM_ENTERSIZEMOVE, 0, 0);
+    image_.SetBounds(16, 16, 240, 180);
+    EXPECT_EQ(greys(), 1u) << "the halved copy, stretched while the frame is dragged";
+    SendMessageA(form_.WindowHandle(), WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_GT(greys(), 2u) << "reduced anew to three quarters";
+}
+
+// Benchmark, not a test (make bench runs it): the preview window's repaint at each step of a
+// drag of its frame, as the system's sizing loop sends them, for a 6000 x 4000 picture and a
+// 640 x 480 one; prints the medians of 25 steps and their ratio (goal: at most 3).
+TEST(PreviewResizeBenchmark, DISABLED_RepaintAtEachStepOfADrag) {
+    const SIZE sizes[2] = {{6000, 4000}, {640, 480}};
+    double median[2];
+    for (int i = 0; i < 2; ++i) {
+        TBitmap bitmap;
+        MakeStripes(bitmap, sizes[i].cx, sizes[i].cy);
+        TPicture picture;
+        picture.SetGraphic(&bitmap);
+        std::unique_ptr<TPreviewWindow> preview = MakePreviewWindow(picture, nullptr);
+        HWND window = preview->Form->WindowHandle();
+        preview->Form->Show(SW_SHOWNORMAL);
+        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);  // makes the copy
+        RECT outer;
+        GetWindowRect(window, &outer);
+        std::vector<double> steps;
+        SendMessageA(window, WM_ENTERSIZEMOVE, 0, 0);
+        for (int step = 1; step <= 25; ++step) {
+            const double start = Seconds();
+            SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left - 6 * step, outer.bottom - outer.top - 4 * step,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            steps.push_back(Seconds() - start);
+        }
+        SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+        median[i] = Median(steps) * 1000;
+    }
+    std::printf("preview resize, median of 25 steps: 6000 x 4000 picture: %.2f ms, 640 x 480 picture: %.2f ms, "
+                "ratio: %.2f (goal <= 3)\n", median[0], median[1], median[0] / median[1]);
 }

@@ -1,5 +1,6 @@
-// ShowError puts up a real error box: captioned with the title, owned by the application
-// window, with the program's other windows disabled while it shows.
+// ShowError puts up a real error box: captioned with the title, owned by the active form
+// (so the taskbar brings it back with the form), with the program's other windows disabled
+// while it shows.
 #include <gtest/gtest.h>
 #include "framework/Application.h"
 #include "framework/Form.h"
@@ -56,7 +57,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ShowErrorTest, ShowsTheMessageWithItsFullStopInABoxOwnedByTheApplicationWindow) {
+TEST_F(ShowErrorTest, ShowsTheMessageWithItsFullStopInABoxOwnedByTheActiveForm) {
     HWND form = form_.WindowHandle();
     SetCapture(form);
     ASSERT_EQ(GetCapture(), form);
@@ -67,7 +68,7 @@ TEST_F(ShowErrorTest, ShowsTheMessageWithItsFullStopInABoxOwnedByTheApplicationW
     EXPECT_EQ(seen.caption, Application().Title());
     EXPECT_EQ(seen.caption, "unit_tests");
     EXPECT_EQ(seen.text, "画像フォーマットが不正です.");
-    EXPECT_EQ(seen.owner, Application().Handle());
+    EXPECT_EQ(seen.owner, form);
     EXPECT_FALSE(seen.formEnabledWhileShown);
     // Capture was cancelled before the box, and the form is usable again afterwards.
     EXPECT_EQ(GetCapture(), nullptr);

@@ -7,6 +7,7 @@
 #include <thread>
 #include "BitmapTestSupport.h"
 #include "framework/Application.h"
+#include "graphics/bitmap/ReducedCopy.h"
 #include "rtl/Exceptions.h"
 #include "support/RaisedMessage.h"
 
@@ -355,7 +356,8 @@ TEST(BitmapContexts, AContextLockedByAnotherThreadIsLeftAlone) {
 
 // A printer's abort procedure runs the message loop while the driver still reads from the
 // bitmap's context. This bitmap runs that loop at the last point before the copy (its
-// Transparent is asked once the context is made); the context must survive it.
+// Transparent is asked once the context is made), and in it a paint that reduces the same
+// picture for a smaller slot; the context must survive both.
 TEST(BitmapContexts, AMessageLoopNestedInADrawLeavesTheContextAlone) {
     struct PumpingBitmap : TBitmap {
         bool Transparent() const override {
@@ -363,6 +365,7 @@ TEST(BitmapContexts, AMessageLoopNestedInADrawLeavesTheContextAlone) {
             if (self->Canvas().HandleAllocated()) {
                 PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
                 Application().ProcessMessages();  // releases idle contexts after the message
+                TReducedCopy().Make(*self, 6, 3);
                 ++self->nestedLoops;
             }
             return false;
