@@ -65,15 +65,6 @@ Bytes ReferenceDeviceEmf() {
     return emf;
 }
 
-// The same metafile with the header the first enhanced metafiles had: 88 bytes, ending
-// with szlMillimeters, and no description.
-Bytes WithOriginalHeader(Bytes emf) {
-    emf.erase(emf.begin() + 88, emf.begin() + mf::Get32(emf.data() + 4));
-    for (auto [at, value] : {std::pair<size_t, uint32_t>{4, 88}, {48, static_cast<uint32_t>(emf.size())}, {60, 0}, {64, 0}})
-        mf::Put32(emf.data() + at, value);
-    return emf;
-}
-
 // Claims `size` bytes: `head`, then zeros, made up as they are read, so a size past what
 // memory holds costs nothing unless someone reads it all.
 class ClaimedSizeStream : public TStream {
@@ -159,7 +150,7 @@ TEST(Metafile, SizesComeFromTheHeaders) {
         {"1440 x 720 at 1440 per inch", mfsamples::Placeable(wmf, 0, 0, 1440, 720, 1440), 2540, 1270, 96, 48, false},
         {"box not at the origin", mfsamples::Placeable(wmf, -100, 50, 1340, 770, 1440), 2540, 1270, 96, 48, false},
         {"reference device 1024 x 768, 320 x 240 mm", ReferenceDeviceEmf(), 2540, 1270, 81, 41, true},
-        {"the same with the original 88-byte header", WithOriginalHeader(ReferenceDeviceEmf()), 2540, 1270, 81, 41, true},
+        {"the same with the original 88-byte header", mfsamples::WithOriginalHeader(ReferenceDeviceEmf()), 2540, 1270, 81, 41, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

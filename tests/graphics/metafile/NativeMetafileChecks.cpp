@@ -24,15 +24,20 @@ int main(int argc, char** argv) {
     using namespace mfsamples;
     const Bytes wmf = SampleWmf();
     struct Good { const char* name; Bytes bytes; };
+    const uint32_t wmfWords = static_cast<uint32_t>(wmf.size() / 2);
     const Good goods[] = {{"emf", SampleEmf()},
                           {"emf with 300 palette entries", SampleEmf(300)},
                           {"emf given a palette", WithPalette(SampleEmf(), 7)},
+                          {"emf with the original header and a description", WithOriginalHeader(SampleEmf(), u"xfig")},
                           {"placeable wmf", Placeable(wmf, 0, 0, 1440, 720, 1440)},
-                          {"placeable wmf, inch 0", Placeable(wmf, 0, 0, 1440, 720, 0)}};
+                          {"placeable wmf, inch 0", Placeable(wmf, 0, 0, 1440, 720, 0)},
+                          {"placeable wmf whose size counts the placeable header",
+                           Placeable(samplebytes::With32(wmf, 6, wmfWords + 11), 0, 0, 1440, 720, 1440)}};
     for (const Good& g : goods) {
         mf::WalkResult r = Check(g.bytes);
         Expect(r.ok(), std::string(g.name) + " refused: " + (r.problem ? r.problem : "") + " at " +
                            std::to_string(r.offset));
+        Expect(RepairedCopyHolds(g.bytes), std::string(g.name) + ": the repaired copy fails the walk");
     }
     // Exactly 100 bytes of an enhanced header are not taken as an enhanced metafile.
     const Bytes emf = SampleEmf();
@@ -45,6 +50,7 @@ int main(int argc, char** argv) {
         const mf::WalkResult r = Check(h.bytes);
         r.ok() ? ++accepted : ++refused;
         if (h.mustBeRefused) Expect(!r.ok(), h.name + " accepted");
+        Expect(RepairedCopyHolds(h.bytes), h.name + ": the repaired copy fails the walk");
     }
     std::printf("metafiles: %zu hostile files walked, %d refused, %d accepted\n", corpus.size(), refused, accepted);
     // Files other programs wrote are accepted.
@@ -52,6 +58,7 @@ int main(int argc, char** argv) {
     for (const corpus::NamedFile& f : written) {
         const mf::WalkResult r = mf::CheckMetafileFile(f.bytes.data(), f.bytes.size());
         Expect(r.ok(), f.name + " refused: " + (r.problem ? r.problem : "") + " at " + std::to_string(r.offset));
+        Expect(RepairedCopyHolds(f.bytes), f.name + ": the repaired copy fails the walk");
     }
     std::printf("metafiles: %zu files of other writers walked\n", written.size());
     return check::Finish("metafile");
