@@ -383,6 +383,7 @@ WalkResult CheckEnhancedMetafile(const uint8_t* data, size_t size) {
     // follows it is never played, and is not handed over.
     WalkResult walked;
     uint32_t slotsNamed = 1;
+    std::vector<bool> taken(kMostSlots);
     for (size_t offset = 0;;) {
         if (offset == size) return Refused("no end-of-file record", size);
         if (size - offset < 8) return Refused("record header cut short", offset);
@@ -396,6 +397,11 @@ WalkResult CheckEnhancedMetafile(const uint8_t* data, size_t size) {
         if (recordSize < minimum) return Refused("record smaller than its fields", offset);
         const EmfRecord record{data + offset, recordSize, &slotsNamed};
         if (Problem p = CheckEnhancedContents(type, record)) return Refused(p, offset);
+        if (CreatesEnhancedObject(type)) {  // the contents' check kept the slot inside the table
+            walked.slotsRetaken = walked.slotsRetaken || taken[record.At(8)];
+            taken[record.At(8)] = true;
+        }
+        if (type == 40) taken[record.At(8)] = false;
         ++walked.records;
         offset += recordSize;
         if (type == kEmrEof) {
@@ -532,12 +538,14 @@ struct EmbeddedEmf {
         return nullptr;
     }
     // The platform takes this metafile as the comments hold it, unrepaired: its header
-    // must already say what its records need.
+    // must already say what its records need. The platform's conversion plays it with its
+    // own player, which would keep an object pushed out of its slot alive.
     Problem Check() const {
         if (!present) return nullptr;
         if (bytes.size() != size) return "embedded enhanced metafile incomplete";
         const WalkResult walked = CheckEnhancedMetafile(bytes.data(), bytes.size());
         if (!walked.ok()) return "embedded enhanced metafile refused";
+        if (walked.slotsRetaken) return "embedded enhanced metafile makes an object into a taken slot";
         const uint8_t* header = bytes.data();
         if (Get32(header + 48) != size || walked.length != size || Get16(header + 56) < walked.objects ||
             Get32(header + 68) > walked.paletteEntries)
@@ -605,10 +613,14 @@ Problem CheckWindowsRecord(const WmfRecord& r) {
         }
         return r.Need(1 + polys + 2 * points);
     }
-    case 0x0626:  // escapes: only comments, which no driver sees
+    case 0x0626: {  // escapes: comments, which no driver sees, and the pen's end caps, joins
+                    // and miter limit, each a documented 4-byte value
         if (Problem p = r.Need(2)) return p;
-        if (r.Param(0) != 15) return "escape refused";
-        return r.Need(2 + (r.Param(1) + 1ull) / 2);
+        const uint16_t escape = r.Param(0), bytes = r.Param(1);
+        const bool penStyle = (escape == 21 || escape == 22 || escape == 23) && bytes == 4;
+        if (escape != 15 && !penStyle) return "escape refused";
+        return r.Need(2 + (bytes + 1ull) / 2);
+    }
     case 0x0940:  // bitmap blit: without a bitmap it is a pattern fill of 9 words
         if (r.Params() == 9) return nullptr;
         return r.PackedDib(8, 0);

@@ -73,6 +73,7 @@ struct WalkResult {
     uint32_t objects = 0;         // the handle table the records need (enhanced: slot 0 included)
     uint32_t paletteEntries = 0;  // enhanced: the end-of-file record's palette
     uint32_t largestRecord = 0;   // Windows: in 16-bit words
+    bool slotsRetaken = false;    // enhanced: an object made into a handle slot that holds one
     bool ok() const { return problem == nullptr; }
 };
 
