@@ -674,7 +674,7 @@ WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size) {
         if (CreatesWindowsObject(function) && !table.Make())
             return Refused("object made while the object table is full", offset);
         if (function == 0x01F0) table.Delete(record.Param(0));
-        if (function == 0x0626)  // the record check let through only comments that fit the record
+        if (function == 0x0626)  // the record check let through only escapes that fit the record
             if (Problem p = embedded.Add(data + offset + 10, record.Param(1))) return Refused(p, offset);
         offset += static_cast<size_t>(words * 2);
     }
