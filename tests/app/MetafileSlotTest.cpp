@@ -179,38 +179,27 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
     ASSERT_EQ(thickness.size(), static_cast<size_t>(kLines)) << "one dark run per line";
     for (int t : thickness) EXPECT_LE(t, static_cast<int>(scale + 1.0)) << "a line wider than a printer pixel";
 
-    // Drawings from Inkscape, gnuplot and fig2dev, four at a time: each shows in its slot,
-    // and none of them, carrying no bitmap, reaches the printer as an image, but for the
+    // Drawings from Inkscape, gnuplot and fig2dev, four at a time: each shows in its slot, and
+    // none of them, carrying no bitmap, reaches the printer as an image, but for the last's
     // gradient record, which the platform's PostScript driver paints as one.
-    struct Drawing {
-        const char* name;
-        int images;
-    };
-    const Drawing drawings[] = {{"ink-drawing-text.emf", 0}, {"ink-drawing-text.wmf", 0}, {"ink-drawing-gradient.wmf", 0},
-                                {"gp-lines.emf", 0},         {"gp-surface.emf", 0},       {"fig-drawing.emf", 0},
-                                {"ink-drawing-gradient.emf", 1}};
+    const char* const drawings[] = {"ink-drawing-text.emf", "ink-drawing-text.wmf", "ink-drawing-gradient.wmf",
+                                    "gp-lines.emf",         "gp-surface.emf",       "fig-drawing.emf",
+                                    "ink-drawing-gradient.emf"};
     for (size_t first = 0; first < std::size(drawings); first += 4) {
         ASSERT_TRUE(Settle(main));
         ClickClient(main, kClearButton.x, kClearButton.y);  // so no slot shows an earlier picture
         ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main).Count(RECT{16, 16, 369, 281}, IsColoured) == 0; }, 5000));
-        int images = 0;
         for (size_t i = first; i < std::min(first + 4, std::size(drawings)); ++i) {
-            SCOPED_TRACE(drawings[i].name);
-            images += drawings[i].images;
             const POINT centre = kSlotCentre[i - first];
-            ASSERT_TRUE(app.ChooseFileFor(centre.x, centre.y, CorpusFile(drawings[i].name)));
-            // Counted once the dialog has gone and the window has painted what it covered.
+            ASSERT_TRUE(app.ChooseFileFor(centre.x, centre.y, CorpusFile(drawings[i])));
+            // Looked at once the dialog has gone and the window has painted what it covered.
             ASSERT_TRUE(WaitUntil([&] { return app.WaitForWindow("#32770", nullptr, 0) == nullptr; }, 10000));
             ASSERT_TRUE(Settle(main));
             const RECT slot{centre.x - 80, centre.y - 60, centre.x + 80, centre.y + 60};
-            int coloured = 0;
-            EXPECT_TRUE(WaitUntil([&] { return (coloured = CaptureClient(main).Count(slot, IsColoured)) > 100; }, 5000))
-                << coloured << " coloured pixels in its slot";
+            EXPECT_TRUE(WaitUntil([&] { return CaptureClient(main).Count(slot, IsColoured) > 100; }, 5000)) << drawings[i];
         }
-        const std::string sheet = PrintSheetConfirmed(app, main);
+        const std::string sheet = PageOf(PrintSheetConfirmed(app, main));
         ASSERT_NE(sheet, "") << "no print dialog, or no job reached the spooler";
-        const std::string sheetPage = PageOf(sheet);
-        EXPECT_NE(sheetPage, "");
-        EXPECT_EQ(ImagesDrawn(sheetPage), images) << "drawings from " << drawings[first].name << " on";
+        EXPECT_EQ(ImagesDrawn(sheet), first + 4 >= std::size(drawings) ? 1 : 0) << "drawings from " << drawings[first];
     }
 }
