@@ -351,8 +351,6 @@ std::vector<Hostile> HostileMetafiles() {
     add("emf_header_size_past", With32(emf, 4, static_cast<uint32_t>(n + 8)), true);
     add("emf_description_past", With32(With32(emf, 60, 100), 64, 80), true);
     add("emf_pixel_format_past", With32(With32(emf, 88, 64), 92, 80), true);
-    // A description where the longer header's pixel-format fields would be: not read as such.
-    add("emf_original_header_described", WithOriginalHeader(emf, u"\xFFFF\xFFFF" u"fig2dev"), false);
     add("emf_signature_wrong", With32(emf, 40, 0x464D4521), true);
     for (size_t cut : {size_t(0), size_t(1), size_t(8), size_t(99), size_t(100), size_t(101), size_t(108), n / 2, n - 20, n - 1}) {
         add("emf_cut_" + std::to_string(cut), Cut(emf, cut), true);

@@ -28,15 +28,23 @@ Bytes WithPalette(const Bytes& emf, uint32_t count);
 // szlMillimeters, then `description` (UTF-16) straight after it, where a longer header keeps
 // its pixel-format fields.
 Bytes WithOriginalHeader(Bytes emf, const std::u16string& description = u"");
-// Whether the copy handed to the platform passes the walk itself with nothing more to
-// repair (true for a file the walk refuses: nothing is handed over). Inline: the fuzzer
-// links the walk alone.
+// Whether the copy handed to the platform passes the walk itself and its header says what
+// the walk finds in its records (true for a file the walk refuses: nothing is handed over).
+// Inline: the fuzzer links the walk alone.
 inline bool RepairedCopyHolds(Bytes file) {
     const mf::WalkResult walked = mf::RepairMetafileFile(file.data(), file.size());
     if (!walked.ok()) return true;
     file.resize(walked.length);
-    const Bytes repaired = file;
-    return mf::RepairMetafileFile(file.data(), file.size()).ok() && file == repaired;
+    const mf::WalkResult again = mf::CheckMetafileFile(file.data(), file.size());
+    if (!again.ok() || again.length != file.size()) return false;
+    if (file.size() > mf::kEmfHeaderSize && mf::LooksLikeEmfHeader(file.data())) {
+        const mf::EmfHeader h = mf::ParseEmfHeader(file.data());
+        return h.bytes == again.length && h.records == again.records && h.handles == again.objects &&
+               h.paletteEntries == again.paletteEntries;
+    }
+    const uint8_t* wmf = file.data() + mf::kPlaceableHeaderSize;
+    return 2ull * mf::Get32(wmf + 6) + mf::kPlaceableHeaderSize == again.length &&
+           mf::Get16(wmf + 10) == again.objects && mf::Get32(wmf + 12) == again.largestRecord;
 }
 
 struct Hostile {
