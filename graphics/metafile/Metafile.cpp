@@ -9,6 +9,7 @@
 
 #include "graphics/Canvas.h"
 #include "graphics/GraphicsModule.h"
+#include "graphics/metafile/MetafilePlayer.h"
 #include "graphics/metafile/MetafileRecords.h"
 #include "rtl/Exceptions.h"
 #include "rtl/ResourceStrings.h"
@@ -228,7 +229,7 @@ void TMetafile::DrawStretched(TCanvas& canvas, const TRect& rect) {
     if (!image_->MetafileHandle) return;
     // The player takes the rectangle with its right and bottom edges inside.
     const RECT target{rect.Left, rect.Top, rect.Right - 1, rect.Bottom - 1};
-    PlayEnhMetaFile(dc, image_->MetafileHandle.get(), &target);
+    PlayMetafile(dc, image_->MetafileHandle.get(), target);
 }
 
 // ---- Reading
@@ -275,8 +276,11 @@ void TMetafile::ReadEnhancedMetafile(TStream& stream) {
     std::copy(head, head + sizeof head, bytes.begin());
     ReadAll(stream, bytes.data() + sizeof head, rest);
 
-    if (!mf::CheckEnhancedMetafile(bytes.data(), bytes.size()).ok()) RaiseInvalidMetafile();
-    image_->MetafileHandle.reset(SetEnhMetaFileBits(header.bytes, bytes.data()));
+    // The platform gets the bytes with the header's counts as the records have them.
+    const mf::WalkResult walked = mf::CheckEnhancedMetafile(bytes.data(), bytes.size());
+    if (!walked.ok()) RaiseInvalidMetafile();
+    const size_t length = mf::RepairEnhancedHeader(bytes.data(), walked);
+    image_->MetafileHandle.reset(SetEnhMetaFileBits(static_cast<UINT>(length), bytes.data()));
     if (!image_->MetafileHandle) RaiseInvalidMetafile();
     image_->UnitsPerInch = 0;
     image_->FrameWidth = Extent(header.frameLeft, header.frameRight);
@@ -300,7 +304,11 @@ void TMetafile::ReadPlaceableMetafile(TStream& stream, int64_t length) {
     const size_t wanted = static_cast<size_t>(bitsCount);
     std::vector<uint8_t> bits = AllocateBytes(wanted);
     bits.resize(ReadSome(stream, bits.data(), wanted));
-    if (!mf::CheckWindowsMetafile(bits.data(), bits.size()).ok()) RaiseInvalidMetafile();
+    // The platform gets the records up to the end-of-file record, with the header's size,
+    // object count and largest record as the records have them.
+    const mf::WalkResult walked = mf::CheckWindowsMetafile(bits.data(), bits.size());
+    if (!walked.ok()) RaiseInvalidMetafile();
+    bits.resize(mf::RepairWindowsHeader(bits.data(), walked));
 
     image_->UnitsPerInch = header.inch;
     const int inch = header.inch ? header.inch : 96;

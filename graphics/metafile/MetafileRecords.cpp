@@ -1,5 +1,6 @@
 #include "graphics/metafile/MetafileRecords.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <queue>
@@ -57,6 +58,12 @@ EmfHeader ParseEmfHeader(const uint8_t* p) {
 }
 
 bool LooksLikeEmfHeader(const uint8_t* p) { return Get32(p) == kEmrHeader && Get32(p + 40) == kEmfSignature; }
+
+// The player stores the new object over whatever the slot holds; the picture's own player
+// deletes what a slot held before such a record, so a taken slot costs nothing.
+bool CreatesEnhancedObject(uint32_t type) {
+    return type == 38 || type == 39 || type == 49 || type == 82 || type == 93 || type == 94 || type == 95;
+}
 
 namespace {
 
@@ -129,18 +136,24 @@ Problem CheckDib(const uint8_t* bmi, uint64_t available, uint32_t usage, uint64_
 // ---------------------------------------------------------------------------------------
 // Enhanced metafiles
 
-// A record and the header's handle count; every read is inside the record.
+// The most slots a header's 16-bit count gives a handle or object table.
+constexpr uint32_t kMostSlots = 0xFFFF;
+
+// A record; every read is inside it. `slotsNamed` is raised to one past each handle slot the
+// record names, so that the table handed to the player holds them all.
 struct EmfRecord {
     const uint8_t* p;
     uint32_t size;
-    uint32_t handles;
+    uint32_t* slotsNamed;
 
     bool Has(uint64_t offset, uint64_t bytes) const { return offset + bytes <= size; }
     uint32_t At(uint32_t offset) const { return Get32(p + offset); }
     // A handle slot the record creates or uses: slot 0 stands for the metafile itself.
     Problem Slot(uint32_t offset) const {
         const uint32_t index = At(offset);
-        return index == 0 || index >= handles ? "object index outside the handle table" : nullptr;
+        if (index == 0 || index >= kMostSlots) return "object index outside the handle table";
+        if (index >= *slotsNamed) *slotsNamed = index + 1;
+        return nullptr;
     }
     // The same, or a stock object (high bit set).
     Problem SlotOrStock(uint32_t offset) const { return At(offset) & 0x80000000u ? nullptr : Slot(offset); }
@@ -248,13 +261,6 @@ uint32_t MinimumRecordSize(uint32_t type) {
     }
 }
 
-// Records that make an object into the handle slot at offset 8. The player stores the new
-// object over whatever the slot holds, so an object made into a taken slot would be lost
-// to the player and stay alive, one more at every play.
-bool CreatesEnhancedObject(uint32_t type) {
-    return type == 38 || type == 39 || type == 49 || type == 82 || type == 93 || type == 94 || type == 95;
-}
-
 // A brush style the player can make from the record alone: solid, hollow or hatched. The
 // pattern styles take a pointer or a handle from the record's bytes.
 bool PlainBrushStyle(uint32_t style) { return style <= 2; }
@@ -355,12 +361,13 @@ WalkResult CheckEnhancedMetafile(const uint8_t* data, size_t size) {
     if (size < kEmfHeaderSize) return Refused("shorter than the header", 0);
     const EmfHeader h = ParseEmfHeader(data);
     if (h.type != kEmrHeader || h.signature != kEmfSignature) return Refused("not an enhanced metafile", 0);
-    if (h.bytes != size) return Refused("header's byte count differs from the metafile's length", 48);
     if (h.size < 88 || h.size % 4 || h.size > size) return Refused("header record size wrong", 4);
-    if (h.handles == 0) return Refused("no handle table", 56);
     if (h.descriptionChars && static_cast<uint64_t>(h.descriptionOffset) + 2ull * h.descriptionChars > h.size)
         return Refused("description outside the header", 60);
-    if (h.size >= 100) {
+    // The pixel-format fields (88 to 100) belong to the longer header only: the original one
+    // is 88 bytes, and a description may follow it straight away.
+    const bool extended = h.size >= 100 && (h.descriptionChars == 0 || h.descriptionOffset >= 100);
+    if (extended) {
         const uint64_t cb = Get32(data + 88), off = Get32(data + 92);
         if (cb && off + cb > h.size) return Refused("pixel format outside the header", 88);
     }
@@ -372,11 +379,13 @@ WalkResult CheckEnhancedMetafile(const uint8_t* data, size_t size) {
         !FitsInt32(static_cast<int64_t>(h.frameBottom) - h.frameTop))
         return Refused("frame out of range", 24);
 
-    size_t offset = 0;
-    uint32_t lastType = 0, eofPalette = 0;
-    std::vector<bool> taken(h.handles);
-    while (offset < size) {
-        if (lastType == kEmrEof) return Refused("records after the end-of-file record", offset);
+    // The player walks by the records' sizes and stops at the end-of-file record: what
+    // follows it is never played, and is not handed over.
+    WalkResult walked;
+    uint32_t slotsNamed = 1;
+    std::vector<bool> taken(kMostSlots);
+    for (size_t offset = 0;;) {
+        if (offset == size) return Refused("no end-of-file record", size);
         if (size - offset < 8) return Refused("record header cut short", offset);
         const uint32_t type = Get32(data + offset), recordSize = Get32(data + offset + 4);
         if (recordSize == 0) return Refused("record of size zero", offset);
@@ -386,23 +395,34 @@ WalkResult CheckEnhancedMetafile(const uint8_t* data, size_t size) {
         const uint32_t minimum = MinimumRecordSize(type);
         if (minimum == 0) return Refused("record type refused", offset);
         if (recordSize < minimum) return Refused("record smaller than its fields", offset);
-        const EmfRecord record{data + offset, recordSize, h.handles};
+        const EmfRecord record{data + offset, recordSize, &slotsNamed};
         if (Problem p = CheckEnhancedContents(type, record)) return Refused(p, offset);
-        if (type == kEmrEof) eofPalette = record.At(8);
-        if (CreatesEnhancedObject(type)) {
-            if (taken[record.At(8)]) return Refused("object made into a taken handle slot", offset);
+        if (CreatesEnhancedObject(type)) {  // the contents' check kept the slot inside the table
+            walked.slotsRetaken = walked.slotsRetaken || taken[record.At(8)];
             taken[record.At(8)] = true;
         }
         if (type == 40) taken[record.At(8)] = false;
-        lastType = type;
+        ++walked.records;
         offset += recordSize;
+        if (type == kEmrEof) {
+            walked.length = offset;
+            walked.paletteEntries = record.At(8);
+            break;
+        }
     }
-    if (lastType != kEmrEof) return Refused("no end-of-file record", size);
-    // The header's record count is not read by the player, which walks by sizes (common
-    // writers set it one short). Its palette count is: a player may copy that many entries
-    // from the end-of-file record, so it must not ask for more than the record holds.
-    if (h.paletteEntries > eofPalette) return Refused("header's palette count past the palette", 68);
-    return {};
+    // The header's counts, as the records have them. The player allocates the handle table
+    // by the count and may copy as many palette entries as the header says from the
+    // end-of-file record: the copy says what the records need and hold.
+    walked.objects = std::max<uint32_t>(h.handles, slotsNamed);
+    return walked;
+}
+
+size_t RepairEnhancedHeader(uint8_t* data, const WalkResult& walked) {
+    Put32(data + 48, static_cast<uint32_t>(walked.length));
+    Put32(data + 52, walked.records);
+    Put16(data + 56, static_cast<uint16_t>(walked.objects));
+    Put32(data + 68, walked.paletteEntries);
+    return walked.length;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -415,14 +435,16 @@ namespace {
 struct WmfRecord {
     const uint8_t* p;
     uint64_t words;
-    uint32_t objects;
+    uint32_t* slotsNamed;  // raised to one past each object index the record names
 
     uint64_t Params() const { return words - 3; }
     uint16_t Param(uint64_t i) const { return Get16(p + 6 + 2 * i); }
     Problem Need(uint64_t params) const { return params > Params() ? "record smaller than its fields" : nullptr; }
     Problem Object(uint64_t i) const {
         if (Problem p = Need(i + 1)) return p;
-        return Param(i) >= objects ? "object index outside the object table" : nullptr;
+        if (Param(i) >= kMostSlots) return "object index outside the object table";
+        *slotsNamed = std::max<uint32_t>(*slotsNamed, Param(i) + 1u);
+        return nullptr;
     }
     // A packed bitmap (header, colours, bits) from parameter word `first` to the record's end.
     Problem PackedDib(uint64_t first, uint32_t usage) const {
@@ -459,37 +481,32 @@ bool CreatesWindowsObject(uint16_t function) {
            function == 0x06FF || function == 0x0142;
 }
 
-// The object table's slots as the player fills them. Slots from `unused` on were never taken;
-// freed ones, all below it, wait in a heap with the lowest on top. So each record costs a
-// step, not a walk over a table of up to 65,535 slots (which a file of a few megabytes of
-// make and delete records could ask for at every record).
-class ObjectSlots {
+// The object table as the player fills it, with as many slots as the records come to need:
+// the copy's header asks for that many, so no object is dropped.
+class ObjectTable {
 public:
-    explicit ObjectSlots(uint32_t count) : taken_(count) {}
-    // Takes the lowest free slot; false when the table is full.
-    bool Take() {
-        uint32_t slot = unused_;
+    // The lowest free slot; false when even the largest table would be full.
+    bool Make() {
         if (!freed_.empty()) {
-            slot = freed_.top();
+            taken_[freed_.top()] = true;
             freed_.pop();
-        } else if (unused_ == taken_.size()) {
-            return false;
-        } else {
-            ++unused_;
+            return true;
         }
-        taken_[slot] = true;
+        if (used_ == kMostSlots) return false;
+        taken_[used_++] = true;
         return true;
     }
-    void Free(uint32_t slot) {
-        if (!taken_[slot]) return;
+    void Delete(uint16_t slot) {
+        if (slot >= used_ || !taken_[slot]) return;
         taken_[slot] = false;
         freed_.push(slot);
     }
+    uint32_t Used() const { return used_; }
 
 private:
-    std::vector<bool> taken_;
+    std::vector<bool> taken_ = std::vector<bool>(kMostSlots);
+    uint32_t used_ = 0;  // slots ever taken: from 0 up
     std::priority_queue<uint32_t, std::vector<uint32_t>, std::greater<uint32_t>> freed_;
-    uint32_t unused_ = 0;
 };
 
 // An enhanced metafile carried in comment escapes, as the platform writes it when it turns an
@@ -520,10 +537,20 @@ struct EmbeddedEmf {
         if (remaining != size - bytes.size()) return "embedded enhanced metafile chunks out of order";
         return nullptr;
     }
+    // The platform takes this metafile as the comments hold it, unrepaired: its header
+    // must already say what its records need. The platform's conversion plays it with its
+    // own player, which would keep an object pushed out of its slot alive.
     Problem Check() const {
         if (!present) return nullptr;
         if (bytes.size() != size) return "embedded enhanced metafile incomplete";
-        return CheckEnhancedMetafile(bytes.data(), bytes.size()).ok() ? nullptr : "embedded enhanced metafile refused";
+        const WalkResult walked = CheckEnhancedMetafile(bytes.data(), bytes.size());
+        if (!walked.ok()) return "embedded enhanced metafile refused";
+        if (walked.slotsRetaken) return "embedded enhanced metafile makes an object into a taken slot";
+        const uint8_t* header = bytes.data();
+        if (Get32(header + 48) != size || walked.length != size || Get16(header + 56) < walked.objects ||
+            Get32(header + 68) > walked.paletteEntries)
+            return "embedded enhanced metafile's header differs from its records";
+        return nullptr;
     }
 };
 
@@ -586,10 +613,14 @@ Problem CheckWindowsRecord(const WmfRecord& r) {
         }
         return r.Need(1 + polys + 2 * points);
     }
-    case 0x0626:  // escapes: only comments, which no driver sees
+    case 0x0626: {  // escapes: comments, which no driver sees, and the pen's end caps, joins
+                    // and miter limit, each a documented 4-byte value
         if (Problem p = r.Need(2)) return p;
-        if (r.Param(0) != 15) return "escape refused";
-        return r.Need(2 + (r.Param(1) + 1ull) / 2);
+        const uint16_t escape = r.Param(0), bytes = r.Param(1);
+        const bool penStyle = (escape == 21 || escape == 22 || escape == 23) && bytes == 4;
+        if (escape != 15 && !penStyle) return "escape refused";
+        return r.Need(2 + (bytes + 1ull) / 2);
+    }
     case 0x0940:  // bitmap blit: without a bitmap it is a pattern fill of 9 words
         if (r.Params() == 9) return nullptr;
         return r.PackedDib(8, 0);
@@ -615,40 +646,47 @@ Problem CheckWindowsRecord(const WmfRecord& r) {
 WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size) {
     if (size < kWmfHeaderSize) return Refused("shorter than the header", 0);
     const uint16_t type = Get16(data), headerWords = Get16(data + 2), version = Get16(data + 4);
-    // The header's largest record size (offset 12) is left alone: a player of metafiles in
-    // memory reads each record by its own size.
-    const uint64_t totalBytes = 2ull * Get32(data + 6);
-    const uint32_t objects = Get16(data + 10);
     if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x100 && version != 0x300))
         return Refused("not a Windows metafile header", 0);
-    if (totalBytes > size) return Refused("header's size is past the file's end", 6);
-    if (totalBytes < kWmfHeaderSize + 6) return Refused("header's size leaves no records", 6);
 
-    size_t offset = kWmfHeaderSize;
-    ObjectSlots slots(objects);
+    // The header's size (some writers count the placeable header in it), object count and
+    // largest record are not trusted: the records, as far as the file holds them, tell.
+    WalkResult walked;
+    uint32_t slotsNamed = 0;
+    ObjectTable table;
     EmbeddedEmf embedded;
-    while (offset < totalBytes) {
-        if (totalBytes - offset < 6) return Refused("record header cut short", offset);
+    for (size_t offset = kWmfHeaderSize;;) {
+        if (offset == size) return Refused("no end-of-file record", offset);
+        if (size - offset < 6) return Refused("record header cut short", offset);
         const uint64_t words = Get32(data + offset);
         if (words == 0) return Refused("record of size zero", offset);
         if (words < 3) return Refused("record smaller than its header", offset);
-        if (words * 2 > totalBytes - offset) return Refused("record runs past the end", offset);
-        const WmfRecord record{data + offset, words, objects};
-        if (Get16(data + offset + 4) == 0) {  // end of file: must be last
-            if (offset + words * 2 != totalBytes) return Refused("records after the end-of-file record", offset);
+        if (words * 2 > size - offset) return Refused("record runs past the end", offset);
+        walked.largestRecord = std::max(walked.largestRecord, static_cast<uint32_t>(words));
+        const WmfRecord record{data + offset, words, &slotsNamed};
+        const uint16_t function = Get16(data + offset + 4);
+        if (function == 0) {  // end of file
             if (Problem p = embedded.Check()) return Refused(p, offset);
-            return {};
+            walked.length = offset + static_cast<size_t>(words * 2);
+            break;
         }
         if (Problem p = CheckWindowsRecord(record)) return Refused(p, offset);
-        const uint16_t function = Get16(data + offset + 4);
-        if (CreatesWindowsObject(function) && !slots.Take())
+        if (CreatesWindowsObject(function) && !table.Make())
             return Refused("object made while the object table is full", offset);
-        if (function == 0x01F0) slots.Free(record.Param(0));
-        if (function == 0x0626)  // the record check let through only comments that fit the record
+        if (function == 0x01F0) table.Delete(record.Param(0));
+        if (function == 0x0626)  // the record check let through only escapes that fit the record
             if (Problem p = embedded.Add(data + offset + 10, record.Param(1))) return Refused(p, offset);
         offset += static_cast<size_t>(words * 2);
     }
-    return Refused("no end-of-file record", offset);
+    walked.objects = std::max({static_cast<uint32_t>(Get16(data + 10)), table.Used(), slotsNamed});
+    return walked;
+}
+
+size_t RepairWindowsHeader(uint8_t* data, const WalkResult& walked) {
+    Put32(data + 6, static_cast<uint32_t>(walked.length / 2));
+    Put16(data + 10, static_cast<uint16_t>(walked.objects));
+    Put32(data + 12, walked.largestRecord);
+    return walked.length;
 }
 
 }  // namespace mf
@@ -665,7 +703,23 @@ WalkResult CheckMetafileFile(const uint8_t* data, size_t size) {
     if (size < kPlaceableHeaderSize) return {"shorter than the placeable header", 0};
     if (!ParsePlaceableHeader(data).Valid()) return {"placeable key or checksum wrong", 0};
     WalkResult r = CheckWindowsMetafile(data + kPlaceableHeaderSize, size - kPlaceableHeaderSize);
-    if (!r.ok()) r.offset += kPlaceableHeaderSize;
+    if (r.ok())
+        r.length += kPlaceableHeaderSize;
+    else
+        r.offset += kPlaceableHeaderSize;
+    return r;
+}
+
+WalkResult RepairMetafileFile(uint8_t* data, size_t size) {
+    WalkResult r = CheckMetafileFile(data, size);
+    if (!r.ok()) return r;
+    if (size > kEmfHeaderSize && LooksLikeEmfHeader(data)) {
+        RepairEnhancedHeader(data, r);
+    } else {
+        WalkResult records = r;  // the Windows metafile's own length, behind the placeable header
+        records.length -= kPlaceableHeaderSize;
+        RepairWindowsHeader(data + kPlaceableHeaderSize, records);
+    }
     return r;
 }
 

@@ -3,7 +3,8 @@
 # rendering by an independent decoder, for the corpus test (tests/graphics/CorpusTest.cpp),
 # the native checks and the fuzzers' seeds. The build and the tests need none of the writers;
 # run this only to make the files again:
-#   apt-get install libreoffice-draw-nogui imagemagick python3-pil libjpeg-turbo-progs
+#   apt-get install libreoffice-draw-nogui inkscape gnuplot-nox fig2dev imagemagick python3-pil \
+#       libjpeg-turbo-progs
 #   bash tests/data/make-corpus.sh
 # A reference NAME.ppm (binary PPM, 8-bit RGB) is the picture as the program should draw it:
 # at its natural size, transparent parts over white.
@@ -75,6 +76,61 @@ for name in drawing-text drawing-dash photo; do
     done
 done
 
+# ---- Metafiles from Inkscape: text, gradients and the photo as an embedded bitmap, each to
+# EMF and placeable WMF. Its defaults turn text into paths and a gradient into its average
+# colour; these settings keep text as text and write a linear gradient as a gradient record
+# (EMF only: a WMF has none).
+mkdir -p "$work/inkscape/.config/inkscape"
+cat >"$work/inkscape/.config/inkscape/preferences.xml" <<'EOF'
+<?xml version="1.0" encoding="UTF-8" standalone="no"?>
+<inkscape version="1">
+  <group id="extensions" org.inkscape.output.emf.textToPath="false" org.inkscape.output.emf.FixPPTLinGrad="true"
+     org.inkscape.output.wmf.textToPath="false" />
+</inkscape>
+EOF
+cp drawing-gradient.svg "$work/"
+for name in drawing-text drawing-gradient photo; do
+    for ext in emf wmf; do
+        HOME=$work/inkscape inkscape --export-type=$ext --export-filename="$here/ink-$name.$ext" "$work/$name.svg" \
+            >/dev/null 2>&1
+    done
+done
+
+# ---- gnuplot's emf terminal: a line plot, and a pm3d surface on a coloured background (for
+# which the terminal makes a pen and a brush into slots that still hold one).
+gnuplot <<'EOF'
+set terminal emf size 480,360 linewidth 3
+set output 'gp-lines.emf'
+set title 'Tetrafol'
+set key left
+plot [-5:5] sin(x) with lines linewidth 2, cos(x) with linespoints
+set terminal emf size 480,360 background rgb '#fff8e8'
+set output 'gp-surface.emf'
+set pm3d
+set samples 24
+set isosamples 24
+splot [-5:5] [-5:5] x*x - y*y with pm3d
+EOF
+
+# ---- fig2dev, xfig's exporter: a filled box, a circle and two texts, to EMF.
+cat >"$work/drawing.fig" <<'EOF'
+#FIG 3.2
+Landscape
+Center
+Metric
+A4
+100.00
+Single
+-2
+1200 2
+2 2 0 2 1 4 50 -1 20 0.000 0 0 -1 0 0 5
+	 600 600 3600 600 3600 2400 600 2400 600 600
+1 3 0 2 0 2 40 -1 20 0.000 1 0.0000 4800 1500 900 900 4800 1500 5700 1500
+4 0 0 30 -1 18 28 0.0000 4 330 1800 600 3300 Tetra 4\001
+4 0 12 30 -1 0 16 0.0000 4 200 1500 3900 3300 fig2dev\001
+EOF
+fig2dev -L emf "$work/drawing.fig" fig-drawing.emf
+
 # ---- Bitmaps from ImageMagick and Pillow.
 convert "$work/small.png" BMP2:im-bmp2.bmp
 convert "$work/small.png" BMP3:im-bmp3.bmp
@@ -137,7 +193,14 @@ for ext in emf wmf; do
     (cd "$work" && HOME=$work soffice --headless --convert-to png --outdir "$work/render-$ext" \
         "$here"/lo-*."$ext" >/dev/null 2>&1)
 done
-for f in lo-*.emf lo-*.wmf; do
+# The other writers' metafiles: Inkscape's rendering, which takes the file's frame as its
+# page (nothing to trim away: fig2dev's and gnuplot's frames have white margins) and draws
+# gradient records, which LibreOffice leaves out.
+for f in ink-*.emf ink-*.wmf gp-*.emf fig-*.emf; do
+    HOME=$work/inkscape inkscape --export-type=png --export-filename="$work/render-$f.png" \
+        --export-background=white --export-background-opacity=1 "$f" >/dev/null 2>&1
+done
+for f in *.emf *.wmf; do
     size=$("$py" - "$f" <<'EOF'
 import struct, sys
 d = open(sys.argv[1], "rb").read()
@@ -148,17 +211,25 @@ def muldiv(a, b, c):
 if struct.unpack_from("<I", d, 0)[0] == 1:
     l, t, r, b = struct.unpack_from("<4i", d, 24)
     dw, dh, mw, mh = struct.unpack_from("<4i", d, 72)
-    print(muldiv(r - l, dw, mw * 100), muldiv(b - t, dh, mh * 100))
+    w, h = muldiv(r - l, dw, mw * 100), muldiv(b - t, dh, mh * 100)
 else:
     l, t, r, b, inch = struct.unpack_from("<4hH", d, 6)
     fw, fh = muldiv(r - l, 2540, inch or 96), muldiv(b - t, 2540, inch or 96)
-    print(muldiv(fw, 96, 2540), muldiv(fh, 96, 2540))
+    w, h = muldiv(fw, 96, 2540), muldiv(fh, 96, 2540)
+# Larger than 480 pixels (a reference device of 1200 dpi): the smallest whole fraction that
+# fits, as the corpus test draws it.
+k = -(-max(w, h) // 480)
+print(muldiv(w, 1, k), muldiv(h, 1, k))
 EOF
 )
     set -- $size
     base=${f%.*}
-    convert "$work/render-${f##*.}/$base.png" -background white -flatten -trim +repage \
-        -filter Lanczos -resize "$1x$2!" "$base-${f##*.}.ppm"
+    if [ "${f#lo-}" != "$f" ]; then
+        convert "$work/render-${f##*.}/$base.png" -background white -flatten -trim +repage \
+            -filter Lanczos -resize "$1x$2!" "$base-${f##*.}.ppm"
+    else
+        convert "$work/render-$f.png" -filter Lanczos -resize "$1x$2!" "$base-${f##*.}.ppm"
+    fi
 done
 # Bitmaps and JPEG: Pillow's decoding (alpha dropped: a bitmap is drawn without it); the
 # CMYK file: ImageMagick's, which turns inks into light as the program does.

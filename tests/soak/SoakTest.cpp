@@ -253,6 +253,17 @@ TEST_F(Soak, PrintCyclesLeaveNothingBehind) {
     ExpectFlat("print", readings);
 }
 
+// gnuplot's surface plot makes objects into handle slots that still hold one, which the
+// platform's own player would lose at every play. The first paint and print fill caches.
+TEST_F(Soak, ASlotShowingAMetafileThatRetakesHandleSlotsRepaintsAndPrintsWithoutLeaking) {
+    Load(0, {"gnuplot EMF", std::string(TETRAFOL_CORPUS_DIR) + "/gp-surface.emf", ""});
+    Paint();
+    Print();
+    const int before = ReadProcessFigures().gdiObjects;
+    for (int i = 0; i < 105 && !HasFatalFailure(); ++i) i < 100 ? Paint() : Print();
+    EXPECT_LE(ReadProcessFigures().gdiObjects - before, kLimits[0].tolerance) << "from " << before;
+}
+
 }  // namespace
 
 namespace {

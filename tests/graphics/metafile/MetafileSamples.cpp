@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <utility>
 
 #include "graphics/metafile/MetafileRecords.h"
 
@@ -301,6 +302,18 @@ Bytes Placeable(const Bytes& wmf, int16_t left, int16_t top, int16_t right, int1
     return out;
 }
 
+Bytes WithOriginalHeader(Bytes emf, const std::u16string& description) {
+    Bytes text;
+    for (char16_t c : description) Append16(text, static_cast<uint16_t>(c));
+    while (text.size() % 4) text.push_back(0);
+    emf.erase(emf.begin() + 88, emf.begin() + mf::Get32(emf.data() + 4));
+    emf.insert(emf.begin() + 88, text.begin(), text.end());
+    for (auto [at, value] : {std::pair<size_t, size_t>{4, 88 + text.size()}, {48, emf.size()}, {60, description.size()},
+                             {64, description.empty() ? 0 : 88}})
+        mf::Put32(emf.data() + at, static_cast<uint32_t>(value));
+    return emf;
+}
+
 std::vector<Hostile> HostileMetafiles() {
     std::vector<Hostile> out;
     auto add = [&](const std::string& name, Bytes bytes, bool refuse) {
@@ -320,11 +333,12 @@ std::vector<Hostile> HostileMetafiles() {
     add("emf_records_less", With32(emf, 52, mf::Get32(emf.data() + 52) - 1), false);
     add("emf_records_more", With32(emf, 52, mf::Get32(emf.data() + 52) + 1), false);
     add("emf_records_huge", With32(emf, 52, 0xFFFFFFFF), false);
-    add("emf_handles_0", With16(emf, 56, 0), true);
-    add("emf_handles_1", With16(emf, 56, 1), true);
-    add("emf_palette_count_wrong", With32(emf, 68, 5), true);
+    // Counts the records tell: the copy handed over has them as the records do.
+    add("emf_handles_0", With16(emf, 56, 0), false);
+    add("emf_handles_1", With16(emf, 56, 1), false);
+    add("emf_palette_count_wrong", With32(emf, 68, 5), false);
     add("emf_palette_count_fewer", With32(emf, 68, 3), false);
-    add("emf_palette_count_huge", With32(emf, 68, 0xFFFFFFFF), true);
+    add("emf_palette_count_huge", With32(emf, 68, 0xFFFFFFFF), false);
     add("emf_device_0", With32(emf, 72, 0), true);
     add("emf_device_negative", With32(emf, 76, 0xFFFFFF00), true);
     add("emf_millimetres_0", With32(emf, 80, 0), true);
@@ -351,7 +365,7 @@ std::vector<Hostile> HostileMetafiles() {
         add(base + "_size_past_end", With32(emf, at + 4, static_cast<uint32_t>(n - at + 4)), true);
         add(base + "_size_misaligned", With32(emf, at + 4, size + 2), true);
         add(base + "_size_huge", With32(emf, at + 4, 0xFFFFFFFC), true);
-        add(base + "_size_smaller", With32(emf, at + 4, size - 4), i == 0 || i + 1 == records.size());
+        add(base + "_size_smaller", With32(emf, at + 4, size - 4), i == 0);
         if (i > 0) {
             add(base + "_type_unknown", With32(emf, at, 200), true);
             add(base + "_type_escape", With32(emf, at, 106), true);
@@ -389,12 +403,13 @@ std::vector<Hostile> HostileMetafiles() {
     add("wmf_type_wrong", placeable(With16(wmf, 0, 3)), true);
     add("wmf_header_words_wrong", placeable(With16(wmf, 2, 8)), true);
     add("wmf_version_wrong", placeable(With16(wmf, 4, 0x200)), true);
-    add("wmf_size_past_end", placeable(With32(wmf, 6, static_cast<uint32_t>(wmf.size() / 2 + 1))), true);
-    add("wmf_size_huge", placeable(With32(wmf, 6, 0xFFFFFFFF)), true);
-    add("wmf_size_header_only", placeable(With32(wmf, 6, 9)), true);
-    add("wmf_size_short", placeable(With32(wmf, 6, static_cast<uint32_t>(wmf.size() / 2 - 3))), true);
-    add("wmf_objects_0", placeable(With16(wmf, 10, 0)), true);
-    add("wmf_objects_2", placeable(With16(wmf, 10, 2)), true);
+    // The size and object count the records tell: the copy handed over has them.
+    add("wmf_size_past_end", placeable(With32(wmf, 6, static_cast<uint32_t>(wmf.size() / 2 + 1))), false);
+    add("wmf_size_huge", placeable(With32(wmf, 6, 0xFFFFFFFF)), false);
+    add("wmf_size_header_only", placeable(With32(wmf, 6, 9)), false);
+    add("wmf_size_short", placeable(With32(wmf, 6, static_cast<uint32_t>(wmf.size() / 2 - 3))), false);
+    add("wmf_objects_0", placeable(With16(wmf, 10, 0)), false);
+    add("wmf_objects_2", placeable(With16(wmf, 10, 2)), false);
     add("wmf_largest_small", placeable(With32(wmf, 12, 4)), false);  // not read by the player
     const std::vector<size_t> wmfRecords = WmfRecordOffsets(wmf);
     for (size_t i = 0; i < wmfRecords.size(); ++i) {

@@ -3,6 +3,7 @@
 // holding every kind of record the record walk looks into, and a corpus of damaged and
 // hostile variants of both.
 #pragma once
+#include "graphics/metafile/MetafileRecords.h"
 #include "support/SampleBytes.h"
 #include <cstdint>
 #include <string>
@@ -22,6 +23,29 @@ Bytes Placeable(const Bytes& wmf, int16_t left, int16_t top, int16_t right, int1
 // An enhanced metafile's bytes with its end-of-file record replaced by one carrying `count`
 // palette entries (shades of grey and colour), header counts adjusted.
 Bytes WithPalette(const Bytes& emf, uint32_t count);
+
+// The same metafile with the header the first enhanced metafiles had: 88 bytes, ending with
+// szlMillimeters, then `description` (UTF-16) straight after it, where a longer header keeps
+// its pixel-format fields.
+Bytes WithOriginalHeader(Bytes emf, const std::u16string& description = u"");
+// Whether the copy handed to the platform passes the walk itself and its header says what
+// the walk finds in its records (true for a file the walk refuses: nothing is handed over).
+// Inline: the fuzzer links the walk alone.
+inline bool RepairedCopyHolds(Bytes file) {
+    const mf::WalkResult walked = mf::RepairMetafileFile(file.data(), file.size());
+    if (!walked.ok()) return true;
+    file.resize(walked.length);
+    const mf::WalkResult again = mf::CheckMetafileFile(file.data(), file.size());
+    if (!again.ok() || again.length != file.size()) return false;
+    if (file.size() > mf::kEmfHeaderSize && mf::LooksLikeEmfHeader(file.data())) {
+        const mf::EmfHeader h = mf::ParseEmfHeader(file.data());
+        return h.bytes == again.length && h.records == again.records && h.handles == again.objects &&
+               h.paletteEntries == again.paletteEntries;
+    }
+    const uint8_t* wmf = file.data() + mf::kPlaceableHeaderSize;
+    return 2ull * mf::Get32(wmf + 6) + mf::kPlaceableHeaderSize == again.length &&
+           mf::Get16(wmf + 10) == again.objects && mf::Get32(wmf + 12) == again.largestRecord;
+}
 
 struct Hostile {
     std::string name;

@@ -13,7 +13,9 @@ namespace {
 
 using check::Expect;
 
-mf::WalkResult Check(const mfsamples::Bytes& bytes) {
+// The walk's answer; whatever it accepts, the copy handed over passes the walk itself.
+mf::WalkResult Check(const std::string& name, const mfsamples::Bytes& bytes) {
+    Expect(mfsamples::RepairedCopyHolds(bytes), name + ": the repaired copy fails the walk");
     const check::ExactCopy exact(bytes);
     return mf::CheckMetafileFile(exact.data.get(), exact.size);
 }
@@ -40,25 +42,29 @@ int main(int argc, char** argv) {
     using namespace mfsamples;
     const Bytes wmf = SampleWmf();
     struct Good { const char* name; Bytes bytes; };
+    const uint32_t wmfWords = static_cast<uint32_t>(wmf.size() / 2);
     const Good goods[] = {{"emf", SampleEmf()},
                           {"emf with 300 palette entries", SampleEmf(300)},
                           {"emf given a palette", WithPalette(SampleEmf(), 7)},
+                          {"emf, the original header and a description", WithOriginalHeader(SampleEmf(), u"fig2dev 3.2")},
                           {"placeable wmf", Placeable(wmf, 0, 0, 1440, 720, 1440)},
-                          {"placeable wmf, inch 0", Placeable(wmf, 0, 0, 1440, 720, 0)}};
+                          {"placeable wmf, inch 0", Placeable(wmf, 0, 0, 1440, 720, 0)},
+                          {"placeable wmf whose size counts the placeable header",
+                           Placeable(samplebytes::With32(wmf, 6, wmfWords + 11), 0, 0, 1440, 720, 1440)}};
     for (const Good& g : goods) {
-        mf::WalkResult r = Check(g.bytes);
+        mf::WalkResult r = Check(g.name, g.bytes);
         Expect(r.ok(), std::string(g.name) + " refused: " + (r.problem ? r.problem : "") + " at " +
                            std::to_string(r.offset));
     }
     // Exactly 100 bytes of an enhanced header are not taken as an enhanced metafile.
     const Bytes emf = SampleEmf();
     const Bytes header(emf.begin(), emf.begin() + 100);
-    Expect(!Check(header).ok(), "a lone 100-byte enhanced header accepted");
+    Expect(!Check("header", header).ok(), "a lone 100-byte enhanced header accepted");
 
     int refused = 0, accepted = 0;
     const std::vector<Hostile> corpus = HostileMetafiles();
     for (const Hostile& h : corpus) {
-        const mf::WalkResult r = Check(h.bytes);
+        const mf::WalkResult r = Check(h.name, h.bytes);
         r.ok() ? ++accepted : ++refused;
         if (h.mustBeRefused) Expect(!r.ok(), h.name + " accepted");
     }
@@ -72,7 +78,7 @@ int main(int argc, char** argv) {
     // Files other programs wrote are accepted.
     const auto written = corpus::FilesOfFormat(argc, argv, {"emf", "wmf"});
     for (const corpus::NamedFile& f : written) {
-        const mf::WalkResult r = mf::CheckMetafileFile(f.bytes.data(), f.bytes.size());
+        const mf::WalkResult r = Check(f.name, f.bytes);
         Expect(r.ok(), f.name + " refused: " + (r.problem ? r.problem : "") + " at " + std::to_string(r.offset));
     }
     std::printf("metafiles: %zu files of other writers walked\n", written.size());
