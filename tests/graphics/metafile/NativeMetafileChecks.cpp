@@ -70,11 +70,11 @@ int main(int argc, char** argv) {
     }
     std::printf("metafiles: %zu hostile files walked, %d refused, %d accepted\n", corpus.size(), refused, accepted);
     // Each object goes into the lowest free slot, found in a step however full the table:
-    // 65,535 slots filled, then freed and made again 100,000 times. One object more than the
-    // slots is refused; one more after a delete is not.
-    Expect(Check(FullObjectTable(65535, 100000, 65534, 0)).ok(), "a full object table made again refused");
-    Expect(!Check(FullObjectTable(40, 3, 7, 1)).ok(), "an object made into a full table accepted");
-    Expect(Check(FullObjectTable(40, 3, 7, 0)).ok(), "an object made into a freed slot refused");
+    // 65,535 slots filled, then freed and made again 100,000 times. An object past the 65,535
+    // slots a table can have is refused; a table the header makes too small is made larger.
+    Expect(Check("full table", FullObjectTable(65535, 100000, 65534, 0)).ok(), "a full object table made again refused");
+    Expect(!Check("past the largest table", FullObjectTable(65535, 3, 7, 1)).ok(), "an object past 65,535 slots accepted");
+    Expect(Check("table too small", FullObjectTable(40, 3, 7, 1)).ok(), "a table the header makes too small refused");
     // Files other programs wrote are accepted.
     const auto written = corpus::FilesOfFormat(argc, argv, {"emf", "wmf"});
     for (const corpus::NamedFile& f : written) {
