@@ -36,7 +36,7 @@ TEST(BitmapSlot, EveryFormShowsItsPixelsInASlot) {
         ASSERT_TRUE(app.ChooseFileFor(40, 170, path));
         int wrong = 0;
         EXPECT_TRUE(WaitUntil([&] {
-            const ScreenImage shot = CaptureClient(main);
+            const Pixels shot = CaptureClient(main);
             wrong = 0;
             for (int y = 0; y < 40; ++y)
                 for (int x = 0; x < 50; ++x) wrong += shot.At(71 + x, 200 + y) != Packed(want.At(x, y));

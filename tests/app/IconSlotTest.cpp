@@ -44,24 +44,24 @@ TEST(IconSlot, AnIconIsShownAndPrintedAtItsOwnSizeAndADamagedOneIsRefused) {
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main).At(20, 20) == 0xFFFFFF; }, 5000));
     ASSERT_TRUE(Settle(main));
-    const ScreenImage empty = CaptureClient(main);
+    const Pixels empty = CaptureClient(main);
 
     // Slot 3 is centred on (96, 220): the 32 x 32 icon's top left is at (80, 204); slot 4's
     // 192 pixels to the right.
     const int slot = 2, left = 80, top = 204;
-    auto expected = [&](const ScreenImage& under, int x, int y, int at) {
+    auto expected = [&](const Pixels& under, int x, int y, int at) {
         int q = (y < 16 ? 0 : 2) + (x < 16 ? 0 : 1);
         return q == 0 ? under.At(at + x, top + y) : kQuadrants[q].Packed();
     };
-    auto wrongPixelsAt = [&](const ScreenImage& shot, int at) {
+    auto wrongPixelsAt = [&](const Pixels& shot, int at) {
         int wrong = 0;
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 32; ++x) wrong += shot.At(at + x, top + y) != expected(empty, x, y, at);
         return wrong;
     };
-    auto wrongPixels = [&](const ScreenImage& shot) { return wrongPixelsAt(shot, left); };
+    auto wrongPixels = [&](const Pixels& shot) { return wrongPixelsAt(shot, left); };
     ASSERT_TRUE(app.ChooseFileFor(kSlotCentre[slot].x, kSlotCentre[slot].y, icon));
-    ScreenImage shot;
+    Pixels shot;
     EXPECT_TRUE(WaitUntil([&] { return wrongPixels(shot = CaptureClient(main)) == 0; }, 8000))
         << wrongPixels(shot) << " pixels of the icon differ";
     EXPECT_EQ(shot.At(left + 32, top + 32), empty.At(left + 32, top + 32)) << "drawn at its own size";
@@ -103,12 +103,12 @@ TEST(IconSlot, AnIconIsShownAndPrintedAtItsOwnSizeAndADamagedOneIsRefused) {
         {1, {x + 16, y, x2 + 32, y + 16}}, {2, {x, y + 16, x2 + 16, y + 32}}, {3, {x + 16, y + 16, x2 + 32, y + 32}}};
     for (const Quadrant& q : quadrants) {
         SCOPED_TRACE(q.q);
-        ExpectBoxNear(page.BoxOf(kQuadrants[q.q].Packed()), q.where);
+        ExpectBoxNear(page.BoxOf(kQuadrants[q.q].Packed(), kPrinted), q.where);
     }
     for (int at : {x, x2}) {
         const RECT seeThrough{at + 2, y + 2, at + 14, y + 14};
-        EXPECT_EQ(page.Count(0xFFFFFF, seeThrough, 8), 12 * 12) << "the paper shows through the mask at " << at;
+        EXPECT_EQ(page.Count(seeThrough, 0xFFFFFF, 8), 12 * 12) << "the paper shows through the mask at " << at;
         const RECT shown{at + 18, y + 18, at + 30, y + 30};
-        EXPECT_EQ(page.Count(kQuadrants[3].Packed(), shown, 8), 12 * 12) << "the icon is drawn at " << at;
+        EXPECT_EQ(page.Count(shown, kQuadrants[3].Packed(), 8), 12 * 12) << "the icon is drawn at " << at;
     }
 }

@@ -29,7 +29,7 @@ protected:
         app_ = new AppProcess();
         main_ = app_->MainWindow();
         if (!main_) return;
-        shot_ = new ScreenImage(CaptureClient(main_));
+        shot_ = new Pixels(CaptureClient(main_));
         shot_->SaveBmp(OutputDir() + "\\ui-main-window.bmp");
     }
     static void TearDownTestSuite() {
@@ -42,12 +42,12 @@ protected:
 
     static AppProcess* app_;
     static HWND main_;
-    static ScreenImage* shot_;
+    static Pixels* shot_;
 };
 
 AppProcess* MainWindowTest::app_ = nullptr;
 HWND MainWindowTest::main_ = nullptr;
-ScreenImage* MainWindowTest::shot_ = nullptr;
+Pixels* MainWindowTest::shot_ = nullptr;
 
 TEST_F(MainWindowTest, WindowHasItsCaptionPlaceAndSize) {
     EXPECT_EQ(WindowText(main_), "Tetrafol");
@@ -58,8 +58,8 @@ TEST_F(MainWindowTest, WindowHasItsCaptionPlaceAndSize) {
 }
 
 TEST_F(MainWindowTest, FourWhiteBoxesWithDarkTextOnTheButtonFace) {
-    const ScreenImage& img = *shot_;
-    const uint32_t face = Rgb(GetSysColor(COLOR_BTNFACE));
+    const Pixels& img = *shot_;
+    const uint32_t face = RgbOf(GetSysColor(COLOR_BTNFACE));
     ASSERT_NE(face, kWhite);
     for (const Box& b : kLabels) {
         SCOPED_TRACE(b.name);
@@ -114,7 +114,7 @@ TEST_F(MainWindowTest, TwoButtonsAtTheirPlacesInTabOrder) {
     EXPECT_EQ(GetNextDlgTabItem(main_, clear, FALSE), print);
 
     // The buttons are drawn on the screen: their captions leave dark pixels inside them.
-    const ScreenImage& img = *shot_;
+    const Pixels& img = *shot_;
     for (const RECT& r : {p, c}) {
         int dark = 0;
         for (int y = r.top + 4; y < r.bottom - 4; ++y)

@@ -91,7 +91,7 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
 
     // On screen: the red half and the black lines inside slot 1.
     ASSERT_TRUE(app.ChooseFileFor(kSlotCentre[0].x, kSlotCentre[0].y, path));
-    ScreenImage shot;
+    Pixels shot;
     EXPECT_TRUE(WaitUntil([&] {
         shot = CaptureClient(main);
         return shot.Count(RECT{16, 16, 176, 136}, kRed) > 1000;
@@ -135,7 +135,7 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
     // of exactly 802 may fall just short); the red block is its left half, to x 902.
     const RECT target{100, 100, 1704, 902};
     const int targetWidth = target.right - target.left;
-    const RECT redBox = rendered.BoxOf(kRed);
+    const RECT redBox = rendered.BoxOf(kRed, kPrinted);
     EXPECT_NEAR(redBox.left, target.left * scale, 4 * scale);
     EXPECT_NEAR(redBox.top, target.top * scale, 4 * scale);
     EXPECT_NEAR(redBox.bottom, target.bottom * scale, 4 * scale);

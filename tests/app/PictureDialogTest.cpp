@@ -28,12 +28,12 @@ RECT ClientScreenRect(HWND window) {
     return r;
 }
 
-int DarkCount(const ScreenImage& img) {
+int DarkCount(const Pixels& img) {
     return img.Count(RECT{0, 0, img.width, img.height}, [](uint32_t px) { return IsDark(px, 0x60); });
 }
 
 // Kept in the output folder for looking at afterwards.
-void SaveShot(const ScreenImage& img, const std::string& name) { img.SaveBmp(OutputDir() + "\\" + name + ".bmp"); }
+void SaveShot(const Pixels& img, const std::string& name) { img.SaveBmp(OutputDir() + "\\" + name + ".bmp"); }
 
 // The open dialog of the program with its preview strip.
 struct PictureDialog {
@@ -138,7 +138,7 @@ protected:
 
 TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     ASSERT_NE(main_, nullptr);
-    const ScreenImage emptySlots = CaptureClient(main_);
+    const Pixels emptySlots = CaptureClient(main_);
     ClickClient(main_, kSlotCentre[0].x, kSlotCentre[0].y);
     PictureDialog d(app_);
     ASSERT_TRUE(d.Complete()) << "the explorer-style dialog with the preview strip";
@@ -162,7 +162,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     // preview's interior is 152 x 317.
     ASSERT_EQ(interior.right - interior.left, 152);
     ASSERT_EQ(interior.bottom - interior.top, 317);
-    ScreenImage none;
+    Pixels none;
     {
         SCOPED_TRACE("a folder: nothing to preview, button disabled, nothing reported");
         d.Select(0);
@@ -175,7 +175,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     {
         SCOPED_TRACE("640 x 480: stretched to the interior, centred, button enabled");
         d.Select(1);
-        const ScreenImage img = CaptureScreen(interior);
+        const Pixels img = CaptureScreen(interior);
         // Wider than tall: width 152, height trunc(152 / 1.333...) = 114, moved down by
         // (317 - 114) / 2 = 101.
         EXPECT_EQ(img.Count(kBlue), 152 * 114);
@@ -222,7 +222,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         // trunc(562 x 1.333...) = 749, moved right by (754 - 749) / 2 = 2.
         ASSERT_EQ(area.right - area.left, 754);
         ASSERT_EQ(area.bottom - area.top, 562);
-        const ScreenImage shot = CaptureScreen(area);
+        const Pixels shot = CaptureScreen(area);
         EXPECT_EQ(shot.Count(kGreen), 749 * 562);
         EXPECT_EQ(shot.Count(RECT{2, 0, 751, 562}, kGreen), 749 * 562);
         PressKey(VK_ESCAPE);
@@ -231,9 +231,9 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     {
         SCOPED_TRACE("a JPEG that fails as it is drawn: 画像が不正です in its place, nothing reported");
         d.Select(4);
-        const ScreenImage img = CaptureScreen(interior);
+        const Pixels img = CaptureScreen(interior);
         EXPECT_GT(DarkCount(img), 20);
-        EXPECT_NE(img.pixels, none.pixels);
+        EXPECT_NE(img.rgb, none.rgb);
         EXPECT_TRUE(NoErrorBox(app_, d.dialog));
     }
     {
@@ -241,11 +241,11 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         AppProcess::AnswerOpenDialog(d.dialog, "*.*");
         ASSERT_TRUE(WaitUntil([&] { return d.Items() == 6; }, 5000)) << d.Items();
         d.Select(4);
-        EXPECT_EQ(CaptureScreen(interior).pixels, none.pixels) << "(なし) as for the folder";
+        EXPECT_EQ(CaptureScreen(interior).rgb, none.rgb) << "(なし) as for the folder";
         EXPECT_FALSE(d.ButtonEnabled());
         EXPECT_TRUE(NoErrorBox(app_, d.dialog));
     }
-    ScreenImage lastCaption;
+    Pixels lastCaption;
     {
         SCOPED_TRACE("the hint of the enabled button");
         d.Select(2);
@@ -262,7 +262,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     EXPECT_EQ(app_.WaitForWindow("THintWindow", nullptr, 0), nullptr) << "the hint goes with the dialog";
     ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main_).At(kSlotCentre[0].x, kSlotCentre[0].y) == kRed; }, 5000));
     ASSERT_TRUE(Settle(main_));
-    const ScreenImage redSlot = CaptureClient(main_);
+    const Pixels redSlot = CaptureClient(main_);
 
     {
         // The platform shows the folder of the name it starts with and that name in the
@@ -275,17 +275,17 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         EXPECT_STREQ(EditText(AppProcess::FileNameEdit(second.dialog)).c_str(), "c300.bmp");
         EXPECT_TRUE(WaitUntil([&] { return second.Items() == 5; }, 3000)) << "the file's own folder";
         EXPECT_TRUE(WaitUntil([&] { return CaptureScreen(second.Interior()).Count(kRed) > 0; }, 5000));
-        EXPECT_EQ(CaptureScreen(second.CaptionRow()).pixels, lastCaption.pixels);
+        EXPECT_EQ(CaptureScreen(second.CaptionRow()).rgb, lastCaption.rgb);
 
         PressButton(second.dialog, IDCANCEL);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(second.dialog); }, 5000));
     }
     {
         SCOPED_TRACE("cancelled: the slot and the file name stay");
-        ScreenImage after;
-        WaitUntil([&] { return (after = CaptureClient(main_)).pixels == redSlot.pixels; }, 3000);
-        EXPECT_EQ(after.pixels, redSlot.pixels);
-        EXPECT_NE(after.pixels, emptySlots.pixels);
+        Pixels after;
+        WaitUntil([&] { return (after = CaptureClient(main_)).rgb == redSlot.rgb; }, 3000);
+        EXPECT_EQ(after.rgb, redSlot.rgb);
+        EXPECT_NE(after.rgb, emptySlots.rgb);
         ClickClient(main_, kSlotCentre[0].x, kSlotCentre[0].y);
         PictureDialog third(app_);
         ASSERT_TRUE(third.Complete());

@@ -13,8 +13,8 @@ constexpr uint32_t kWhite = 0xFFFFFF, kBlue = 0x0000FF, kRed = 0xFF0000, kGreen 
                    kYellow = 0xFFFF00, kMagenta = 0xFF00FF;
 
 // Pixels of colour `c`, or dark ones, inside the client rectangle [x0, x1) x [y0, y1).
-int Count(const ScreenImage& img, int x0, int y0, int x1, int y1, uint32_t c) { return img.Count({x0, y0, x1, y1}, c); }
-int DarkCount(const ScreenImage& img, int x0, int y0, int x1, int y1) {
+int Count(const Pixels& img, int x0, int y0, int x1, int y1, uint32_t c) { return img.Count({x0, y0, x1, y1}, c); }
+int DarkCount(const Pixels& img, int x0, int y0, int x1, int y1) {
     return img.Count({x0, y0, x1, y1}, [](uint32_t px) { return IsDark(px); });
 }
 
@@ -27,9 +27,9 @@ protected:
         Sleep(300);
     }
     // Clicks the slot, answers the dialog with `file`, waits until (x, y) shows `colour`.
-    ScreenImage LoadSlot(int clickX, int clickY, const std::string& file, int x, int y, uint32_t colour) {
+    Pixels LoadSlot(int clickX, int clickY, const std::string& file, int x, int y, uint32_t colour) {
         EXPECT_TRUE(app_.ChooseFileFor(clickX, clickY, file)) << "the slot opens the picture-open dialog";
-        ScreenImage shot;
+        Pixels shot;
         bool shown = WaitUntil([&] {
             shot = CaptureClient(main_);
             return shot.At(x, y) == colour;
@@ -51,7 +51,7 @@ protected:
 }  // namespace
 
 TEST_F(SlotDisplayTest, PicturesFitTheirSlotsAndClearShowsTheLabelsAgain) {
-    const ScreenImage before = CaptureClient(main_);
+    const Pixels before = CaptureClient(main_);
     const std::string wide = SolidBmp("wide.bmp", 300, 100, 0, 0, 255);
     const std::string tall = SolidBmp("tall.bmp", 100, 300, 255, 0, 255);
     const std::string small = SolidBmp("small.bmp", 50, 40, 0, 255, 0);
@@ -59,7 +59,7 @@ TEST_F(SlotDisplayTest, PicturesFitTheirSlotsAndClearShowsTheLabelsAgain) {
 
     {
         SCOPED_TRACE("300 x 100 in slot 1: client pixels (16, 49)-(175, 101)");
-        ScreenImage img = LoadSlot(96, 76, wide, 96, 76, kBlue);
+        Pixels img = LoadSlot(96, 76, wide, 96, 76, kBlue);
         EXPECT_EQ(Count(img, 16, 49, 176, 102, kBlue), 160 * 53);
         EXPECT_EQ(Count(img, 0, 0, 387, 300, kBlue), 160 * 53) << "nothing outside its rectangle";
         // The label's white stays above and below it.
@@ -70,7 +70,7 @@ TEST_F(SlotDisplayTest, PicturesFitTheirSlotsAndClearShowsTheLabelsAgain) {
     }
     {
         SCOPED_TRACE("100 x 300 in slot 2: 39 x 120 at (268, 16), text beside it");
-        ScreenImage img = LoadSlot(288, 76, tall, 288, 76, kMagenta);
+        Pixels img = LoadSlot(288, 76, tall, 288, 76, kMagenta);
         EXPECT_EQ(Count(img, 268, 16, 307, 136, kMagenta), 39 * 120);
         EXPECT_EQ(Count(img, 208, 16, 368, 136, kMagenta), 39 * 120);
         // The outer parts of "未設定" still show left and right of the picture.
@@ -79,7 +79,7 @@ TEST_F(SlotDisplayTest, PicturesFitTheirSlotsAndClearShowsTheLabelsAgain) {
     }
     {
         SCOPED_TRACE("50 x 40 in slot 3: natural size, centred at (71, 200)");
-        ScreenImage img = LoadSlot(40, 170, small, 96, 220, kGreen);
+        Pixels img = LoadSlot(40, 170, small, 96, 220, kGreen);
         EXPECT_EQ(Count(img, 71, 200, 121, 240, kGreen), 50 * 40);
         EXPECT_EQ(Count(img, 16, 160, 176, 280, kGreen), 50 * 40);
         EXPECT_EQ(img.At(70, 199), kWhite);
@@ -88,7 +88,7 @@ TEST_F(SlotDisplayTest, PicturesFitTheirSlotsAndClearShowsTheLabelsAgain) {
     }
     {
         SCOPED_TRACE("640 x 480 in slot 4: fills Image4; Label4's extra row and column stay white");
-        ScreenImage img = LoadSlot(288, 220, large, 288, 220, kYellow);
+        Pixels img = LoadSlot(288, 220, large, 288, 220, kYellow);
         EXPECT_EQ(Count(img, 208, 160, 368, 280, kYellow), 160 * 120);
         for (int y = 160; y <= 280; ++y) EXPECT_EQ(img.At(368, y), kWhite) << y;
         for (int x = 208; x <= 368; ++x) EXPECT_EQ(img.At(x, 280), kWhite) << x;
@@ -101,7 +101,7 @@ TEST_F(SlotDisplayTest, PicturesFitTheirSlotsAndClearShowsTheLabelsAgain) {
         // 160 wide, trunc(160 / 1.5) = 106 high, (120 - 106) / 2 = 7 down: client (16, 23)-(175, 128).
         // The halves meet at 16 + 80 = 96 and 23 + 53 = 76 (source row 2000 starts printed row 53 exactly).
         SCOPED_TRACE("6000 x 4000 over slot 1: reduced, flat quarters exact, the checkerboard an even grey");
-        ScreenImage img = LoadSlot(96, 76, photo, 30, 40, 0xC81E28);
+        Pixels img = LoadSlot(96, 76, photo, 30, 40, 0xC81E28);
         struct Quarter {
             uint32_t rgb;
             int x0, y0, x1, y1;
@@ -119,7 +119,7 @@ TEST_F(SlotDisplayTest, PicturesFitTheirSlotsAndClearShowsTheLabelsAgain) {
 
     // "クリア": every slot shows its label again, exactly as at start.
     ClickClient(main_, kClearButton.x, kClearButton.y);
-    ScreenImage after;
+    Pixels after;
     WaitUntil([&] {
         after = CaptureClient(main_);
         return Count(after, 16, 16, 369, 281, kBlue) + Count(after, 16, 16, 369, 281, kYellow) == 0;

@@ -50,7 +50,7 @@ TEST(StartupBenchmark, DISABLED_StartToFirstPaint) {
     // The first slot's placeholder: a white box with black text at the layout's place.
     auto tetrafolPainted = [](HWND window) {
         if (!IsWindowVisible(window)) return false;
-        const ScreenImage client = CaptureClient(window);
+        const Pixels client = CaptureClient(window);
         if (client.width < 176 || client.height < 136 || client.At(20, 20) != 0xFFFFFF) return false;
         for (int y = 16; y < 136; ++y)
             for (int x = 16; x < 176; ++x)
@@ -61,7 +61,7 @@ TEST(StartupBenchmark, DISABLED_StartToFirstPaint) {
     // status bar along the client's bottom (its scroll bar takes the right-hand edge).
     auto notepadPainted = [](HWND window) {
         if (!IsWindowVisible(window)) return false;
-        const ScreenImage client = CaptureClient(window);
+        const Pixels client = CaptureClient(window);
         if (client.width < 100 || client.height < 100) return false;
         for (int y = 8; y < client.height - 30; y += 8)
             for (int x = 8; x < client.width - 30; x += 8)

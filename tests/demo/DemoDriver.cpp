@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
     for (int slot = 0; slot < 4 && page.pages > 0; ++slot) {
         const LONG x = slot % 2 ? cell.Width + 200 : 100, y = slot / 2 ? cell.Height + 200 : 100;
         const RECT area{x, y, x + cell.Width, y + cell.Height};
-        const long blank = page.Count(0xFFFFFF, area, 8);
+        const long blank = page.Count(area, 0xFFFFFF, 8);
         const bool inked = blank < static_cast<long>(cell.Width) * cell.Height;
         drawn += inked;
         if (inked != loaded[slot]) sheetRight = false;

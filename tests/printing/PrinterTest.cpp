@@ -210,8 +210,8 @@ TEST(PrinterJob, PrintsWhatWasDrawnOnOneLandscapePage) {
 
     const RenderedPage page = RenderNextJob(jobs, kSheetDpi);
     ASSERT_TRUE(IsOneRigSheet(page));
-    ExpectBoxNear(page.BoxOf(0xFF0000), {300, 200, 900, 600});
-    ExpectBoxNear(page.BoxOf(0x0000FF), {3008, 2079, 3408, 2379});
+    ExpectBoxNear(page.BoxOf(0xFF0000, kPrinted), {300, 200, 900, 600});
+    ExpectBoxNear(page.BoxOf(0x0000FF, kPrinted), {3008, 2079, 3408, 2379});
 }
 
 TEST(PrinterJob, AbandonedJobPrintsNothingAndThePrinterIsIdleAgain) {
@@ -228,7 +228,7 @@ TEST(PrinterJob, AbandonedJobPrintsNothingAndThePrinterIsIdleAgain) {
     printer.FinishJob();
     const RenderedPage page = RenderNextJob(jobs, 100);
     ASSERT_EQ(page.pages, 1);
-    EXPECT_EQ(page.BoxOf(0xFF0000).right, 0);  // the abandoned drawing went nowhere
+    EXPECT_EQ(page.BoxOf(0xFF0000, kPrinted).right, 0);  // the abandoned drawing went nowhere
 }
 
 // A page the spooler cannot deliver is reported, not passed off as printed; the
@@ -274,7 +274,7 @@ TEST(PrinterJob, AFailedStartLeavesNoUsedContextBehind) {
     printer.FinishJob();
     const RenderedPage page = RenderNextJob(jobs, 100);
     ASSERT_EQ(page.pages, 1);
-    EXPECT_NE(page.BoxOf(0xFF0000).right, 0);
+    EXPECT_NE(page.BoxOf(0xFF0000, kPrinted).right, 0);
 }
 
 TEST(PrinterJob, DestroyingThePrinterFinishesAnOpenJob) {
@@ -286,7 +286,7 @@ TEST(PrinterJob, DestroyingThePrinterFinishesAnOpenJob) {
     }
     const RenderedPage page = RenderNextJob(jobs, 100);
     ASSERT_EQ(page.pages, 1);
-    EXPECT_NE(page.BoxOf(0x00A000).right, 0);
+    EXPECT_NE(page.BoxOf(0x00A000, kPrinted).right, 0);
 }
 
 TEST(PrinterCanvas, FontHeightFollowsThePrintersResolution) {

@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "graphics/bitmap/BmpSamples.h"
-
 namespace {
 
 struct WindowSearch {
@@ -50,10 +48,6 @@ void SendButton(DWORD down, DWORD up) {
 }
 
 }  // namespace
-
-uint32_t Rgb(COLORREF c) {
-    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-}
 
 bool Settle(HWND window, DWORD timeoutMs) {
     // Not RedrawWindow: a paint that shows a message box would hold the caller until it closed.
@@ -156,8 +150,8 @@ int RunUnixShell(const std::string& script, std::string* output, DWORD timeoutMs
     return code;
 }
 
-ScreenImage CaptureScreen(const RECT& r) {
-    ScreenImage img;
+Pixels CaptureScreen(const RECT& r) {
+    Pixels img;
     img.width = r.right - r.left;
     img.height = r.bottom - r.top;
     if (img.width <= 0 || img.height <= 0) return img;
@@ -177,8 +171,8 @@ ScreenImage CaptureScreen(const RECT& r) {
     BitBlt(mem, 0, 0, img.width, img.height, screen, r.left, r.top, SRCCOPY);
     GdiFlush();
     const uint32_t* p = static_cast<const uint32_t*>(bits);
-    img.pixels.assign(p, p + static_cast<size_t>(img.width) * img.height);
-    for (uint32_t& px : img.pixels) px &= 0x00FFFFFF;
+    img.rgb.assign(p, p + static_cast<size_t>(img.width) * img.height);
+    for (uint32_t& px : img.rgb) px &= 0x00FFFFFF;
     SelectObject(mem, old);
     DeleteObject(dib);
     DeleteDC(mem);
@@ -186,30 +180,13 @@ ScreenImage CaptureScreen(const RECT& r) {
     return img;
 }
 
-ScreenImage CaptureClient(HWND window) {
+Pixels CaptureClient(HWND window) {
     RECT rc;
     GetClientRect(window, &rc);
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
     OffsetRect(&rc, origin.x, origin.y);
     return CaptureScreen(rc);
-}
-
-void ScreenImage::SaveBmp(const std::string& path) const {
-    samples::Picture picture{width, height, {}};
-    for (uint32_t px : pixels) picture.pixels.push_back({uint8_t(px >> 16), uint8_t(px >> 8), uint8_t(px)});
-    const samples::Bytes bytes = samples::WriteBmp(picture, samples::Form());
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
-}
-
-int ScreenImage::Count(const RECT& area, const std::function<bool(uint32_t)>& match) const {
-    int n = 0;
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x) n += match(At(x, y));
-    return n;
 }
 
 RECT ChildRectInClient(HWND parent, HWND child) {

@@ -7,28 +7,7 @@
 #include <string>
 #include <vector>
 
-// Pixels read off the screen, top row first, as 0x00RRGGBB.
-struct ScreenImage {
-    int width = 0, height = 0;
-    std::vector<uint32_t> pixels;
-    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-    // Writes a 24-bit BMP, for looking at a failure afterwards.
-    void SaveBmp(const std::string& windowsPath) const;
-    // Pixels inside `area` (which lies within the image) that `match`, or that are `colour`.
-    int Count(const RECT& area, const std::function<bool(uint32_t)>& match) const;
-    int Count(const RECT& area, uint32_t colour) const {
-        return Count(area, [colour](uint32_t px) { return px == colour; });
-    }
-    int Count(uint32_t colour) const { return Count(RECT{0, 0, width, height}, colour); }
-};
-
-// Every channel below `limit`: text and lines, whatever their smoothing.
-inline bool IsDark(uint32_t px, uint32_t limit = 0x80) {
-    return ((px >> 16) & 0xFF) < limit && ((px >> 8) & 0xFF) < limit && (px & 0xFF) < limit;
-}
-
-// 0x00RRGGBB from a COLORREF (which is 0x00BBGGRR).
-uint32_t Rgb(COLORREF c);
+#include "support/Pixels.h"
 
 // Polls `done` every 20 ms until it holds or `timeoutMs` passes; true when it held.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
@@ -52,8 +31,8 @@ std::string OutputDir();
 // are returned in `output` when given.
 int RunUnixShell(const std::string& script, std::string* output = nullptr, DWORD timeoutMs = 60000);
 
-ScreenImage CaptureScreen(const RECT& screenRect);
-ScreenImage CaptureClient(HWND window);
+Pixels CaptureScreen(const RECT& screenRect);
+Pixels CaptureClient(HWND window);
 
 // Moves the pointer to a screen position and presses and releases the left button.
 void ClickScreen(int x, int y);
