@@ -71,9 +71,9 @@ struct PictureDialog {
     bool ButtonEnabled() const { return CaptureScreen(Button()).Count(kAqua) > 0; }  // the glyph's lens
 
     // Selects list item `index` with the keyboard, after a click on the first item when
-    // the list does not have the focus yet. (A second click there would be a double-click,
-    // which opens what the name box names.)
-    void Select(int index) const {
+    // the list does not have the focus yet (a second click there would be a double-click,
+    // which opens what the name box names); true once it is selected and previewed.
+    ::testing::AssertionResult Select(int index) const {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
         const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
@@ -81,24 +81,22 @@ struct PictureDialog {
         if (info.hwndFocus != List()) {
             RECT r = ScreenRect(List());
             ClickScreen(r.left + 40, r.top + 10);
-            WaitUntil([&] { return GetGUIThreadInfo(thread, &info) && info.hwndFocus == List(); }, 3000);
+            if (!WaitUntil([&] { return GetGUIThreadInfo(thread, &info) && info.hwndFocus == List(); }, 3000))
+                return ::testing::AssertionFailure() << "the list did not take the focus";
         }
         PressKey(VK_HOME);
         for (int i = 0; i < index; ++i) PressKey(VK_DOWN);
-        WaitUntil([&] { return Selected() == index; }, 3000);
+        if (!WaitUntil([&] { return Selected() == index; }, 3000))
+            return ::testing::AssertionFailure() << "item " << Selected() << " selected instead of " << index;
         // The selection's notification loaded the preview as the key was handled; its repaint:
-        Settle(picturePanel);
-        Settle(paintPanel);
+        if (!Settle(picturePanel) || !Settle(paintPanel)) return ::testing::AssertionFailure() << "the preview did not settle";
+        return ::testing::AssertionSuccess();
     }
 };
 
 HWND WaitForPreviewWindow(const AppProcess& app) {
     HWND w = app.WaitForWindow(nullptr, "プレビュー", 5000);
-    if (w) {
-        Settle(w);
-        Settle(FindChild(w, "TPanel"));
-    }
-    return w;
+    return w && Settle(w) && Settle(FindChild(w, "TPanel")) ? w : nullptr;
 }
 
 // A control's text (GetWindowText does not ask the windows of another process).
@@ -126,7 +124,7 @@ protected:
         // Loads (the reader looks no further than the header) and fails when it is drawn.
         for (const auto& f : jpegsamples::HostileFiles())
             if (f.name == "baseline-table-192-1") files_.Write("f_bad.jpg", f.bytes);
-        main_ = app_.MainWindow();
+        main_ = app_.Ready();
     }
     void TearDown() override { RemoveDirectoryA(folder_.c_str()); }
 
@@ -154,7 +152,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         EXPECT_GT(strip.right - strip.left, 100);
     }
 
-    AppProcess::AnswerOpenDialog(d.dialog, files_.Path());  // into the test's folder
+    ASSERT_TRUE(AppProcess::AnswerOpenDialog(d.dialog, files_.Path()));  // into the test's folder
     ASSERT_TRUE(WaitUntil([&] { return d.Items() == 5; }, 5000)) << "a folder and four pictures: " << d.Items();
 
     const RECT interior = d.Interior();
@@ -165,7 +163,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     Pixels none;
     {
         SCOPED_TRACE("a folder: nothing to preview, button disabled, nothing reported");
-        d.Select(0);
+        ASSERT_TRUE(d.Select(0));
         none = CaptureScreen(interior);
         EXPECT_GT(DarkCount(none), 20) << "the text (なし)";
         EXPECT_EQ(none.Count(kBlue) + none.Count(kRed) + none.Count(kGreen), 0);
@@ -174,7 +172,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     }
     {
         SCOPED_TRACE("640 x 480: stretched to the interior, centred, button enabled");
-        d.Select(1);
+        ASSERT_TRUE(d.Select(1));
         const Pixels img = CaptureScreen(interior);
         // Wider than tall: width 152, height trunc(152 / 1.333...) = 114, moved down by
         // (317 - 114) / 2 = 101.
@@ -185,7 +183,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     }
     {
         SCOPED_TRACE("the preview window of 300 x 200 shows it at natural size; Escape closes it");
-        d.Select(2);
+        ASSERT_TRUE(d.Select(2));
         const RECT button = d.Button();
         ClickScreen((button.left + button.right) / 2, (button.top + button.bottom) / 2);
         HWND preview = WaitForPreviewWindow(app_);
@@ -206,7 +204,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     }
     {
         SCOPED_TRACE("2000 x 1500 (double-click on the preview): held to 3/4 of the monitor");
-        d.Select(3);
+        ASSERT_TRUE(d.Select(3));
         DoubleClickScreen((interior.left + interior.right) / 2, (interior.top + interior.bottom) / 2);
         HWND preview = WaitForPreviewWindow(app_);
         ASSERT_NE(preview, nullptr);
@@ -230,7 +228,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     }
     {
         SCOPED_TRACE("a JPEG that fails as it is drawn: 画像が不正です in its place, nothing reported");
-        d.Select(4);
+        ASSERT_TRUE(d.Select(4));
         const Pixels img = CaptureScreen(interior);
         EXPECT_GT(DarkCount(img), 20);
         EXPECT_NE(img.rgb, none.rgb);
@@ -238,9 +236,9 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     }
     {
         SCOPED_TRACE("a text file (shown with *.*): nothing to preview, nothing reported");
-        AppProcess::AnswerOpenDialog(d.dialog, "*.*");
+        ASSERT_TRUE(AppProcess::AnswerOpenDialog(d.dialog, "*.*"));
         ASSERT_TRUE(WaitUntil([&] { return d.Items() == 6; }, 5000)) << d.Items();
-        d.Select(4);
+        ASSERT_TRUE(d.Select(4));
         EXPECT_EQ(CaptureScreen(interior).rgb, none.rgb) << "(なし) as for the folder";
         EXPECT_FALSE(d.ButtonEnabled());
         EXPECT_TRUE(NoErrorBox(app_, d.dialog));
@@ -248,7 +246,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     Pixels lastCaption;
     {
         SCOPED_TRACE("the hint of the enabled button");
-        d.Select(2);
+        ASSERT_TRUE(d.Select(2));
         lastCaption = CaptureScreen(d.CaptionRow());
         const RECT button = d.Button();
         SetCursorPos(button.left + 5, button.top + 5);
@@ -256,13 +254,12 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         HWND hint = app_.WaitForWindow("THintWindow", "プレビュー", 3000);
         EXPECT_NE(hint, nullptr);
     }
-    AppProcess::AnswerOpenDialog(d.dialog, c300_);  // confirms c300.bmp
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(d.dialog); }, 5000));
+    ASSERT_TRUE(AppProcess::AnswerOpenDialog(d.dialog, c300_));  // confirms c300.bmp
+    ASSERT_TRUE(app_.Finished(d.dialog));
     // Hidden as the dialog's window is destroyed, so before it is gone.
     EXPECT_EQ(app_.WaitForWindow("THintWindow", nullptr, 0), nullptr) << "the hint goes with the dialog";
-    ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main_).At(kSlotCentre[0].x, kSlotCentre[0].y) == kRed; }, 5000));
-    ASSERT_TRUE(Settle(main_));
     const Pixels redSlot = CaptureClient(main_);
+    ASSERT_EQ(redSlot.At(kSlotCentre[0].x, kSlotCentre[0].y), kRed);
 
     {
         // The platform shows the folder of the name it starts with and that name in the
@@ -278,12 +275,11 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         EXPECT_EQ(CaptureScreen(second.CaptionRow()).rgb, lastCaption.rgb);
 
         PressButton(second.dialog, IDCANCEL);
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(second.dialog); }, 5000));
+        ASSERT_TRUE(app_.Finished(second.dialog));
     }
     {
         SCOPED_TRACE("cancelled: the slot and the file name stay");
-        Pixels after;
-        WaitUntil([&] { return (after = CaptureClient(main_)).rgb == redSlot.rgb; }, 3000);
+        const Pixels after = CaptureClient(main_);
         EXPECT_EQ(after.rgb, redSlot.rgb);
         EXPECT_NE(after.rgb, emptySlots.rgb);
         ClickClient(main_, kSlotCentre[0].x, kSlotCentre[0].y);
@@ -291,7 +287,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         ASSERT_TRUE(third.Complete());
         EXPECT_STREQ(EditText(AppProcess::FileNameEdit(third.dialog)).c_str(), "c300.bmp");
         PressButton(third.dialog, IDCANCEL);
-        WaitUntil([&] { return !IsWindow(third.dialog); }, 5000);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(third.dialog); }, 5000));
     }
 }
 

@@ -46,31 +46,15 @@ std::string WriteQuadrantJpeg(const TempDir& dir, const std::string& name, int w
 
 class PrintSheetTest : public testing::Test {
 protected:
-    void SetUp() override {
-        main_ = app_.MainWindow();
-        ASSERT_NE(main_, nullptr) << "Tetrafol's main window did not appear";
-    }
-
+    void SetUp() override { ASSERT_NE(main_, nullptr) << "Tetrafol's main window did not appear"; }
     void LoadSlot(int slot, const std::string& file) {
-        ASSERT_TRUE(app_.ChooseFileFor(kSlotCentre[slot].x, kSlotCentre[slot].y, file))
-            << "no picture-open dialog for slot " << slot + 1;
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) != FALSE; }, 5000));
-        ASSERT_TRUE(Settle(main_));
+        ASSERT_TRUE(app_.LoadSlot(slot, file)) << "no picture-open dialog for slot " << slot + 1;
     }
-
-    // Clicks "印刷" and answers the print dialog.
-    void Print(bool confirm) {
-        ClickClient(main_, kPrintButton.x, kPrintButton.y);
-        HWND dialog = app_.WaitForDialog(nullptr);
-        ASSERT_NE(dialog, nullptr) << "no print dialog";
-        PressButton(dialog, confirm ? IDOK : IDCANCEL);
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10000));
-        ASSERT_TRUE(Settle(main_)) << "the handler has returned";
-    }
+    void Print(bool confirm) { ASSERT_TRUE(app_.Print(confirm)) << "no print dialog, or the handler did not return"; }
 
     TempDir files_;
     AppProcess app_;
-    HWND main_ = nullptr;
+    HWND main_ = app_.Ready();
 };
 
 TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePage) {
@@ -193,7 +177,7 @@ TEST_F(PrintSheetTest, EmptyAndClearedSlotsPrintOneBlankPage) {
     EXPECT_EQ(page.Count(all, 0xFFFFFF, 8), static_cast<long>(page.width) * page.height);
 
     LoadSlot(2, WriteSolidBmp(files_, "red.bmp", 40, 30, {255, 0, 0}));
-    ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main_).At(kSlotCentre[2].x, kSlotCentre[2].y) == 0xFF0000; }, 5000));
+    ASSERT_EQ(CaptureClient(main_).At(kSlotCentre[2].x, kSlotCentre[2].y), 0xFF0000u);
     ClickClient(main_, kClearButton.x, kClearButton.y);
     ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main_).At(kSlotCentre[2].x, kSlotCentre[2].y) != 0xFF0000; }, 5000));
     Print(true);

@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "printing/Printer.h"
-#include "support/Form1Points.h"
 #include "support/UiDriver.h"
 
 std::string PrintsDirectory() {
@@ -147,11 +146,7 @@ RenderedPage RenderNextJob(PrintJobWatcher& jobs, int dpi, DWORD timeoutMs) {
     return job.empty() ? RenderedPage() : RenderJob(job, dpi);
 }
 
-std::string PrintSheetConfirmed(AppProcess& app, HWND main) {
+std::string PrintSheetConfirmed(AppProcess& app) {
     PrintJobWatcher jobs;
-    ClickClient(main, kPrintButton.x, kPrintButton.y);
-    HWND dialog = app.WaitForDialog(nullptr);
-    if (!dialog) return "";
-    PressButton(dialog, IDOK);
-    return jobs.WaitForNewJob();
+    return app.Print(true) ? jobs.WaitForNewJob() : "";
 }

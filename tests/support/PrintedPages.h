@@ -67,4 +67,4 @@ PageGeometry LandscapeGeometry();
 class AppProcess;
 // Clicks "印刷" in the running program's main window, confirms the print dialog and waits
 // for the job; answers its Linux path, or "" when no dialog or no job came.
-std::string PrintSheetConfirmed(AppProcess& app, HWND main);
+std::string PrintSheetConfirmed(AppProcess& app);

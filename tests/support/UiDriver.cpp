@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "support/Form1Points.h"
+
 namespace {
 
 struct WindowSearch {
@@ -83,7 +85,7 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     for (;;) {
         if (done()) return true;
         if (GetTickCount() - start >= timeoutMs) return false;
-        Sleep(20);
+        Sleep(20);  // polling pace only: the answer is `done`'s, asked again until the timeout
     }
 }
 
@@ -209,7 +211,7 @@ std::string Lower(std::string s) {
 
 void ClickScreen(int x, int y) {
     SetCursorPos(x, y);
-    Sleep(30);
+    Sleep(30);  // input pacing, as a hand moves before it clicks; callers wait for the click's effect
     SendButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
 }
 
@@ -222,7 +224,7 @@ void ClickClient(HWND window, int x, int y) {
 
 void DoubleClickScreen(int x, int y) {
     SetCursorPos(x, y);
-    Sleep(30);
+    Sleep(30);  // input pacing, as in ClickScreen
     SendButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     SendButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
 }
@@ -242,7 +244,7 @@ void PressKey(WORD virtualKey, bool shift) {
     key(virtualKey, true);
     if (shift) key(VK_SHIFT, true);
     SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
-    Sleep(30);
+    Sleep(30);  // input pacing between keys; callers wait for what the keys do
 }
 
 void TypeText(const std::string& text) {
@@ -259,7 +261,7 @@ void TypeText(const std::string& text) {
             in.push_back(i);
         }
     SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
-    Sleep(50);
+    Sleep(50);  // input pacing before the next key; callers wait for what the text does
 }
 
 std::string WindowText(HWND window) {
@@ -320,7 +322,7 @@ AppProcess::AppProcess(int showCommand, const std::string& exePath) {
             return;
         error = GetLastError();
         std::fprintf(stderr, "starting %s failed (error %lu)\n", path.c_str(), error);
-        Sleep(500);
+        Sleep(500);  // pacing of the retry; a start that never succeeds still throws
     }
     throw std::runtime_error("cannot start " + path + " (error " + std::to_string(error) + ")");
 }
@@ -376,32 +378,73 @@ HWND AppProcess::FileNameEdit(HWND dialog) {
     return GetDlgItem(dialog, fileNameEdit);
 }
 
-void AppProcess::AnswerOpenDialog(HWND dialog, const std::string& windowsPath) {
+bool AppProcess::AnswerOpenDialog(HWND dialog, const std::string& windowsPath) {
     HWND edit = FileNameEdit(dialog);
     RECT r;
     GetWindowRect(edit, &r);
     SetForegroundWindow(dialog);
     ClickScreen((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    WaitUntil([&] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus == edit;
-    }, 3000);
+    // Keys typed before the box has the focus would go elsewhere.
+    if (!WaitUntil([&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus == edit;
+        }, 3000))
+        return false;
     // Whatever the box holds is replaced by what is typed.
     PressKey(VK_END);
     PressKey(VK_HOME, true);
     TypeText(windowsPath);
     PressKey(VK_RETURN);
+    return true;
 }
 
-bool AppProcess::ChooseFileFor(int x, int y, const std::string& windowsPath) {
+HWND AppProcess::Ready(DWORD timeoutMs) {
+    HWND main = MainWindow(timeoutMs);
+    const bool white = main && WaitUntil([&] { return CaptureClient(main).At(20, 20) == 0xFFFFFF; }, timeoutMs);
+    return white && Settle(main, timeoutMs) ? main : nullptr;
+}
+
+bool AppProcess::Finished(HWND dialog, DWORD timeoutMs) {
+    HWND main = MainWindow();
+    DWORD_PTR answer = 0;
+    // The answer comes once the handler has returned or a modal loop of its own (an error
+    // box) runs; what the handler invalidated is painted before Settle returns.
+    return main && WaitUntil([&] { return !IsWindow(dialog); }, 10000) &&
+           SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer) != 0 && Settle(main, timeoutMs);
+}
+
+bool AppProcess::LoadSlot(int slot, const std::string& windowsPath) {
     HWND main = MainWindow();
     if (!main) return false;
-    ClickClient(main, x, y);
+    ClickClient(main, kSlotCentre[slot].x, kSlotCentre[slot].y);
     HWND dialog = WaitForDialog(nullptr);
     if (!dialog) return false;
-    AnswerOpenDialog(dialog, windowsPath);
-    return true;
+    return AnswerOpenDialog(dialog, windowsPath) && Finished(dialog);
+}
+
+bool AppProcess::Print(bool confirm) {
+    HWND main = MainWindow();
+    if (!main) return false;
+    ClickClient(main, kPrintButton.x, kPrintButton.y);
+    HWND dialog = WaitForDialog(nullptr);
+    if (!dialog) return false;
+    PressButton(dialog, confirm ? IDOK : IDCANCEL);
+    return Finished(dialog, 600000);
+}
+
+AppProcess::ErrorBox AppProcess::TakeErrorBox(DWORD timeoutMs) {
+    ErrorBox seen;
+    HWND box = WaitForDialog("Tetrafol", timeoutMs);
+    if (!box) return seen;
+    seen.text = MessageBoxText(box);
+    seen.okOnly = GetDlgItem(box, IDCANCEL) == nullptr;
+    seen.mainDisabled = !IsWindowEnabled(MainWindow());
+    PressButton(box, IDOK);
+    // A box per repaint would come with the repaint that the closed box asks for: once the
+    // window has painted and answered, it would be there.
+    seen.another = !Finished(box, timeoutMs) || WaitForWindow("#32770", "Tetrafol", 0) != nullptr;
+    return seen;
 }
 
 bool AppProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {

@@ -79,13 +79,30 @@ public:
     // Message box text (the static control that holds it).
     static std::string MessageBoxText(HWND box);
     // Types a file name into an open-file dialog's name box and confirms it with Enter,
-    // as a person would.
-    static void AnswerOpenDialog(HWND dialog, const std::string& windowsPath);
+    // as a person would; false when the name box did not take the focus.
+    static bool AnswerOpenDialog(HWND dialog, const std::string& windowsPath);
     // The open-file dialog's name box (the edit control inside it).
     static HWND FileNameEdit(HWND dialog);
-    // Clicks the main window at client (x, y), which opens the picture-open dialog, and picks
-    // `windowsPath` there; false when no dialog appeared.
-    bool ChooseFileFor(int x, int y, const std::string& windowsPath);
+    // The main window once its first paint (the slots' white boxes) is on the screen and it
+    // has settled; nullptr when it did not come.
+    HWND Ready(DWORD timeoutMs = 15000);
+    // Waits until `dialog` has gone and the program has finished what its answer started
+    // (it answers again, or its error box shows) and has repainted.
+    bool Finished(HWND dialog, DWORD timeoutMs = 120000);
+    // Loads a file into slot 0 to 3 through the real picture-open dialog; true once the
+    // program has finished with it (see Finished).
+    bool LoadSlot(int slot, const std::string& windowsPath);
+    // Clicks "印刷" and confirms or cancels the print dialog; true once the program has
+    // finished with the answer.
+    bool Print(bool confirm);
+    // The program's error box as it showed, then closed with OK (no text: no box came).
+    struct ErrorBox {
+        std::string text;
+        bool okOnly = false;        // no Cancel button
+        bool mainDisabled = false;  // the main window took no input under it
+        bool another = false;       // a second box came once the window had repainted
+    };
+    ErrorBox TakeErrorBox(DWORD timeoutMs = 5000);
 
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
     void Close();
