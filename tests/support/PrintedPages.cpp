@@ -97,8 +97,7 @@ size_t PrintJobWatcher::CountNewJobs() {
 RenderedPage RenderJob(const std::string& unixJobPath, int dpi) {
     RenderedPage page;
     static int counter = 0;
-    const std::string prefix = "/tmp/tetrafol-page-" + std::to_string(GetCurrentProcessId()) + "-" +
-                               std::to_string(++counter);
+    const std::string prefix = ScratchPath("page-" + std::to_string(++counter));
     const std::string script =
         "gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=ppmraw -r" + std::to_string(dpi) + " -sOutputFile=" +
         prefix + "-%d.ppm '" + unixJobPath + "' >/dev/null && echo pages=$(ls " + prefix +

@@ -108,13 +108,18 @@ std::string OutputDir() {
     return tmp;
 }
 
+std::string ScratchPath(const std::string& name) {
+    const char* root = std::getenv("TETRAFOL_ROOT");
+    return (root && *root ? std::string(root) + "/.run/" : std::string("/tmp/")) + "tetrafol-" +
+           std::to_string(GetCurrentProcessId()) + "-" + name;
+}
+
 int RunUnixShell(const std::string& script, std::string* output, DWORD timeoutMs) {
     // Wine starts Unix programs but gives no process handle to wait on and no way to pass
     // pipes: the shell leaves its output and exit code in files, and the code file appears
     // (renamed into place) only when the command has finished.
     static int counter = 0;
-    const std::string base = "/tmp/tetrafol-shell-" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(++counter);
+    const std::string base = ScratchPath("shell-" + std::to_string(++counter));
     const std::string outFile = base + ".out", codeFile = base + ".rc";
     const std::string wrapped = "( " + script + " ) >" + outFile + " 2>&1; echo $? >" + base +
                                 ".tmp; mv " + base + ".tmp " + codeFile;
