@@ -196,7 +196,8 @@ TEST(MainWindow, ShowsItsSlotsAndTheirPicturesAndPrintsTheIcons) {
     for (const Row& row : rows) run(row);
 
     // Printed: 32 x 32 device pixels at the top-left corners of cells 3 and 4 (SheetCells.h),
-    // each quadrant's colour spanning the two.
+    // each quadrant's colour spanning the two; whole device pixels, rendered at the printer's
+    // resolution, so to the pixel.
     const std::string job = PrintSheetConfirmed(app);
     ASSERT_NE(job, "") << "no print dialog, or no job reached the spooler";
     const RenderedPage page = RenderJob(job, kSheetDpi);
@@ -206,7 +207,7 @@ TEST(MainWindow, ShowsItsSlotsAndTheirPicturesAndPrintsTheIcons) {
         {1, {x + 16, y, x2 + 32, y + 16}}, {2, {x, y + 16, x2 + 16, y + 32}}, {3, {x + 16, y + 16, x2 + 32, y + 32}}};
     for (const auto& q : printed) {
         SCOPED_TRACE(q.q);
-        ExpectBoxNear(page.BoxOf(kQuadrants[q.q].Packed(), kPrinted), q.where);
+        ExpectBoxNear(page.BoxOf(kQuadrants[q.q].Packed(), kPrinted), q.where, 0);
     }
     for (int at : {x, x2}) {
         EXPECT_EQ(page.Count(RECT{at + 2, y + 2, at + 14, y + 14}, kWhite, 8), 12 * 12) << "the paper shows through at " << at;
