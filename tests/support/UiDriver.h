@@ -26,8 +26,8 @@ std::string WindowsPathOf(const std::string& unixPath);
 // Where the test may leave files: out/ of the repository when known, else the temp folder.
 std::string OutputDir();
 
-// A Linux path for a file of this process's own: under the worktree's .run/ when known (the
-// engineers' rigs share /tmp, and their Wine processes may share ids), else under /tmp.
+// A Linux path for a file of this process's own: under the worktree's .run/ when known (rigs
+// of other worktrees share /tmp, and their Wine processes may have the same ids), else /tmp.
 std::string ScratchPath(const std::string& name);
 
 // Runs a Linux command line through /bin/sh (Wine starts Unix programs) and returns its
