@@ -84,8 +84,9 @@ TEST(OpenPictureDialogRun, ConfirmedRunGivesTheFileCancelledRunKeepsIt) {
         caption = dialog.PictureLabel().Caption();
         previewed = !caption.empty();
     };
+    bool shown = true;
     auto cancelOnceShown = [&](HWND d) {
-        WaitUntil([&] { return previewed.load(); }, 5000);
+        shown = WaitUntil([&] { return previewed.load(); }, 5000) && shown;
         PressButton(d, IDCANCEL);
     };
     for (int run = 2; run <= 3; ++run) {
@@ -93,6 +94,7 @@ TEST(OpenPictureDialogRun, ConfirmedRunGivesTheFileCancelledRunKeepsIt) {
         EXPECT_FALSE(dialog.RunModal());
         cancel.Wait();
     }
+    EXPECT_TRUE(shown) << "a run did not preview the file it started on";
     EXPECT_EQ(caption, " (30x20)");
     EXPECT_STRCASEEQ(dialog.FileName().c_str(), file.c_str());
     {

@@ -42,7 +42,6 @@ TEST(PreviewWindowSize, APictureClaimingTheLargestWidthIsHeldToThreeQuartersOfTh
     ASSERT_EQ(dialog.PaintBox().Picture().Width(), 0x7FFFFFFF) << "the sample claims the largest width";
 
     const DWORD owner = GetCurrentThreadId();
-    const std::string caption = "プレビュー";
     RECT client{-1, -1, -1, -1};
     HWND preview = nullptr;
     std::thread closer([&] {
