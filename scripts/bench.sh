@@ -37,8 +37,8 @@ rows=()
 row() { rows+=("| $1 | $2 | $3 | $4 | ${5:-} | ${6:-} |"); }
 
 # JPEG decoding, against the same library decode alone, and against djpeg: one line per depth.
-if [ -f tests/bench/run-jpeg-bench.sh ]; then
-  text=$(run "JPEG decode" env BUILD="$build" bash tests/bench/run-jpeg-bench.sh)
+if [ -f tests/bench/JpegBench.cpp ]; then
+  text=$(run "JPEG decode" env BUILD="$build" bash tests/bench/run-in-wine.sh jpeg_bench)
   # "jpeg decode 6000x4000 24-bit (5.7 MB file, median of 7, -dct float): tetrafol 105.4 ms,
   # libjpeg-turbo alone in the same process 103.0 ms, ratio 1.02 (goal <= 1.05); djpeg to a
   # file in memory 110.5 ms, ratio 0.95; ..."

@@ -1,126 +1,217 @@
-// The main window as the user first sees it: four white "未設定" boxes and two buttons,
-// read off the screen of the running program.
+// The main window of the running program as the user sees it, all in one program start: the
+// window as it first shows (its place, four white "未設定" boxes, two buttons), then pictures
+// of each kind loaded into slots through the real picture-open dialog and read off the
+// screen (fitted, centred, drawn over the placeholder labels, pixel for pixel as the file
+// holds them), refused files with their error boxes, "クリア" bringing every label back, and
+// the icons printed at their own size.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <functional>
 
+#include "graphics/bitmap/BmpSamples.h"
+#include "graphics/icon/IconSamples.h"
+#include "support/Form1Points.h"
+#include "support/PrintedPages.h"
+#include "support/SheetCells.h"
+#include "support/TempDir.h"
 #include "support/UiDriver.h"
 
 namespace {
 
-struct Box {
-    const char* name;
-    int left, top, width, height;
-};
+constexpr uint32_t kWhite = 0xFFFFFF, kBlue = 0x0000FF, kGreen = 0x00FF00, kYellow = 0xFFFF00,
+                   kMagenta = 0xFF00FF;
+const RECT kLabels[4] = {{16, 16, 176, 136}, {208, 16, 368, 136}, {16, 160, 176, 280}, {208, 160, 369, 281}};
 
-// Client coordinates of the four placeholder labels.
-const Box kLabels[] = {
-    {"Label1", 16, 16, 160, 120},
-    {"Label2", 208, 16, 160, 120},
-    {"Label3", 16, 160, 160, 120},
-    {"Label4", 208, 160, 161, 121},
-};
+bool Dark(uint32_t px) { return IsDark(px); }
 
-const uint32_t kWhite = 0xFFFFFF;
+const icosamples::Rgb kQuadrants[4] = {{0, 0, 0}, {255, 0, 0}, {0, 160, 0}, {0, 0, 255}};
 
-class MainWindowTest : public testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        app_ = new AppProcess();
-        main_ = app_->MainWindow();
-        if (!main_) return;
-        shot_ = new ScreenImage(CaptureClient(main_));
-        shot_->SaveBmp(OutputDir() + "\\ui-main-window.bmp");
-    }
-    static void TearDownTestSuite() {
-        delete shot_;
-        delete app_;
-        shot_ = nullptr;
-        app_ = nullptr;
-    }
-    void SetUp() override { ASSERT_NE(main_, nullptr) << "Tetrafol's main window did not appear"; }
-
-    static AppProcess* app_;
-    static HWND main_;
-    static ScreenImage* shot_;
-};
-
-AppProcess* MainWindowTest::app_ = nullptr;
-HWND MainWindowTest::main_ = nullptr;
-ScreenImage* MainWindowTest::shot_ = nullptr;
-
-TEST_F(MainWindowTest, WindowHasItsCaptionPlaceAndSize) {
-    EXPECT_EQ(WindowText(main_), "Tetrafol");
-    RECT r;
-    GetWindowRect(main_, &r);
-    EXPECT_EQ(Placement(r), "246,226 395x365");
-    EXPECT_TRUE(GetWindowLongA(main_, GWL_STYLE) & WS_THICKFRAME) << "the frame is resizable";
+// 32 x 32 in four quadrants; the top-left one is see-through. `maskRows` 0: a 32-bit
+// entry with no AND mask (as favicons are written), its alpha telling instead.
+icosamples::Bytes QuadrantIcon(int maskRows = -1) {
+    icosamples::Entry e = icosamples::QuadrantEntry(32, kQuadrants, maskRows < 0 ? 24 : 32);
+    e.maskRows = maskRows;
+    e.seeThrough.assign(32 * 32, 0);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) e.seeThrough[y * 32 + x] = 1;
+    return icosamples::WriteIcon({icosamples::SolidEntry(16, {255, 255, 0}), e});
 }
 
-TEST_F(MainWindowTest, FourWhiteBoxesWithDarkTextOnTheButtonFace) {
-    const ScreenImage& img = *shot_;
-    const uint32_t face = Rgb(GetSysColor(COLOR_BTNFACE));
-    ASSERT_NE(face, kWhite);
-    for (const Box& b : kLabels) {
-        SCOPED_TRACE(b.name);
-        const int right = b.left + b.width - 1, bottom = b.top + b.height - 1;
-        // The box is white right up to its edges, and the face colour starts just outside.
-        EXPECT_EQ(img.At(b.left, b.top), kWhite);
-        EXPECT_EQ(img.At(right, b.top), kWhite);
-        EXPECT_EQ(img.At(b.left, bottom), kWhite);
-        EXPECT_EQ(img.At(right, bottom), kWhite);
-        EXPECT_EQ(img.At(b.left - 1, b.top), face);
-        EXPECT_EQ(img.At(b.left, b.top - 1), face);
-        EXPECT_EQ(img.At(right + 1, bottom), face);
-        EXPECT_EQ(img.At(right, bottom + 1), face);
-        // The whole rim is white: the box is filled, not just its corners.
-        int rimOff = 0;
-        for (int x = b.left; x <= right; ++x)
-            rimOff += (img.At(x, b.top + 1) != kWhite) + (img.At(x, bottom - 1) != kWhite);
-        for (int y = b.top; y <= bottom; ++y)
-            rimOff += (img.At(b.left + 1, y) != kWhite) + (img.At(right - 1, y) != kWhite);
-        EXPECT_EQ(rimOff, 0);
-
-        // "未設定" in bold 24-pixel characters: dark pixels, all in the middle of the box,
-        // spread evenly to both sides of the centre line.
-        int dark = 0, minX = b.width, maxX = -1, minY = b.height, maxY = -1;
-        for (int y = 0; y < b.height; ++y)
-            for (int x = 0; x < b.width; ++x) {
-                if (!IsDark(img.At(b.left + x, b.top + y))) continue;
-                ++dark;
-                minX = std::min(minX, x);
-                maxX = std::max(maxX, x);
-                minY = std::min(minY, y);
-                maxY = std::max(maxY, y);
-            }
-        EXPECT_GT(dark, 150) << "no text drawn";
-        EXPECT_GT(maxX - minX, 50) << "three wide characters";
-        EXPECT_LE(maxY - minY + 1, 32) << "one line of text";
-        EXPECT_NEAR((minX + maxX) / 2.0, (b.width - 1) / 2.0, 4.0) << "centred across";
-        EXPECT_NEAR((minY + maxY) / 2.0, (b.height - 1) / 2.0, 6.0) << "centred down";
-    }
-}
-
-TEST_F(MainWindowTest, TwoButtonsAtTheirPlacesInTabOrder) {
-    HWND print = FindChild(main_, "Button", "印刷");
-    HWND clear = FindChild(main_, "Button", "クリア");
-    ASSERT_NE(print, nullptr);
-    ASSERT_NE(clear, nullptr);
-    const RECT p = ChildRectInClient(main_, print), c = ChildRectInClient(main_, clear);
-    EXPECT_EQ(Placement(p), "56,296 89x33");
-    EXPECT_EQ(Placement(c), "256,296 81x33");
-
-    EXPECT_EQ(GetNextDlgTabItem(main_, print, FALSE), clear);
-    EXPECT_EQ(GetNextDlgTabItem(main_, clear, FALSE), print);
-
-    // The buttons are drawn on the screen: their captions leave dark pixels inside them.
-    const ScreenImage& img = *shot_;
-    for (const RECT& r : {p, c}) {
-        int dark = 0;
-        for (int y = r.top + 4; y < r.bottom - 4; ++y)
-            for (int x = r.left + 4; x < r.right - 4; ++x) dark += IsDark(img.At(x, y));
-        EXPECT_GT(dark, 20);
-    }
+// The quadrant icon as it shows over `under` with its top left at (left, top).
+Pixels IconOver(const Pixels& under, int left, int top) {
+    Pixels want = under.Crop(RECT{left, top, left + 32, top + 32});
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            if (const int q = (y < 16 ? 0 : 2) + (x < 16 ? 0 : 1)) want.rgb[y * 32 + x] = kQuadrants[q].Packed();
+    return want;
 }
 
 }  // namespace
+
+TEST(MainWindow, ShowsItsSlotsAndTheirPicturesAndPrintsTheIcons) {
+    TempDir files;
+    AppProcess app;
+    HWND main = app.Ready();
+    ASSERT_NE(main, nullptr) << "Tetrafol's main window did not appear painted";
+    const Pixels empty = CaptureClient(main);
+    empty.SaveBmp(OutputDir() + "\\ui-main-window.bmp");
+    {
+        SCOPED_TRACE("as it first shows");
+        RECT r;
+        GetWindowRect(main, &r);
+        EXPECT_EQ(Placement(r), "246,226 395x365");
+        const uint32_t face = RgbOf(GetSysColor(COLOR_BTNFACE));
+        ASSERT_NE(face, kWhite);
+        for (const RECT& label : kLabels) EXPECT_TRUE(ShowsPlaceholder(empty, label, face));
+        // The buttons are drawn: their captions leave dark pixels inside them.
+        for (const char* caption : {"印刷", "クリア"}) {
+            HWND button = FindChild(main, "Button", caption);
+            ASSERT_NE(button, nullptr) << caption;
+            RECT b = ChildRectInClient(main, button);
+            InflateRect(&b, -4, -4);
+            EXPECT_GT(empty.Count(b, Dark), 20) << caption;
+        }
+    }
+
+    // Each row loads a file into a slot and checks the screen once the program has
+    // finished with it; a refused file must come with its error box and leave the slot.
+    struct Row {
+        std::string what;
+        int slot;
+        std::string file;
+        const char* refusal;  // the error box's text; nullptr: the file loads
+        std::function<void(const Pixels&)> check;
+    };
+    auto solid = [&](const char* name, int width, int height, samples::Rgb c) {
+        return files.Write(name, samples::WriteBmp(samples::SolidPicture(width, height, c), {}));
+    };
+    const samples::Rgb quarters[3] = {{200, 30, 40}, {20, 160, 60}, {30, 60, 200}};
+    std::vector<Row> rows = {
+        {"300 x 100 in slot 1: client pixels (16, 49)-(175, 101)", 0, solid("wide.bmp", 300, 100, {0, 0, 255}), nullptr,
+         [](const Pixels& shot) {
+             EXPECT_EQ(shot.Count(RECT{16, 49, 176, 102}, kBlue), 160 * 53);
+             EXPECT_EQ(shot.Count(kBlue), 160 * 53) << "nothing outside its rectangle";
+             // The label's white stays above and below it.
+             EXPECT_GT(shot.Count(RECT{16, 16, 176, 49}, kWhite) + shot.Count(RECT{16, 16, 176, 49}, Dark), 160 * 30);
+             EXPECT_EQ(shot.Count(RECT{16, 48, 176, 49}, kWhite) + shot.Count(RECT{16, 102, 176, 103}, kWhite), 2 * 160);
+             EXPECT_EQ(shot.At(16, 135), kWhite);
+         }},
+        {"100 x 300 in slot 2: 39 x 120 at (268, 16), text beside it", 1, solid("tall.bmp", 100, 300, {255, 0, 255}),
+         nullptr,
+         [](const Pixels& shot) {
+             EXPECT_EQ(shot.Count(RECT{268, 16, 307, 136}, kMagenta), 39 * 120);
+             EXPECT_EQ(shot.Count(kMagenta), 39 * 120);
+             // The outer parts of "未設定" still show left and right of the picture.
+             EXPECT_GT(shot.Count(RECT{208, 16, 268, 136}, Dark), 20);
+             EXPECT_GT(shot.Count(RECT{307, 16, 368, 136}, Dark), 20);
+         }},
+        {"50 x 40 in slot 3: natural size, centred at (71, 200)", 2, solid("small.bmp", 50, 40, {0, 255, 0}), nullptr,
+         [](const Pixels& shot) {
+             EXPECT_EQ(shot.Count(RECT{71, 200, 121, 240}, kGreen), 50 * 40);
+             EXPECT_EQ(shot.Count(kGreen), 50 * 40);
+             EXPECT_EQ(shot.At(70, 199), kWhite);
+             EXPECT_GT(shot.Count(RECT{16, 160, 71, 280}, Dark), 20) << "the text shows beside it";
+             EXPECT_EQ(shot.At(96, 241), kWhite);
+         }},
+        {"640 x 480 in slot 4: fills Image4; Label4's extra row and column stay white", 3,
+         solid("large.bmp", 640, 480, {255, 255, 0}), nullptr,
+         [](const Pixels& shot) {
+             EXPECT_EQ(shot.Count(RECT{208, 160, 368, 280}, kYellow), 160 * 120);
+             EXPECT_EQ(shot.Count(RECT{368, 160, 369, 281}, kWhite), 121);
+             EXPECT_EQ(shot.Count(RECT{208, 280, 369, 281}, kWhite), 161);
+             EXPECT_NE(shot.At(369, 200), kWhite);
+         }},
+        // 160 wide, trunc(160 / 1.5) = 106 high, (120 - 106) / 2 = 7 down: client (16, 23)-(175, 128).
+        // The halves meet at 16 + 80 = 96 and 23 + 53 = 76 (source row 2000 starts shown row 53 exactly).
+        {"6000 x 4000 over slot 1: reduced, flat quarters exact, the checkerboard an even grey", 0,
+         files.Write("photo.bmp", samples::QuartersBmp(6000, 4000, quarters)), nullptr,
+         [](const Pixels& shot) {
+             const struct { uint32_t rgb; RECT where; } flat[] = {
+                 {0xC81E28, {16, 23, 96, 76}}, {0x14A03C, {96, 23, 176, 76}}, {0x1E3CC8, {16, 76, 96, 129}}};
+             for (const auto& q : flat) {
+                 EXPECT_EQ(shot.Count(q.where, q.rgb), 80 * 53) << std::hex << q.rgb;
+                 EXPECT_EQ(shot.Count(q.rgb), 80 * 53) << "nothing outside its rectangle";
+             }
+             // Each shown pixel averages 37.5 x 37.7 black and white ones: 127.5, give or take 0.1.
+             EXPECT_EQ(shot.Count(RECT{96, 76, 176, 129}, [](uint32_t px) { return px == 0x7F7F7F || px == 0x808080; }),
+                       80 * 53);
+             EXPECT_EQ(shot.At(16, 22), kWhite);
+             EXPECT_EQ(shot.At(16, 129), kWhite);
+         }},
+    };
+    auto run = [&](const Row& row) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(app.LoadSlot(row.slot, row.file)) << "no picture-open dialog, or the program did not finish";
+        const AppProcess::ErrorBox box = app.TakeErrorBox(row.refusal ? 5000 : 0);
+        if (row.refusal) {
+            // OK only, over a disabled window; one box, not one per repaint.
+            EXPECT_EQ(box.text, row.refusal);
+            EXPECT_TRUE(box.okOnly && box.mainDisabled && !box.another)
+                << box.okOnly << box.mainDisabled << box.another;
+        } else {
+            EXPECT_EQ(box.text, "") << "an error box";
+        }
+        row.check(CaptureClient(main));
+    };
+    for (const Row& row : rows) run(row);
+
+    {
+        SCOPED_TRACE("クリア: every slot shows its label again, exactly as at start");
+        ClickClient(main, kClearButton.x, kClearButton.y);
+        ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main).Count(kBlue) + CaptureClient(main).Count(kYellow) == 0; }, 5000));
+        ASSERT_TRUE(Settle(main));
+        const RECT slots{16, 16, 369, 281};
+        EXPECT_TRUE(CaptureClient(main).Crop(slots).Shows(empty.Crop(slots)));
+    }
+
+    // BMP files of several forms (run-length, core header, palette, bit fields), 50 x 40 in
+    // slot 3 unscaled, centred with its top left at client (71, 200).
+    rows.clear();
+    struct Form { uint32_t header; int bits; uint32_t compression; };
+    for (Form f : {Form{40, 8, 1}, Form{40, 4, 2}, Form{12, 8, 0}, Form{40, 1, 0}, Form{124, 16, 3}, Form{40, 32, 0}}) {
+        samples::Form form;
+        form.headerSize = f.header;
+        form.bitCount = f.bits;
+        form.compression = f.compression;
+        const samples::Picture want = samples::ReferencePicture(f.bits, 50, 40);
+        rows.push_back({form.Name(), 2, files.Write(form.Name() + ".bmp", samples::WriteBmp(want, form)), nullptr,
+                        [want](const Pixels& shot) { EXPECT_TRUE(shot.Shows(PixelsOf(want), 71, 200)); }});
+    }
+    // An icon in slot 3 (centred on (96, 220): its top left at (80, 204)) at its own size,
+    // the label seen through its mask; kept when a damaged icon or a file of an unknown
+    // format is refused. An icon without AND mask in slot 4, 192 pixels to the right, is
+    // seen through where its alpha is 0.
+    icosamples::Bytes damaged = QuadrantIcon();
+    damaged[6 + 16 + 8] = 0xFF;  // the second entry claims bytes past the file's end
+    auto iconShown = [&empty](const Pixels& shot) {
+        EXPECT_TRUE(shot.Shows(IconOver(empty, 80, 204), 80, 204));
+        EXPECT_EQ(shot.At(80 + 32, 204 + 32), empty.At(80 + 32, 204 + 32)) << "drawn at its own size";
+    };
+    rows.push_back({"an icon", 2, files.Write("quadrants.ico", QuadrantIcon()), nullptr, iconShown});
+    rows.push_back({"a damaged icon", 2, files.Write("broken.ico", damaged), "アイコンイメージが不正です.", iconShown});
+    rows.push_back({"an unknown format", 2, files.Write("photo.png", std::string("\x89PNG not really")),
+                    "拡張子 .png の画像形式は処理できません.", iconShown});
+    rows.push_back({"an icon without mask", 3, files.Write("favicon.ico", QuadrantIcon(0)), nullptr,
+                    [&empty](const Pixels& shot) { EXPECT_TRUE(shot.Shows(IconOver(empty, 272, 204), 272, 204)); }});
+    for (const Row& row : rows) run(row);
+
+    // Printed: 32 x 32 device pixels at the top-left corners of cells 3 and 4 (SheetCells.h),
+    // each quadrant's colour spanning the two; whole device pixels, rendered at the printer's
+    // resolution, so to the pixel.
+    const std::string job = PrintSheetConfirmed(app);
+    ASSERT_NE(job, "") << "no print dialog, or no job reached the spooler";
+    const RenderedPage page = RenderJob(job, kSheetDpi);
+    ASSERT_TRUE(IsOneRigSheet(page));
+    const int x = kSheetCells[2].left, y = kSheetCells[2].top, x2 = kSheetCells[3].left;
+    const struct { int q; RECT where; } printed[] = {
+        {1, {x + 16, y, x2 + 32, y + 16}}, {2, {x, y + 16, x2 + 16, y + 32}}, {3, {x + 16, y + 16, x2 + 32, y + 32}}};
+    for (const auto& q : printed) {
+        SCOPED_TRACE(q.q);
+        ExpectBoxNear(page.BoxOf(kQuadrants[q.q].Packed(), kPrinted), q.where, 0);
+    }
+    for (int at : {x, x2}) {
+        EXPECT_EQ(page.Count(RECT{at + 2, y + 2, at + 14, y + 14}, kWhite, 8), 12 * 12) << "the paper shows through at " << at;
+        EXPECT_EQ(page.Count(RECT{at + 18, y + 18, at + 30, y + 30}, kQuadrants[3].Packed(), 8), 12 * 12)
+            << "the icon is drawn at " << at;
+    }
+}

@@ -99,36 +99,22 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
     const std::string written = CorpusFile("lo-drawing-dash.emf");
 
     AppProcess app;
-    HWND main = app.MainWindow();
+    HWND main = app.Ready();
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main).At(20, 20) == 0xFFFFFF; }, 5000));
-    ASSERT_TRUE(Settle(main));
 
-    // On screen: the red half and the black lines inside slot 1.
-    ASSERT_TRUE(app.ChooseFileFor(kSlotCentre[0].x, kSlotCentre[0].y, path));
-    ScreenImage shot;
-    EXPECT_TRUE(WaitUntil([&] {
-        shot = CaptureClient(main);
-        return shot.Count(RECT{16, 16, 176, 136}, kRed) > 1000;
-    }, 8000)) << "the metafile did not show in its slot";
-    int darkRows = 0;
-    EXPECT_TRUE(WaitUntil([&] {
-        shot = CaptureClient(main);
-        darkRows = 0;
-        for (int y = 16; y < 136; ++y) darkRows += IsDark(shot.At(96 + 50, y), 0x60);
-        return darkRows == kLines;
-    }, 5000)) << darkRows << " dark rows; one screen pixel per line in the slot's right half";
-
-    // LibreOffice's drawing in slot 2: its red block shows there.
-    ASSERT_TRUE(app.ChooseFileFor(kSlotCentre[1].x, kSlotCentre[1].y, written));
-    EXPECT_TRUE(WaitUntil([&] {
-        shot = CaptureClient(main);
-        return shot.Count(RECT{208, 16, 368, 136}, kWrittenRed) > 500;
-    }, 8000)) << "LibreOffice's metafile did not show in its slot";
+    // On screen: the red half inside slot 1, and the black lines, one screen pixel each, in
+    // its right half; LibreOffice's drawing in slot 2, its red block showing there.
+    ASSERT_TRUE(app.LoadSlot(0, path));
+    ASSERT_TRUE(app.LoadSlot(1, written));
+    const Pixels shot = CaptureClient(main);
     shot.SaveBmp(OutputDir() + "\\metafile-slot.bmp");
+    EXPECT_GT(shot.Count(RECT{16, 16, 176, 136}, kRed), 1000) << "the metafile did not show in its slot";
+    EXPECT_EQ(shot.Count(RECT{146, 16, 147, 136}, [](uint32_t px) { return IsDark(px, 0x60); }), kLines)
+        << "dark rows in the slot's right half";
+    EXPECT_GT(shot.Count(RECT{208, 16, 368, 136}, kWrittenRed), 500) << "LibreOffice's metafile did not show in its slot";
 
     // On paper.
-    const std::string job = PrintSheetConfirmed(app, main);
+    const std::string job = PrintSheetConfirmed(app);
     ASSERT_NE(job, "") << "no print dialog, or no job reached the spooler";
 
     // The page's own program (after the prolog) fills and strokes paths; it paints no image.
@@ -148,7 +134,7 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
     // of exactly 802 may fall just short); the red block is its left half, to x 902.
     const RECT target{100, 100, 1704, 902};
     const int targetWidth = target.right - target.left;
-    const RECT redBox = rendered.BoxOf(kRed);
+    const RECT redBox = rendered.BoxOf(kRed, kPrinted);
     EXPECT_NEAR(redBox.left, target.left * scale, 4 * scale);
     EXPECT_NEAR(redBox.top, target.top * scale, 4 * scale);
     EXPECT_NEAR(redBox.bottom, target.bottom * scale, 4 * scale);
@@ -191,14 +177,11 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
         ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main).Count(RECT{16, 16, 369, 281}, IsColoured) == 0; }, 5000));
         for (size_t i = first; i < std::min(first + 4, std::size(drawings)); ++i) {
             const POINT centre = kSlotCentre[i - first];
-            ASSERT_TRUE(app.ChooseFileFor(centre.x, centre.y, CorpusFile(drawings[i])));
-            // Looked at once the dialog has gone and the window has painted what it covered.
-            ASSERT_TRUE(WaitUntil([&] { return app.WaitForWindow("#32770", nullptr, 0) == nullptr; }, 10000));
-            ASSERT_TRUE(Settle(main));
+            ASSERT_TRUE(app.LoadSlot(static_cast<int>(i - first), CorpusFile(drawings[i])));
             const RECT slot{centre.x - 80, centre.y - 60, centre.x + 80, centre.y + 60};
             EXPECT_TRUE(WaitUntil([&] { return CaptureClient(main).Count(slot, IsColoured) > 100; }, 5000)) << drawings[i];
         }
-        const std::string sheet = PageOf(PrintSheetConfirmed(app, main));
+        const std::string sheet = PageOf(PrintSheetConfirmed(app));
         ASSERT_NE(sheet, "") << "no print dialog, or no job reached the spooler";
         EXPECT_EQ(ImagesDrawn(sheet), first + 4 >= std::size(drawings) ? 1 : 0) << "drawings from " << drawings[first];
     }

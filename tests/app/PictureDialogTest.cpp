@@ -29,12 +29,12 @@ RECT ClientScreenRect(HWND window) {
     return r;
 }
 
-int DarkCount(const ScreenImage& img) {
+int DarkCount(const Pixels& img) {
     return img.Count(RECT{0, 0, img.width, img.height}, [](uint32_t px) { return IsDark(px, 0x60); });
 }
 
 // Kept in the output folder for looking at afterwards.
-void SaveShot(const ScreenImage& img, const std::string& name) { img.SaveBmp(OutputDir() + "\\" + name + ".bmp"); }
+void SaveShot(const Pixels& img, const std::string& name) { img.SaveBmp(OutputDir() + "\\" + name + ".bmp"); }
 
 // The open dialog of the program with its preview strip.
 struct PictureDialog {
@@ -72,9 +72,9 @@ struct PictureDialog {
     bool ButtonEnabled() const { return CaptureScreen(Button()).Count(kAqua) > 0; }  // the glyph's lens
 
     // Selects list item `index` with the keyboard, after a click on the first item when
-    // the list does not have the focus yet. (A second click there would be a double-click,
-    // which opens what the name box names.)
-    void Select(int index) const {
+    // the list does not have the focus yet (a second click there would be a double-click,
+    // which opens what the name box names); true once it is selected and previewed.
+    ::testing::AssertionResult Select(int index) const {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
         const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
@@ -82,24 +82,22 @@ struct PictureDialog {
         if (info.hwndFocus != List()) {
             RECT r = ScreenRect(List());
             ClickScreen(r.left + 40, r.top + 10);
-            WaitUntil([&] { return GetGUIThreadInfo(thread, &info) && info.hwndFocus == List(); }, 3000);
+            if (!WaitUntil([&] { return GetGUIThreadInfo(thread, &info) && info.hwndFocus == List(); }, 3000))
+                return ::testing::AssertionFailure() << "the list did not take the focus";
         }
         PressKey(VK_HOME);
         for (int i = 0; i < index; ++i) PressKey(VK_DOWN);
-        WaitUntil([&] { return Selected() == index; }, 3000);
+        if (!WaitUntil([&] { return Selected() == index; }, 3000))
+            return ::testing::AssertionFailure() << "item " << Selected() << " selected instead of " << index;
         // The selection's notification loaded the preview as the key was handled; its repaint:
-        Settle(picturePanel);
-        Settle(paintPanel);
+        if (!Settle(picturePanel) || !Settle(paintPanel)) return ::testing::AssertionFailure() << "the preview did not settle";
+        return ::testing::AssertionSuccess();
     }
 };
 
 HWND WaitForPreviewWindow(const AppProcess& app) {
     HWND w = app.WaitForWindow(nullptr, "プレビュー", 5000);
-    if (w) {
-        Settle(w);
-        Settle(FindChild(w, "TPanel"));
-    }
-    return w;
+    return w && Settle(w) && Settle(FindChild(w, "TPanel")) ? w : nullptr;
 }
 
 // A control's text (GetWindowText does not ask the windows of another process).
@@ -127,7 +125,7 @@ protected:
         // Loads (the reader looks no further than the header) and fails when it is drawn.
         for (const auto& f : jpegsamples::HostileFiles())
             if (f.name == "baseline-table-192-1") files_.Write("f_bad.jpg", f.bytes);
-        main_ = app_.MainWindow();
+        main_ = app_.Ready();
     }
     void TearDown() override { RemoveDirectoryA(folder_.c_str()); }
 
@@ -139,7 +137,7 @@ protected:
 
 TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     ASSERT_NE(main_, nullptr);
-    const ScreenImage emptySlots = CaptureClient(main_);
+    const Pixels emptySlots = CaptureClient(main_);
     ClickClient(main_, kSlotCentre[0].x, kSlotCentre[0].y);
     PictureDialog d(app_);
     ASSERT_TRUE(d.Complete()) << "the explorer-style dialog with the preview strip";
@@ -155,7 +153,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         EXPECT_GT(strip.right - strip.left, 100);
     }
 
-    AppProcess::AnswerOpenDialog(d.dialog, files_.Path());  // into the test's folder
+    ASSERT_TRUE(AppProcess::AnswerOpenDialog(d.dialog, files_.Path()));  // into the test's folder
     ASSERT_TRUE(WaitUntil([&] { return d.Items() == 5; }, 5000)) << "a folder and four pictures: " << d.Items();
 
     const RECT interior = d.Interior();
@@ -163,10 +161,10 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     // preview's interior is 152 x 317.
     ASSERT_EQ(interior.right - interior.left, 152);
     ASSERT_EQ(interior.bottom - interior.top, 317);
-    ScreenImage none;
+    Pixels none;
     {
         SCOPED_TRACE("a folder: nothing to preview, button disabled, nothing reported");
-        d.Select(0);
+        ASSERT_TRUE(d.Select(0));
         none = CaptureScreen(interior);
         EXPECT_GT(DarkCount(none), 20) << "the text (なし)";
         EXPECT_EQ(none.Count(kBlue) + none.Count(kRed) + none.Count(kGreen), 0);
@@ -175,8 +173,8 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     }
     {
         SCOPED_TRACE("640 x 480: stretched to the interior, centred, button enabled");
-        d.Select(1);
-        const ScreenImage img = CaptureScreen(interior);
+        ASSERT_TRUE(d.Select(1));
+        const Pixels img = CaptureScreen(interior);
         // Wider than tall: width 152, height trunc(152 / 1.333...) = 114, moved down by
         // (317 - 114) / 2 = 101.
         EXPECT_EQ(img.Count(kBlue), 152 * 114);
@@ -186,7 +184,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     }
     {
         SCOPED_TRACE("the preview window of 300 x 200 shows it at natural size; Escape closes it");
-        d.Select(2);
+        ASSERT_TRUE(d.Select(2));
         const RECT button = d.Button();
         ClickScreen((button.left + button.right) / 2, (button.top + button.bottom) / 2);
         HWND preview = WaitForPreviewWindow(app_);
@@ -207,7 +205,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     }
     {
         SCOPED_TRACE("2000 x 1500 (double-click on the preview): held to 3/4 of the monitor");
-        d.Select(3);
+        ASSERT_TRUE(d.Select(3));
         DoubleClickScreen((interior.left + interior.right) / 2, (interior.top + interior.bottom) / 2);
         HWND preview = WaitForPreviewWindow(app_);
         ASSERT_NE(preview, nullptr);
@@ -223,7 +221,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         // trunc(562 x 1.333...) = 749, moved right by (754 - 749) / 2 = 2.
         ASSERT_EQ(area.right - area.left, 754);
         ASSERT_EQ(area.bottom - area.top, 562);
-        const ScreenImage shot = CaptureScreen(area);
+        const Pixels shot = CaptureScreen(area);
         EXPECT_EQ(shot.Count(kGreen), 749 * 562);
         EXPECT_EQ(shot.Count(RECT{2, 0, 751, 562}, kGreen), 749 * 562);
         PressKey(VK_ESCAPE);
@@ -231,25 +229,25 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
     }
     {
         SCOPED_TRACE("a JPEG that fails as it is drawn: 画像が不正です in its place, nothing reported");
-        d.Select(4);
-        const ScreenImage img = CaptureScreen(interior);
+        ASSERT_TRUE(d.Select(4));
+        const Pixels img = CaptureScreen(interior);
         EXPECT_GT(DarkCount(img), 20);
-        EXPECT_NE(img.pixels, none.pixels);
+        EXPECT_NE(img.rgb, none.rgb);
         EXPECT_TRUE(NoErrorBox(app_, d.dialog));
     }
     {
         SCOPED_TRACE("a text file (shown with *.*): nothing to preview, nothing reported");
-        AppProcess::AnswerOpenDialog(d.dialog, "*.*");
+        ASSERT_TRUE(AppProcess::AnswerOpenDialog(d.dialog, "*.*"));
         ASSERT_TRUE(WaitUntil([&] { return d.Items() == 6; }, 5000)) << d.Items();
-        d.Select(4);
-        EXPECT_EQ(CaptureScreen(interior).pixels, none.pixels) << "(なし) as for the folder";
+        ASSERT_TRUE(d.Select(4));
+        EXPECT_EQ(CaptureScreen(interior).rgb, none.rgb) << "(なし) as for the folder";
         EXPECT_FALSE(d.ButtonEnabled());
         EXPECT_TRUE(NoErrorBox(app_, d.dialog));
     }
-    ScreenImage lastCaption;
+    Pixels lastCaption;
     {
         SCOPED_TRACE("the hint of the enabled button");
-        d.Select(2);
+        ASSERT_TRUE(d.Select(2));
         lastCaption = CaptureScreen(d.CaptionRow());
         const RECT button = d.Button();
         SetCursorPos(button.left + 5, button.top + 5);
@@ -257,13 +255,12 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         HWND hint = app_.WaitForWindow("THintWindow", "プレビュー", 3000);
         EXPECT_NE(hint, nullptr);
     }
-    AppProcess::AnswerOpenDialog(d.dialog, c300_);  // confirms c300.bmp
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(d.dialog); }, 5000));
+    ASSERT_TRUE(AppProcess::AnswerOpenDialog(d.dialog, c300_));  // confirms c300.bmp
+    ASSERT_TRUE(app_.Finished(d.dialog));
     // Hidden as the dialog's window is destroyed, so before it is gone.
     EXPECT_EQ(app_.WaitForWindow("THintWindow", nullptr, 0), nullptr) << "the hint goes with the dialog";
-    ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main_).At(kSlotCentre[0].x, kSlotCentre[0].y) == kRed; }, 5000));
-    ASSERT_TRUE(Settle(main_));
-    const ScreenImage redSlot = CaptureClient(main_);
+    const Pixels redSlot = CaptureClient(main_);
+    ASSERT_EQ(redSlot.At(kSlotCentre[0].x, kSlotCentre[0].y), kRed);
 
     {
         // The platform shows the folder of the name it starts with and that name in the
@@ -276,23 +273,22 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         EXPECT_STREQ(EditText(AppProcess::FileNameEdit(second.dialog)).c_str(), "c300.bmp");
         EXPECT_TRUE(WaitUntil([&] { return second.Items() == 5; }, 3000)) << "the file's own folder";
         EXPECT_TRUE(WaitUntil([&] { return CaptureScreen(second.Interior()).Count(kRed) > 0; }, 5000));
-        EXPECT_EQ(CaptureScreen(second.CaptionRow()).pixels, lastCaption.pixels);
+        EXPECT_EQ(CaptureScreen(second.CaptionRow()).rgb, lastCaption.rgb);
 
         PressButton(second.dialog, IDCANCEL);
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(second.dialog); }, 5000));
+        ASSERT_TRUE(app_.Finished(second.dialog));
     }
     {
         SCOPED_TRACE("cancelled: the slot and the file name stay");
-        ScreenImage after;
-        WaitUntil([&] { return (after = CaptureClient(main_)).pixels == redSlot.pixels; }, 3000);
-        EXPECT_EQ(after.pixels, redSlot.pixels);
-        EXPECT_NE(after.pixels, emptySlots.pixels);
+        const Pixels after = CaptureClient(main_);
+        EXPECT_EQ(after.rgb, redSlot.rgb);
+        EXPECT_NE(after.rgb, emptySlots.rgb);
         ClickClient(main_, kSlotCentre[0].x, kSlotCentre[0].y);
         PictureDialog third(app_);
         ASSERT_TRUE(third.Complete());
         EXPECT_STREQ(EditText(AppProcess::FileNameEdit(third.dialog)).c_str(), "c300.bmp");
         PressButton(third.dialog, IDCANCEL);
-        WaitUntil([&] { return !IsWindow(third.dialog); }, 5000);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(third.dialog); }, 5000));
     }
 }
 
@@ -334,13 +330,13 @@ TEST_F(PictureDialogTest, OnAHighResolutionScreenEverythingIsLaidOutByTheProgram
     PressKey(VK_ESCAPE);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(preview) || !IsWindowVisible(preview); }, 3000));
     d.Select(1);  // 640 x 480, blue: stretched into the strip's interior, then fitted into the slot
-    WaitUntil([&] { return CaptureScreen(interior).Count(kBlue) > 0 && Settle(d.paintPanel); }, 5000);
+    ASSERT_TRUE(WaitUntil([&] { return CaptureScreen(interior).Count(kBlue) > 0 && Settle(d.paintPanel); }, 5000));
     const long iw = interior.right - interior.left, stripBlue = CaptureScreen(interior).Count(kBlue);
     const long stripLeft = ScreenRect(d.picturePanel).left, listRight = ScreenRect(d.List()).right;
     PressButton(d.dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main_).At(slot.left + 50, slot.top + 50) == kBlue; }, 5000));
     ASSERT_TRUE(Settle(main_));
-    const ScreenImage shot = CaptureClient(main_);
+    const Pixels shot = CaptureClient(main_);
     PrintJobWatcher jobs;
     ClickClient(main_, print.left + 20, print.top + 10);
     HWND printDialog = app_.WaitForDialog(nullptr);

@@ -8,7 +8,6 @@
 // forced repaints of the main window, empty and with the four pictures.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -44,21 +43,17 @@ TEST(PrintBenchmark, DISABLED_ClickToJobFile) {
     ASSERT_EQ(pictures.size(), 4u);
 
     AppProcess app;
-    HWND main = app.MainWindow();
+    HWND main = app.Ready();
     ASSERT_NE(main, nullptr);
     // The same sampling while the pictures load and first show (reading, decoding): a
     // check that the program's own code is seen where it runs.
-    Sleep(500);  // the first paint after start
     const double emptyRepaint = RepaintMilliseconds(main);
     ThreadSampler loading(app.ProcessHandle(), app.MainThreadId());
     loading.Start();
     for (int slot = 0; slot < 4; ++slot) {
-        ASSERT_TRUE(app.ChooseFileFor(kSlotCentre[slot].x, kSlotCentre[slot].y, WindowsPathOf(pictures[slot])));
-        // Loading a large picture takes a while: wait for the main window to take input again.
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) && !app.WaitForWindow("#32770", nullptr, 0); },
-                              120000));
+        ASSERT_TRUE(app.LoadSlot(slot, WindowsPathOf(pictures[slot])));
+        ASSERT_EQ(app.TakeErrorBox(0).text, "");
     }
-    Sleep(1000);  // let the slots finish painting before the clock starts
     loading.Stop();
     const double fullRepaint = RepaintMilliseconds(main);
 
@@ -69,10 +64,9 @@ TEST(PrintBenchmark, DISABLED_ClickToJobFile) {
         PrintJobWatcher jobs;
         const double clicked = Seconds();
         ClickClient(main, kPrintButton.x, kPrintButton.y);
-        HWND dialog = app.WaitForWindow("#32770", nullptr, 20000);
-        ASSERT_NE(dialog, nullptr);
         // The dialog takes no input for a moment after it appears; that wait is the harness's.
-        Sleep(500);
+        HWND dialog = app.WaitForDialog(nullptr, 20000);
+        ASSERT_NE(dialog, nullptr);
         sampler.Start();
         const double confirmed = Seconds();
         PressButton(dialog, IDOK);
@@ -82,8 +76,7 @@ TEST(PrintBenchmark, DISABLED_ClickToJobFile) {
         ASSERT_NE(job, "");
         sheets.push_back(done - clicked);
         confirms.push_back(done - confirmed);
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 60000));
-        Sleep(500);
+        ASSERT_TRUE(app.Finished(dialog, 60000));
     }
 
     std::printf("sheet_click_to_file_seconds=%.3f\n", Median(sheets));

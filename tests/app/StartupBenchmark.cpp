@@ -6,25 +6,13 @@
 // there.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
+#include "bench/BenchClock.h"
 #include "support/UiDriver.h"
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return double(counter.QuadPart) / double(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // Seconds until a visible window of the class has been painted and the program waits
 // for input (its first paint comes before it is idle: painting is what a program does
@@ -32,13 +20,13 @@ double Median(std::vector<double> values) {
 // own look is known.
 template <class Painted>
 double TimeToFirstPaint(const std::string& exe, const char* windowClass, Painted painted) {
-    const double start = Now();
+    const double start = Seconds();
     AppProcess app(SW_SHOWNORMAL, exe);
     HWND window = app.WaitForWindow(windowClass, nullptr, 30000);
     if (!window) return -1;
     WaitForInputIdle(app.ProcessHandle(), 30000);
     if (!WaitUntil([&] { return painted(window); }, 30000)) return -1;
-    const double seconds = Now() - start;
+    const double seconds = Seconds() - start;
     PostMessageA(window, WM_CLOSE, 0, 0);
     app.WaitForExit(10000);
     return seconds;
@@ -50,26 +38,21 @@ TEST(StartupBenchmark, DISABLED_StartToFirstPaint) {
     // The first slot's placeholder: a white box with black text at the layout's place.
     auto tetrafolPainted = [](HWND window) {
         if (!IsWindowVisible(window)) return false;
-        const ScreenImage client = CaptureClient(window);
-        if (client.width < 176 || client.height < 136 || client.At(20, 20) != 0xFFFFFF) return false;
-        for (int y = 16; y < 136; ++y)
-            for (int x = 16; x < 176; ++x)
-                if ((client.At(x, y) & 0xFF) < 0x40) return true;
-        return false;
+        const Pixels client = CaptureClient(window);
+        return client.width >= 176 && client.height >= 136 && client.At(20, 20) == 0xFFFFFF &&
+               client.Count(RECT{16, 16, 176, 136}, [](uint32_t px) { return (px & 0xFF) < 0x40; }) > 0;
     };
     // Notepad, by the same measure: its edit area white, and dark text ("1 行, 1 列") in the
     // status bar along the client's bottom (its scroll bar takes the right-hand edge).
     auto notepadPainted = [](HWND window) {
         if (!IsWindowVisible(window)) return false;
-        const ScreenImage client = CaptureClient(window);
+        const Pixels client = CaptureClient(window);
         if (client.width < 100 || client.height < 100) return false;
         for (int y = 8; y < client.height - 30; y += 8)
             for (int x = 8; x < client.width - 30; x += 8)
                 if (client.At(x, y) != 0xFFFFFF) return false;
-        for (int y = client.height - 20; y < client.height; ++y)
-            for (int x = 0; x < client.width / 2; ++x)
-                if ((client.At(x, y) & 0xFF) < 0x40) return true;
-        return false;
+        const RECT status{0, client.height - 20, client.width / 2, client.height};
+        return client.Count(status, [](uint32_t px) { return (px & 0xFF) < 0x40; }) > 0;
     };
     std::vector<double> tetrafol, notepad;
     for (int round = 0; round < 6; ++round) {

@@ -1,5 +1,5 @@
 // Benchmark, not a test: decoding a 6000 x 4000 JPEG through the program's own path (load,
-// then the first draw's decode into the picture's bitmap), for run-jpeg-bench.sh to set
+// then the first draw's decode into the picture's bitmap), for run-in-wine.sh jpeg_bench to set
 // beside the same library alone in this process and beside libjpeg-turbo's djpeg, each
 // with the same settings.
 //   jpeg_bench write FILE           writes the photo-like test picture

@@ -14,10 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "app/FourUpSheetLayout.h"
+#include <commctrl.h>
+
 #include "support/Form1Points.h"
 #include "support/PrintedPages.h"
 #include "support/SamplePictures.h"
+#include "support/SheetCells.h"
 #include "support/SystemDialogAnswerer.h"
 #include "support/TerminalText.h"
 #include "support/UiDriver.h"
@@ -42,36 +44,29 @@ void ClickButton(HWND dialog, int id) {
 // which also shows its preview. Falls back to typing the full path when the list does
 // not answer; the caller confirms.
 bool SelectInDialog(HWND dialog, const std::string& folder, const SamplePicture& sample) {
-    AppProcess::AnswerOpenDialog(dialog, folder);
-    Sleep(800);
-    HWND list = FindChild(dialog, "SysListView32");
-    if (list) {
+    HWND list = nullptr;
+    auto focused = [&](HWND control) {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus == control;
+    };
+    // The list is made anew for the folder; it answers once it holds the folder's files.
+    if (AppProcess::AnswerOpenDialog(dialog, folder) && WaitUntil([&] {
+            list = FindChild(dialog, "SysListView32");
+            return list && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0;
+        }, 5000)) {
         RECT r;
         GetWindowRect(list, &r);
         ClickScreen(r.right - 12, r.bottom - 12);  // blank space of the list: gives it the focus
-        Sleep(200);
-        TypeText(sample.fileName);
-        const bool selected =
-            WaitUntil([&] { return Lower(ControlText(dialog, FileNameBox(dialog))) == Lower(sample.fileName); }, 3000);
-        if (selected) return true;
+        if (WaitUntil([&] { return focused(list); }, 3000)) {
+            TypeText(sample.fileName);
+            if (WaitUntil([&] { return Lower(ControlText(dialog, FileNameBox(dialog))) == Lower(sample.fileName); }, 3000) &&
+                Settle(dialog))  // the preview follows the selection
+                return true;
+        }
     }
     SetControlText(dialog, FileNameBox(dialog), sample.path);
     return false;
-}
-
-// Waits until the program has finished with the click: it answers messages again (the
-// load is done) or shows an error box, whose text is returned after closing it.
-std::string WaitForLoad(AppProcess& app, HWND main, HWND dialog) {
-    WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 20000);
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &answer);
-    HWND box = app.WaitForWindow("#32770", "Tetrafol", 1000);
-    if (!box) return "";
-    Sleep(300);
-    std::string text = AppProcess::MessageBoxText(box);
-    PressButton(box, IDOK);
-    WaitUntil([&] { return !IsWindow(box); }, 5000);
-    return text.empty() ? "(an error box without text)" : text;
 }
 
 void SaveWindow(HWND window, const std::string& path) {
@@ -95,7 +90,7 @@ int main(int argc, char** argv) {
     std::printf("sample pictures written to %s/pictures\n", outUnix.c_str());
 
     AppProcess app;
-    HWND main = app.MainWindow();
+    HWND main = app.Ready();
     if (!main) {
         std::printf("FAILED: the main window did not appear\n");
         return 1;
@@ -112,19 +107,16 @@ int main(int argc, char** argv) {
             return 1;
         }
         const bool fromList = SelectInDialog(dialog, folder, sample);
-        if (slot == 0) {
-            Sleep(1000);  // the preview follows the selection
-            SaveWindow(dialog, out + "\\dialog.bmp");
-        }
+        if (slot == 0) SaveWindow(dialog, out + "\\dialog.bmp");
         ClickButton(dialog, IDOK);
-        const std::string error = WaitForLoad(app, main, dialog);
+        const std::string error =
+            app.Finished(dialog) ? app.TakeErrorBox(1000).text : "(the program did not finish loading it)";
         loaded[slot] = error.empty();
         std::printf("slot %d (%s): %-16s %-5s %s%s\n", slot + 1, kSlotPlaces[slot], sample.fileName.c_str(),
                     sample.kind.c_str(), loaded[slot] ? "loaded" : "NOT LOADED: ", TerminalText(error).c_str());
         if (!fromList) std::printf("        (the file list did not take the name; typed the path instead)\n");
         if (!loaded[slot]) failures.push_back(sample.kind);
     }
-    Sleep(1500);  // the slots repaint after the last dialog or box closed
     SaveWindow(main, out + "\\window.bmp");
 
     PrintJobWatcher jobs;
@@ -136,21 +128,12 @@ int main(int argc, char** argv) {
     }
     ClickButton(printDialog, IDOK);
     // The job file, or the error box of a sheet that failed.
-    std::string job;
-    HWND errorBox = nullptr;
-    WaitUntil([&] {
-        const std::vector<std::string> done = jobs.NewJobs();
-        if (!done.empty()) return true;
-        errorBox = app.WaitForWindow("#32770", "Tetrafol", 0);
-        return errorBox != nullptr;
-    }, 300000);
-    if (errorBox) {
-        Sleep(300);
-        std::printf("FAILED: printing showed \"%s\"\n", TerminalText(AppProcess::MessageBoxText(errorBox)).c_str());
-        PressButton(errorBox, IDOK);
+    const std::string printError = app.Finished(printDialog, 300000) ? app.TakeErrorBox(0).text : "(no answer)";
+    if (!printError.empty()) {
+        std::printf("FAILED: printing showed \"%s\"\n", TerminalText(printError).c_str());
         return 1;
     }
-    job = jobs.WaitForNewJob(1000);
+    const std::string job = jobs.WaitForNewJob(300000);
     if (job.empty()) {
         const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         CaptureScreen(screen).SaveBmp(out + "\\failure.bmp");
@@ -162,15 +145,12 @@ int main(int argc, char** argv) {
 
     // What the sheet must show: each loaded picture inside its own cell, nothing in the
     // cells of pictures that did not load.
-    const RenderedPage page = RenderJob(job, 300);
-    bool sheetRight = page.pages == 1 && page.landscape && page.width > page.height;
-    const TSheetCell cell = SheetCellSize(page.width, page.height);
+    const RenderedPage page = RenderJob(job, kSheetDpi);
+    bool sheetRight = bool(IsOneRigSheet(page));
     int drawn = 0;
-    for (int slot = 0; slot < 4 && page.pages > 0; ++slot) {
-        const LONG x = slot % 2 ? cell.Width + 200 : 100, y = slot / 2 ? cell.Height + 200 : 100;
-        const RECT area{x, y, x + cell.Width, y + cell.Height};
-        const long blank = page.Count(0xFFFFFF, area, 8);
-        const bool inked = blank < static_cast<long>(cell.Width) * cell.Height;
+    for (int slot = 0; slot < 4 && sheetRight; ++slot) {
+        const RECT& cell = kSheetCells[slot];
+        const bool inked = page.Count(cell, 0xFFFFFF, 8) < long(cell.right - cell.left) * (cell.bottom - cell.top);
         drawn += inked;
         if (inked != loaded[slot]) sheetRight = false;
     }

@@ -176,17 +176,16 @@ TEST(OpenDialogRun, ARefusedCloseKeepsTheDialogOpen) {
         ++asked;
         canClose = false;
     };
-    bool stillOpen = false;
+    bool settled = false, stillOpen = false;
     SystemDialogAnswerer answer([&](HWND d) {
-        AppProcess::AnswerOpenDialog(d, file);
         // Asked, and the dialog has acted on the answer and gone back to its loop.
-        WaitUntil([&] { return asked > 0; }, 5000);
-        Settle(d);
+        settled = AppProcess::AnswerOpenDialog(d, file) && WaitUntil([&] { return asked > 0; }, 5000) && Settle(d);
         stillOpen = IsWindowVisible(d) != FALSE;
         PressButton(d, IDCANCEL);
     });
     EXPECT_FALSE(dialog.RunModal());
     answer.Wait();
+    EXPECT_TRUE(settled) << "the dialog was not asked, or did not settle";
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(stillOpen) << "the dialog's message result kept it open";
     EXPECT_TRUE(dialog.Files().empty());

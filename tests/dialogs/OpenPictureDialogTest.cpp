@@ -8,7 +8,6 @@
 #include "framework/Form.h"
 #include "framework/SpeedButton.h"
 #include "graphics/Picture.h"
-#include "rtl/ResourceStrings.h"
 #include "graphics/bitmap/BmpSamples.h"
 #include "support/SystemDialogAnswerer.h"
 #include "support/TempDir.h"
@@ -70,7 +69,7 @@ TEST(OpenPictureDialogRun, ConfirmedRunGivesTheFileCancelledRunKeepsIt) {
         SCOPED_TRACE("the first run starts empty, the strip right of the standard controls");
         EXPECT_EQ(start.label, "");
         EXPECT_FALSE(start.buttonEnabled);
-        EXPECT_EQ(start.paintCaption, LoadResString(res::SNone));
+        EXPECT_EQ(start.paintCaption, "(なし)");
         EXPECT_EQ(start.pictureWidth, 0);
         EXPECT_EQ(start.strip.Left, start.area.Right);
         EXPECT_EQ(start.strip.Top, 4);
@@ -85,8 +84,9 @@ TEST(OpenPictureDialogRun, ConfirmedRunGivesTheFileCancelledRunKeepsIt) {
         caption = dialog.PictureLabel().Caption();
         previewed = !caption.empty();
     };
+    bool shown = true;
     auto cancelOnceShown = [&](HWND d) {
-        WaitUntil([&] { return previewed.load(); }, 5000);
+        shown = WaitUntil([&] { return previewed.load(); }, 5000) && shown;
         PressButton(d, IDCANCEL);
     };
     for (int run = 2; run <= 3; ++run) {
@@ -94,13 +94,14 @@ TEST(OpenPictureDialogRun, ConfirmedRunGivesTheFileCancelledRunKeepsIt) {
         EXPECT_FALSE(dialog.RunModal());
         cancel.Wait();
     }
+    EXPECT_TRUE(shown) << "a run did not preview the file it started on";
     EXPECT_EQ(caption, " (30x20)");
     EXPECT_STRCASEEQ(dialog.FileName().c_str(), file.c_str());
     {
         SCOPED_TRACE("the next run keeps the caption and the button, and empties the preview");
         EXPECT_EQ(start.label, " (30x20)");
         EXPECT_TRUE(start.buttonEnabled);
-        EXPECT_EQ(start.paintCaption, LoadResString(res::SNone));
+        EXPECT_EQ(start.paintCaption, "(なし)");
         EXPECT_EQ(start.pictureWidth, 0);
         EXPECT_EQ(start.lastPreviewed, "");
     }

@@ -7,7 +7,6 @@
 #include "dialogs/OpenPictureDialog.h"
 #include "display/Image.h"
 #include "graphics/Picture.h"
-#include "rtl/ResourceStrings.h"
 #include "support/TempDir.h"
 #include "support/UiDriver.h"
 
@@ -43,7 +42,6 @@ TEST(PreviewWindowSize, APictureClaimingTheLargestWidthIsHeldToThreeQuartersOfTh
     ASSERT_EQ(dialog.PaintBox().Picture().Width(), 0x7FFFFFFF) << "the sample claims the largest width";
 
     const DWORD owner = GetCurrentThreadId();
-    const std::string caption = LoadResString(res::SPreviewLabel);
     RECT client{-1, -1, -1, -1};
     HWND preview = nullptr;
     std::thread closer([&] {
@@ -54,7 +52,7 @@ TEST(PreviewWindowSize, APictureClaimingTheLargestWidthIsHeldToThreeQuartersOfTh
                     [](HWND w, LPARAM found) -> BOOL {
                         char text[64] = {};
                         GetWindowTextA(w, text, sizeof text);
-                        if (!IsWindowVisible(w) || LoadResString(res::SPreviewLabel) != text) return TRUE;
+                        if (!IsWindowVisible(w) || std::strcmp(text, "プレビュー") != 0) return TRUE;
                         *reinterpret_cast<HWND*>(found) = w;
                         return FALSE;
                     },

@@ -18,7 +18,9 @@ Seen Paint(TForm& form, TLabel& label) {
     label.SetColor(clWhite);
     DibSurface surface(400, 120, RGB(0x33, 0x66, 0x99));
     form.PaintControls(surface.dc(), surface.All());
-    return {surface.BoxOfAllBut({kBackground}), surface.BoxOfAllBut({kBackground, kWhite})};
+    const Pixels shot = surface.Read();
+    return {shot.BoxOf([](uint32_t px) { return px != kBackground; }),
+            shot.BoxOf([](uint32_t px) { return px != kBackground && px != kWhite; })};
 }
 
 // The box holds the ink, with at most `slack` pixels to spare at either end of the line.

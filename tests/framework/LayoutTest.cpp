@@ -81,13 +81,14 @@ TEST(LayoutReading, ScalingToAnotherResolutionScalesFontThenPositionsByTextHeigh
     form.ReadLayout(ParseLayout(
         "form F TForm\n  Font.Height -12\n  PixelsPerInch 96\n  TextHeight 12\n"
         "component A TButton\n  Left 10\n  Top 20\n  Width 80\n  Height 30\n"));
-    int before = form.TextHeight;
     form.ScaleForScreen(192);
     EXPECT_EQ(form.Font().Height, -24);
     EXPECT_EQ(form.PixelsPerInch, 192);
     auto* a = form.Component<TButton>("A");
-    // Positions follow the ratio of the measured text heights.
-    EXPECT_EQ(a->Left(), MulDiv(10, form.TextHeight, before));
-    EXPECT_EQ(a->Width(), MulDiv(80, form.TextHeight, before));
-    EXPECT_GT(form.TextHeight, before);
+    // Positions follow the ratio of the measured text heights: on the rig a -24 line of the
+    // form's font measures 26 pixels against the layout's 12, so 10 becomes 10 x 26 / 12 =
+    // 21.7, rounded 22, and 80 becomes 173.3, rounded 173.
+    EXPECT_EQ(form.TextHeight, 26);
+    EXPECT_EQ(a->Left(), 22);
+    EXPECT_EQ(a->Width(), 173);
 }

@@ -93,11 +93,11 @@ TEST_F(FourUpSheet, EachPictureLandsInItsCellOnOneLandscapePage) {
     ASSERT_TRUE(IsOneRigSheet(page));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.slot);
-        ExpectBoxNear(page.BoxOf(Rgb(row.colour)), row.where);
+        ExpectBoxNear(page.BoxOf(RgbOf(row.colour), kPrinted), row.where);
     }
     // Slot 2's cell is blank paper.
     const RECT& second = kSheetCells[1];
-    EXPECT_EQ(page.Count(0xFFFFFF, second, 8), static_cast<long>(second.right - second.left) * (second.bottom - second.top));
+    EXPECT_EQ(page.Count(second, 0xFFFFFF, 8), static_cast<long>(second.right - second.left) * (second.bottom - second.top));
 }
 
 // Messages dispatched while the job starts (the abort procedure) already see the sheet
@@ -147,8 +147,8 @@ TEST_F(FourUpSheet, FailingPictureAbandonsTheJobAndTheNextSheetPrints) {
     const RenderedPage page = RenderNextJob(jobs, kSheetDpi);
     ASSERT_TRUE(IsOneRigSheet(page));
     // 300 x 200: 1604/300 = 5.3467 < 1089/200 = 5.445, the width decides: height trunc(200 x 5.3467) = 1069
-    ExpectBoxNear(page.BoxOf(0xFF0000), {100, 100, 1704, 1169});
-    ExpectBoxNear(page.BoxOf(0x0000FF), {1804, 100, 3408, 1169});
+    ExpectBoxNear(page.BoxOf(0xFF0000, kPrinted), {100, 100, 1704, 1169});
+    ExpectBoxNear(page.BoxOf(0x0000FF, kPrinted), {1804, 100, 3408, 1169});
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include "printing/PrinterCanvas.h"
 #include "printing/SpoolerErrors.h"
 #include "rtl/Exceptions.h"
-#include "rtl/ResourceStrings.h"
 #include "support/PrintedPages.h"
 #include "support/SheetCells.h"
 #include "support/ProfileDefaultPrinter.h"
@@ -124,12 +123,12 @@ TEST(PrinterSelect, KnownDeviceTakesTheNewPortUnknownDeviceIsAppended) {
 
     // The spooler cannot open it: no device settings, and no context either.
     EXPECT_EQ(printer.DeviceMode(), nullptr);
-    const std::string unsupported = LoadResString(res::SPrinterNotSupported);
+    const std::string unsupported = "選択されたプリンタではサポートされていない機能です";
     EXPECT_EQ(MessageOf<EPrinter>([&] { printer.CopyCount(); }), unsupported);
     EXPECT_EQ(MessageOf<EPrinter>([&] { printer.SetCopyCount(2); }), unsupported);
     EXPECT_EQ(MessageOf<EPrinter>([&] { printer.SetPageOrientation(TPrinterOrientation::poLandscape); }),
               unsupported);
-    EXPECT_EQ(MessageOf<EPrinter>([&] { printer.PrintableWidth(); }), LoadResString(res::SInvalidPrinter));
+    EXPECT_EQ(MessageOf<EPrinter>([&] { printer.PrintableWidth(); }), "選択したプリンタは有効ではありません");
     EXPECT_EQ(printer.ContextState(), TPrinter::TContextState::NoContext);
     EXPECT_EQ(printer.DeviceContext(), nullptr);
 
@@ -158,8 +157,8 @@ TEST(PrinterSelect, TakesOverTheGivenSettingsBlock) {
 
 TEST(PrinterJob, StateRulesAndTheirMessages) {
     TPrinter printer;
-    const std::string notPrinting = LoadResString(res::SNotPrinting);
-    const std::string printing = LoadResString(res::SPrinting);
+    const std::string notPrinting = "プリンタに印刷できる状態ではありません";
+    const std::string printing = "現在印刷中です";
     ASSERT_EQ(notPrinting, "プリンタに印刷できる状態ではありません");
     ASSERT_EQ(printing, "現在印刷中です");
 
@@ -210,8 +209,8 @@ TEST(PrinterJob, PrintsWhatWasDrawnOnOneLandscapePage) {
 
     const RenderedPage page = RenderNextJob(jobs, kSheetDpi);
     ASSERT_TRUE(IsOneRigSheet(page));
-    ExpectBoxNear(page.BoxOf(0xFF0000), {300, 200, 900, 600});
-    ExpectBoxNear(page.BoxOf(0x0000FF), {3008, 2079, 3408, 2379});
+    ExpectBoxNear(page.BoxOf(0xFF0000, kPrinted), {300, 200, 900, 600});
+    ExpectBoxNear(page.BoxOf(0x0000FF, kPrinted), {3008, 2079, 3408, 2379});
 }
 
 TEST(PrinterJob, AbandonedJobPrintsNothingAndThePrinterIsIdleAgain) {
@@ -228,7 +227,7 @@ TEST(PrinterJob, AbandonedJobPrintsNothingAndThePrinterIsIdleAgain) {
     printer.FinishJob();
     const RenderedPage page = RenderNextJob(jobs, 100);
     ASSERT_EQ(page.pages, 1);
-    EXPECT_EQ(page.BoxOf(0xFF0000).right, 0);  // the abandoned drawing went nowhere
+    EXPECT_EQ(page.BoxOf(0xFF0000, kPrinted).right, 0);  // the abandoned drawing went nowhere
 }
 
 // A page the spooler cannot deliver is reported, not passed off as printed; the
@@ -274,7 +273,7 @@ TEST(PrinterJob, AFailedStartLeavesNoUsedContextBehind) {
     printer.FinishJob();
     const RenderedPage page = RenderNextJob(jobs, 100);
     ASSERT_EQ(page.pages, 1);
-    EXPECT_NE(page.BoxOf(0xFF0000).right, 0);
+    EXPECT_NE(page.BoxOf(0xFF0000, kPrinted).right, 0);
 }
 
 TEST(PrinterJob, DestroyingThePrinterFinishesAnOpenJob) {
@@ -286,7 +285,7 @@ TEST(PrinterJob, DestroyingThePrinterFinishesAnOpenJob) {
     }
     const RenderedPage page = RenderNextJob(jobs, 100);
     ASSERT_EQ(page.pages, 1);
-    EXPECT_NE(page.BoxOf(0x00A000).right, 0);
+    EXPECT_NE(page.BoxOf(0x00A000, kPrinted).right, 0);
 }
 
 TEST(PrinterCanvas, FontHeightFollowsThePrintersResolution) {

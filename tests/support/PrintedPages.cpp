@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "printing/Printer.h"
-#include "support/Form1Points.h"
 #include "support/UiDriver.h"
 
 std::string PrintsDirectory() {
@@ -95,84 +94,10 @@ size_t PrintJobWatcher::CountNewJobs() {
     return count;
 }
 
-namespace {
-
-bool Near(uint32_t a, uint32_t b, int tolerance) {
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const int ca = (a >> shift) & 0xFF, cb = (b >> shift) & 0xFF;
-        if (std::abs(ca - cb) > tolerance) return false;
-    }
-    return true;
-}
-
-// The next header number of a PPM, skipping blanks and "#" comments.
-bool ReadHeaderNumber(FILE* f, int& value) {
-    int c = std::fgetc(f);
-    for (;;) {
-        while (c == ' ' || c == '\t' || c == '\r' || c == '\n') c = std::fgetc(f);
-        if (c != '#') break;
-        while (c != '\n' && c != EOF) c = std::fgetc(f);
-    }
-    if (c < '0' || c > '9') return false;
-    value = 0;
-    while (c >= '0' && c <= '9') {
-        value = value * 10 + (c - '0');
-        c = std::fgetc(f);
-    }
-    return true;  // the one blank after the number is consumed
-}
-
-// Reads a binary PPM (P6, maxval 255).
-bool ReadPpm(const std::string& windowsPath, RenderedPage& page) {
-    FILE* f = std::fopen(windowsPath.c_str(), "rb");
-    if (!f) return false;
-    int maxval = 0;
-    const bool ok = std::fgetc(f) == 'P' && std::fgetc(f) == '6' && ReadHeaderNumber(f, page.width) &&
-                    ReadHeaderNumber(f, page.height) && ReadHeaderNumber(f, maxval) && maxval == 255 &&
-                    page.width > 0 && page.height > 0;
-    if (!ok) {
-        std::fclose(f);
-        return false;
-    }
-    std::vector<unsigned char> bytes(static_cast<size_t>(page.width) * page.height * 3);
-    const bool complete = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    std::fclose(f);
-    if (!complete) return false;
-    page.pixels.resize(static_cast<size_t>(page.width) * page.height);
-    for (size_t i = 0; i < page.pixels.size(); ++i)
-        page.pixels[i] = (bytes[i * 3] << 16) | (bytes[i * 3 + 1] << 8) | bytes[i * 3 + 2];
-    return true;
-}
-
-}  // namespace
-
-RECT RenderedPage::BoxOf(uint32_t rgb, int tolerance) const {
-    RECT box{width, height, 0, 0};
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if (Near(At(x, y), rgb, tolerance)) {
-                if (x < box.left) box.left = x;
-                if (y < box.top) box.top = y;
-                if (x + 1 > box.right) box.right = x + 1;
-                if (y + 1 > box.bottom) box.bottom = y + 1;
-            }
-    if (box.right == 0) return RECT{0, 0, 0, 0};
-    return box;
-}
-
-long RenderedPage::Count(uint32_t rgb, const RECT& area, int tolerance) const {
-    long count = 0;
-    for (int y = std::max<int>(0, area.top); y < std::min<int>(height, area.bottom); ++y)
-        for (int x = std::max<int>(0, area.left); x < std::min<int>(width, area.right); ++x)
-            if (Near(At(x, y), rgb, tolerance)) ++count;
-    return count;
-}
-
 RenderedPage RenderJob(const std::string& unixJobPath, int dpi) {
     RenderedPage page;
     static int counter = 0;
-    const std::string prefix = "/tmp/tetrafol-page-" + std::to_string(GetCurrentProcessId()) + "-" +
-                               std::to_string(++counter);
+    const std::string prefix = ScratchPath("page-" + std::to_string(++counter));
     const std::string script =
         "gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=ppmraw -r" + std::to_string(dpi) + " -sOutputFile=" +
         prefix + "-%d.ppm '" + unixJobPath + "' >/dev/null && echo pages=$(ls " + prefix +
@@ -183,25 +108,23 @@ RenderedPage RenderJob(const std::string& unixJobPath, int dpi) {
     int pages = 0, landscape = 0;
     if (const char* p = std::strstr(answer.c_str(), "pages=")) std::sscanf(p, "pages=%d", &pages);
     if (const char* p = std::strstr(answer.c_str(), "landscape=")) std::sscanf(p, "landscape=%d", &landscape);
-    RenderedPage sheet;
-    const bool read = code == 0 && ReadPpm(WindowsPathOf(prefix + "-1.ppm"), sheet);
+    const Pixels sheet = code == 0 ? ReadPpm(WindowsPathOf(prefix + "-1.ppm")) : Pixels();
     RunUnixShell("rm -f " + prefix + "-*.ppm");
-    if (!read) return page;
+    if (sheet.rgb.empty()) return page;
     page.pages = pages;
     page.landscape = landscape > 0;
     if (!page.landscape || sheet.width > sheet.height) {
-        sheet.pages = pages;
-        sheet.landscape = page.landscape;
-        return sheet;
+        static_cast<Pixels&>(page) = sheet;
+        return page;
     }
     // The sheet holds the landscape drawing turned: device (x, y) is sheet column y,
     // row (sheet height - 1 - x).
     page.width = sheet.height;
     page.height = sheet.width;
-    page.pixels.resize(sheet.pixels.size());
+    page.rgb.resize(sheet.rgb.size());
     for (int y = 0; y < page.height; ++y)
         for (int x = 0; x < page.width; ++x)
-            page.pixels[static_cast<size_t>(y) * page.width + x] = sheet.At(y, sheet.height - 1 - x);
+            page.rgb[static_cast<size_t>(y) * page.width + x] = sheet.At(y, sheet.height - 1 - x);
     return page;
 }
 
@@ -222,11 +145,7 @@ RenderedPage RenderNextJob(PrintJobWatcher& jobs, int dpi, DWORD timeoutMs) {
     return job.empty() ? RenderedPage() : RenderJob(job, dpi);
 }
 
-std::string PrintSheetConfirmed(AppProcess& app, HWND main) {
+std::string PrintSheetConfirmed(AppProcess& app) {
     PrintJobWatcher jobs;
-    ClickClient(main, kPrintButton.x, kPrintButton.y);
-    HWND dialog = app.WaitForDialog(nullptr);
-    if (!dialog) return "";
-    PressButton(dialog, IDOK);
-    return jobs.WaitForNewJob();
+    return app.Print(true) ? jobs.WaitForNewJob() : "";
 }

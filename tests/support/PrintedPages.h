@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/Pixels.h"
+
 // Follows the spooler's jobs by their numbers. On construction it sends the queue a raw
 // marker job: the jobs numbered above the marker are this watcher's, so a late job of an
 // earlier test is never taken for this one. Markers come out as job-N.prn and are removed.
@@ -23,8 +25,6 @@ public:
     // this call is out: the queue prints in order, so a marker sent now comes out after
     // them. Counts them as taken.
     size_t CountNewJobs();
-    // Older callers' name: the wait is the marker's, not a fixed time.
-    size_t CountNewJobsAfter(DWORD /*unused*/) { return CountNewJobs(); }
 
 private:
     struct JobFile {
@@ -39,19 +39,15 @@ private:
 
 // The first page of a job, rendered and turned so that its pixels line up with the
 // printer's device pixels (a landscape page is spooled as a portrait sheet with its
-// drawing turned; it is turned back here). 0x00RRGGBB, top row first.
-struct RenderedPage {
+// drawing turned; it is turned back here).
+struct RenderedPage : Pixels {
     int pages = 0;           // pages in the document; 0 when it could not be rendered
     bool landscape = false;  // the document declares landscape orientation
-    int width = 0, height = 0;
-    std::vector<uint32_t> pixels;
-    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-    // The smallest rectangle holding every pixel within `tolerance` (per channel) of
-    // `rgb`; empty (all zero) when there is none. Right and bottom are exclusive.
-    RECT BoxOf(uint32_t rgb, int tolerance = 40) const;
-    // How many pixels are within `tolerance` of `rgb` inside `area`.
-    long Count(uint32_t rgb, const RECT& area, int tolerance = 40) const;
 };
+
+// How far a printed colour may stray from the colour drawn, channel by channel, once the
+// renderer has smoothed its edges.
+constexpr int kPrinted = 40;
 
 // Renders a job file (PostScript or PDF) with Ghostscript at `dpi`.
 RenderedPage RenderJob(const std::string& unixJobPath, int dpi = 300);
@@ -71,4 +67,4 @@ PageGeometry LandscapeGeometry();
 class AppProcess;
 // Clicks "印刷" in the running program's main window, confirms the print dialog and waits
 // for the job; answers its Linux path, or "" when no dialog or no job came.
-std::string PrintSheetConfirmed(AppProcess& app, HWND main);
+std::string PrintSheetConfirmed(AppProcess& app);

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "graphics/bitmap/BmpSamples.h"
+#include "support/Form1Points.h"
 
 namespace {
 
@@ -51,10 +51,6 @@ void SendButton(DWORD down, DWORD up) {
 
 }  // namespace
 
-uint32_t Rgb(COLORREF c) {
-    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-}
-
 bool Settle(HWND window, DWORD timeoutMs) {
     // Not RedrawWindow: a paint that shows a message box would hold the caller until it closed.
     // Two answers: the second comes after the thread has waited for messages again, which is
@@ -89,7 +85,7 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     for (;;) {
         if (done()) return true;
         if (GetTickCount() - start >= timeoutMs) return false;
-        Sleep(20);
+        Sleep(20);  // polling pace only: the answer is `done`'s, asked again until the timeout
     }
 }
 
@@ -112,13 +108,18 @@ std::string OutputDir() {
     return tmp;
 }
 
+std::string ScratchPath(const std::string& name) {
+    const char* root = std::getenv("TETRAFOL_ROOT");
+    return (root && *root ? std::string(root) + "/.run/" : std::string("/tmp/")) + "tetrafol-" +
+           std::to_string(GetCurrentProcessId()) + "-" + name;
+}
+
 int RunUnixShell(const std::string& script, std::string* output, DWORD timeoutMs) {
     // Wine starts Unix programs but gives no process handle to wait on and no way to pass
     // pipes: the shell leaves its output and exit code in files, and the code file appears
     // (renamed into place) only when the command has finished.
     static int counter = 0;
-    const std::string base = "/tmp/tetrafol-shell-" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(++counter);
+    const std::string base = ScratchPath("shell-" + std::to_string(++counter));
     const std::string outFile = base + ".out", codeFile = base + ".rc";
     const std::string wrapped = "( " + script + " ) >" + outFile + " 2>&1; echo $? >" + base +
                                 ".tmp; mv " + base + ".tmp " + codeFile;
@@ -156,8 +157,8 @@ int RunUnixShell(const std::string& script, std::string* output, DWORD timeoutMs
     return code;
 }
 
-ScreenImage CaptureScreen(const RECT& r) {
-    ScreenImage img;
+Pixels CaptureScreen(const RECT& r) {
+    Pixels img;
     img.width = r.right - r.left;
     img.height = r.bottom - r.top;
     if (img.width <= 0 || img.height <= 0) return img;
@@ -177,8 +178,8 @@ ScreenImage CaptureScreen(const RECT& r) {
     BitBlt(mem, 0, 0, img.width, img.height, screen, r.left, r.top, SRCCOPY);
     GdiFlush();
     const uint32_t* p = static_cast<const uint32_t*>(bits);
-    img.pixels.assign(p, p + static_cast<size_t>(img.width) * img.height);
-    for (uint32_t& px : img.pixels) px &= 0x00FFFFFF;
+    img.rgb.assign(p, p + static_cast<size_t>(img.width) * img.height);
+    for (uint32_t& px : img.rgb) px &= 0x00FFFFFF;
     SelectObject(mem, old);
     DeleteObject(dib);
     DeleteDC(mem);
@@ -186,30 +187,13 @@ ScreenImage CaptureScreen(const RECT& r) {
     return img;
 }
 
-ScreenImage CaptureClient(HWND window) {
+Pixels CaptureClient(HWND window) {
     RECT rc;
     GetClientRect(window, &rc);
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
     OffsetRect(&rc, origin.x, origin.y);
     return CaptureScreen(rc);
-}
-
-void ScreenImage::SaveBmp(const std::string& path) const {
-    samples::Picture picture{width, height, {}};
-    for (uint32_t px : pixels) picture.pixels.push_back({uint8_t(px >> 16), uint8_t(px >> 8), uint8_t(px)});
-    const samples::Bytes bytes = samples::WriteBmp(picture, samples::Form());
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
-}
-
-int ScreenImage::Count(const RECT& area, const std::function<bool(uint32_t)>& match) const {
-    int n = 0;
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x) n += match(At(x, y));
-    return n;
 }
 
 RECT ChildRectInClient(HWND parent, HWND child) {
@@ -232,7 +216,7 @@ std::string Lower(std::string s) {
 
 void ClickScreen(int x, int y) {
     SetCursorPos(x, y);
-    Sleep(30);
+    Sleep(30);  // input pacing, as a hand moves before it clicks; callers wait for the click's effect
     SendButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
 }
 
@@ -245,7 +229,7 @@ void ClickClient(HWND window, int x, int y) {
 
 void DoubleClickScreen(int x, int y) {
     SetCursorPos(x, y);
-    Sleep(30);
+    Sleep(30);  // input pacing, as in ClickScreen
     SendButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     SendButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
 }
@@ -265,7 +249,7 @@ void PressKey(WORD virtualKey, bool shift) {
     key(virtualKey, true);
     if (shift) key(VK_SHIFT, true);
     SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
-    Sleep(30);
+    Sleep(30);  // input pacing between keys; callers wait for what the keys do
 }
 
 void TypeText(const std::string& text) {
@@ -282,7 +266,7 @@ void TypeText(const std::string& text) {
             in.push_back(i);
         }
     SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
-    Sleep(50);
+    Sleep(50);  // input pacing before the next key; callers wait for what the text does
 }
 
 std::string WindowText(HWND window) {
@@ -343,7 +327,7 @@ AppProcess::AppProcess(int showCommand, const std::string& exePath) {
             return;
         error = GetLastError();
         std::fprintf(stderr, "starting %s failed (error %lu)\n", path.c_str(), error);
-        Sleep(500);
+        Sleep(500);  // pacing of the retry; a start that never succeeds still throws
     }
     throw std::runtime_error("cannot start " + path + " (error " + std::to_string(error) + ")");
 }
@@ -399,32 +383,73 @@ HWND AppProcess::FileNameEdit(HWND dialog) {
     return GetDlgItem(dialog, fileNameEdit);
 }
 
-void AppProcess::AnswerOpenDialog(HWND dialog, const std::string& windowsPath) {
+bool AppProcess::AnswerOpenDialog(HWND dialog, const std::string& windowsPath) {
     HWND edit = FileNameEdit(dialog);
     RECT r;
     GetWindowRect(edit, &r);
     SetForegroundWindow(dialog);
     ClickScreen((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    WaitUntil([&] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus == edit;
-    }, 3000);
+    // Keys typed before the box has the focus would go elsewhere.
+    if (!WaitUntil([&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus == edit;
+        }, 3000))
+        return false;
     // Whatever the box holds is replaced by what is typed.
     PressKey(VK_END);
     PressKey(VK_HOME, true);
     TypeText(windowsPath);
     PressKey(VK_RETURN);
+    return true;
 }
 
-bool AppProcess::ChooseFileFor(int x, int y, const std::string& windowsPath) {
+HWND AppProcess::Ready(DWORD timeoutMs) {
+    HWND main = MainWindow(timeoutMs);
+    const bool white = main && WaitUntil([&] { return CaptureClient(main).At(20, 20) == 0xFFFFFF; }, timeoutMs);
+    return white && Settle(main, timeoutMs) ? main : nullptr;
+}
+
+bool AppProcess::Finished(HWND dialog, DWORD timeoutMs) {
+    HWND main = MainWindow();
+    DWORD_PTR answer = 0;
+    // The answer comes once the handler has returned or a modal loop of its own (an error
+    // box) runs; what the handler invalidated is painted before Settle returns.
+    return main && WaitUntil([&] { return !IsWindow(dialog); }, 10000) &&
+           SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer) != 0 && Settle(main, timeoutMs);
+}
+
+bool AppProcess::LoadSlot(int slot, const std::string& windowsPath) {
     HWND main = MainWindow();
     if (!main) return false;
-    ClickClient(main, x, y);
+    ClickClient(main, kSlotCentre[slot].x, kSlotCentre[slot].y);
     HWND dialog = WaitForDialog(nullptr);
     if (!dialog) return false;
-    AnswerOpenDialog(dialog, windowsPath);
-    return true;
+    return AnswerOpenDialog(dialog, windowsPath) && Finished(dialog);
+}
+
+bool AppProcess::Print(bool confirm) {
+    HWND main = MainWindow();
+    if (!main) return false;
+    ClickClient(main, kPrintButton.x, kPrintButton.y);
+    HWND dialog = WaitForDialog(nullptr);
+    if (!dialog) return false;
+    PressButton(dialog, confirm ? IDOK : IDCANCEL);
+    return Finished(dialog, 600000);
+}
+
+AppProcess::ErrorBox AppProcess::TakeErrorBox(DWORD timeoutMs) {
+    ErrorBox seen;
+    HWND box = WaitForDialog("Tetrafol", timeoutMs);
+    if (!box) return seen;
+    seen.text = MessageBoxText(box);
+    seen.okOnly = GetDlgItem(box, IDCANCEL) == nullptr;
+    seen.mainDisabled = !IsWindowEnabled(MainWindow());
+    PressButton(box, IDOK);
+    // A box per repaint would come with the repaint that the closed box asks for: once the
+    // window has painted and answered, it would be there.
+    seen.another = !Finished(box, timeoutMs) || WaitForWindow("#32770", "Tetrafol", 0) != nullptr;
+    return seen;
 }
 
 bool AppProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {

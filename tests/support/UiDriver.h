@@ -7,28 +7,7 @@
 #include <string>
 #include <vector>
 
-// Pixels read off the screen, top row first, as 0x00RRGGBB.
-struct ScreenImage {
-    int width = 0, height = 0;
-    std::vector<uint32_t> pixels;
-    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-    // Writes a 24-bit BMP, for looking at a failure afterwards.
-    void SaveBmp(const std::string& windowsPath) const;
-    // Pixels inside `area` (which lies within the image) that `match`, or that are `colour`.
-    int Count(const RECT& area, const std::function<bool(uint32_t)>& match) const;
-    int Count(const RECT& area, uint32_t colour) const {
-        return Count(area, [colour](uint32_t px) { return px == colour; });
-    }
-    int Count(uint32_t colour) const { return Count(RECT{0, 0, width, height}, colour); }
-};
-
-// Every channel below `limit`: text and lines, whatever their smoothing.
-inline bool IsDark(uint32_t px, uint32_t limit = 0x80) {
-    return ((px >> 16) & 0xFF) < limit && ((px >> 8) & 0xFF) < limit && (px & 0xFF) < limit;
-}
-
-// 0x00RRGGBB from a COLORREF (which is 0x00BBGGRR).
-uint32_t Rgb(COLORREF c);
+#include "support/Pixels.h"
 
 // Polls `done` every 20 ms until it holds or `timeoutMs` passes; true when it held.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
@@ -47,13 +26,17 @@ std::string WindowsPathOf(const std::string& unixPath);
 // Where the test may leave files: out/ of the repository when known, else the temp folder.
 std::string OutputDir();
 
+// A Linux path for a file of this process's own: under the worktree's .run/ when known (rigs
+// of other worktrees share /tmp, and their Wine processes may have the same ids), else /tmp.
+std::string ScratchPath(const std::string& name);
+
 // Runs a Linux command line through /bin/sh (Wine starts Unix programs) and returns its
 // exit code (-1 when it did not finish in time); its standard output and standard error
 // are returned in `output` when given.
 int RunUnixShell(const std::string& script, std::string* output = nullptr, DWORD timeoutMs = 60000);
 
-ScreenImage CaptureScreen(const RECT& screenRect);
-ScreenImage CaptureClient(HWND window);
+Pixels CaptureScreen(const RECT& screenRect);
+Pixels CaptureClient(HWND window);
 
 // Moves the pointer to a screen position and presses and releases the left button.
 void ClickScreen(int x, int y);
@@ -100,13 +83,30 @@ public:
     // Message box text (the static control that holds it).
     static std::string MessageBoxText(HWND box);
     // Types a file name into an open-file dialog's name box and confirms it with Enter,
-    // as a person would.
-    static void AnswerOpenDialog(HWND dialog, const std::string& windowsPath);
+    // as a person would; false when the name box did not take the focus.
+    static bool AnswerOpenDialog(HWND dialog, const std::string& windowsPath);
     // The open-file dialog's name box (the edit control inside it).
     static HWND FileNameEdit(HWND dialog);
-    // Clicks the main window at client (x, y), which opens the picture-open dialog, and picks
-    // `windowsPath` there; false when no dialog appeared.
-    bool ChooseFileFor(int x, int y, const std::string& windowsPath);
+    // The main window once its first paint (the slots' white boxes) is on the screen and it
+    // has settled; nullptr when it did not come.
+    HWND Ready(DWORD timeoutMs = 15000);
+    // Waits until `dialog` has gone and the program has finished what its answer started
+    // (it answers again, or its error box shows) and has repainted.
+    bool Finished(HWND dialog, DWORD timeoutMs = 120000);
+    // Loads a file into slot 0 to 3 through the real picture-open dialog; true once the
+    // program has finished with it (see Finished).
+    bool LoadSlot(int slot, const std::string& windowsPath);
+    // Clicks "印刷" and confirms or cancels the print dialog; true once the program has
+    // finished with the answer.
+    bool Print(bool confirm);
+    // The program's error box as it showed, then closed with OK (no text: no box came).
+    struct ErrorBox {
+        std::string text;
+        bool okOnly = false;        // no Cancel button
+        bool mainDisabled = false;  // the main window took no input under it
+        bool another = false;       // a second box came once the window had repainted
+    };
+    ErrorBox TakeErrorBox(DWORD timeoutMs = 5000);
 
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
     void Close();

@@ -104,14 +104,14 @@ TEST(BitmapRows, RowsWrittenIntoADeviceBitmapPictureAreWhatIsDrawn) {
     ASSERT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDDB);
     auto* row = static_cast<uint8_t*>(bitmap.ScanLine(0));
     std::memset(row, 0, 13 * (bitmap.Image().DibInfo.dsBmih.biBitCount / 8));
-    Surface24 surface(13, 7);
-    surface.Draw(bitmap);
-    EXPECT_EQ(surface.At(6, 0), (Rgb{0, 0, 0}));
-    EXPECT_EQ(surface.At(6, 1), want.At(6, 1));
+    DibSurface surface(13, 7, kUnused, 24);
+    DrawAtOwnSize(surface, bitmap);
+    EXPECT_EQ(surface.Read().At(6, 0), Packed(Rgb{0, 0, 0}));
+    EXPECT_EQ(surface.Read().At(6, 1), Packed(want.At(6, 1)));
     bitmap.Canvas().FillRect(Rect(12, 6, 13, 7));  // a later change keeps the written row
-    Surface24 again(13, 7);
-    again.Draw(bitmap);
-    EXPECT_EQ(again.At(6, 0), (Rgb{0, 0, 0}));
+    DibSurface again(13, 7, kUnused, 24);
+    DrawAtOwnSize(again, bitmap);
+    EXPECT_EQ(again.Read().At(6, 0), Packed(Rgb{0, 0, 0}));
 }
 
 TEST(BitmapDepth, EachDepthGivesTheSectionItNames) {
@@ -180,11 +180,11 @@ TEST(BitmapSize, GrowingKeepsThePictureAndFillsTheRestShrinkingCrops) {
     LoadBytes(bitmap, Plain24());
     bitmap.SetWidth(20);
     EXPECT_EQ(bitmap.Width(), 20);
-    Surface24 surface(20, 7);
-    surface.Draw(bitmap);
-    EXPECT_EQ(surface.At(12, 6), want.At(12, 6));
-    EXPECT_EQ(surface.At(0, 0), want.At(0, 0));
-    EXPECT_EQ(surface.At(17, 3), (Rgb{255, 255, 255}));
+    DibSurface surface(20, 7, kUnused, 24);
+    DrawAtOwnSize(surface, bitmap);
+    EXPECT_EQ(surface.Read().At(12, 6), Packed(want.At(12, 6)));
+    EXPECT_EQ(surface.Read().At(0, 0), Packed(want.At(0, 0)));
+    EXPECT_EQ(surface.Read().At(17, 3), Packed(Rgb{255, 255, 255}));
     bitmap.SetHeight(0);
     EXPECT_TRUE(bitmap.IsEmpty());
     EXPECT_EQ(bitmap.Width(), 20);
@@ -200,10 +200,10 @@ TEST(BitmapStorage, ADeviceBitmapStaysOneThroughResizeAndCopyOnChange) {
     bitmap.SetWidth(20);
     EXPECT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDDB);
     EXPECT_EQ(bitmap.PixelDepth(), TPixelFormat::pfDevice);
-    Surface24 surface(20, 7);
-    surface.Draw(bitmap);
-    EXPECT_TRUE(surface.Shows(want));
-    EXPECT_EQ(surface.At(19, 6), (Rgb{255, 255, 255}));
+    DibSurface surface(20, 7, kUnused, 24);
+    DrawAtOwnSize(surface, bitmap);
+    EXPECT_TRUE(surface.Read().Shows(PixelsOf(want)));
+    EXPECT_EQ(surface.Read().At(19, 6), Packed(Rgb{255, 255, 255}));
 
     copy.CopyFrom(&bitmap);
     copy.Canvas().Brush().Color = RGB(255, 0, 0);
@@ -281,17 +281,17 @@ TEST(BitmapTransparency, KeyColourPixelsLetTheBackgroundThrough) {
     LoadBytes(bitmap, samples::WriteBmp(pic, Form()));
     bitmap.SetTransparent(true);
     for (int scale : {1, 2}) {
-        Surface24 surface(8, 4, {255, 0, 0});
+        DibSurface surface(8, 4, RGB(255, 0, 0), 24);
         surface.Canvas().StretchGraphic(Rect(0, 0, 4 * scale, 2 * scale), &bitmap);
-        EXPECT_EQ(surface.At(0, 1 * scale), (Rgb{255, 0, 0})) << scale;
-        EXPECT_EQ(surface.At(1 * scale, 0), (Rgb{255, 0, 0})) << scale;
-        EXPECT_EQ(surface.At(0, 0), other) << scale;
-        EXPECT_EQ(surface.At(3 * scale, 1 * scale), other) << scale;
+        EXPECT_EQ(surface.Read().At(0, 1 * scale), Packed(Rgb{255, 0, 0})) << scale;
+        EXPECT_EQ(surface.Read().At(1 * scale, 0), Packed(Rgb{255, 0, 0})) << scale;
+        EXPECT_EQ(surface.Read().At(0, 0), Packed(other)) << scale;
+        EXPECT_EQ(surface.Read().At(3 * scale, 1 * scale), Packed(other)) << scale;
     }
     bitmap.SetTransparentKeyColor(clNone);
-    Surface24 opaque(4, 2, {255, 0, 0});
-    opaque.Draw(bitmap);
-    EXPECT_EQ(opaque.At(0, 1), key);
+    DibSurface opaque(4, 2, RGB(255, 0, 0), 24);
+    DrawAtOwnSize(opaque, bitmap);
+    EXPECT_EQ(opaque.Read().At(0, 1), Packed(key));
 }
 
 TEST(BitmapTransparency, PalettePicturesKeepTheirColoursWhenStretched) {
@@ -302,11 +302,11 @@ TEST(BitmapTransparency, PalettePicturesKeepTheirColoursWhenStretched) {
         LoadBytes(bitmap, samples::WriteBmp(pic, FormOf(bits)));
         bitmap.SetTransparent(true);
         const Rgb key = pic.At(0, pic.height - 1), background{1, 254, 3};
-        Surface24 surface(26, 14, background);
+        DibSurface surface(26, 14, RGB(background.r, background.g, background.b), 24);
         surface.Canvas().StretchGraphic(Rect(0, 0, 26, 14), &bitmap);
         for (int y = 0; y < pic.height; ++y)
             for (int x = 0; x < pic.width; ++x)
-                ASSERT_EQ(surface.At(2 * x, 2 * y), pic.At(x, y) == key ? background : pic.At(x, y))
+                ASSERT_EQ(surface.Read().At(2 * x, 2 * y), Packed(pic.At(x, y) == key ? background : pic.At(x, y)))
                     << bits << " bits, pixel " << x << "," << y;
     }
 }
@@ -314,8 +314,8 @@ TEST(BitmapTransparency, PalettePicturesKeepTheirColoursWhenStretched) {
 TEST(BitmapContexts, TheOwnContextIsReleasedAfterEachMessage) {
     TBitmap bitmap;
     LoadBytes(bitmap, Plain24());
-    Surface24 surface(13, 7);
-    surface.Draw(bitmap);
+    DibSurface surface(13, 7, kUnused, 24);
+    DrawAtOwnSize(surface, bitmap);
     EXPECT_TRUE(bitmap.Canvas().HandleAllocated());
     FreeMemoryContexts();
     EXPECT_FALSE(bitmap.Canvas().HandleAllocated());
@@ -325,8 +325,8 @@ TEST(BitmapContexts, TheOwnContextIsReleasedAfterEachMessage) {
 TEST(BitmapContexts, AContextLockedByAnotherThreadIsLeftAlone) {
     TBitmap bitmap;
     LoadBytes(bitmap, Plain24());
-    Surface24 surface(13, 7);
-    surface.Draw(bitmap);
+    DibSurface surface(13, 7, kUnused, 24);
+    DrawAtOwnSize(surface, bitmap);
     ASSERT_TRUE(bitmap.Canvas().HandleAllocated());
     std::mutex step;
     std::condition_variable changed;

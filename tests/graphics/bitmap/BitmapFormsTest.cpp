@@ -95,10 +95,10 @@ TEST(BitmapDib, StoredDataReadsExactlyItsCountedBytes) {
     TBitmap bitmap;
     bitmap.ReadStoredData(stream);
     EXPECT_EQ(stream.Position(), 4 + count);
-    Surface24 surface(13, 7);
-    surface.Draw(bitmap);
-    EXPECT_EQ(surface.At(3, 1), (Rgb{0, 0, 0}));
-    EXPECT_EQ(surface.At(3, 2), want.At(3, 2));
+    DibSurface surface(13, 7, kUnused, 24);
+    DrawAtOwnSize(surface, bitmap);
+    EXPECT_EQ(surface.Read().At(3, 1), Packed(Rgb{0, 0, 0}));
+    EXPECT_EQ(surface.Read().At(3, 2), Packed(want.At(3, 2)));
 
     TMemoryStream written;
     bitmap.WriteStoredData(written);
@@ -154,13 +154,13 @@ TEST(BitmapReduce, EveryFormIsAveragedInColours) {
         TBitmap bitmap;
         LoadBytes(bitmap, samples::WriteBmp(quarters, form));
 
-        Surface24 surface(3, 2);
+        DibSurface surface(3, 2, kUnused, 24);
         StretchGraphicReduced(surface.Canvas(), Rect(0, 0, 2, 2), &bitmap);
         StretchGraphicReduced(surface.Canvas(), Rect(2, 0, 3, 1), &bitmap);
         Picture want;
         want.width = 3;
         want.height = 2;
         want.pixels = {row.a, row.b, row.mean, row.b, row.a, {1, 2, 3}};
-        EXPECT_TRUE(surface.Shows(want));
+        EXPECT_TRUE(surface.Read().Shows(PixelsOf(want)));
     }
 }

@@ -20,7 +20,7 @@ TEST(BitmapLeaks, AThousandLoadDrawFreeCyclesLeaveTheObjectCountUnchanged) {
     std::vector<samples::Bytes> files;
     for (const samples::Form& form : samples::AcceptedForms())
         files.push_back(samples::WriteBmp(samples::ReferencePicture(form.bitCount), form));
-    Surface24 surface(26, 14);
+    DibSurface surface(26, 14, kUnused, 24);
     // One warm-up round: the standard palette and cached objects are made once.
     for (const auto& file : files) {
         TBitmap bitmap;
@@ -53,7 +53,7 @@ TEST(BitmapLeaks, AThousandLoadDrawFreeCyclesLeaveTheObjectCountUnchanged) {
 // would grow the heap by a few bytes per picture drawn, for as long as the program runs.
 TEST(BitmapLeaks, BitmapsDrawnFromLeaveNoHeapBehind) {
     const samples::Bytes file = samples::WriteBmp(samples::ReferencePicture(24), samples::Form{});
-    Surface24 surface(26, 14);
+    DibSurface surface(26, 14, kUnused, 24);
     auto cycle = [&] {
         TBitmap bitmap;
         LoadBytes(bitmap, file);

@@ -24,11 +24,11 @@ TEST(BitmapRead, EveryAcceptedFormDrawsTheColoursOfItsPlain24BitEquivalent) {
         EXPECT_EQ(bitmap.Height(), want.height);
         EXPECT_FALSE(bitmap.IsEmpty());
 
-        Surface24 expected(want.width, want.height), got(want.width, want.height);
-        expected.Draw(reference);
-        got.Draw(bitmap);
-        EXPECT_TRUE(expected.Shows(want));
-        EXPECT_TRUE(got.Shows(want));
+        DibSurface expected(want.width, want.height, kUnused, 24), got(want.width, want.height, kUnused, 24);
+        DrawAtOwnSize(expected, reference);
+        DrawAtOwnSize(got, bitmap);
+        EXPECT_TRUE(expected.Read().Shows(PixelsOf(want)));
+        EXPECT_TRUE(got.Read().Shows(PixelsOf(want)));
     }
 }
 
@@ -68,9 +68,9 @@ TEST(BitmapRead, NewAndZeroByteBitmapsAreEmptyAndDrawNothing) {
     EXPECT_TRUE(fresh.IsEmpty());
     EXPECT_EQ(fresh.Width(), 0);
     EXPECT_EQ(fresh.Height(), 0);
-    Surface24 surface(4, 4, {9, 9, 9});
+    DibSurface surface(4, 4, RGB(9, 9, 9), 24);
     surface.Canvas().StretchGraphic(Rect(0, 0, 4, 4), &fresh);
-    EXPECT_EQ(surface.At(2, 2), (Rgb{9, 9, 9}));
+    EXPECT_EQ(surface.Read().At(2, 2), Packed(Rgb{9, 9, 9}));
 
     TBitmap loaded;
     LoadBytes(loaded, samples::WriteBmp(samples::ReferencePicture(24), Form()));
@@ -97,11 +97,11 @@ TEST(BitmapRead, ShortPixelDataLeavesTheMissingRowsBlack) {
     file.resize(file.size() - 3 * stride);  // the top three rows are missing
     TBitmap bitmap;
     LoadBytes(bitmap, file);
-    Surface24 surface(13, 7);
-    surface.Draw(bitmap);
+    DibSurface surface(13, 7, kUnused, 24);
+    DrawAtOwnSize(surface, bitmap);
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 13; ++x)
-            ASSERT_EQ(surface.At(x, y), (y < 3 ? Rgb{0, 0, 0} : want.At(x, y))) << x << "," << y;
+            ASSERT_EQ(surface.Read().At(x, y), Packed(y < 3 ? Rgb{0, 0, 0} : want.At(x, y))) << x << "," << y;
 }
 
 // An 8-bit 4 x 2 file whose colour table has `entries` entries, pixels right after it.
@@ -127,13 +127,13 @@ TEST(BitmapRead, ColourCountGivenInTheHeaderIsHowManyEntriesAreRead) {
     const uint8_t pixels[8] = {0, 1, 2, 3, 4, 3, 2, 1};
     TBitmap bitmap;
     LoadBytes(bitmap, SmallEightBit(5, 0, pixels));
-    Surface24 surface(4, 2);
-    surface.Draw(bitmap);
+    DibSurface surface(4, 2, kUnused, 24);
+    DrawAtOwnSize(surface, bitmap);
     auto colour = [](int i) { return Rgb{uint8_t(i * 60 + 10), uint8_t(200 - i * 40), uint8_t(i * 50)}; };
-    EXPECT_EQ(surface.At(0, 1), colour(0));
-    EXPECT_EQ(surface.At(3, 1), colour(3));
-    EXPECT_EQ(surface.At(0, 0), colour(4));
-    EXPECT_EQ(surface.At(3, 0), colour(1));
+    EXPECT_EQ(surface.Read().At(0, 1), Packed(colour(0)));
+    EXPECT_EQ(surface.Read().At(3, 1), Packed(colour(3)));
+    EXPECT_EQ(surface.Read().At(0, 0), Packed(colour(4)));
+    EXPECT_EQ(surface.Read().At(3, 0), Packed(colour(1)));
 }
 
 TEST(BitmapRead, PixelsAreReadRightAfterTheColourTableWhateverTheOffsetSays) {
@@ -141,10 +141,10 @@ TEST(BitmapRead, PixelsAreReadRightAfterTheColourTableWhateverTheOffsetSays) {
     Bytes file = SmallEightBit(5, 64, pixels);  // bfOffBits points 64 bytes further
     TBitmap bitmap;
     LoadBytes(bitmap, file);
-    Surface24 surface(4, 2);
-    surface.Draw(bitmap);
-    EXPECT_EQ(surface.At(0, 1), (Rgb{70, 160, 50}));   // entry 1
-    EXPECT_EQ(surface.At(0, 0), (Rgb{130, 120, 100})); // entry 2
+    DibSurface surface(4, 2, kUnused, 24);
+    DrawAtOwnSize(surface, bitmap);
+    EXPECT_EQ(surface.Read().At(0, 1), Packed(Rgb{70, 160, 50}));   // entry 1
+    EXPECT_EQ(surface.Read().At(0, 0), Packed(Rgb{130, 120, 100})); // entry 2
 }
 
 TEST(BitmapRead, StretchModeFollowsThePictureAndTheSurface) {
@@ -153,30 +153,30 @@ TEST(BitmapRead, StretchModeFollowsThePictureAndTheSurface) {
     Form oneBit;
     oneBit.bitCount = 1;
     LoadBytes(mono, samples::WriteBmp(samples::ReferencePicture(1), oneBit));
-    Surface24 surface(26, 14);
-    SetStretchBltMode(surface.Dc(), BLACKONWHITE);
+    DibSurface surface(26, 14, kUnused, 24);
+    SetStretchBltMode(surface.dc(), BLACKONWHITE);
     surface.Canvas().StretchGraphic(Rect(0, 0, 26, 14), &mono);
-    EXPECT_EQ(GetStretchBltMode(surface.Dc()), BLACKONWHITE);  // monochrome: left as it was
+    EXPECT_EQ(GetStretchBltMode(surface.dc()), BLACKONWHITE);  // monochrome: left as it was
     surface.Canvas().StretchGraphic(Rect(0, 0, 26, 14), &colour);
-    EXPECT_EQ(GetStretchBltMode(surface.Dc()), COLORONCOLOR);
+    EXPECT_EQ(GetStretchBltMode(surface.dc()), COLORONCOLOR);
     // Stretched to twice the size, every source pixel covers a 2 x 2 block.
     Picture want = samples::ReferencePicture(24);
-    EXPECT_EQ(surface.At(25, 13), want.At(12, 6));
-    EXPECT_EQ(surface.At(2, 1), want.At(1, 0));
+    EXPECT_EQ(surface.Read().At(25, 13), Packed(want.At(12, 6)));
+    EXPECT_EQ(surface.Read().At(2, 1), Packed(want.At(1, 0)));
 }
 
 TEST(BitmapRead, DrawingUsesTheSurfaceCopyMode) {
     TBitmap bitmap;
     LoadBytes(bitmap, samples::WriteBmp(samples::ReferencePicture(24), Form()));
-    Surface24 surface(13, 7, {255, 255, 255});
+    DibSurface surface(13, 7, RGB(255, 255, 255), 24);
     surface.Canvas().CopyMode = SRCAND;
-    surface.Draw(bitmap);
+    DrawAtOwnSize(surface, bitmap);
     Picture want = samples::ReferencePicture(24);
-    EXPECT_TRUE(surface.Shows(want));  // white AND picture is the picture
-    Surface24 black(13, 7, {0, 0, 0});
+    EXPECT_TRUE(surface.Read().Shows(PixelsOf(want)));  // white AND picture is the picture
+    DibSurface black(13, 7, RGB(0, 0, 0), 24);
     black.Canvas().CopyMode = SRCAND;
-    black.Draw(bitmap);
-    EXPECT_EQ(black.At(5, 5), (Rgb{0, 0, 0}));
+    DrawAtOwnSize(black, bitmap);
+    EXPECT_EQ(black.Read().At(5, 5), Packed(Rgb{0, 0, 0}));
 }
 
 TEST(BitmapRead, PalettePicturesHaveAPalette) {

@@ -32,8 +32,8 @@ TEST(BmpMalformed, EveryDamagedFileEndsCleanly) {
             LoadBytes(warmUp, corpus.front().bytes);
         } catch (const Exception&) {
         }
-        Surface24 surface(16, 16);
-        surface.Draw(warmUp);
+        DibSurface surface(16, 16, kUnused, 24);
+        DrawAtOwnSize(surface, warmUp);
         FreeMemoryContexts();
     }
     int before = LiveGdiObjects();
@@ -48,7 +48,7 @@ TEST(BmpMalformed, EveryDamagedFileEndsCleanly) {
             got = Outcome::Picture;
             ++pictures;
             // A picture that loads must draw: a 16 x 16 rendering of it.
-            Surface24 surface(16, 16);
+            DibSurface surface(16, 16, kUnused, 24);
             surface.Canvas().StretchGraphic(Rect(0, 0, 16, 16), &bitmap);
         } catch (const EReadError& e) {
             got = Outcome::ReadError;
@@ -85,13 +85,13 @@ TEST(BmpMalformed, RunLengthDataRunningPastThePictureIsCutAtItsEdges) {
     samples::Put32(file, 34, uint32_t(runs.size()));
     TBitmap bitmap;
     LoadBytes(bitmap, file);
-    Surface24 surface(4, 2);
-    surface.Draw(bitmap);
+    DibSurface surface(4, 2, kUnused, 24);
+    DrawAtOwnSize(surface, bitmap);
     auto palette = samples::ReferencePalette(8);
     auto colour = [&](int i) { return palette[size_t(i)]; };
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(surface.At(x, 1), colour(3)) << x;
-    EXPECT_EQ(surface.At(0, 0), colour(5));
-    EXPECT_EQ(surface.At(1, 0), colour(0));  // never written: index 0
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(surface.Read().At(x, 1), Packed(colour(3))) << x;
+    EXPECT_EQ(surface.Read().At(0, 0), Packed(colour(5)));
+    EXPECT_EQ(surface.Read().At(1, 0), Packed(colour(0)));  // never written: index 0
 }
 
 // A compression the reader does not know is refused from the header and the tables alone:
