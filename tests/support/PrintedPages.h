@@ -23,8 +23,6 @@ public:
     // this call is out: the queue prints in order, so a marker sent now comes out after
     // them. Counts them as taken.
     size_t CountNewJobs();
-    // Older callers' name: the wait is the marker's, not a fixed time.
-    size_t CountNewJobsAfter(DWORD /*unused*/) { return CountNewJobs(); }
 
 private:
     struct JobFile {

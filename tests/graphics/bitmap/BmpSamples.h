@@ -10,12 +10,7 @@
 namespace samples {
 
 using samplebytes::Bytes;
-
-struct Rgb {
-    uint8_t r, g, b;
-    friend bool operator==(Rgb a, Rgb b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
-    friend bool operator!=(Rgb a, Rgb b) { return !(a == b); }
-};
+using samplebytes::Rgb;
 
 // A picture given as colours, row 0 at the top.
 struct Picture {

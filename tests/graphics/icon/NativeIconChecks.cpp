@@ -9,7 +9,6 @@
 #include "graphics/icon/IconDirectory.h"
 #include "graphics/icon/IconSamples.h"
 #include "native/CheckReport.h"
-#include "native/CorpusFiles.h"
 
 namespace {
 
@@ -18,41 +17,31 @@ using icosamples::Bytes;
 using check::ExactCopy;
 using check::Fail;
 
-void CheckCorpus() {
-    using icosamples::Outcome;
-    auto corpus = icosamples::HostileCorpus();
-    int counts[3] = {0, 0, 0};
-    for (const auto& bad : corpus) {
-        ExactCopy file(bad.bytes);
-        Outcome got;
-        try {
-            ico::IconFile icon = ico::ReadIconFile(file.data.get(), file.size);
-            got = Outcome::Picture;
-            volatile uint8_t sink = 0;
-            for (const ico::DirectoryEntry& entry : icon.entries) {
-                if (entry.png) {
-                    for (size_t i = 0; i < entry.bytesInRes; ++i) sink = sink ^ file.data[entry.imageOffset + i];
-                    continue;
-                }
-                ico::BitmapParts parts = ico::LayOutBitmap(file.data.get(), file.size, entry);
-                const uint8_t *colour = parts.ColourPixels(file.data.get()), *mask = parts.MaskPixels(file.data.get());
-                for (size_t i = 0; i < parts.colourBytes; ++i) sink = sink ^ colour[i];
-                for (size_t i = 0; i < parts.maskBytes; ++i) sink = sink ^ mask[i];
+// How a file ends: an accepted file's every entry must lie inside it (each byte is read)
+// and the entry chosen for any size and screen must be one of them.
+std::string Read(const uint8_t* data, size_t size) {
+    try {
+        ico::IconFile icon = ico::ReadIconFile(data, size);
+        volatile uint8_t sink = 0;
+        for (const ico::DirectoryEntry& entry : icon.entries) {
+            if (entry.png) {
+                for (size_t i = 0; i < entry.bytesInRes; ++i) sink = sink ^ data[entry.imageOffset + i];
+                continue;
             }
-            for (int32_t wanted : {16, 32, 48, 256})
-                for (uint16_t bits : {1, 4, 8, 32})
-                    if (ico::ChooseEntry(icon.entries, wanted, wanted, ico::ColourLimit(bits)) >=
-                        std::max<size_t>(icon.entries.size(), 1))
-                        Fail(bad.name + ": chosen entry out of range");
-        } catch (const ico::IconError& e) {
-            got = e.failure() == ico::Failure::ReadError ? Outcome::ReadError : Outcome::InvalidImage;
+            ico::BitmapParts parts = ico::LayOutBitmap(data, size, entry);
+            const uint8_t *colour = parts.ColourPixels(data), *mask = parts.MaskPixels(data);
+            for (size_t i = 0; i < parts.colourBytes; ++i) sink = sink ^ colour[i];
+            for (size_t i = 0; i < parts.maskBytes; ++i) sink = sink ^ mask[i];
         }
-        counts[got == Outcome::Picture ? 0 : got == Outcome::ReadError ? 1 : 2]++;
-        if (bad.expected != Outcome::EitherWay && got != bad.expected)
-            Fail(bad.name + ": ended as " + std::to_string(int(got)) + ", expected " + std::to_string(int(bad.expected)));
+        for (int32_t wanted : {16, 32, 48, 256})
+            for (uint16_t bits : {1, 4, 8, 32})
+                if (ico::ChooseEntry(icon.entries, wanted, wanted, ico::ColourLimit(bits)) >=
+                    std::max<size_t>(icon.entries.size(), 1))
+                    return "a choice out of range";
+        return "picture";
+    } catch (const ico::IconError& e) {
+        return e.failure() == ico::Failure::ReadError ? "read error" : "refused";
     }
-    std::printf("%zu hostile icon files: %d accepted, %d read errors, %d refused\n", corpus.size(), counts[0], counts[1],
-                counts[2]);
 }
 
 // The choice on screens the test display cannot be switched to.
@@ -117,34 +106,25 @@ void CheckMaskFromAlpha() {
     }
 }
 
-// Files other programs wrote: every entry is laid out with its bytes inside the file.
-void CheckWrittenFiles(int argc, char** argv) {
-    const auto written = corpus::FilesOfFormat(argc, argv, {"ico"});
-    for (const corpus::NamedFile& f : written) {
-        try {
-            ico::IconFile icon = ico::ReadIconFile(f.bytes.data(), f.bytes.size());
-            if (icon.entries.empty()) Fail(f.name + ": no entries");
-            volatile uint8_t sink = 0;
-            for (const ico::DirectoryEntry& entry : icon.entries) {
-                if (entry.png) continue;
-                ico::BitmapParts parts = ico::LayOutBitmap(f.bytes.data(), f.bytes.size(), entry);
-                const uint8_t *colour = parts.ColourPixels(f.bytes.data()), *mask = parts.MaskPixels(f.bytes.data());
-                for (size_t i = 0; i < parts.colourBytes; ++i) sink = sink ^ colour[i];
-                for (size_t i = 0; i < parts.maskBytes; ++i) sink = sink ^ mask[i];
-            }
-        } catch (const ico::IconError& e) {
-            Fail(f.name + ": refused: " + e.what());
-        }
-    }
-    std::printf("%zu icon files of other writers read\n", written.size());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    CheckCorpus();
+    check::ReadAll("hostile icon files", icosamples::HostileCorpus(), Read, [](const icosamples::Hostile& f) -> std::string {
+        switch (f.expected) {
+        case icosamples::Outcome::Picture: return "picture";
+        case icosamples::Outcome::ReadError: return "read error";
+        case icosamples::Outcome::InvalidImage: return "refused";
+        default: return "";
+        }
+    });
     CheckChoiceOnFewColours();
     CheckMaskFromAlpha();
-    CheckWrittenFiles(argc, argv);
+    // Files other programs wrote: every entry is laid out with its bytes inside the file.
+    auto readWithEntries = [](const uint8_t* data, size_t size) {
+        const std::string ending = Read(data, size);
+        return ending == "picture" && ico::ReadIconFile(data, size).entries.empty() ? "no entries" : ending;
+    };
+    check::ReadAll("icon files of other writers", check::FilesOfFormat(argc, argv, {"ico"}), readWithEntries,
+                   [](const check::NamedFile&) { return "picture"; });
     return check::Finish("icon");
 }

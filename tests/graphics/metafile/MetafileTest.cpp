@@ -19,22 +19,13 @@
 #include "support/GdiCounter.h"
 #include "support/TempDir.h"
 #include "support/RaisedMessage.h"
+#include "support/SamplePictures.h"
 
 using mfsamples::Bytes;
 
 namespace {
 
 const char* const kInvalid = "メタファイルが不正です";
-
-// `draw` recorded on the screen's reference device with a frame in 0.01 mm.
-Bytes RecordEmf(const RECT& frame, const std::function<void(HDC)>& draw) {
-    HDC dc = CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
-    draw(dc);
-    OwnedEnhMetafile emf(CloseEnhMetaFile(dc));
-    Bytes bytes(GetEnhMetaFileBits(emf.get(), 0, nullptr));
-    GetEnhMetaFileBits(emf.get(), static_cast<UINT>(bytes.size()), bytes.data());
-    return bytes;
-}
 
 // A box halving a 1440 x 720 window.
 void DrawHalvedBox(HDC dc) {
@@ -43,16 +34,6 @@ void DrawHalvedBox(HDC dc) {
     Rectangle(dc, 0, 0, 1440, 720);
     MoveToEx(dc, 0, 360, nullptr);
     LineTo(dc, 1440, 360);
-}
-
-// `draw` recorded as a standard Windows metafile (no placeable header).
-Bytes RecordWmf(const std::function<void(HDC)>& draw = DrawHalvedBox) {
-    HDC dc = CreateMetaFileA(nullptr);
-    draw(dc);
-    OwnedMetafile wmf(CloseMetaFile(dc));
-    Bytes bytes(GetMetaFileBitsEx(wmf.get(), 0, nullptr));
-    GetMetaFileBitsEx(wmf.get(), static_cast<UINT>(bytes.size()), bytes.data());
-    return bytes;
 }
 
 // A recorded EMF with its header saying: frame 0..2540 x 0..1270, reference device
@@ -116,20 +97,6 @@ void LoadBytes(TMetafile& metafile, const Bytes& bytes) {
     metafile.ReadFromStream(stream);
 }
 
-// What loading the bytes through the picture container under `name` gives: "" for a
-// picture, else the error's class and message.
-std::string LoadOutcome(const Bytes& bytes, const std::string& name, TPicture* into = nullptr) {
-    TempDir dir;
-    TPicture own;
-    TPicture& picture = into ? *into : own;
-    try {
-        picture.LoadPictureFile(dir.Write(name, bytes));
-    } catch (const Exception& e) {
-        return std::string(e.ClassName()) + ": " + e.Message();
-    }
-    return "";
-}
-
 int BlackIn(const DibSurface& s, int left, int top, int right, int bottom) {
     int n = 0;
     for (int y = top; y < bottom; ++y)
@@ -154,7 +121,7 @@ TEST(Metafile, SizesComeFromTheHeaders) {
         int32_t frameWidth, frameHeight, width, height;
         bool enhanced;
     };
-    const Bytes wmf = RecordWmf();
+    const Bytes wmf = RecordWmf(DrawHalvedBox);
     const Case cases[] = {
         {"1440 x 720 at 1440 per inch", mfsamples::Placeable(wmf, 0, 0, 1440, 720, 1440), 2540, 1270, 96, 48, false},
         {"box not at the origin", mfsamples::Placeable(wmf, -100, 50, 1340, 770, 1440), 2540, 1270, 96, 48, false},
@@ -357,7 +324,7 @@ TEST(Metafile, BlendBitsLongerThanTheirBitmapAreRefused) {
 }
 
 TEST(Metafile, TheBytesDecideTheReaderAndBadFilesAreRefused) {
-    const Bytes wmf = RecordWmf();
+    const Bytes wmf = RecordWmf(DrawHalvedBox);
     const Bytes placeable = mfsamples::Placeable(wmf, 0, 0, 1440, 720, 1440);
     const Bytes emf = ReferenceDeviceEmf();
     Bytes checksumOff = placeable;
@@ -388,10 +355,11 @@ TEST(Metafile, TheBytesDecideTheReaderAndBadFilesAreRefused) {
         {"placeable header alone", Bytes(placeable.begin(), placeable.begin() + 22), "a.wmf", invalid},
         {"empty file", Bytes(), "a.wmf", invalid},
     };
+    TempDir dir;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TPicture picture;
-        EXPECT_EQ(LoadOutcome(c.bytes, c.file, &picture), c.outcome);
+        EXPECT_EQ(Raised([&] { picture.LoadPictureFile(dir.Write(c.file, c.bytes)); }), c.outcome);
         if (!c.outcome.empty()) continue;
         auto* metafile = dynamic_cast<TMetafile*>(picture.Graphic());
         ASSERT_NE(metafile, nullptr);
@@ -403,7 +371,7 @@ TEST(Metafile, TheBytesDecideTheReaderAndBadFilesAreRefused) {
 // The platform's size argument is 32 bits wide: a metafile of 4 GiB and 100 bytes would
 // reach it as one of 100 bytes. The stream says so without holding the bytes.
 TEST(Metafile, AMetafileLargerThanThePlatformTakesIsRefused) {
-    const Bytes placeable = mfsamples::Placeable(RecordWmf(), 0, 0, 1440, 720, 1440);
+    const Bytes placeable = mfsamples::Placeable(RecordWmf(DrawHalvedBox), 0, 0, 1440, 720, 1440);
     ClaimedSizeStream stream(placeable, static_cast<int64_t>(placeable.size()) + (int64_t{1} << 32));
     TMetafile metafile;
     EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { metafile.ReadFromStream(stream); }), kInvalid) << "accepted";
@@ -484,7 +452,7 @@ TEST(Metafile, ANewMetafileIsBlankButNotEmptyAndRemembersASize) {
 
 TEST(Metafile, ResizingACopyLeavesTheOriginalAndBothFormsReadBack) {
     TMetafile placeable, copy, original;
-    LoadBytes(placeable, mfsamples::Placeable(RecordWmf(), 0, 0, 1440, 720, 1440));
+    LoadBytes(placeable, mfsamples::Placeable(RecordWmf(DrawHalvedBox), 0, 0, 1440, 720, 1440));
     copy.CopyFrom(&placeable);
     int changes = 0;
     copy.OnChange = [&](TObject*) { ++changes; };

@@ -7,7 +7,6 @@
 #include "graphics/metafile/MetafileRecords.h"
 #include "graphics/metafile/MetafileSamples.h"
 #include "native/CheckReport.h"
-#include "native/CorpusFiles.h"
 
 namespace {
 
@@ -39,20 +38,13 @@ int main(int argc, char** argv) {
     const Bytes header(emf.begin(), emf.begin() + 100);
     Expect(!Check(header).ok(), "a lone 100-byte enhanced header accepted");
 
-    int refused = 0, accepted = 0;
-    const std::vector<Hostile> corpus = HostileMetafiles();
-    for (const Hostile& h : corpus) {
-        const mf::WalkResult r = Check(h.bytes);
-        r.ok() ? ++accepted : ++refused;
-        if (h.mustBeRefused) Expect(!r.ok(), h.name + " accepted");
-    }
-    std::printf("metafiles: %zu hostile files walked, %d refused, %d accepted\n", corpus.size(), refused, accepted);
+    auto read = [](const uint8_t* data, size_t size) {
+        return mf::CheckMetafileFile(data, size).ok() ? "accepted" : "refused";
+    };
+    check::ReadAll("hostile metafiles", HostileMetafiles(), read,
+                   [](const Hostile& h) { return h.mustBeRefused ? "refused" : ""; });
     // Files other programs wrote are accepted.
-    const auto written = corpus::FilesOfFormat(argc, argv, {"emf", "wmf"});
-    for (const corpus::NamedFile& f : written) {
-        const mf::WalkResult r = mf::CheckMetafileFile(f.bytes.data(), f.bytes.size());
-        Expect(r.ok(), f.name + " refused: " + (r.problem ? r.problem : "") + " at " + std::to_string(r.offset));
-    }
-    std::printf("metafiles: %zu files of other writers walked\n", written.size());
+    check::ReadAll("metafiles of other writers", check::FilesOfFormat(argc, argv, {"emf", "wmf"}), read,
+                   [](const check::NamedFile&) { return "accepted"; });
     return check::Finish("metafile");
 }
