@@ -1,4 +1,4 @@
-// The hostile-corpus loop of the picture tests: every file read into a fresh graphic (that
+// How the picture tests read a file's bytes into a graphic, and their hostile-corpus loop: every file read into a fresh graphic (that
 // first holds `first` when given) ends as a picture, "refused" with the format's message
 // (`refusal`: "class: message", followed by nothing but the library's number where it has
 // one) or a "read error", as `expected(file)` says ("" when any of them will do). Each file
@@ -10,10 +10,16 @@
 #include <map>
 #include <string>
 #include <vector>
+#include "graphics/Graphic.h"
 #include "rtl/Streams.h"
 #include "support/GdiCounter.h"
 #include "support/RaisedMessage.h"
 #include "support/SampleBytes.h"
+
+inline void LoadBytes(TGraphic& graphic, const samplebytes::Bytes& bytes) {
+    TMemoryStream stream(bytes.data(), bytes.size());
+    graphic.ReadFromStream(stream);
+}
 
 template <class Graphic, class File, class Expected, class After>
 std::map<std::string, int> LoadEveryFile(const std::vector<File>& files, const std::string& refusal, Expected expected,
@@ -23,12 +29,8 @@ std::map<std::string, int> LoadEveryFile(const std::vector<File>& files, const s
     for (const File& file : files) {
         SCOPED_TRACE(file.name);
         Graphic graphic;
-        auto load = [&graphic](const samplebytes::Bytes& bytes) {
-            TMemoryStream stream(bytes.data(), bytes.size());
-            graphic.ReadFromStream(stream);
-        };
-        if (!first.empty()) load(first);
-        std::string ending = Raised([&] { load(file.bytes); });
+        if (!first.empty()) LoadBytes(graphic, first);
+        std::string ending = Raised([&] { LoadBytes(graphic, file.bytes); });
         if (ending.empty()) ending = "picture";
         else if (ending.rfind(refusal, 0) == 0 && ending.find_first_not_of("0123456789", refusal.size()) == std::string::npos)
             ending = "refused";

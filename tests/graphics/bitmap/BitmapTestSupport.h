@@ -1,4 +1,4 @@
-// What the bitmap tests share: loading bytes into a TBitmap, and a 24-bit section with a
+// What the bitmap tests share: loading bytes into a TBitmap (HostileLoads.h), and a 24-bit section with a
 // drawing surface on it whose pixels can be read back.
 #pragma once
 #include <windows.h>
@@ -9,11 +9,7 @@
 #include "graphics/GdiHandles.h"
 #include "rtl/Streams.h"
 #include "graphics/bitmap/BmpSamples.h"
-
-inline void LoadBytes(TBitmap& bitmap, const samples::Bytes& bytes) {
-    TMemoryStream stream(bytes.data(), bytes.size());
-    bitmap.ReadFromStream(stream);
-}
+#include "support/HostileLoads.h"
 
 inline samples::Bytes SavedBytes(TBitmap& bitmap) {
     TMemoryStream stream;

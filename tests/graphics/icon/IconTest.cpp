@@ -19,14 +19,9 @@ namespace {
 
 const Rgb kRed{255, 0, 0}, kGreen{0, 160, 0}, kBlue{0, 0, 255}, kYellow{255, 255, 0}, kWhite{255, 255, 255};
 
-void Load(TIcon& icon, const Bytes& file) {
-    TPointerStream stream(file.data(), file.size());
-    icon.ReadFromStream(stream);
-}
-
 // Loads the file and, when `wanted` is not 0, asks for that size before anything is drawn.
 void LoadWanting(TIcon& icon, const Bytes& file, int wanted) {
-    Load(icon, file);
+    LoadBytes(icon, file);
     if (wanted) {
         icon.SetWidth(wanted);
         icon.SetHeight(wanted);
@@ -108,7 +103,7 @@ TEST(IconDrawing, AnImageSmallerThanItsEntryIsScaledUp) {
         Entry small = QuadrantEntry(16, quadrants, bits);
         small.entryWidth = small.entryHeight = 32;
         TIcon icon;
-        Load(icon, WriteIcon({small}));
+        LoadBytes(icon, WriteIcon({small}));
         Surface surface;
         surface.Draw(icon);
         EXPECT_EQ(icon.Width(), 32);
@@ -139,7 +134,7 @@ TEST(IconDrawing, TheMaskLetsTheSurfaceShowThrough) {
                          std::to_string(form.maskRows));
             for (Rgb under : {kWhite, kBlue}) {
                 TIcon icon;
-                Load(icon, WriteIcon({form}));
+                LoadBytes(icon, WriteIcon({form}));
                 Surface surface(under);
                 surface.Draw(icon);
                 EXPECT_EQ(surface.Wrong(10, 20, 32, [&](int x, int y) { return x < 16 ? under : y < 16 ? top : bottom; }), 0);
@@ -176,7 +171,7 @@ TEST(IconDrawing, PngEntriesAreDecodedByThePlatform) {
 
 TEST(IconDrawing, AStockIconFileDrawsTheDefaultApplicationIcon) {
     TIcon icon;
-    Load(icon, Bytes{0, 0, 0, 0, 0, 0});
+    LoadBytes(icon, Bytes{0, 0, 0, 0, 0, 0});
     Surface surface, expected;
     surface.Draw(icon);
     DrawIconEx(expected.dib.dc(), 10, 20, LoadIcon(nullptr, IDI_APPLICATION), 0, 0, 0, nullptr, DI_NORMAL);
@@ -212,15 +207,15 @@ TEST(IconLoading, RefusedFilesLeaveThePictureAsItWas) {
         {"five bytes", Bytes(good.begin(), good.begin() + 5), "ストリームからの読み込みエラー"},
     };
     TIcon icon;
-    Load(icon, good);
+    LoadBytes(icon, good);
     int changes = 0;
     icon.OnChange = [&](TObject*) { ++changes; };
-    for (const Case& c : cases) EXPECT_EQ(MessageOf<Exception>([&] { Load(icon, c.bytes); }), c.message) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(MessageOf<Exception>([&] { LoadBytes(icon, c.bytes); }), c.message) << c.name;
     EXPECT_EQ(changes, 0);
     Surface surface;
     surface.Draw(icon);
     EXPECT_EQ(surface.At(20, 30), kGreen.Packed()) << "the last good file is still drawn";
-    Load(icon, good);
+    LoadBytes(icon, good);
     EXPECT_EQ(changes, 1);
 }
 
@@ -228,7 +223,7 @@ TEST(IconDrawing, AFailureAtDrawTimeIsRaisedOnceNotAtEveryRepaint) {
     Bytes file = WriteIcon({Png(SolidEntry(32, kRed))});
     for (size_t k = 6 + 16 + 41; k < 6 + 16 + 60; ++k) file[k] ^= 0x5A;  // the compressed pixels
     TIcon icon;
-    Load(icon, file);
+    LoadBytes(icon, file);
     TIcon copy;
     copy.CopyFrom(&icon);
     Surface surface;
@@ -241,7 +236,7 @@ TEST(IconDrawing, AFailureAtDrawTimeIsRaisedOnceNotAtEveryRepaint) {
 TEST(IconSharing, CopiesShareOneIconAndWriteTheFileBytesBack) {
     Bytes file = WriteIcon({SolidEntry(16, kRed), SolidEntry(32, kGreen)});
     TIcon first, second;
-    Load(first, file);
+    LoadBytes(first, file);
     second.CopyFrom(&first);
     Surface surface;
     surface.Draw(second);
@@ -267,7 +262,7 @@ TEST(IconHostile, EveryDamagedFileIsRefusedOrDrawnWithoutLeaks) {
             TIcon big, another;
             big.CopyFrom(&icon);
             another.SetWidth(256);
-            Load(another, h.bytes);
+            LoadBytes(another, h.bytes);
             Surface surface;
             // Only a PNG stream damaged past its header may still fail, and then with the message.
             for (TIcon* which : {&icon, &big, &another}) {

@@ -25,11 +25,6 @@ namespace {
 
 using jpegsamples::Bytes;
 
-void Load(TJPEGImage& image, const Bytes& bytes) {
-    TMemoryStream stream(bytes.data(), bytes.size());
-    image.ReadFromStream(stream);
-}
-
 // What the library's error number `code` (jerror.h) raises.
 std::string JpegMessage(int code) { return Format("EJPEG: JPEG エラー #%d", {code}); }
 
@@ -91,7 +86,7 @@ TEST(JpegImage, EveryFormDecodesOnceLikeTheLibrary) {
         image.OnProgress = [&](TObject*, TProgressStage stage, uint8_t percent, bool redraw, const TRect&,
                                const std::string&) { reports.push_back({stage, percent, redraw}); };
         image.OnChange = [&](TObject*) { ++changes; };
-        Load(image, file.bytes);
+        LoadBytes(image, file.bytes);
         // The header alone gives the size: nothing is decoded yet.
         EXPECT_EQ(image.Width(), c.width);
         EXPECT_EQ(image.Height(), c.height);
@@ -156,7 +151,7 @@ TEST(JpegImage, DamagedFilesEndInTheJpegErrorOrAPartialPicture) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TJPEGImage image;
-        EXPECT_EQ(Raised([&] { Load(image, c.bytes); }), c.atLoad);
+        EXPECT_EQ(Raised([&] { LoadBytes(image, c.bytes); }), c.atLoad);
         if (!c.atLoad.empty()) continue;
         EXPECT_EQ(image.Width(), c.width);
         EXPECT_EQ(image.Height(), c.height);
@@ -204,7 +199,7 @@ TEST(JpegImage, PicturesOverThePixelLimitAreRefusedAtLoadAndBigPhotosAreNot) {
         SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
         TJPEGImage image;
         image.SetOutputDepth(c.depth);
-        std::string raised = Raised([&] { Load(image, jpegsamples::WithSize(c.file, c.width, c.height)); });
+        std::string raised = Raised([&] { LoadBytes(image, jpegsamples::WithSize(c.file, c.width, c.height)); });
         EXPECT_EQ(raised, c.refused ? JpegMessage(JERR_IMAGE_TOO_BIG) : "");
         EXPECT_EQ(image.Width(), c.refused ? 0 : c.width);
     }
@@ -213,11 +208,11 @@ TEST(JpegImage, PicturesOverThePixelLimitAreRefusedAtLoadAndBigPhotosAreNot) {
 TEST(JpegImage, CopiesShareTheBytesAndSizesCannotBeSet) {
     const Bytes& bytes = GoodFile("progressive").bytes;
     auto original = std::make_unique<TJPEGImage>();
-    Load(*original, bytes);
+    LoadBytes(*original, bytes);
     EXPECT_TRUE(original->ProgressiveFile);
     TJPEGImage copy, sameBytes;
     copy.CopyFrom(original.get());
-    Load(sameBytes, bytes);
+    LoadBytes(sameBytes, bytes);
     EXPECT_EQ(&copy.Data(), &original->Data());
     EXPECT_TRUE(copy.IsSameImage(original.get()));
     EXPECT_TRUE(sameBytes.IsSameImage(original.get()));
@@ -256,7 +251,7 @@ TEST(JpegImage, PalettesComeFromTheColourMapOrAreGivenToTheLibrary) {
     for (int i = 0; i < 8; ++i) block.entries[i] = {BYTE(i * 36), BYTE(i * 36), BYTE(i * 36), 0};
     TJPEGImage image;
     image.SetOutputDepth(TJPEGPixelFormat::Depth8);
-    Load(image, bytes);
+    LoadBytes(image, bytes);
     TBitmap* first = image.DecodeToBitmap();
     image.SetPalette(image.Palette());  // its own palette back: nothing changes, nothing is owned twice
     EXPECT_EQ(image.DecodeToBitmap(), first);
@@ -287,7 +282,7 @@ TEST(JpegImage, PalettesComeFromTheColourMapOrAreGivenToTheLibrary) {
 TEST(JpegImage, AProgressHandlerCancelsQuietlyAndTheEncoderWritesAFileThatReadsBack) {
     const Bytes& bytes = GoodFile("baseline-420").bytes;
     TJPEGImage image;
-    Load(image, bytes);
+    LoadBytes(image, bytes);
     std::vector<Report> reports;
     image.OnProgress = [&](TObject*, TProgressStage stage, uint8_t percent, bool redraw, const TRect&,
                            const std::string&) {
@@ -303,7 +298,7 @@ TEST(JpegImage, AProgressHandlerCancelsQuietlyAndTheEncoderWritesAFileThatReadsB
     // From a bitmap: no file bytes until written, then a file of the same picture.
     TBitmap source;
     TJPEGImage decoded;
-    Load(decoded, bytes);
+    LoadBytes(decoded, bytes);
     decoded.CopyTo(&source);
     EXPECT_EQ(source.Width(), 67);
     TJPEGImage fromBitmap;
@@ -319,7 +314,7 @@ TEST(JpegImage, AProgressHandlerCancelsQuietlyAndTheEncoderWritesAFileThatReadsB
     EXPECT_EQ(header.height, 45);
     EXPECT_TRUE(header.progressive);
     TJPEGImage reread;
-    Load(reread, file);
+    LoadBytes(reread, file);
     EXPECT_EQ(AgainstPattern(*reread.DecodeToBitmap(), false, 8.0), "");
 }
 
@@ -399,7 +394,7 @@ TEST(JpegImage, AnEncodeCancelledAtItsStartLeavesNoEmptyFileBehind) {
     // handler that cancels the first write at its starting report must not leave the block
     // holding an empty file: the picture, and the copy, would then save as nothing.
     TJPEGImage decoded;
-    Load(decoded, GoodFile("baseline-420").bytes);
+    LoadBytes(decoded, GoodFile("baseline-420").bytes);
     TBitmap source;
     decoded.CopyTo(&source);
     TJPEGImage picture, copy;
@@ -424,7 +419,7 @@ TEST(JpegImage, AHandlerThatCancelsAtEveryReportStillGetsTheDecodeEndedQuietly) 
     // The usual cancel: a flag set once, then every report raises the silent abort, the
     // ending one included. That last abort must end the decode as quietly as the first.
     TJPEGImage image;
-    Load(image, GoodFile("baseline-420").bytes);
+    LoadBytes(image, GoodFile("baseline-420").bytes);
     bool cancelled = false;
     std::vector<TProgressStage> stages;
     int changes = 0;

@@ -93,11 +93,6 @@ Bytes BlackFrameEmf(int widthQuarters, int heightQuarters) {
     });
 }
 
-void LoadBytes(TMetafile& metafile, const Bytes& bytes) {
-    TMemoryStream stream(bytes.data(), bytes.size());
-    metafile.ReadFromStream(stream);
-}
-
 int BlackIn(const DibSurface& s, int left, int top, int right, int bottom) {
     int n = 0;
     for (int y = top; y < bottom; ++y)
