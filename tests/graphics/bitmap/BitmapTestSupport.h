@@ -85,10 +85,4 @@ inline ::testing::AssertionResult DrawsAs(TBitmap& bitmap, const samples::Pictur
     return surface.Shows(want);
 }
 
-// A form of the given depth and compression, the other fields at their defaults.
-inline samples::Form FormOf(int bitCount, uint32_t compression = 0) {
-    samples::Form form;
-    form.bitCount = bitCount;
-    form.compression = compression;
-    return form;
-}
+using samples::FormOf;

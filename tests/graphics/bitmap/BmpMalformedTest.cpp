@@ -40,9 +40,7 @@ TEST(BmpMalformed, EveryDamagedFileEndsCleanly) {
 TEST(BmpMalformed, RunLengthDataRunningPastThePictureIsCutAtItsEdges) {
     // 4 x 2 RLE8: a run of 200 on the bottom row, then a delta far past the top.
     Bytes runs = {200, 3, 0, 0, 1, 5, 0, 2, 250, 250, 9, 9, 0, 1};
-    samples::Form form;
-    form.bitCount = 8;
-    form.compression = 1;
+    samples::Form form = FormOf(8, 1);
     samples::Picture pic = samples::ReferencePicture(8, 4, 2);
     Bytes file = samples::WriteBmp(pic, form);
     size_t pixelsAt = 14 + 40 + 1024;
