@@ -8,39 +8,23 @@
 #include "graphics/metafile/MetafileSamples.h"
 #include "native/CheckReport.h"
 
-namespace {
-
-using check::Expect;
-
-mf::WalkResult Check(const mfsamples::Bytes& bytes) {
-    const check::ExactCopy exact(bytes);
-    return mf::CheckMetafileFile(exact.data.get(), exact.size);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     using namespace mfsamples;
-    const Bytes wmf = SampleWmf();
-    struct Good { const char* name; Bytes bytes; };
-    const Good goods[] = {{"emf", SampleEmf()},
-                          {"emf with 300 palette entries", SampleEmf(300)},
-                          {"emf given a palette", WithPalette(SampleEmf(), 7)},
-                          {"placeable wmf", Placeable(wmf, 0, 0, 1440, 720, 1440)},
-                          {"placeable wmf, inch 0", Placeable(wmf, 0, 0, 1440, 720, 0)}};
-    for (const Good& g : goods) {
-        mf::WalkResult r = Check(g.bytes);
-        Expect(r.ok(), std::string(g.name) + " refused: " + (r.problem ? r.problem : "") + " at " +
-                           std::to_string(r.offset));
-    }
-    // Exactly 100 bytes of an enhanced header are not taken as an enhanced metafile.
-    const Bytes emf = SampleEmf();
-    const Bytes header(emf.begin(), emf.begin() + 100);
-    Expect(!Check(header).ok(), "a lone 100-byte enhanced header accepted");
-
+    const Bytes wmf = SampleWmf(), emf = SampleEmf();
     auto read = [](const uint8_t* data, size_t size) {
         return mf::CheckMetafileFile(data, size).ok() ? "accepted" : "refused";
     };
+    // The samples are accepted; exactly 100 bytes of an enhanced header are not taken as an
+    // enhanced metafile.
+    const std::vector<check::NamedFile> samples = {{"emf", emf},
+                                                   {"emf with 300 palette entries", SampleEmf(300)},
+                                                   {"emf given a palette", WithPalette(emf, 7)},
+                                                   {"placeable wmf", Placeable(wmf, 0, 0, 1440, 720, 1440)},
+                                                   {"placeable wmf, inch 0", Placeable(wmf, 0, 0, 1440, 720, 0)},
+                                                   {"a lone 100-byte enhanced header", Bytes(emf.begin(), emf.begin() + 100)}};
+    check::ReadAll("sample metafiles", samples, read, [](const check::NamedFile& f) {
+        return f.name == "a lone 100-byte enhanced header" ? "refused" : "accepted";
+    });
     check::ReadAll("hostile metafiles", HostileMetafiles(), read,
                    [](const Hostile& h) { return h.mustBeRefused ? "refused" : ""; });
     // Files other programs wrote are accepted.
