@@ -58,12 +58,19 @@ TEST(IconChoice, TheEntryForTheScreenAndWantedSizeIsDrawnAtItsOwnSize) {
     ASSERT_EQ(standard, 32) << "the cases assume the usual standard icon size";
     const std::vector<Entry> four = {SolidEntry(16, kRed, 4, 16), SolidEntry(32, kGreen, 4, 16),
                                      SolidEntry(32, kBlue, 8, 256), SolidEntry(48, kYellow, 8, 256)};
+    // Quadrants show a smaller image scaled up to its entry, and a PNG entry the platform decodes.
+    const Rgb quadrants[4] = {kRed, kGreen, kBlue, kYellow};
+    Entry small4 = QuadrantEntry(16, quadrants, 4), small24 = QuadrantEntry(16, quadrants, 24);
+    small4.entryWidth = small4.entryHeight = small24.entryWidth = small24.entryHeight = 32;
+    Entry big = Png(QuadrantEntry(256, quadrants));
+    big.entryWidth = big.entryHeight = 0;
     struct Case {
         const char* name;
         std::vector<Entry> entries;
         int wanted;  // 0: none
         int size;
         Rgb colour;
+        const Rgb* quadrants = nullptr;  // instead of the one colour
     } cases[] = {
         {"four entries: 32 x 32 at 256 colours", four, 0, 32, kBlue},
         {"four entries, 48 wanted", four, 48, 48, kYellow},
@@ -74,6 +81,10 @@ TEST(IconChoice, TheEntryForTheScreenAndWantedSizeIsDrawnAtItsOwnSize) {
         {"fewer colours never replace", {SolidEntry(32, kRed, 8, 256), SolidEntry(32, kGreen, 4, 16)}, 0, 32, kRed},
         {"256 read from a 0 size", {SolidEntry(16, kRed), [] { Entry e = SolidEntry(256, kBlue); e.entryWidth = e.entryHeight = 0; return e; }()},
          300, 256, kBlue},
+        {"16 x 16 at 4 bits in a 32 x 32 entry", {small4}, 0, 32, {}, quadrants},
+        {"16 x 16 at 24 bits in a 32 x 32 entry", {small24}, 0, 32, {}, quadrants},
+        {"256 x 256 PNG beside a bitmap, 256 wanted", {SolidEntry(32, kWhite), big}, 256, 256, {}, quadrants},
+        {"only a 48 x 48 PNG", {Png(QuadrantEntry(48, quadrants))}, 0, 48, {}, quadrants},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -86,7 +97,12 @@ TEST(IconChoice, TheEntryForTheScreenAndWantedSizeIsDrawnAtItsOwnSize) {
         EXPECT_EQ(icon.Width(), c.size);
         EXPECT_EQ(icon.Height(), c.size);
         int visible = std::min(c.size, 300);
-        EXPECT_EQ(surface.Wrong(10, 20, visible, [&](int, int) { return c.colour; }), 0);
+        const int half = c.size / 2;
+        EXPECT_EQ(surface.Wrong(10, 20, visible,
+                                [&](int x, int y) {
+                                    return c.quadrants ? c.quadrants[(y < half ? 0 : 2) + (x < half ? 0 : 1)] : c.colour;
+                                }),
+                  0);
         EXPECT_EQ(surface.At(9, 19), kWhite.Packed());
         if (c.size < 300) {
             EXPECT_EQ(surface.At(10 + c.size, 20 + c.size), kWhite.Packed()) << "not stretched";
@@ -124,36 +140,6 @@ TEST(IconDrawing, TheMaskLetsTheSurfaceShowThrough) {
                 EXPECT_EQ(surface.Wrong(10, 20, 32, [&](int x, int y) { return x < 16 ? under : y < 16 ? top : bottom; }), 0);
             }
         }
-    }
-}
-
-TEST(IconDrawing, SmallerImagesAreScaledUpToTheirEntryAndPngEntriesAreDecodedByThePlatform) {
-    const Rgb quadrants[4] = {kRed, kGreen, kBlue, kYellow};
-    Entry small4 = QuadrantEntry(16, quadrants, 4), small24 = QuadrantEntry(16, quadrants, 24);
-    small4.entryWidth = small4.entryHeight = small24.entryWidth = small24.entryHeight = 32;
-    Entry big = Png(QuadrantEntry(256, quadrants));
-    big.entryWidth = big.entryHeight = 0;
-    struct Case {
-        const char* name;
-        std::vector<Entry> entries;
-        int wanted, size;
-    } cases[] = {
-        {"16 x 16 at 4 bits in a 32 x 32 entry", {small4}, 0, 32},
-        {"16 x 16 at 24 bits in a 32 x 32 entry", {small24}, 0, 32},
-        {"256 x 256 PNG beside a bitmap, 256 wanted", {SolidEntry(32, kWhite), big}, 256, 256},
-        {"only a 48 x 48 PNG", {Png(QuadrantEntry(48, quadrants))}, 0, 48},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TIcon icon;
-        LoadWanting(icon, WriteIcon(c.entries), c.wanted);
-        Surface surface;
-        surface.Draw(icon, Rect(0, 0, 10, 10));
-        EXPECT_EQ(icon.Width(), c.size);
-        int half = c.size / 2;
-        EXPECT_EQ(surface.Wrong(0, 0, std::min(c.size, 320),
-                                [&](int x, int y) { return quadrants[(y < half ? 0 : 2) + (x < half ? 0 : 1)]; }),
-                  0);
     }
 }
 
