@@ -76,11 +76,9 @@ TEST_F(PictureTest, ExtensionIsMatchedWithoutRegardToCase) {
     EXPECT_NE(Held(), nullptr);
     picture.LoadPictureFile(dir.Write("archive.tar.Tgr", "y"));
     EXPECT_EQ(Held()->content, "y");
-    EXPECT_EQ(GlobalFileFormats().FindFormatByExtension(ExtractPictureExtension("PHOTO.JPG")),
-              &TJPEGImage::ClassInfo);
-    EXPECT_EQ(GlobalFileFormats().FindFormatByExtension(ExtractPictureExtension("holiday.Jpeg")),
-              &TJPEGImage::ClassInfo);
-    EXPECT_EQ(GlobalFileFormats().FindFormatByExtension(ExtractPictureExtension("scan.BMP")), &TBitmap::ClassInfo);
+    for (auto [name, graphicClass] : {std::pair{"PHOTO.JPG", &TJPEGImage::ClassInfo}, {"holiday.Jpeg", &TJPEGImage::ClassInfo},
+                                      {"scan.BMP", &TBitmap::ClassInfo}})
+        EXPECT_EQ(GlobalFileFormats().FindFormatByExtension(ExtractPictureExtension(name)), graphicClass) << name;
 }
 
 TEST_F(PictureTest, ShiftJISNameWithBackslashSecondByteLoads) {
