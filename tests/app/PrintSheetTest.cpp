@@ -25,13 +25,9 @@ std::string WriteSolidBmp(const TempDir& dir, const std::string& name, int width
 
 // Four quadrants of different colours (0x00RRGGBB): shows the picture is the right way up.
 samples::Picture Quadrants(int width, int height, const uint32_t quadrant[4]) {
-    samples::Picture picture{width, height, {}};
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const uint32_t c = quadrant[(y < height / 2 ? 0 : 2) + (x < width / 2 ? 0 : 1)];
-            picture.pixels.push_back({uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
-        }
-    return picture;
+    samples::Rgb colours[4];
+    for (int i = 0; i < 4; ++i) colours[i] = {uint8_t(quadrant[i] >> 16), uint8_t(quadrant[i] >> 8), uint8_t(quadrant[i])};
+    return {width, height, samplebytes::QuadrantPixels(width, height, colours)};
 }
 
 // A JPEG of flat quadrants on whole 8 x 8 blocks, so the compressed colours stay close.

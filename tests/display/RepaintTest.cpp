@@ -14,7 +14,7 @@
 #include "graphics/jpeg/JpegSamples.h"
 #include "support/DibSurface.h"
 #include "support/UiDriver.h"
-#include "tests/display/SolidGraphic.h"
+#include "support/TestGraphic.h"
 
 namespace {
 
@@ -68,13 +68,13 @@ TEST_F(RepaintTest, EachNewGraphicRequestsOneRepaint) {
 }
 
 TEST_F(RepaintTest, AChangeWhileThePictureDrawsRequestsNoRepaint) {
-    TSolidGraphic lazy(50, 40);
+    TTestGraphic lazy(50, 40);
     lazy.changesWhileDrawing = true;
     image_.Picture().SetGraphic(&lazy);
     requests_.clear();
     DibSurface screen(300, 250, RGB(0, 0, 0));
     form_.PaintControls(screen.dc(), screen.All());
-    auto* drawn = static_cast<TSolidGraphic*>(image_.Picture().Graphic());
+    auto* drawn = static_cast<TTestGraphic*>(image_.Picture().Graphic());
     EXPECT_EQ(drawn->draws, 1);
     EXPECT_EQ(Requests(&image_), 0);
     EXPECT_FALSE(image_.InPaint());
@@ -84,7 +84,7 @@ TEST_F(RepaintTest, AChangeWhileThePictureDrawsRequestsNoRepaint) {
 }
 
 TEST_F(RepaintTest, OpaqueOnlyWhileThePictureFillsTheControl) {
-    TSolidGraphic fourByThree(640, 480), wide(300, 100);
+    TTestGraphic fourByThree(640, 480), wide(300, 100);
     image_.Picture().SetGraphic(&fourByThree);
     EXPECT_TRUE(image_.ControlStyle & csOpaque);
     image_.Picture().SetGraphic(&wide);
@@ -106,7 +106,7 @@ TEST_F(RepaintTest, BackgroundIsErasedOnlyWhenNothingOpaqueCoversTheControl) {
     EXPECT_TRUE(form_.EraseNeededFor(&image_));
     EXPECT_TRUE(form_.EraseNeededFor(&label_));
     // An opaque image needs no erase of its own.
-    TSolidGraphic fourByThree(640, 480);
+    TTestGraphic fourByThree(640, 480);
     image_.Picture().SetGraphic(&fourByThree);
     EXPECT_FALSE(form_.EraseNeededFor(&image_));
     // A label that is smaller than the image does not cover it.
@@ -128,10 +128,10 @@ TEST_F(RepaintTest, InvalidatedAreaIsTheControlsBounds) {
 TEST_F(RepaintTest, ProgressRedrawsAtOnceOnlyWithIncrementalDisplayAndIsPassedOn) {
     ShowWindow(form_.WindowHandle(), SW_SHOWNOACTIVATE);
     UpdateWindow(form_.WindowHandle());
-    TSolidGraphic picture(50, 40);
+    TTestGraphic picture(50, 40);
     image_.Picture().SetGraphic(&picture);
     UpdateWindow(form_.WindowHandle());
-    auto* drawn = static_cast<TSolidGraphic*>(image_.Picture().Graphic());
+    auto* drawn = static_cast<TTestGraphic*>(image_.Picture().Graphic());
     int passedOn = 0;
     uint8_t lastPercent = 0;
     image_.OnProgress = [&](TObject*, TProgressStage, uint8_t percent, bool, const TRect&, const std::string& msg) {
@@ -153,7 +153,7 @@ TEST_F(RepaintTest, ProgressRedrawsAtOnceOnlyWithIncrementalDisplayAndIsPassedOn
 }
 
 TEST_F(RepaintTest, PaletteRequestsClearTheDirtyFlagOnlyWhenHandled) {
-    TSolidGraphic noPalette(50, 40);
+    TTestGraphic noPalette(50, 40);
     noPalette.PaletteDirty = true;
     image_.Picture().SetGraphic(&noPalette);
     EXPECT_FALSE(image_.Picture().Graphic()->PaletteDirty) << "no palette: nothing to realise";
@@ -161,7 +161,7 @@ TEST_F(RepaintTest, PaletteRequestsClearTheDirtyFlagOnlyWhenHandled) {
     // A palette on an inactive form waits for a later attempt.
     LOGPALETTE lp{0x300, 1, {{255, 0, 0, 0}}};
     HPALETTE palette = CreatePalette(&lp);
-    TSolidGraphic withPalette(50, 40);
+    TTestGraphic withPalette(50, 40);
     withPalette.palette = palette;
     withPalette.PaletteDirty = true;
     image_.Picture().SetGraphic(&withPalette);
@@ -183,7 +183,7 @@ TEST_F(RepaintTest, PaletteRequestsClearTheDirtyFlagOnlyWhenHandled) {
 }
 
 TEST_F(RepaintTest, AutoSizeQueryAnswersThePicturesSize) {
-    TSolidGraphic picture(300, 100);
+    TTestGraphic picture(300, 100);
     image_.Picture().SetGraphic(&picture);
     int32_t w = 1, h = 2;
     EXPECT_TRUE(image_.AutoSizeQuery(w, h));
@@ -203,10 +203,10 @@ TEST_F(RepaintTest, ProgressReportedWhileThePictureDrawsPaintsOnceAndNeverRecurs
     image_.IncrementalDisplay = true;
     int progress = 0;
     image_.OnProgress = [&](TObject*, TProgressStage, uint8_t, bool, const TRect&, const std::string&) { ++progress; };
-    TSolidGraphic decoding(50, 40);
+    TTestGraphic decoding(50, 40);
     decoding.progressWhileDrawing = true;
     image_.Picture().SetGraphic(&decoding);
-    auto* drawn = static_cast<TSolidGraphic*>(image_.Picture().Graphic());
+    auto* drawn = static_cast<TTestGraphic*>(image_.Picture().Graphic());
     DibSurface screen(300, 250, RGB(0, 0, 0));
     form_.PaintControls(screen.dc(), screen.All());
     // The report from inside the drawing paints at once (a decoding picture shows its rows);

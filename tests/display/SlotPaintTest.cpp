@@ -7,7 +7,7 @@
 #include "framework/Form.h"
 #include "rtl/Exceptions.h"
 #include "support/DibSurface.h"
-#include "tests/display/SolidGraphic.h"
+#include "support/TestGraphic.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ TEST(SlotPaint, ImagePaintsOverItsLabelAndLeavesTheTextBesideANarrowPicture) {
     image.SetBounds(10, 10, 160, 120);
     image.SetCenter(true);
     image.SetProportional(true);
-    TSolidGraphic tall(100, 300);
+    TTestGraphic tall(100, 300);
     image.Picture().SetGraphic(&tall);
     EXPECT_EQ(image.FittedRect(), Rect(60, 0, 99, 120));
 
@@ -81,7 +81,7 @@ TEST(SlotPaint, EachControlIsClippedToItsBounds) {
     TImage image;
     image.SetParent(&form);
     image.SetBounds(20, 30, 50, 40);
-    TSolidGraphic big(640, 480);  // neither flag: drawn at natural size, clipped
+    TTestGraphic big(640, 480);  // neither flag: drawn at natural size, clipped
     image.Picture().SetGraphic(&big);
     DibSurface screen(120, 100, kGrey);
     form.PaintControls(screen.dc(), screen.All());
@@ -94,23 +94,13 @@ TEST(SlotPaint, EachControlIsClippedToItsBounds) {
     EXPECT_EQ(again.Read().Count(kGreyPixel), 120 * 100);
 }
 
-// A picture whose data turn out to be bad when it draws.
-class TDamagedGraphic : public TSolidGraphic {
-public:
-    static const TGraphicClassInfo ClassInfo;
-    using TSolidGraphic::TSolidGraphic;
-    GraphicClass ClassType() const override { return &ClassInfo; }
-    void DrawStretched(TCanvas&, const TRect&) override { throw EInvalidGraphic("damaged"); }
-};
-const TGraphicClassInfo TDamagedGraphic::ClassInfo = {"TDamagedGraphic", &TSolidGraphic::ClassInfo,
-                                                      [] () -> TGraphic* { return new TDamagedGraphic; }};
-
 TEST(SlotPaint, AControlFailingToPaintLeavesTheOthersPaintedAndItsErrorPassesOn) {
     TForm form;
     TImage damaged;
     damaged.SetParent(&form);
     damaged.SetBounds(0, 0, 40, 40);
-    TDamagedGraphic bad(40, 40);
+    TTestGraphic bad(40, 40);
+    bad.failure = "damaged";  // its data turn out to be bad when it draws
     damaged.Picture().SetGraphic(&bad);
     TLabel after;
     MakePlaceholder(after, form, 50, 0, 40, 40);

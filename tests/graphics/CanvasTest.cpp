@@ -34,7 +34,7 @@ TEST(Canvas, WithoutAContextDrawingFails) {
     EXPECT_THROW(canvas.FillRect(Rect(0, 0, 1, 1)), EInvalidOperation);
     TTestGraphic graphic;
     EXPECT_THROW(canvas.StretchGraphic(Rect(0, 0, 1, 1), &graphic), EInvalidOperation);
-    EXPECT_EQ(graphic.drawCount, 0);
+    EXPECT_EQ(graphic.draws, 0);
 }
 
 TEST(Canvas, FillRectPaintsWithTheBrushAndNotifiesAroundIt) {
@@ -90,7 +90,7 @@ TEST(Canvas, StretchGraphicHandsTheRectangleToTheGraphicWithObjectsSelected) {
     TTestGraphic graphic;
     canvas.StretchGraphic(Rect(1, 2, 13, 14), &graphic);
     EXPECT_EQ(canvas.created, 1);
-    EXPECT_EQ(graphic.drawCount, 1);
+    EXPECT_EQ(graphic.draws, 1);
     EXPECT_EQ(graphic.drawnRect, Rect(1, 2, 13, 14));
     EXPECT_EQ(graphic.drawnOn, surface.dc());
     EXPECT_EQ(graphic.fontAtDraw, canvas.Font().Handle());

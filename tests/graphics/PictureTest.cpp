@@ -28,14 +28,6 @@ protected:
     }
     void TearDown() override { TPicture::UnregisterGraphicClass(&TTestGraphic::ClassInfo); }
 
-    std::string LoadError(const std::string& fileName) {
-        try {
-            picture.LoadPictureFile(fileName);
-        } catch (const Exception& e) {
-            return std::string(e.ClassName()) + ": " + e.Message();
-        }
-        return "no error";
-    }
     TTestGraphic* Held() { return dynamic_cast<TTestGraphic*>(picture.Graphic()); }
 
     TempDir dir;
@@ -84,11 +76,9 @@ TEST_F(PictureTest, ExtensionIsMatchedWithoutRegardToCase) {
     EXPECT_NE(Held(), nullptr);
     picture.LoadPictureFile(dir.Write("archive.tar.Tgr", "y"));
     EXPECT_EQ(Held()->content, "y");
-    EXPECT_EQ(GlobalFileFormats().FindFormatByExtension(ExtractPictureExtension("PHOTO.JPG")),
-              &TJPEGImage::ClassInfo);
-    EXPECT_EQ(GlobalFileFormats().FindFormatByExtension(ExtractPictureExtension("holiday.Jpeg")),
-              &TJPEGImage::ClassInfo);
-    EXPECT_EQ(GlobalFileFormats().FindFormatByExtension(ExtractPictureExtension("scan.BMP")), &TBitmap::ClassInfo);
+    for (auto [name, graphicClass] : {std::pair{"PHOTO.JPG", &TJPEGImage::ClassInfo}, {"holiday.Jpeg", &TJPEGImage::ClassInfo},
+                                      {"scan.BMP", &TBitmap::ClassInfo}})
+        EXPECT_EQ(GlobalFileFormats().FindFormatByExtension(ExtractPictureExtension(name)), graphicClass) << name;
 }
 
 TEST_F(PictureTest, ShiftJISNameWithBackslashSecondByteLoads) {
@@ -122,7 +112,7 @@ TEST_F(PictureTest, RefusedLoadsKeepTheOldGraphicAndTouchNothing) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.file);
-        EXPECT_EQ(LoadError(row.file), row.error);
+        EXPECT_EQ(Raised([&] { picture.LoadPictureFile(row.file); }), row.error);
         EXPECT_EQ(picture.Graphic(), before);
         EXPECT_EQ(Held()->content, "old");
         EXPECT_EQ(TTestGraphic::liveCount, liveAtStart + 1) << "only the kept graphic lives";

@@ -2,8 +2,8 @@
 # Builds the portable file-format cores natively with clang, AddressSanitizer and UBSan, then
 # either runs every check program (default: each <format>_native_checks) or fuzzes each
 # <format>_fuzz target for FUZZ_SECONDS seconds ("run.sh fuzz"; FUZZ_TARGET=<format> picks
-# one), starting from the files that <format>_write_corpus writes and those of its format in
-# tests/data (written by other programs).
+# one), starting from the files that "write_corpus <format>" writes and those of its format
+# in tests/data (written by other programs).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -30,7 +30,7 @@ fuzz)
         [ -n "${FUZZ_TARGET:-}" ] && [ "$FUZZ_TARGET" != "$name" ] && continue
         corpus=$build/fuzz-corpus-$name seeds=$build/fuzz-seeds-$name
         mkdir -p "$corpus" "$seeds"
-        "$build/${name}_write_corpus" "$seeds" >/dev/null
+        "$build/write_corpus" "$name" "$seeds" >/dev/null
         # And the files other programs wrote in that format.
         case $name in
         bmp) extensions="bmp" ;;

@@ -14,41 +14,18 @@
 #include "support/SheetCells.h"
 #include "support/SystemDialogAnswerer.h"
 #include "support/UiDriver.h"
-#include "tests/display/SolidGraphic.h"
+#include "support/TestGraphic.h"
 #include "support/RaisedMessage.h"
 
 namespace {
 
 // A picture of one colour and a chosen size that notes whether the sheet was open as it
 // drew; it can be told to fail when drawn.
-class ColourBlock : public TSolidGraphic {
-public:
-    static const TGraphicClassInfo ClassInfo;
-    ColourBlock(int32_t width = 0, int32_t height = 0, COLORREF colour = 0, bool failOnDraw = false)
-        : TSolidGraphic(width, height, colour), failOnDraw_(failOnDraw) {}
-    GraphicClass ClassType() const override { return &ClassInfo; }
-    void CopyFrom(TPersistent* source) override {
-        TSolidGraphic::CopyFrom(source);
-        if (auto* other = dynamic_cast<ColourBlock*>(source)) failOnDraw_ = other->failOnDraw_;
-    }
-    void DrawStretched(TCanvas& canvas, const TRect& rect) override {
-        drawnWhileSheetOpen = SheetPrintInProgress();
-        if (failOnDraw_) throw EInvalidGraphic("the picture's data is damaged");
-        TSolidGraphic::DrawStretched(canvas, rect);
-    }
-
-    static bool drawnWhileSheetOpen;
-
-private:
-    bool failOnDraw_;
-};
-
-bool ColourBlock::drawnWhileSheetOpen = false;
-const TGraphicClassInfo ColourBlock::ClassInfo = {"ColourBlock", &TSolidGraphic::ClassInfo,
-                                                  [] () -> TGraphic* { return new ColourBlock; }};
-
+bool drawnWhileSheetOpen = false;
 void Load(TPicture& picture, int32_t width, int32_t height, COLORREF colour, bool failOnDraw = false) {
-    ColourBlock block(width, height, colour, failOnDraw);
+    TTestGraphic block(width, height, colour);
+    block.onDraw = [] { drawnWhileSheetOpen = SheetPrintInProgress(); };
+    if (failOnDraw) block.failure = "the picture's data is damaged";
     picture.SetGraphic(&block);
 }
 
@@ -80,12 +57,12 @@ TEST_F(FourUpSheet, EachPictureLandsInItsCellOnOneLandscapePage) {
         {3, 1, 0, RGB(0, 160, 0), {0, 0, 0, 0}},
     };
     for (const auto& row : rows) Load(pictures[row.slot], row.width, row.height, row.colour);
-    ColourBlock::drawnWhileSheetOpen = false;
+    drawnWhileSheetOpen = false;
     PrintJobWatcher jobs;
 
     PrintConfirming();
     EXPECT_FALSE(SheetPrintInProgress());
-    EXPECT_TRUE(ColourBlock::drawnWhileSheetOpen);
+    EXPECT_TRUE(drawnWhileSheetOpen);
     EXPECT_FALSE(Printer()->IsPrinting());
     EXPECT_EQ(Printer()->DeviceMode()->dmOrientation, DMORIENT_LANDSCAPE);  // stays for the next
 

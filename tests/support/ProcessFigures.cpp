@@ -38,6 +38,8 @@ int LiveIconsAndCursors() {
     return live;
 }
 
+}  // namespace
+
 uint64_t HeapBytesInUse() {
     std::vector<HANDLE> heaps(64);
     DWORD count = GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
@@ -55,6 +57,8 @@ uint64_t HeapBytesInUse() {
     }
     return busy;
 }
+
+namespace {
 
 // Committed memory that belongs to this process alone, region by region: what Windows
 // reports as private bytes, for systems that leave that figure at 0 (Wine does).

@@ -16,3 +16,15 @@ std::string MessageOf(Action action) {
     }
     return "no error";
 }
+
+// Any error an action raised as "class: message", "" when it raised none: for tables whose
+// rows expect different classes, or a picture in some rows.
+template <typename Action>
+std::string Raised(Action action) {
+    try {
+        action();
+    } catch (const Exception& error) {
+        return std::string(error.ClassName()) + ": " + error.Message();
+    }
+    return "";
+}

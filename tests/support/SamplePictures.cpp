@@ -1,25 +1,29 @@
-// The raster samples: pixels made up in code and written as JPEG (through libjpeg's own
-// compressor), BMP and ICO bytes. No platform calls here beyond the C library's files.
+// The samples: pixels made up in code, written by the formats' sample writers (the JPEG
+// through libjpeg's own compressor), and shapes recorded through GDI's metafile device.
 #include "support/SamplePictures.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <stdexcept>
-#include <jpeglib.h>
+
+#include "graphics/GdiHandles.h"
+#include "graphics/bitmap/BmpSamples.h"
+#include "graphics/icon/IconSamples.h"
+#include "graphics/jpeg/JpegSamples.h"
 
 namespace {
 
-struct Rgb {
+struct Colour {
     double r, g, b;
 };
 
-Rgb Mix(Rgb a, Rgb b, double t) {
+Colour Mix(Colour a, Colour b, double t) {
     t = t < 0 ? 0 : (t > 1 ? 1 : t);
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
 uint8_t Channel(double v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v + 0.5)); }
+samplebytes::Rgb ToRgb(Colour c) { return {Channel(c.r), Channel(c.g), Channel(c.b)}; }
 
 // Repeatable grain: a hash of the position, -1 to 1.
 double Grain(int x, int y) {
@@ -29,12 +33,12 @@ double Grain(int x, int y) {
 }
 
 // One pixel of the landscape at (u, v), both 0 to 1 from the top left.
-Rgb Landscape(double u, double v, int x, int y) {
-    const Rgb skyTop{38, 86, 176}, skyLow{196, 222, 242}, sun{255, 244, 200};
-    const Rgb farHill{86, 118, 112}, nearHill{58, 132, 48}, nearShade{30, 82, 30};
+Colour Landscape(double u, double v, int x, int y) {
+    const Colour skyTop{38, 86, 176}, skyLow{196, 222, 242}, sun{255, 244, 200};
+    const Colour farHill{86, 118, 112}, nearHill{58, 132, 48}, nearShade{30, 82, 30};
     const double farRidge = 0.55 + 0.06 * std::sin(u * 7.0) + 0.03 * std::sin(u * 19.0 + 1.0);
     const double nearRidge = 0.70 + 0.08 * std::sin(u * 4.0 + 2.0) + 0.02 * std::sin(u * 23.0);
-    Rgb c;
+    Colour c;
     if (v >= nearRidge) {
         c = Mix(nearHill, nearShade, (v - nearRidge) / (1.0 - nearRidge + 1e-9));
     } else if (v >= farRidge) {
@@ -51,158 +55,127 @@ Rgb Landscape(double u, double v, int x, int y) {
     return {c.r + grain, c.g + grain, c.b + grain};
 }
 
-FILE* OpenForWriting(const std::string& path) {
+void WriteAll(const std::string& path, const samplebytes::Bytes& bytes) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) throw std::runtime_error("cannot write " + path);
-    return file;
-}
-
-void WriteAll(const std::string& path, const void* data, size_t size) {
-    FILE* file = OpenForWriting(path);
-    const bool ok = std::fwrite(data, 1, size, file) == size;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     if (std::fclose(file) != 0 || !ok) throw std::runtime_error("cannot write " + path);
 }
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
-// A 40-byte BITMAPINFOHEADER for a 24-bit bottom-up picture.
-void PutInfoHeader(std::vector<uint8_t>& out, int width, int height, uint32_t imageBytes) {
-    Put32(out, 40);
-    Put32(out, static_cast<uint32_t>(width));
-    Put32(out, static_cast<uint32_t>(height));
-    Put16(out, 1);
-    Put16(out, 24);
-    Put32(out, 0);  // BI_RGB
-    Put32(out, imageBytes);
-    Put32(out, 3780);  // 96 dots per inch
-    Put32(out, 3780);
-    Put32(out, 0);
-    Put32(out, 0);
-}
-
-// One icon image: colour pixels (bottom-up) and the AND mask, 1 where the badge is not.
-std::vector<uint8_t> BadgeImage(int size) {
-    const uint32_t colourStride = (static_cast<uint32_t>(size) * 3 + 3) & ~3u;
-    const uint32_t maskStride = ((static_cast<uint32_t>(size) + 31) / 32) * 4;
-    std::vector<uint8_t> colour(colourStride * size), mask(maskStride * size, 0);
+// One square icon image: the badge in colour, the mask set where it is not.
+icosamples::Entry Badge(int size) {
+    icosamples::Entry e = icosamples::SolidEntry(size, {});
+    e.seeThrough.assign(e.pixels.size(), 0);
     const double centre = (size - 1) / 2.0, radius = size / 2.0 - 0.5;
-    for (int row = 0; row < size; ++row) {
-        const int y = size - 1 - row;  // bottom-up
+    for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             const double d = std::hypot(x - centre, y - centre) / radius;
-            Rgb c{0, 0, 0};
-            if (d > 1.0) mask[row * maskStride + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
-            else if (d > 0.82) c = {150, 30, 20};
-            else if (d > 0.62) c = {255, 255, 255};
-            else c = Mix(Rgb{255, 200, 40}, Rgb{240, 110, 20}, d / 0.62);
-            uint8_t* p = &colour[row * colourStride + x * 3];
-            p[0] = Channel(c.b);
-            p[1] = Channel(c.g);
-            p[2] = Channel(c.r);
+            const size_t at = size_t(y) * size + x;
+            if (d > 1.0) e.seeThrough[at] = 1;
+            else if (d > 0.82) e.pixels[at] = {150, 30, 20};
+            else if (d > 0.62) e.pixels[at] = {255, 255, 255};
+            else e.pixels[at] = ToRgb(Mix(Colour{255, 200, 40}, Colour{240, 110, 20}, d / 0.62));
         }
-    }
-    std::vector<uint8_t> out;
-    PutInfoHeader(out, size, size * 2, static_cast<uint32_t>(colour.size() + mask.size()));
-    out.insert(out.end(), colour.begin(), colour.end());
-    out.insert(out.end(), mask.begin(), mask.end());
-    return out;
+    return e;
+}
+
+// Draws with one pen and one brush, and gives both back to the system afterwards.
+template <class Draw>
+void Shape(HDC dc, COLORREF fill, COLORREF line, int lineWidth, Draw draw) {
+    HPEN pen = CreatePen(PS_SOLID, lineWidth, line);
+    HBRUSH brush = CreateSolidBrush(fill);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    draw(dc);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(brush);
+    DeleteObject(pen);
 }
 
 }  // namespace
 
 void WritePhotoJpeg(const std::string& path, int width, int height, int quality) {
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr errors;
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, quality, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(static_cast<size_t>(width) * 3);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const Rgb c = Landscape(double(x) / width, double(y) / height, x, y);
-            row[x * 3] = Channel(c.r);
-            row[x * 3 + 1] = Channel(c.g);
-            row[x * 3 + 2] = Channel(c.b);
-        }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    try {
-        WriteAll(path, buffer, size);
-    } catch (...) {
-        std::free(buffer);
-        throw;
-    }
-    std::free(buffer);
+    std::vector<samplebytes::Rgb> pixels;
+    pixels.reserve(size_t(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels.push_back(ToRgb(Landscape(double(x) / width, double(y) / height, x, y)));
+    jpegsamples::Recipe recipe{"photo", width, height};
+    recipe.quality = quality;
+    recipe.rgb = &pixels[0].r;  // red, green, blue bytes, row after row
+    WriteAll(path, jpegsamples::Make(recipe));
 }
 
 void WriteBarsBmp(const std::string& path, int width, int height) {
-    static const Rgb bars[] = {{255, 255, 255}, {255, 230, 0}, {0, 220, 230}, {0, 200, 0},
-                               {230, 0, 230},   {230, 0, 0},   {0, 0, 230},   {20, 20, 20}};
-    const uint32_t stride = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-    const uint32_t imageBytes = stride * static_cast<uint32_t>(height);
-    std::vector<uint8_t> out;
-    out.push_back('B');
-    out.push_back('M');
-    Put32(out, 14 + 40 + imageBytes);
-    Put32(out, 0);
-    Put32(out, 14 + 40);
-    PutInfoHeader(out, width, height, imageBytes);
-    out.resize(out.size() + imageBytes, 0);
-    uint8_t* pixels = out.data() + 14 + 40;
-    for (int row = 0; row < height; ++row) {
-        const int y = height - 1 - row;
+    static const samplebytes::Rgb bars[] = {{255, 255, 255}, {255, 230, 0}, {0, 220, 230}, {0, 200, 0},
+                                            {230, 0, 230},   {230, 0, 0},   {0, 0, 230},   {20, 20, 20}};
+    samples::Picture picture{width, height, {}};
+    for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            Rgb c;
-            if (y < height * 2 / 3) c = bars[x * 8 / width];
-            else c = Mix(Rgb{0, 0, 0}, Rgb{255, 255, 255}, double(x) / (width - 1));
-            uint8_t* p = pixels + row * stride + x * 3;
-            p[0] = Channel(c.b);
-            p[1] = Channel(c.g);
-            p[2] = Channel(c.r);
+            const uint8_t grey = Channel(255.0 * x / (width - 1));
+            picture.pixels.push_back(y < height * 2 / 3 ? bars[x * 8 / width] : samplebytes::Rgb{grey, grey, grey});
         }
-    }
-    WriteAll(path, out.data(), out.size());
+    WriteAll(path, samples::WriteBmp(picture, {}));
 }
 
-void WriteBadgeIcon(const std::string& path) {
-    const int sizes[] = {32, 48};
-    std::vector<std::vector<uint8_t>> images;
-    for (int size : sizes) images.push_back(BadgeImage(size));
-    std::vector<uint8_t> out;
-    Put16(out, 0);  // reserved
-    Put16(out, 1);  // icon
-    Put16(out, 2);  // entries
-    uint32_t offset = 6 + 16 * 2;
-    for (size_t i = 0; i < images.size(); ++i) {
-        out.push_back(static_cast<uint8_t>(sizes[i]));
-        out.push_back(static_cast<uint8_t>(sizes[i]));
-        out.push_back(0);  // colour count: more than a palette
-        out.push_back(0);
-        Put16(out, 1);   // planes
-        Put16(out, 24);  // bits per pixel
-        Put32(out, static_cast<uint32_t>(images[i].size()));
-        Put32(out, offset);
-        offset += static_cast<uint32_t>(images[i].size());
-    }
-    for (const auto& image : images) out.insert(out.end(), image.begin(), image.end());
-    WriteAll(path, out.data(), out.size());
+void WriteBadgeIcon(const std::string& path) { WriteAll(path, icosamples::WriteIcon({Badge(32), Badge(48)})); }
+
+samplebytes::Bytes RecordEmf(const RECT& frame, const std::function<void(HDC)>& draw) {
+    HDC dc = CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
+    if (!dc) throw std::runtime_error("cannot record a metafile");
+    draw(dc);
+    OwnedEnhMetafile emf(CloseEnhMetaFile(dc));
+    samplebytes::Bytes bytes(GetEnhMetaFileBits(emf.get(), 0, nullptr));
+    GetEnhMetaFileBits(emf.get(), static_cast<UINT>(bytes.size()), bytes.data());
+    return bytes;
+}
+
+samplebytes::Bytes RecordWmf(const std::function<void(HDC)>& draw) {
+    HDC dc = CreateMetaFileA(nullptr);
+    draw(dc);
+    OwnedMetafile wmf(CloseMetaFile(dc));
+    samplebytes::Bytes bytes(GetMetaFileBitsEx(wmf.get(), 0, nullptr));
+    GetMetaFileBitsEx(wmf.get(), static_cast<UINT>(bytes.size()), bytes.data());
+    return bytes;
+}
+
+void WriteShapesEmf(const std::string& path, int widthMm, int heightMm) {
+    // The frame is in hundredths of a millimetre; drawing is in the screen's pixels, the
+    // reference device's units.
+    HDC screen = GetDC(nullptr);
+    const int w = MulDiv(widthMm, GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, HORZSIZE));
+    const int h = MulDiv(heightMm, GetDeviceCaps(screen, VERTRES), GetDeviceCaps(screen, VERTSIZE));
+    ReleaseDC(nullptr, screen);
+    WriteAll(path, RecordEmf(RECT{0, 0, widthMm * 100, heightMm * 100}, [=](HDC dc) {
+        Shape(dc, RGB(255, 248, 220), RGB(120, 90, 40), 3, [=](HDC d) { Rectangle(d, 0, 0, w, h); });
+        Shape(dc, RGB(40, 110, 220), RGB(10, 40, 120), 4,
+              [=](HDC d) { Ellipse(d, w / 12, h / 8, w / 2, h * 7 / 8); });
+        Shape(dc, RGB(230, 60, 40), RGB(120, 20, 10), 4, [=](HDC d) {
+            const POINT triangle[] = {{w * 3 / 4, h / 10}, {w * 19 / 20, h * 9 / 10}, {w * 11 / 20, h * 9 / 10}};
+            Polygon(d, triangle, 3);
+        });
+        Shape(dc, RGB(60, 170, 70), RGB(20, 90, 30), 8, [=](HDC d) {
+            MoveToEx(d, w / 20, h * 19 / 20, nullptr);
+            LineTo(d, w * 19 / 20, h / 20);
+        });
+        Shape(dc, RGB(150, 70, 180), RGB(70, 20, 90), 2,
+              [=](HDC d) { RoundRect(d, w * 2 / 5, h * 2 / 5, w * 3 / 5, h * 3 / 5, w / 16, h / 16); });
+    }));
+}
+
+std::vector<SamplePicture> WriteSamplePictures(const std::string& directory) {
+    CreateDirectoryA(directory.c_str(), nullptr);
+    std::string dir = directory;
+    if (!dir.empty() && dir.back() != '\\') dir += '\\';
+    std::vector<SamplePicture> samples = {
+        {"photo.jpg", "JPEG", dir + "photo.jpg"},
+        {"colour-bars.bmp", "BMP", dir + "colour-bars.bmp"},
+        {"icon-badge.ico", "icon", dir + "icon-badge.ico"},
+        {"drawing.emf", "EMF", dir + "drawing.emf"},
+    };
+    WritePhotoJpeg(samples[0].path, 1200, 900);
+    WriteBarsBmp(samples[1].path, 640, 480);
+    WriteBadgeIcon(samples[2].path);
+    WriteShapesEmf(samples[3].path);
+    return samples;
 }

@@ -1,10 +1,12 @@
 // The four sample pictures of the demo and the soak, one per kind of file the program
-// reads: a photo-like JPEG, a 24-bit BMP, an icon and an EMF drawing. Written in code, so
-// a fresh clone needs no picture files and no tool beyond the cross-built libjpeg.
+// reads: a photo-like JPEG, a 24-bit BMP, an icon and an EMF drawing. Made in code through
+// the formats' own sample writers, so a fresh clone needs no picture files.
 #pragma once
-#include <cstdint>
+#include <windows.h>
+#include <functional>
 #include <string>
 #include <vector>
+#include "support/SampleBytes.h"
 
 struct SamplePicture {
     std::string fileName;  // "photo.jpg"
@@ -16,7 +18,7 @@ struct SamplePicture {
 // order of the slots they go into; throws std::runtime_error when a file cannot be written.
 std::vector<SamplePicture> WriteSamplePictures(const std::string& directory);
 
-// The single writers, for pictures of other sizes (benchmarks).
+// The single writers, for pictures of other sizes.
 // A landscape with sky, sun, hills and grain, as a baseline JPEG of `quality`.
 void WritePhotoJpeg(const std::string& path, int width, int height, int quality = 88);
 // Colour bars over a grey ramp, bottom-up 24-bit, 40-byte header.
@@ -25,3 +27,9 @@ void WriteBarsBmp(const std::string& path, int width, int height);
 void WriteBadgeIcon(const std::string& path);
 // Shapes recorded as an enhanced metafile `widthMm` x `heightMm` millimetres in size.
 void WriteShapesEmf(const std::string& path, int widthMm = 80, int heightMm = 60);
+
+// `draw` recorded on the screen's reference device with a frame in 0.01 mm: the bytes of
+// an enhanced metafile.
+samplebytes::Bytes RecordEmf(const RECT& frame, const std::function<void(HDC)>& draw);
+// `draw` recorded as a standard Windows metafile (no placeable header).
+samplebytes::Bytes RecordWmf(const std::function<void(HDC)>& draw);

@@ -14,6 +14,15 @@ const TGraphicClassInfo TDerivedTestGraphic::ClassInfo = {"TDerivedTestGraphic",
 void TTestGraphic::CopyFrom(TPersistent* source) {
     if (auto* other = dynamic_cast<TTestGraphic*>(source)) {
         content = other->content;
+        width = other->width;
+        height = other->height;
+        colour = other->colour;
+        changesWhileDrawing = other->changesWhileDrawing;
+        progressWhileDrawing = other->progressWhileDrawing;
+        failure = other->failure;
+        onDraw = other->onDraw;
+        palette = other->palette;
+        PaletteDirty = other->PaletteDirty;
         NotifyChanged(this);
         return;
     }
@@ -21,11 +30,19 @@ void TTestGraphic::CopyFrom(TPersistent* source) {
 }
 
 void TTestGraphic::DrawStretched(TCanvas& canvas, const TRect& rect) {
-    ++drawCount;
+    if (onDraw) onDraw();
+    if (failure) throw EInvalidGraphic(failure);
+    ++draws;
     drawnRect = rect;
     drawnOn = canvas.Handle();
     fontAtDraw = GetCurrentObject(drawnOn, OBJ_FONT);
     brushAtDraw = GetCurrentObject(drawnOn, OBJ_BRUSH);
+    HBRUSH brush = CreateSolidBrush(colour);
+    const RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+    FillRect(drawnOn, &r, brush);
+    DeleteObject(brush);
+    if (changesWhileDrawing) NotifyChanged(this);
+    if (progressWhileDrawing) ReportProgress(this, TProgressStage::psRunning, 50, true, rect, "");
 }
 
 void TTestGraphic::SetWidth(int32_t value) {

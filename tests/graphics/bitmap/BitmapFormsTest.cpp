@@ -12,9 +12,7 @@ using samples::Rgb;
 
 TEST(BitmapDib, ADibWithoutFileHeaderReadsLikeTheFile) {
     for (uint32_t compression : {0u, 1u}) {
-        Form form;
-        form.bitCount = 8;
-        form.compression = compression;
+        Form form = FormOf(8, compression);
         Picture want = samples::ReferencePicture(8);
         Bytes file = samples::WriteBmp(want, form);
         Bytes dib(file.begin() + 14, file.end());
@@ -59,8 +57,7 @@ TEST(BitmapClipboard, TheClipboardFormIsADeviceCopyThatReadsBack) {
 }
 
 TEST(BitmapPalette, ANewPaletteKeepsTheColoursItHoldsAndBecomesTheColourTable) {
-    Form form;
-    form.bitCount = 4;
+    Form form = FormOf(4);
     Picture want = samples::ReferencePicture(4);
     TBitmap bitmap;
     LoadBytes(bitmap, samples::WriteBmp(want, form));
@@ -143,9 +140,7 @@ TEST(BitmapReduce, EveryFormIsAveragedInColours) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        Form form;
-        form.bitCount = row.bits;
-        form.compression = row.compression;
+        Form form = FormOf(row.bits, row.compression);
         form.topDown = row.topDown;
         Picture quarters;
         quarters.width = quarters.height = 4;

@@ -34,9 +34,7 @@ TEST(BitmapRead, EveryAcceptedFormDrawsTheColoursOfItsPlain24BitEquivalent) {
 
 TEST(BitmapRead, RunLengthFilesBecomeDeviceBitmapsAndKeepTheirBytes) {
     for (uint32_t compression : {1u, 2u}) {
-        Form form;
-        form.bitCount = compression == 1 ? 8 : 4;
-        form.compression = compression;
+        Form form = FormOf(compression == 1 ? 8 : 4, compression);
         Bytes file = samples::WriteBmp(samples::ReferencePicture(form.bitCount), form);
         TBitmap bitmap;
         LoadBytes(bitmap, file);
@@ -52,9 +50,7 @@ TEST(BitmapRead, SectionFormsAreDeviceIndependentWithTheirDepth) {
     for (Case c : {Case{1, 0, TPixelFormat::pf1bit}, Case{4, 0, TPixelFormat::pf4bit}, Case{8, 0, TPixelFormat::pf8bit},
                    Case{16, 0, TPixelFormat::pf15bit}, Case{16, 3, TPixelFormat::pf16bit},
                    Case{24, 0, TPixelFormat::pf24bit}, Case{32, 0, TPixelFormat::pf32bit}}) {
-        Form form;
-        form.bitCount = c.bits;
-        form.compression = c.compression;
+        Form form = FormOf(c.bits, c.compression);
         TBitmap bitmap;
         LoadBytes(bitmap, samples::WriteBmp(samples::ReferencePicture(c.bits), form));
         EXPECT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDIB) << c.bits;
@@ -235,9 +231,7 @@ TEST(BitmapRead, DeepPicturesWithAColourTableTakeTheirPaletteFromIt) {
     // The table follows the masks in a bit-field file: the palette must be the table's
     // colours, not the masks'.
     for (uint32_t compression : {0u, 3u}) {
-        Form form;
-        form.bitCount = 16;
-        form.compression = compression;
+        Form form = FormOf(16, compression);
         form.clrUsed = 2;
         Bytes file = samples::WriteBmp(samples::ReferencePicture(16), form);
         const size_t table = 14 + 40 + (compression == 3 ? 12 : 0);

@@ -1,5 +1,5 @@
-// What the bitmap tests share: loading bytes into a TBitmap, and drawing it on a 24-bit
-// surface whose pixels are read back.
+// What the bitmap tests share: loading bytes into a TBitmap (HostileLoads.h), and a 24-bit section with a
+// drawing surface on it whose pixels can be read back.
 #pragma once
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -10,11 +10,7 @@
 #include "support/DibSurface.h"
 #include "rtl/Streams.h"
 #include "graphics/bitmap/BmpSamples.h"
-
-inline void LoadBytes(TBitmap& bitmap, const samples::Bytes& bytes) {
-    TMemoryStream stream(bytes.data(), bytes.size());
-    bitmap.ReadFromStream(stream);
-}
+#include "support/HostileLoads.h"
 
 inline samples::Bytes SavedBytes(TBitmap& bitmap) {
     TMemoryStream stream;
@@ -40,10 +36,4 @@ inline ::testing::AssertionResult DrawsAs(TBitmap& bitmap, const samples::Pictur
     return surface.Read().Shows(PixelsOf(want));
 }
 
-// A form of the given depth and compression, the other fields at their defaults.
-inline samples::Form FormOf(int bitCount, uint32_t compression = 0) {
-    samples::Form form;
-    form.bitCount = bitCount;
-    form.compression = compression;
-    return form;
-}
+using samples::FormOf;

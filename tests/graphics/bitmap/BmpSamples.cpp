@@ -234,11 +234,7 @@ Bytes WriteBmp(const Picture& pic, const Form& form) {
 std::vector<Form> AcceptedForms() {
     std::vector<Form> forms;
     auto add = [&](uint32_t h, int bits, uint32_t compression = kRgb) {
-        Form f;
-        f.headerSize = h;
-        f.bitCount = bits;
-        f.compression = compression;
-        forms.push_back(f);
+        forms.push_back(FormOf(bits, compression, h));
         return &forms.back();
     };
     for (int bits : {1, 4, 8, 24}) add(12, bits);
@@ -278,11 +274,7 @@ struct Lcg {
 };
 
 Bytes Base(int bits, uint32_t compression = kRgb, uint32_t headerSize = 40) {
-    Form f;
-    f.bitCount = bits;
-    f.compression = compression;
-    f.headerSize = headerSize;
-    return WriteBmp(ReferencePicture(bits), f);
+    return WriteBmp(ReferencePicture(bits), FormOf(bits, compression, headerSize));
 }
 
 

@@ -10,12 +10,7 @@
 namespace samples {
 
 using samplebytes::Bytes;
-
-struct Rgb {
-    uint8_t r, g, b;
-    friend bool operator==(Rgb a, Rgb b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
-    friend bool operator!=(Rgb a, Rgb b) { return !(a == b); }
-};
+using samplebytes::Rgb;
 
 // A picture given as colours, row 0 at the top.
 struct Picture {
@@ -36,6 +31,14 @@ struct Form {
     bool writeSizeImage = true; // biSizeImage filled in (else 0)
     std::string Name() const;
 };
+// A form of the given depth, compression and header, the other fields at their defaults.
+inline Form FormOf(int bitCount, uint32_t compression = 0, uint32_t headerSize = 40) {
+    Form form;
+    form.headerSize = headerSize;
+    form.bitCount = bitCount;
+    form.compression = compression;
+    return form;
+}
 
 // The reference picture for a depth: its colours can be stored exactly at that depth
 // (palette pictures use the palette's colours; 16-bit pictures use 0 and full channels).

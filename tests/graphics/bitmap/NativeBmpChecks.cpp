@@ -6,7 +6,6 @@
 #include "graphics/bitmap/BmpDecoder.h"
 #include "graphics/bitmap/BmpSamples.h"
 #include "native/CheckReport.h"
-#include "native/CorpusFiles.h"
 
 namespace {
 
@@ -76,47 +75,31 @@ void CheckAcceptedForms() {
     std::printf("%d accepted forms decoded\n", n);
 }
 
-void CheckCorpus() {
-    using samples::Outcome;
-    auto corpus = samples::MalformedCorpus();
-    int counts[3] = {0, 0, 0};
-    for (const auto& bad : corpus) {
-        Outcome got;
-        try {
-            bmp::DecodedBitmap d = bmp::DecodeBmpFile(bad.bytes.data(), bad.bytes.size());
-            if (!d.empty && d.pixels.size() != d.layout.pixelStoreBytes) Fail(bad.name + ": pixel store size");
-            got = Outcome::Picture;
-        } catch (const bmp::DecodeError& e) {
-            got = e.failure() == bmp::Failure::ReadError ? Outcome::ReadError : Outcome::InvalidImage;
-        }
-        counts[got == Outcome::Picture ? 0 : got == Outcome::ReadError ? 1 : 2]++;
-        if (bad.expected != Outcome::EitherWay && got != bad.expected)
-            Fail(bad.name + ": ended as " + std::to_string(int(got)) + ", expected " +
-                 std::to_string(int(bad.expected)));
+// How a file ends: the decoded picture's pixel store must be the size its layout says.
+std::string Read(const uint8_t* data, size_t size) {
+    try {
+        bmp::DecodedBitmap d = bmp::DecodeBmpFile(data, size);
+        if (!d.empty && d.pixels.size() != d.layout.pixelStoreBytes) return "wrong pixel store size";
+        return d.empty ? "empty picture" : "picture";
+    } catch (const bmp::DecodeError& e) {
+        return e.failure() == bmp::Failure::ReadError ? "read error" : "refused";
     }
-    std::printf("%zu damaged files: %d pictures, %d read errors, %d refused\n", corpus.size(), counts[0],
-                counts[1], counts[2]);
-}
-
-// Files other programs wrote are read whole.
-void CheckWrittenFiles(int argc, char** argv) {
-    const auto written = corpus::FilesOfFormat(argc, argv, {"bmp"});
-    for (const corpus::NamedFile& f : written) {
-        try {
-            bmp::DecodedBitmap d = bmp::DecodeBmpFile(f.bytes.data(), f.bytes.size());
-            if (d.empty || d.pixels.size() != d.layout.pixelStoreBytes) Fail(f.name + ": no pixels");
-        } catch (const bmp::DecodeError& e) {
-            Fail(f.name + ": refused: " + e.what());
-        }
-    }
-    std::printf("%zu files of other writers read\n", written.size());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     CheckAcceptedForms();
-    CheckCorpus();
-    CheckWrittenFiles(argc, argv);
+    check::ReadAll("damaged files", samples::MalformedCorpus(), Read, [](const samples::BadFile& f) -> std::string {
+        switch (f.expected) {
+        case samples::Outcome::Picture: return "picture";
+        case samples::Outcome::ReadError: return "read error";
+        case samples::Outcome::InvalidImage: return "refused";
+        default: return "";
+        }
+    });
+    // Files other programs wrote are read whole.
+    check::ReadAll("files of other writers", check::FilesOfFormat(argc, argv, {"bmp"}), Read,
+                   [](const check::NamedFile&) { return "picture"; });
     return check::Finish("BMP");
 }

@@ -123,9 +123,7 @@ Entry SolidEntry(int size, Rgb colour, int bitCount, uint16_t colourCount) {
 
 Entry QuadrantEntry(int size, const Rgb quadrant[4], int bitCount) {
     Entry e = SolidEntry(size, quadrant[0], bitCount);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x)
-            e.pixels[size_t(y) * size + x] = quadrant[(y < size / 2 ? 0 : 2) + (x < size / 2 ? 0 : 1)];
+    e.pixels = QuadrantPixels(size, size, quadrant);
     return e;
 }
 

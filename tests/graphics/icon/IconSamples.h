@@ -10,13 +10,7 @@
 namespace icosamples {
 
 using samplebytes::Bytes;
-
-struct Rgb {
-    uint8_t r = 0, g = 0, b = 0;
-    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
-    bool operator!=(const Rgb& o) const { return !(*this == o); }
-    uint32_t Packed() const { return (uint32_t(r) << 16) | (uint32_t(g) << 8) | b; }  // 0x00RRGGBB
-};
+using samplebytes::Rgb;
 
 // One directory entry and its image.
 struct Entry {

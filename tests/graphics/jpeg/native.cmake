@@ -1,5 +1,5 @@
 # JPEG decoding natively: libjpeg-turbo built from deps/src-jpeg with the sanitizers (once,
-# by build-jpeg.sh), the program's own decoder over it, the checks, the fuzzer and the corpus.
+# by build-jpeg.sh), the program's own decoder over it, the checks and the fuzzer.
 set(JPEG_NATIVE ${CMAKE_BINARY_DIR}/libjpeg-turbo)
 execute_process(COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/build-jpeg.sh ${JPEG_NATIVE} RESULT_VARIABLE jpeg_built)
 if(NOT jpeg_built EQUAL 0)
@@ -16,9 +16,6 @@ target_link_options(jpeg_core INTERFACE -fsanitize=fuzzer-no-link)
 
 add_executable(jpeg_native_checks ${CMAKE_CURRENT_LIST_DIR}/NativeJpegChecks.cpp)
 target_link_libraries(jpeg_native_checks jpeg_core)
-
-add_executable(jpeg_write_corpus ${CMAKE_CURRENT_LIST_DIR}/WriteJpegCorpus.cpp)
-target_link_libraries(jpeg_write_corpus jpeg_core)
 
 # The fuzzer's copy of the decoder: smaller bounds on pixels, scans and the library's
 # buffers, so that the fuzzer's time goes into the parser rather than into decoding big

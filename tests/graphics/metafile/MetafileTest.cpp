@@ -17,24 +17,16 @@
 #include "rtl/Streams.h"
 #include "support/DibSurface.h"
 #include "support/GdiCounter.h"
+#include "support/HostileLoads.h"
 #include "support/TempDir.h"
 #include "support/RaisedMessage.h"
+#include "support/SamplePictures.h"
 
 using mfsamples::Bytes;
 
 namespace {
 
 const char* const kInvalid = "メタファイルが不正です";
-
-// `draw` recorded on the screen's reference device with a frame in 0.01 mm.
-Bytes RecordEmf(const RECT& frame, const std::function<void(HDC)>& draw) {
-    HDC dc = CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
-    draw(dc);
-    OwnedEnhMetafile emf(CloseEnhMetaFile(dc));
-    Bytes bytes(GetEnhMetaFileBits(emf.get(), 0, nullptr));
-    GetEnhMetaFileBits(emf.get(), static_cast<UINT>(bytes.size()), bytes.data());
-    return bytes;
-}
 
 // A box halving a 1440 x 720 window.
 void DrawHalvedBox(HDC dc) {
@@ -43,16 +35,6 @@ void DrawHalvedBox(HDC dc) {
     Rectangle(dc, 0, 0, 1440, 720);
     MoveToEx(dc, 0, 360, nullptr);
     LineTo(dc, 1440, 360);
-}
-
-// `draw` recorded as a standard Windows metafile (no placeable header).
-Bytes RecordWmf(const std::function<void(HDC)>& draw = DrawHalvedBox) {
-    HDC dc = CreateMetaFileA(nullptr);
-    draw(dc);
-    OwnedMetafile wmf(CloseMetaFile(dc));
-    Bytes bytes(GetMetaFileBitsEx(wmf.get(), 0, nullptr));
-    GetMetaFileBitsEx(wmf.get(), static_cast<UINT>(bytes.size()), bytes.data());
-    return bytes;
 }
 
 // A recorded EMF with its header saying: frame 0..2540 x 0..1270, reference device
@@ -102,25 +84,6 @@ Bytes BlackFrameEmf(int widthQuarters, int heightQuarters) {
     });
 }
 
-void LoadBytes(TMetafile& metafile, const Bytes& bytes) {
-    TMemoryStream stream(bytes.data(), bytes.size());
-    metafile.ReadFromStream(stream);
-}
-
-// What loading the bytes through the picture container under `name` gives: "" for a
-// picture, else the error's class and message.
-std::string LoadOutcome(const Bytes& bytes, const std::string& name, TPicture* into = nullptr) {
-    TempDir dir;
-    TPicture own;
-    TPicture& picture = into ? *into : own;
-    try {
-        picture.LoadPictureFile(dir.Write(name, bytes));
-    } catch (const Exception& e) {
-        return std::string(e.ClassName()) + ": " + e.Message();
-    }
-    return "";
-}
-
 long BlackIn(const DibSurface& s, int left, int top, int right, int bottom) {
     return s.Read().Count(RECT{left, top, right, bottom}, 0);
 }
@@ -142,7 +105,7 @@ TEST(Metafile, SizesComeFromTheHeaders) {
         int32_t frameWidth, frameHeight, width, height;
         bool enhanced;
     };
-    const Bytes wmf = RecordWmf();
+    const Bytes wmf = RecordWmf(DrawHalvedBox);
     const Case cases[] = {
         {"1440 x 720 at 1440 per inch", mfsamples::Placeable(wmf, 0, 0, 1440, 720, 1440), 2540, 1270, 96, 48, false},
         {"box not at the origin", mfsamples::Placeable(wmf, -100, 50, 1340, 770, 1440), 2540, 1270, 96, 48, false},
@@ -292,15 +255,8 @@ Bytes AlphaBlendWithExtraBits() {
     return grown;
 }
 
-// The player copies a blend's bits whole into a bitmap made from its header: bits past what
-// that bitmap holds are written past its memory, so such a file must not get to the player.
-TEST(Metafile, BlendBitsLongerThanTheirBitmapAreRefused) {
-    TMetafile metafile;
-    EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { LoadBytes(metafile, AlphaBlendWithExtraBits()); }), kInvalid) << "accepted: drawing it would write past the source bitmap";
-}
-
 TEST(Metafile, TheBytesDecideTheReaderAndBadFilesAreRefused) {
-    const Bytes wmf = RecordWmf();
+    const Bytes wmf = RecordWmf(DrawHalvedBox);
     const Bytes placeable = mfsamples::Placeable(wmf, 0, 0, 1440, 720, 1440);
     const Bytes emf = ReferenceDeviceEmf();
     Bytes checksumOff = placeable;
@@ -341,11 +297,15 @@ TEST(Metafile, TheBytesDecideTheReaderAndBadFilesAreRefused) {
         {"21 bytes of a placeable header", Bytes(placeable.begin(), placeable.begin() + 21), "a.wmf", invalid},
         {"placeable header alone", Bytes(placeable.begin(), placeable.begin() + 22), "a.wmf", invalid},
         {"empty file", Bytes(), "a.wmf", invalid},
+        // The player copies a blend's bits whole into a bitmap made from its header: bits
+        // past what that bitmap holds would be written past its memory.
+        {"blend bits longer than their bitmap", AlphaBlendWithExtraBits(), "a.emf", invalid},
     };
+    TempDir dir;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TPicture picture;
-        EXPECT_EQ(LoadOutcome(c.bytes, c.file, &picture), c.outcome);
+        EXPECT_EQ(Raised([&] { picture.LoadPictureFile(dir.Write(c.file, c.bytes)); }), c.outcome);
         if (!c.outcome.empty()) continue;
         auto* metafile = dynamic_cast<TMetafile*>(picture.Graphic());
         ASSERT_NE(metafile, nullptr);
@@ -357,7 +317,7 @@ TEST(Metafile, TheBytesDecideTheReaderAndBadFilesAreRefused) {
 // The platform's size argument is 32 bits wide: a metafile of 4 GiB and 100 bytes would
 // reach it as one of 100 bytes. The stream says so without holding the bytes.
 TEST(Metafile, AMetafileLargerThanThePlatformTakesIsRefused) {
-    const Bytes placeable = mfsamples::Placeable(RecordWmf(), 0, 0, 1440, 720, 1440);
+    const Bytes placeable = mfsamples::Placeable(RecordWmf(DrawHalvedBox), 0, 0, 1440, 720, 1440);
     ClaimedSizeStream stream(placeable, static_cast<int64_t>(placeable.size()) + (int64_t{1} << 32));
     TMetafile metafile;
     EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { metafile.ReadFromStream(stream); }), kInvalid) << "accepted";
@@ -435,7 +395,7 @@ TEST(Metafile, ANewMetafileIsBlankButNotEmptyAndRemembersASize) {
 
 TEST(Metafile, ResizingACopyLeavesTheOriginalAndBothFormsReadBack) {
     TMetafile placeable, copy, original;
-    LoadBytes(placeable, mfsamples::Placeable(RecordWmf(), 0, 0, 1440, 720, 1440));
+    LoadBytes(placeable, mfsamples::Placeable(RecordWmf(DrawHalvedBox), 0, 0, 1440, 720, 1440));
     copy.CopyFrom(&placeable);
     int changes = 0;
     copy.OnChange = [&](TObject*) { ++changes; };
@@ -485,26 +445,12 @@ TEST(Metafile, EveryHostileFileEndsCleanlyWithoutLeaks) {
         Draw(metafile, surface, Rect(0, 0, 120, 80));
         EXPECT_GT(BlackIn(surface, 0, 0, 120, 80), 0) << "the sample draws something";
     }
-    const int before = LiveGdiObjects();
-    int pictures = 0, refused = 0;
-    for (const auto& hostile : corpus) {
-        SCOPED_TRACE(hostile.name);
-        TMetafile metafile;
-        try {
-            LoadBytes(metafile, hostile.bytes);
-        } catch (const EInvalidGraphic& e) {
-            EXPECT_EQ(e.Message(), kInvalid);
-            ++refused;
-            continue;
-        } catch (const EReadError&) {
-            ++refused;
-            continue;
-        }
-        EXPECT_FALSE(hostile.mustBeRefused);
-        surface.Fill(RGB(255, 255, 255));
-        Draw(metafile, surface, Rect(0, 0, 120, 80));
-        ++pictures;
-    }
-    std::printf("hostile metafiles: %zu, %d refused, %d drawn\n", corpus.size(), refused, pictures);
-    EXPECT_EQ(LiveGdiObjects(), before);
+    LoadEveryFile<TMetafile>(
+        corpus, std::string("EInvalidGraphic: ") + kInvalid, [](const mfsamples::Hostile&) { return ""; },
+        [&](TMetafile& metafile, const mfsamples::Hostile& hostile, const std::string& ending) {
+            if (ending != "picture") return;
+            EXPECT_FALSE(hostile.mustBeRefused);
+            surface.Fill(RGB(255, 255, 255));
+            Draw(metafile, surface, Rect(0, 0, 120, 80));
+        });
 }

@@ -1,4 +1,3 @@
-# Metafile record walks: the checks over the samples and the hostile corpus, the fuzzer, and
-# the corpus writer for its seeds.
+# Metafile record walks: the checks over the samples and the hostile corpus and the fuzzer.
 tetrafol_native_format(metafile ${ROOT}/graphics/metafile/MetafileRecords.cpp ${CMAKE_CURRENT_LIST_DIR}/MetafileSamples.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/NativeMetafileChecks.cpp ${CMAKE_CURRENT_LIST_DIR}/MetafileFuzzTarget.cpp ${CMAKE_CURRENT_LIST_DIR}/WriteMetafileCorpus.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/NativeMetafileChecks.cpp ${CMAKE_CURRENT_LIST_DIR}/MetafileFuzzTarget.cpp)
