@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include "BitmapTestSupport.h"
@@ -27,20 +28,39 @@ Bytes Plain24() { return samples::WriteBmp(samples::ReferencePicture(24), Form()
 }
 }  // namespace
 
+// A copy shares the image until it is drawn on, its rows are written or its handle is
+// handed out; then it has its own, and the original stays as it was.
 TEST(BitmapSharing, CopiesShareOneImageUntilOneChanges) {
-    TBitmap original, copy;
-    LoadBytes(original, Plain24());
-    copy.CopyFrom(&original);
-    EXPECT_EQ(&copy.Image(), &original.Image());
-    EXPECT_EQ(original.Image().RefCount(), 2);
-
-    copy.Canvas().Brush().Color = RGB(255, 0, 0);
-    copy.Canvas().FillRect(Rect(0, 0, 13, 7));
-    EXPECT_NE(&copy.Image(), &original.Image());
-    EXPECT_EQ(original.Image().RefCount(), 1);
-
-    EXPECT_TRUE(DrawsAs(original, samples::ReferencePicture(24)));
-    EXPECT_TRUE(DrawsAs(copy, samples::SolidPicture(13, 7, {255, 0, 0})));
+    Picture topRowBlack = samples::ReferencePicture(24);
+    std::fill(topRowBlack.pixels.begin(), topRowBlack.pixels.begin() + 13, Rgb{0, 0, 0});
+    const struct { const char* how; std::function<void(TBitmap&, TBitmap&)> change; Picture copyShows; } cases[] = {
+        {"canvas", [](TBitmap& copy, TBitmap&) {
+             copy.Canvas().Brush().Color = RGB(255, 0, 0);
+             copy.Canvas().FillRect(Rect(0, 0, 13, 7));
+         }, samples::SolidPicture(13, 7, {255, 0, 0})},
+        {"scan line", [](TBitmap& copy, TBitmap&) { std::memset(copy.ScanLine(0), 0, 13 * 3); }, topRowBlack},
+        {"handle", [](TBitmap& copy, TBitmap& original) {
+             HBITMAP handle = copy.BitmapHandle();
+             EXPECT_NE(handle, original.Image().DrawHandle);
+             WindowDC screen;
+             OwnedDC dc(CreateCompatibleDC(screen.get()));
+             SelectedObject selected(dc.get(), handle);
+             PatBlt(dc.get(), 0, 0, 13, 7, BLACKNESS);
+         }, samples::SolidPicture(13, 7, {0, 0, 0})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        TBitmap original, copy;
+        LoadBytes(original, Plain24());
+        copy.CopyFrom(&original);
+        EXPECT_EQ(&copy.Image(), &original.Image());
+        EXPECT_EQ(original.Image().RefCount(), 2);
+        c.change(copy, original);
+        EXPECT_NE(&copy.Image(), &original.Image());
+        EXPECT_EQ(original.Image().RefCount(), 1);
+        EXPECT_TRUE(DrawsAs(original, samples::ReferencePicture(24)));
+        EXPECT_TRUE(DrawsAs(copy, c.copyShows));
+    }
 }
 
 TEST(BitmapSharing, CopyingNoneEmptiesAndNotifies) {
@@ -53,19 +73,7 @@ TEST(BitmapSharing, CopyingNoneEmptiesAndNotifies) {
     EXPECT_EQ(changes, 1);
 }
 
-TEST(BitmapSharing, ScanLineOnASharedImageLeavesTheOtherCopyAlone) {
-    TBitmap original, copy;
-    LoadBytes(original, Plain24());
-    copy.CopyFrom(&original);
-    auto* row = static_cast<uint8_t*>(copy.ScanLine(0));
-    std::memset(row, 0, 13 * 3);
-    EXPECT_TRUE(DrawsAs(original, samples::ReferencePicture(24)));
-    Picture changed = samples::ReferencePicture(24);
-    std::fill(changed.pixels.begin(), changed.pixels.begin() + 13, Rgb{0, 0, 0});  // the top row
-    EXPECT_TRUE(DrawsAs(copy, changed));
-}
-
-TEST(BitmapRows, RowZeroIsTheTopRowForBothOrientations) {
+TEST(BitmapRows, RowZeroIsTheTopRowForBothOrientationsAndRowsOutsideAreRefused) {
     Picture want = samples::ReferencePicture(24);
     for (bool topDown : {false, true}) {
         Form form;
@@ -76,14 +84,8 @@ TEST(BitmapRows, RowZeroIsTheTopRowForBothOrientations) {
             auto* row = static_cast<const uint8_t*>(bitmap.ScanLine(y));
             EXPECT_EQ((Rgb{row[3 * 4 + 2], row[3 * 4 + 1], row[3 * 4]}), want.At(4, y)) << topDown << " row " << y;
         }
-    }
-}
-
-TEST(BitmapRows, RowsOutsideThePictureAreRefused) {
-    TBitmap bitmap;
-    LoadBytes(bitmap, Plain24());
-    for (int row : {7, -1, 1000}) {
-        EXPECT_EQ(MessageOf<EInvalidGraphicOperation>([&] { bitmap.ScanLine(row); }), "スキャンライン のインデックスが範囲を越えました") << row;
+        for (int row : {7, -1, 1000})
+            EXPECT_EQ(MessageOf<EInvalidGraphicOperation>([&] { bitmap.ScanLine(row); }), "スキャンライン のインデックスが範囲を越えました") << row;
     }
 }
 
@@ -368,21 +370,4 @@ TEST(BitmapContexts, AMessageLoopNestedInADrawLeavesTheContextAlone) {
     ASSERT_EQ(bitmap.nestedLoops, 1);
     FreeMemoryContexts();  // once the draw is over the context goes as usual
     EXPECT_FALSE(bitmap.Canvas().HandleAllocated());
-}
-
-TEST(BitmapSharing, HandingOutTheHandleMakesTheImagePrivate) {
-    TBitmap original, copy;
-    LoadBytes(original, Plain24());
-    copy.CopyFrom(&original);
-    HBITMAP handle = copy.BitmapHandle();
-    EXPECT_NE(&copy.Image(), &original.Image());
-    EXPECT_NE(handle, original.Image().DrawHandle);
-    {
-        WindowDC screen;
-        OwnedDC dc(CreateCompatibleDC(screen.get()));
-        SelectedObject selected(dc.get(), handle);
-        PatBlt(dc.get(), 0, 0, 13, 7, BLACKNESS);
-    }
-    EXPECT_TRUE(DrawsAs(original, samples::ReferencePicture(24)));
-    EXPECT_TRUE(DrawsAs(copy, samples::SolidPicture(13, 7, {0, 0, 0})));
 }

@@ -1,4 +1,5 @@
 // Reading BMP files made in code, in every accepted form, and drawing them.
+#include <map>
 #include "BitmapTestSupport.h"
 #include "rtl/Exceptions.h"
 #include "rtl/ResourceStrings.h"
@@ -9,53 +10,36 @@ using samples::Form;
 using samples::Picture;
 using samples::Rgb;
 
-TEST(BitmapRead, EveryAcceptedFormDrawsTheColoursOfItsPlain24BitEquivalent) {
+// Run-length files become device bitmaps that keep their bytes; every other form a section
+// of its depth, without them.
+TEST(BitmapRead, EveryAcceptedFormDrawsTheColoursOfItsPlain24BitEquivalentInItsStorage) {
+    const std::map<std::pair<int, uint32_t>, TPixelFormat> depths = {
+        {{1, 0}, TPixelFormat::pf1bit},   {{4, 0}, TPixelFormat::pf4bit},   {{8, 0}, TPixelFormat::pf8bit},
+        {{16, 0}, TPixelFormat::pf15bit}, {{16, 3}, TPixelFormat::pf16bit}, {{24, 0}, TPixelFormat::pf24bit},
+        {{32, 0}, TPixelFormat::pf32bit}};
     for (const Form& form : samples::AcceptedForms()) {
         SCOPED_TRACE(form.Name());
         Picture want = samples::ReferencePicture(form.bitCount);
-        Form plain;
-        Bytes plainFile = samples::WriteBmp(want, plain);
         Bytes file = samples::WriteBmp(want, form);
-
         TBitmap reference, bitmap;
-        LoadBytes(reference, plainFile);
+        LoadBytes(reference, samples::WriteBmp(want, Form()));
         LoadBytes(bitmap, file);
         EXPECT_EQ(bitmap.Width(), want.width);
         EXPECT_EQ(bitmap.Height(), want.height);
         EXPECT_FALSE(bitmap.IsEmpty());
+        EXPECT_TRUE(DrawsAs(reference, want));
+        EXPECT_TRUE(DrawsAs(bitmap, want));
 
-        DibSurface expected(want.width, want.height, kUnused, 24), got(want.width, want.height, kUnused, 24);
-        DrawAtOwnSize(expected, reference);
-        DrawAtOwnSize(got, bitmap);
-        EXPECT_TRUE(expected.Read().Shows(PixelsOf(want)));
-        EXPECT_TRUE(got.Read().Shows(PixelsOf(want)));
-    }
-}
-
-TEST(BitmapRead, RunLengthFilesBecomeDeviceBitmapsAndKeepTheirBytes) {
-    for (uint32_t compression : {1u, 2u}) {
-        Form form = FormOf(compression == 1 ? 8 : 4, compression);
-        Bytes file = samples::WriteBmp(samples::ReferencePicture(form.bitCount), form);
-        TBitmap bitmap;
-        LoadBytes(bitmap, file);
-        EXPECT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDDB);
-        EXPECT_EQ(bitmap.PixelDepth(), TPixelFormat::pfDevice);
-        ASSERT_TRUE(bitmap.Image().SavedFileBytes);
-        EXPECT_EQ(SavedBytes(bitmap), file);
-    }
-}
-
-TEST(BitmapRead, SectionFormsAreDeviceIndependentWithTheirDepth) {
-    struct Case { int bits; uint32_t compression; TPixelFormat format; };
-    for (Case c : {Case{1, 0, TPixelFormat::pf1bit}, Case{4, 0, TPixelFormat::pf4bit}, Case{8, 0, TPixelFormat::pf8bit},
-                   Case{16, 0, TPixelFormat::pf15bit}, Case{16, 3, TPixelFormat::pf16bit},
-                   Case{24, 0, TPixelFormat::pf24bit}, Case{32, 0, TPixelFormat::pf32bit}}) {
-        Form form = FormOf(c.bits, c.compression);
-        TBitmap bitmap;
-        LoadBytes(bitmap, samples::WriteBmp(samples::ReferencePicture(c.bits), form));
-        EXPECT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDIB) << c.bits;
-        EXPECT_EQ(bitmap.PixelDepth(), c.format) << c.bits;
-        EXPECT_FALSE(bitmap.Image().SavedFileBytes) << c.bits;
+        const bool runLength = form.compression == 1 || form.compression == 2;
+        EXPECT_EQ(bitmap.StorageKind(), runLength ? TBitmapHandleType::bmDDB : TBitmapHandleType::bmDIB);
+        EXPECT_EQ(bool(bitmap.Image().SavedFileBytes), runLength);
+        const auto depth = depths.find({form.bitCount, form.compression});
+        if (runLength) {
+            EXPECT_EQ(SavedBytes(bitmap), file);
+            EXPECT_EQ(bitmap.PixelDepth(), TPixelFormat::pfDevice);
+        } else if (depth != depths.end() && !form.masks[0]) {
+            EXPECT_EQ(bitmap.PixelDepth(), depth->second);
+        }
     }
 }
 
@@ -93,11 +77,8 @@ TEST(BitmapRead, ShortPixelDataLeavesTheMissingRowsBlack) {
     file.resize(file.size() - 3 * stride);  // the top three rows are missing
     TBitmap bitmap;
     LoadBytes(bitmap, file);
-    DibSurface surface(13, 7, kUnused, 24);
-    DrawAtOwnSize(surface, bitmap);
-    for (int y = 0; y < 7; ++y)
-        for (int x = 0; x < 13; ++x)
-            ASSERT_EQ(surface.Read().At(x, y), Packed(y < 3 ? Rgb{0, 0, 0} : want.At(x, y))) << x << "," << y;
+    std::fill(want.pixels.begin(), want.pixels.begin() + 3 * 13, Rgb{0, 0, 0});
+    EXPECT_TRUE(DrawsAs(bitmap, want));
 }
 
 // An 8-bit 4 x 2 file whose colour table has `entries` entries, pixels right after it.
@@ -118,29 +99,18 @@ static Bytes SmallEightBit(uint32_t entries, uint32_t gap, const uint8_t pixels[
     return f;
 }
 
-TEST(BitmapRead, ColourCountGivenInTheHeaderIsHowManyEntriesAreRead) {
-    // Five entries in the file: pixels follow the fifth.
-    const uint8_t pixels[8] = {0, 1, 2, 3, 4, 3, 2, 1};
-    TBitmap bitmap;
-    LoadBytes(bitmap, SmallEightBit(5, 0, pixels));
-    DibSurface surface(4, 2, kUnused, 24);
-    DrawAtOwnSize(surface, bitmap);
+// Five entries in the file, as the header counts them: the pixels follow the fifth,
+// wherever bfOffBits points.
+TEST(BitmapRead, PixelsFollowTheEntriesTheHeaderCountsWhateverTheOffsetSays) {
     auto colour = [](int i) { return Rgb{uint8_t(i * 60 + 10), uint8_t(200 - i * 40), uint8_t(i * 50)}; };
-    EXPECT_EQ(surface.Read().At(0, 1), Packed(colour(0)));
-    EXPECT_EQ(surface.Read().At(3, 1), Packed(colour(3)));
-    EXPECT_EQ(surface.Read().At(0, 0), Packed(colour(4)));
-    EXPECT_EQ(surface.Read().At(3, 0), Packed(colour(1)));
-}
-
-TEST(BitmapRead, PixelsAreReadRightAfterTheColourTableWhateverTheOffsetSays) {
-    const uint8_t pixels[8] = {1, 1, 1, 1, 2, 2, 2, 2};
-    Bytes file = SmallEightBit(5, 64, pixels);  // bfOffBits points 64 bytes further
-    TBitmap bitmap;
-    LoadBytes(bitmap, file);
-    DibSurface surface(4, 2, kUnused, 24);
-    DrawAtOwnSize(surface, bitmap);
-    EXPECT_EQ(surface.Read().At(0, 1), Packed(Rgb{70, 160, 50}));   // entry 1
-    EXPECT_EQ(surface.Read().At(0, 0), Packed(Rgb{130, 120, 100})); // entry 2
+    const struct { uint32_t gap; uint8_t pixels[8]; } cases[] = {{0, {0, 1, 2, 3, 4, 3, 2, 1}}, {64, {1, 1, 1, 1, 2, 2, 2, 2}}};
+    for (const auto& c : cases) {
+        TBitmap bitmap;
+        LoadBytes(bitmap, SmallEightBit(5, c.gap, c.pixels));
+        Picture want = samples::SolidPicture(4, 2, {});
+        for (int i = 0; i < 8; ++i) want.pixels[size_t((1 - i / 4) * 4 + i % 4)] = colour(c.pixels[i]);  // bottom-up
+        EXPECT_TRUE(DrawsAs(bitmap, want)) << "gap " << c.gap;
+    }
 }
 
 TEST(BitmapRead, StretchModeFollowsThePictureAndTheSurface) {
@@ -173,20 +143,6 @@ TEST(BitmapRead, DrawingUsesTheSurfaceCopyMode) {
     black.Canvas().CopyMode = SRCAND;
     DrawAtOwnSize(black, bitmap);
     EXPECT_EQ(black.Read().At(5, 5), Packed(Rgb{0, 0, 0}));
-}
-
-TEST(BitmapRead, PalettePicturesHaveAPalette) {
-    Form eight;
-    eight.bitCount = 8;
-    TBitmap bitmap;
-    LoadBytes(bitmap, samples::WriteBmp(samples::ReferencePicture(8), eight));
-    HPALETTE palette = bitmap.Palette();
-    ASSERT_NE(palette, nullptr);
-    PALETTEENTRY entries[256];
-    ASSERT_EQ(GetPaletteEntries(palette, 0, 256, entries), 256u);
-    auto table = samples::ReferencePalette(8);
-    EXPECT_EQ(entries[7].peRed, table[7].r);
-    EXPECT_EQ(entries[7].peBlue, table[7].b);
 }
 
 TEST(BitmapRead, DrawingOnAWindowContextShowsThePicture) {
@@ -227,23 +183,25 @@ TEST(BitmapRead, TheDescriptionKeepsTheFilesResolutionAndColourCounts) {
     EXPECT_EQ(bitmap.Image().DibInfo.dsBmih.biClrUsed, 0u);
 }
 
-TEST(BitmapRead, DeepPicturesWithAColourTableTakeTheirPaletteFromIt) {
-    // The table follows the masks in a bit-field file: the palette must be the table's
-    // colours, not the masks'.
+// An 8-bit picture's palette is its table; a 16-bit one's too, when it has one, which in a
+// bit-field file follows the masks: the palette must be the table's colours, not the masks'.
+TEST(BitmapRead, PalettesAreTheColourTableOfTheFile) {
+    auto paletteOf = [](const Bytes& file) {
+        TBitmap bitmap;
+        LoadBytes(bitmap, file);
+        PALETTEENTRY entries[256] = {};
+        const UINT n = bitmap.Palette() ? GetPaletteEntries(bitmap.Palette(), 0, 256, entries) : 0;
+        std::vector<Rgb> colours;
+        for (UINT i = 0; i < n; ++i) colours.push_back({entries[i].peRed, entries[i].peGreen, entries[i].peBlue});
+        return colours;
+    };
+    EXPECT_EQ(paletteOf(samples::WriteBmp(samples::ReferencePicture(8), FormOf(8))), samples::ReferencePalette(8));
     for (uint32_t compression : {0u, 3u}) {
         Form form = FormOf(16, compression);
         form.clrUsed = 2;
         Bytes file = samples::WriteBmp(samples::ReferencePicture(16), form);
-        const size_t table = 14 + 40 + (compression == 3 ? 12 : 0);
         const uint8_t colours[8] = {30, 20, 10, 0, 60, 50, 40, 0};  // blue, green, red, 0
-        std::copy(colours, colours + 8, file.begin() + table);
-        TBitmap bitmap;
-        LoadBytes(bitmap, file);
-        HPALETTE palette = bitmap.Palette();
-        ASSERT_NE(palette, nullptr) << compression;
-        PALETTEENTRY entries[2] = {};
-        ASSERT_EQ(GetPaletteEntries(palette, 0, 2, entries), 2u) << compression;
-        EXPECT_EQ((Rgb{entries[0].peRed, entries[0].peGreen, entries[0].peBlue}), (Rgb{10, 20, 30})) << compression;
-        EXPECT_EQ((Rgb{entries[1].peRed, entries[1].peGreen, entries[1].peBlue}), (Rgb{40, 50, 60})) << compression;
+        std::copy(colours, colours + 8, file.begin() + 14 + 40 + (compression == 3 ? 12 : 0));
+        EXPECT_EQ(paletteOf(file), (std::vector<Rgb>{{10, 20, 30}, {40, 50, 60}})) << compression;
     }
 }
