@@ -60,6 +60,12 @@ void ReadAll(const std::string& what, const std::vector<File>& files, Read read,
     std::printf("\n");
 }
 
+// The ending a sample corpus's expected outcome names ("" when either way will do).
+template <class Outcome>
+std::string EndingFor(Outcome o) {
+    return o == Outcome::Picture ? "picture" : o == Outcome::ReadError ? "read error" : o == Outcome::InvalidImage ? "refused" : "";
+}
+
 struct NamedFile {
     std::string name;
     std::vector<uint8_t> bytes;

@@ -90,14 +90,7 @@ std::string Read(const uint8_t* data, size_t size) {
 
 int main(int argc, char** argv) {
     CheckAcceptedForms();
-    check::ReadAll("damaged files", samples::MalformedCorpus(), Read, [](const samples::BadFile& f) -> std::string {
-        switch (f.expected) {
-        case samples::Outcome::Picture: return "picture";
-        case samples::Outcome::ReadError: return "read error";
-        case samples::Outcome::InvalidImage: return "refused";
-        default: return "";
-        }
-    });
+    check::ReadAll("damaged files", samples::MalformedCorpus(), Read, [](const samples::BadFile& f) { return check::EndingFor(f.expected); });
     // Files other programs wrote are read whole.
     check::ReadAll("files of other writers", check::FilesOfFormat(argc, argv, {"bmp"}), Read,
                    [](const check::NamedFile&) { return "picture"; });

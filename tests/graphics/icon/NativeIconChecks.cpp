@@ -153,14 +153,7 @@ void CheckManyEntriesOnOneImage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    check::ReadAll("hostile icon files", icosamples::HostileCorpus(), Read, [](const icosamples::Hostile& f) -> std::string {
-        switch (f.expected) {
-        case icosamples::Outcome::Picture: return "picture";
-        case icosamples::Outcome::ReadError: return "read error";
-        case icosamples::Outcome::InvalidImage: return "refused";
-        default: return "";
-        }
-    });
+    check::ReadAll("hostile icon files", icosamples::HostileCorpus(), Read, [](const icosamples::Hostile& f) { return check::EndingFor(f.expected); });
     CheckChoiceOnFewColours();
     CheckMaskFromAlpha();
     CheckManyEntriesOnOneImage();

@@ -16,16 +16,22 @@ uint32_t Point16(int16_t x, int16_t y) { return static_cast<uint16_t>(x) | (stat
 // A 2 x 2, 24-bit bitmap header and its 16 bytes of pixels.
 Bytes SmallDib() {
     Bytes b;
-    for (uint32_t v : {40u, 2u, 2u}) Append32(b, v);
-    Append16(b, 1);
-    Append16(b, 24);
-    for (int i = 0; i < 6; ++i) Append32(b, 0);
+    for (uint32_t v : {40u, 2u, 2u, 1u | 24u << 16, 0u, 0u, 0u, 0u, 0u, 0u}) Append32(b, v);
     for (int i = 0; i < 16; ++i) b.push_back(static_cast<uint8_t>(i % 3 == 2 ? 0xFF : 0x20 * i));
     return b;
 }
 
 // ---- Enhanced metafiles
 
+Bytes PaletteEof(uint32_t count) {
+    Bytes eof;
+    for (uint32_t v : {uint32_t(mf::kEmrEof), 20 + 4 * count, count, 16u}) Append32(eof, v);
+    for (uint32_t i = 0; i < count; ++i) Append32(eof, (i * 0x010305u) & 0xFFFFFF);
+    Append32(eof, 20 + 4 * count);  // nSizeLast
+    return eof;
+}
+
+// Records, then the end-of-file record with a palette of `paletteEntries`, behind the header.
 class EmfWriter {
 public:
     void Add(uint32_t type, std::initializer_list<uint32_t> fields, const Bytes& tail = {}) {
@@ -40,18 +46,13 @@ public:
         ++records_;
     }
     Bytes Finish(uint16_t handles, uint32_t paletteEntries) {
-        Bytes h;
-        Append32(h, mf::kEmrHeader);
-        Append32(h, 108);
-        for (uint32_t v : {0u, 0u, 80u, 40u}) Append32(h, v);      // bounds, device pixels
-        for (uint32_t v : {0u, 0u, 2540u, 1270u}) Append32(h, v);  // frame, 0.01 mm
-        Append32(h, mf::kEmfSignature);
-        Append32(h, 0x10000);
-        Append32(h, static_cast<uint32_t>(108 + body_.size()));
-        Append32(h, records_ + 1);
-        Append16(h, handles);
-        Append16(h, 0);
-        for (uint32_t v : {0u, 0u, paletteEntries, 1024u, 768u, 320u, 240u, 0u, 0u, 0u, 320000u, 240000u})
+        const Bytes eof = PaletteEof(paletteEntries);
+        body_.insert(body_.end(), eof.begin(), eof.end());
+        ++records_;
+        Bytes h;  // bounds in device pixels, then the frame in 0.01 mm
+        for (uint32_t v : {uint32_t(mf::kEmrHeader), 108u, 0u, 0u, 80u, 40u, 0u, 0u, 2540u, 1270u,
+                           uint32_t(mf::kEmfSignature), 0x10000u, uint32_t(108 + body_.size()), records_ + 1,
+                           uint32_t(handles), 0u, 0u, paletteEntries, 1024u, 768u, 320u, 240u, 0u, 0u, 0u, 320000u, 240000u})
             Append32(h, v);
         h.insert(h.end(), body_.begin(), body_.end());
         return h;
@@ -61,19 +62,6 @@ private:
     Bytes body_;
     uint32_t records_ = 0;
 };
-
-Bytes PaletteEof(uint32_t count) {
-    Bytes entries;
-    for (uint32_t i = 0; i < count; ++i) Append32(entries, (i * 0x010305u) & 0xFFFFFF);
-    Append32(entries, 20 + 4 * count);  // nSizeLast
-    Bytes eof;
-    Append32(eof, mf::kEmrEof);
-    Append32(eof, 20 + 4 * count);
-    Append32(eof, count);
-    Append32(eof, 16);
-    eof.insert(eof.end(), entries.begin(), entries.end());
-    return eof;
-}
 
 // Offsets of an enhanced metafile's records, by a plain walk of sizes (for well-formed bytes).
 std::vector<size_t> EmfRecordOffsets(const Bytes& emf) {
@@ -106,9 +94,7 @@ public:
     Bytes Finish(uint16_t objects) {
         Add(0, {});
         Bytes h;
-        Append16(h, 1);
-        Append16(h, 9);
-        Append16(h, 0x300);
+        for (uint32_t v : {1u, 9u, 0x300u}) Append16(h, v);
         Append32(h, static_cast<uint32_t>((18 + body_.size()) / 2));
         Append16(h, objects);
         Append32(h, largest_);
@@ -137,11 +123,8 @@ std::vector<size_t> WmfRecordOffsets(const Bytes& wmf) {
 // BITMAPINFOHEADER, then as much of the three masks as the header has room for.
 Bytes BitFieldDib(uint32_t headerSize) {
     Bytes b;
-    for (uint32_t v : {headerSize, 1u, 1u}) Append32(b, v);
-    Append16(b, 1);
-    Append16(b, 32);
-    for (uint32_t v : {3u, 4u, 0u, 0u, 0u, 0u}) Append32(b, v);
-    for (uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu}) Append32(b, mask);
+    for (uint32_t v : {headerSize, 1u, 1u, 1u | 32u << 16, 3u, 4u, 0u, 0u, 0u, 0u, 0x00FF0000u, 0x0000FF00u, 0x000000FFu})
+        Append32(b, v);  // the masks last
     b.resize(headerSize);
     Append32(b, 0x00102030);  // the pixel
     return b;
@@ -153,12 +136,7 @@ Bytes BitFieldBrushEmf(uint32_t headerSize) {
     EmfWriter w;
     w.Add(94, {1, 0, 32, headerSize, 32 + headerSize, 4}, BitFieldDib(headerSize));
     w.Add(37, {1});
-    Bytes emf = w.Finish(2, 0);
-    const Bytes eof = PaletteEof(0);
-    emf.insert(emf.end(), eof.begin(), eof.end());
-    mf::Put32(emf.data() + 48, static_cast<uint32_t>(emf.size()));
-    mf::Put32(emf.data() + 52, mf::Get32(emf.data() + 52) + 1);
-    return emf;
+    return w.Finish(2, 0);
 }
 
 // The same brush in a Windows metafile, as a packed bitmap running to the record's end.
@@ -243,13 +221,7 @@ Bytes SampleEmf(uint32_t paletteEntries) {
     w.Add(70, {4}, Bytes{'T', 'F', 'O', 'L'});
     w.Add(37, {0x80000007});  // stock black pen, so the own one can go
     w.Add(40, {1});
-    Bytes emf = w.Finish(7, 0);
-    Bytes eof = PaletteEof(paletteEntries);
-    emf.insert(emf.end(), eof.begin(), eof.end());
-    mf::Put32(emf.data() + 48, static_cast<uint32_t>(emf.size()));
-    mf::Put32(emf.data() + 52, mf::Get32(emf.data() + 52) + 1);
-    mf::Put32(emf.data() + 68, paletteEntries);
-    return emf;
+    return w.Finish(7, paletteEntries);
 }
 
 Bytes WithPalette(const Bytes& emf, uint32_t count) {

@@ -70,9 +70,9 @@ private:
     int64_t size_, position_ = 0;
 };
 
-// A frame of a whole fraction of the screen, the reference device, filled black in its
-// device pixels: shows where the frame lands when played.
-Bytes BlackFrameEmf(int widthQuarters, int heightQuarters) {
+// A frame of a whole fraction of the screen, the reference device, filled (black unless
+// told) in its device pixels: shows where the frame lands when played.
+Bytes FilledFrameEmf(int widthQuarters, int heightQuarters, HBRUSH fill = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))) {
     WindowDC screen;
     const int pixelsX = GetDeviceCaps(screen.get(), HORZRES) * widthQuarters / 4;
     const int pixelsY = GetDeviceCaps(screen.get(), VERTRES) * heightQuarters / 4;
@@ -80,7 +80,7 @@ Bytes BlackFrameEmf(int widthQuarters, int heightQuarters) {
                      GetDeviceCaps(screen.get(), VERTSIZE) * 100 * heightQuarters / 4};
     return RecordEmf(frame, [&](HDC dc) {
         RECT all{0, 0, pixelsX, pixelsY};
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        FillRect(dc, &all, fill);
     });
 }
 
@@ -181,14 +181,10 @@ TEST(Metafile, WhatThePlatformRecordsLoadsAndDraws) {
 TEST(Metafile, AMonochromePatternBrushLoadsAndPaintsItsPattern) {
     WindowDC screen;
     const int pixelsX = GetDeviceCaps(screen.get(), HORZRES) / 4, pixelsY = GetDeviceCaps(screen.get(), VERTRES) / 4;
-    const RECT frame{0, 0, GetDeviceCaps(screen.get(), HORZSIZE) * 25, GetDeviceCaps(screen.get(), VERTSIZE) * 25};
-    const Bytes emf = RecordEmf(frame, [&](HDC dc) {
-        const WORD rows[8] = {0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0};  // 4 columns each way
-        OwnedBitmap bitmap(CreateBitmap(8, 8, 1, 1, rows));
-        OwnedBrush brush(CreatePatternBrush(bitmap.get()));
-        RECT all{0, 0, pixelsX, pixelsY};
-        FillRect(dc, &all, brush.get());
-    });
+    const WORD rows[8] = {0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0};  // 4 columns each way
+    OwnedBitmap bitmap(CreateBitmap(8, 8, 1, 1, rows));
+    OwnedBrush brush(CreatePatternBrush(bitmap.get()));
+    const Bytes emf = FilledFrameEmf(1, 1, brush.get());
     TMetafile metafile;
     ASSERT_NO_THROW(LoadBytes(metafile, emf)) << mf::CheckMetafileFile(emf.data(), emf.size()).problem;
     DibSurface surface(pixelsX, pixelsY, RGB(128, 128, 128));
@@ -325,7 +321,7 @@ TEST(Metafile, AMetafileLargerThanThePlatformTakesIsRefused) {
 }
 
 TEST(Metafile, APaletteTakesAtMost256Entries) {
-    const Bytes plain = BlackFrameEmf(1, 1);
+    const Bytes plain = FilledFrameEmf(1, 1);
     struct Case {
         uint32_t entries;
         int expected;
@@ -362,7 +358,7 @@ TEST(Metafile, DrawingFillsTheRectangleUpToItsLastPixel) {
                           Case{"tall frame, wide target", 1, 4, Rect(10, 30, 210, 80)}}) {
         SCOPED_TRACE(c.name);
         TMetafile metafile;
-        LoadBytes(metafile, BlackFrameEmf(c.widthQuarters, c.heightQuarters));
+        LoadBytes(metafile, FilledFrameEmf(c.widthQuarters, c.heightQuarters));
         DibSurface surface(240, 140, RGB(255, 255, 255));
         Draw(metafile, surface, c.target);
         const TRect& t = c.target;
