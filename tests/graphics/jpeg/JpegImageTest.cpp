@@ -28,10 +28,12 @@ using jpegsamples::Bytes;
 // What the library's error number `code` (jerror.h) raises.
 std::string JpegMessage(int code) { return Format("EJPEG: JPEG エラー #%d", {code}); }
 
-const jpegsamples::Named& GoodFile(const char* name) {
-    static const std::vector<jpegsamples::Named> files = jpegsamples::GoodFiles();
-    for (auto& f : files)
-        if (f.name == name) return f;
+// The bytes of the good or hostile sample file of that name.
+const Bytes& FileNamed(const std::string& name) {
+    static const std::vector<jpegsamples::Named> good = jpegsamples::GoodFiles(), hostile = jpegsamples::HostileFiles();
+    for (const auto* files : {&good, &hostile})
+        for (auto& f : *files)
+            if (f.name == name) return f.bytes;
     std::abort();
 }
 
@@ -78,7 +80,7 @@ TEST(JpegImage, EveryFormDecodesOnceLikeTheLibrary) {
     const int gdiBefore = LiveGdiObjects();
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.file) + (c.depth == TJPEGPixelFormat::Depth8 ? " at 8 bits" : " at 24 bits"));
-        const auto& file = GoodFile(c.file);
+        const Bytes& file = FileNamed(c.file);
         TJPEGImage image;
         image.SetOutputDepth(c.depth);
         std::vector<Report> reports;
@@ -86,7 +88,7 @@ TEST(JpegImage, EveryFormDecodesOnceLikeTheLibrary) {
         image.OnProgress = [&](TObject*, TProgressStage stage, uint8_t percent, bool redraw, const TRect&,
                                const std::string&) { reports.push_back({stage, percent, redraw}); };
         image.OnChange = [&](TObject*) { ++changes; };
-        LoadBytes(image, file.bytes);
+        LoadBytes(image, file);
         // The header alone gives the size: nothing is decoded yet.
         EXPECT_EQ(image.Width(), c.width);
         EXPECT_EQ(image.Height(), c.height);
@@ -129,11 +131,8 @@ TEST(JpegImage, EveryFormDecodesOnceLikeTheLibrary) {
 }
 
 TEST(JpegImage, DamagedFilesEndInTheJpegErrorOrAPartialPicture) {
-    const Bytes baseline = GoodFile("baseline-420").bytes;
+    const Bytes baseline = FileNamed("baseline-420");
     const std::string text = "This is a text file, not a picture.\r\n";
-    Bytes endless;
-    for (auto& f : jpegsamples::HostileFiles())
-        if (f.name == "endless-scans") endless = f.bytes;
     struct Case {
         const char* name;
         Bytes bytes;
@@ -144,7 +143,7 @@ TEST(JpegImage, DamagedFilesEndInTheJpegErrorOrAPartialPicture) {
         {"empty file", {}, "", JpegMessage(JERR_INPUT_EMPTY), "", 0, 0},
         {"text file", Bytes(text.begin(), text.end()), JpegMessage(JERR_NO_SOI), "", "", 0, 0},
         {"scan cut midway", Bytes(baseline.begin(), baseline.begin() + baseline.size() * 2 / 3), "", "", "", 67, 45},
-        {"endless progressive scans", endless, "", JpegMessage(JERR_BAD_PROGRESSION), "", 64, 48},
+        {"endless progressive scans", FileNamed("endless-scans"), "", JpegMessage(JERR_BAD_PROGRESSION), "", 64, 48},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -178,7 +177,7 @@ TEST(JpegImage, DamagedFilesEndInTheJpegErrorOrAPartialPicture) {
 
 TEST(JpegImage, PicturesOverThePixelLimitAreRefusedAtLoadAndBigPhotosAreNot) {
     // Only the frame header's size is changed: the limit is checked before anything is made.
-    const Bytes colour = GoodFile("baseline-420").bytes, grey = GoodFile("grey").bytes;
+    const Bytes colour = FileNamed("baseline-420"), grey = FileNamed("grey");
     struct Case {
         const Bytes& file;
         int width, height;
@@ -204,7 +203,7 @@ TEST(JpegImage, PicturesOverThePixelLimitAreRefusedAtLoadAndBigPhotosAreNot) {
 }
 
 TEST(JpegImage, CopiesShareTheBytesAndSizesCannotBeSet) {
-    const Bytes& bytes = GoodFile("progressive").bytes;
+    const Bytes& bytes = FileNamed("progressive");
     auto original = std::make_unique<TJPEGImage>();
     LoadBytes(*original, bytes);
     EXPECT_TRUE(original->ProgressiveFile);
@@ -240,7 +239,7 @@ TEST(JpegImage, CopiesShareTheBytesAndSizesCannotBeSet) {
 }
 
 TEST(JpegImage, PalettesComeFromTheColourMapOrAreGivenToTheLibrary) {
-    const Bytes& bytes = GoodFile("baseline-444").bytes;
+    const Bytes& bytes = FileNamed("baseline-444");
     // A grey ramp of eight entries: the library must map every pixel onto it.
     struct {
         WORD version = 0x300, count = 8;
@@ -283,7 +282,7 @@ TEST(JpegImage, AHandlerThatCancelsOnceOrAtEveryReportGetsTheDecodeEndedQuietly)
     for (const bool everyReport : {false, true}) {
         SCOPED_TRACE(everyReport ? "at every report" : "at the start");
         TJPEGImage image;
-        LoadBytes(image, GoodFile("baseline-420").bytes);
+        LoadBytes(image, FileNamed("baseline-420"));
         std::vector<Report> reports;
         int changes = 0;
         image.OnChange = [&](TObject*) { ++changes; };
@@ -303,12 +302,11 @@ TEST(JpegImage, AHandlerThatCancelsOnceOrAtEveryReportGetsTheDecodeEndedQuietly)
     }
 }
 
-TEST(JpegImage, TheEncoderWritesAFileThatReadsBack) {
-    const Bytes& bytes = GoodFile("baseline-420").bytes;
+TEST(JpegImage, TheEncoderWritesAFileThatReadsBackAndACancelAtItsStartLeavesNoEmptyFile) {
     // From a bitmap: no file bytes until written, then a file of the same picture.
     TBitmap source;
     TJPEGImage decoded;
-    LoadBytes(decoded, bytes);
+    LoadBytes(decoded, FileNamed("baseline-420"));
     decoded.CopyTo(&source);
     EXPECT_EQ(source.Width(), 67);
     TJPEGImage fromBitmap;
@@ -326,6 +324,26 @@ TEST(JpegImage, TheEncoderWritesAFileThatReadsBack) {
     TJPEGImage reread;
     LoadBytes(reread, file);
     EXPECT_EQ(AgainstPattern(*reread.DecodeToBitmap(), false, 8.0), "");
+
+    // A picture made from the bitmap, and a copy sharing its (still unfilled) data block. A
+    // handler that cancels the first write at its starting report must not leave the block
+    // holding an empty file: the picture, and the copy, would then save as nothing.
+    TJPEGImage picture, copy;
+    picture.CopyFrom(&source);
+    copy.CopyFrom(&picture);
+    picture.OnProgress = [&](TObject*, TProgressStage stage, uint8_t, bool, const TRect&, const std::string&) {
+        if (stage == TProgressStage::psStarting) throw EAbort("");
+    };
+    TMemoryStream cancelled;
+    EXPECT_EQ(Raised([&] { picture.WriteToStream(cancelled); }), "");
+    EXPECT_EQ(cancelled.Size(), 0);
+    picture.OnProgress = nullptr;
+    for (TJPEGImage* image : {&copy, &picture}) {
+        TMemoryStream written;
+        image->WriteToStream(written);
+        ASSERT_GT(written.Size(), 100);
+        EXPECT_EQ(jpeg::ReadHeader(written.Memory(), size_t(written.Size())).width, 67);
+    }
 }
 
 TEST(JpegImage, ProgressIsThrottledToHalfSecondsAndCoversTheRowsThatArrived) {
@@ -396,31 +414,5 @@ TEST(JpegImage, ProgressIsThrottledToHalfSecondsAndCoversTheRowsThatArrived) {
         } else {
             EXPECT_GT(covered, 100);
         }
-    }
-}
-
-TEST(JpegImage, AnEncodeCancelledAtItsStartLeavesNoEmptyFileBehind) {
-    // A picture made from a bitmap, and a copy sharing its (still unfilled) data block. A
-    // handler that cancels the first write at its starting report must not leave the block
-    // holding an empty file: the picture, and the copy, would then save as nothing.
-    TJPEGImage decoded;
-    LoadBytes(decoded, GoodFile("baseline-420").bytes);
-    TBitmap source;
-    decoded.CopyTo(&source);
-    TJPEGImage picture, copy;
-    picture.CopyFrom(&source);
-    copy.CopyFrom(&picture);
-    picture.OnProgress = [&](TObject*, TProgressStage stage, uint8_t, bool, const TRect&, const std::string&) {
-        if (stage == TProgressStage::psStarting) throw EAbort("");
-    };
-    TMemoryStream cancelled;
-    EXPECT_EQ(Raised([&] { picture.WriteToStream(cancelled); }), "");
-    EXPECT_EQ(cancelled.Size(), 0);
-    picture.OnProgress = nullptr;
-    for (TJPEGImage* image : {&copy, &picture}) {
-        TMemoryStream written;
-        image->WriteToStream(written);
-        ASSERT_GT(written.Size(), 100);
-        EXPECT_EQ(jpeg::ReadHeader(written.Memory(), size_t(written.Size())).width, 67);
     }
 }
