@@ -7,6 +7,7 @@
 #include "graphics/Canvas.h"
 #include "graphics/icon/Icon.h"
 #include "graphics/icon/IconPrinting.h"
+#include "printing/Printer.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Streams.h"
 #include "support/DibSurface.h"
@@ -195,7 +196,9 @@ TEST(IconLoading, RefusedFilesLeaveThePictureAsItWas) {
     EXPECT_EQ(changes, 1);
 }
 
-TEST(IconDrawing, AFailureAtDrawTimeIsRaisedOnceNotAtEveryRepaint) {
+// Raised once, not at every repaint; but a printed sheet still hears of it after the screen
+// fell silent: the sheet must not come out without the picture in silence.
+TEST(IconDrawing, AFailureAtDrawTimeIsRaisedOnceOnTheScreenAndAgainOnAPrinter) {
     Bytes file = WriteIcon({Png(SolidEntry(32, kRed))});
     for (size_t k = 6 + 16 + 41; k < 6 + 16 + 60; ++k) file[k] ^= 0x5A;  // the compressed pixels
     TIcon icon;
@@ -207,6 +210,14 @@ TEST(IconDrawing, AFailureAtDrawTimeIsRaisedOnceNotAtEveryRepaint) {
     EXPECT_EQ(MessageOf<Exception>([&] { surface.Draw(icon); }), "no error");
     EXPECT_EQ(MessageOf<Exception>([&] { surface.Draw(copy); }), "no error") << "copies share the reported failure";
     EXPECT_EQ(surface.Wrong(0, 0, 320, [](int, int) { return kWhite; }), 0);
+    TPrinter printer;
+    printer.PrintableWidth();  // the printer's context
+    ASSERT_NE(printer.DeviceContext(), nullptr);
+    TCanvas paper;
+    paper.SetHandle(printer.DeviceContext());
+    EXPECT_EQ(MessageOf<Exception>([&] { paper.StretchGraphic(Rect(10, 20, 500, 400), &icon); }), "アイコンイメージが不正です");
+    paper.SetHandle(nullptr);
+    EXPECT_EQ(MessageOf<Exception>([&] { surface.Draw(icon); }), "no error") << "and the screen stays quiet";
 }
 
 TEST(IconSharing, CopiesShareOneIconAndWriteTheFileBytesBack) {
