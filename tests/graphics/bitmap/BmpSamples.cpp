@@ -105,17 +105,11 @@ std::vector<Rgb> ReferencePalette(int bitCount) {
 }
 
 Picture SolidPicture(int width, int height, Rgb colour) {
-    Picture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.pixels.assign(static_cast<size_t>(width) * height, colour);
-    return picture;
+    return {width, height, std::vector<Rgb>(static_cast<size_t>(width) * height, colour)};
 }
 
 Picture ReferencePicture(int bitCount, int width, int height) {
-    Picture pic;
-    pic.width = width;
-    pic.height = height;
+    Picture pic{width, height, {}};
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             Rgb c;
@@ -187,23 +181,12 @@ Bytes WriteBmp(const Picture& pic, const Form& form) {
 
     Bytes header;
     if (core) {
-        Append32(header, 12);
-        Append16(header, uint16_t(pic.width));
-        Append16(header, uint16_t(pic.height));
-        Append16(header, 1);
-        Append16(header, uint16_t(bits));
+        for (uint32_t v : {12u, uint32_t(pic.width) | uint32_t(pic.height) << 16, 1u | uint32_t(bits) << 16}) Append32(header, v);
     } else {
-        Append32(header, form.headerSize);
-        Append32(header, uint32_t(pic.width));
-        Append32(header, uint32_t(form.topDown ? -pic.height : pic.height));
-        Append16(header, 1);
-        Append16(header, uint16_t(bits));
-        Append32(header, form.compression);
-        Append32(header, form.writeSizeImage ? uint32_t(pixels.size()) : 0);
-        Append32(header, 2835);
-        Append32(header, 2835);
-        Append32(header, form.clrUsed);
-        Append32(header, 0);
+        for (uint32_t v : {form.headerSize, uint32_t(pic.width), uint32_t(form.topDown ? -pic.height : pic.height),
+                           1u | uint32_t(bits) << 16, form.compression, form.writeSizeImage ? uint32_t(pixels.size()) : 0,
+                           2835u, 2835u, form.clrUsed, 0u})
+            Append32(header, v);
         if (form.headerSize > 40) {
             header.resize(form.headerSize, 0);
             if (bitfields)
@@ -214,18 +197,12 @@ Bytes WriteBmp(const Picture& pic, const Form& form) {
     if (bitfields && form.headerSize == 40)
         for (uint32_t m : masks) Append32(header, m);
     for (size_t i = 0; i < tableEntries; ++i) {
-        header.push_back(palette[i].b);
-        header.push_back(palette[i].g);
-        header.push_back(palette[i].r);
+        header.insert(header.end(), {palette[i].b, palette[i].g, palette[i].r});
         if (!core) header.push_back(0);
     }
 
-    Bytes file;
-    file.push_back('B');
-    file.push_back('M');
-    Append32(file, uint32_t(14 + header.size() + pixels.size()));
-    Append32(file, 0);
-    Append32(file, uint32_t(14 + header.size()));
+    Bytes file = {'B', 'M'};
+    for (size_t v : {14 + header.size() + pixels.size(), size_t(0), 14 + header.size()}) Append32(file, uint32_t(v));
     file.insert(file.end(), header.begin(), header.end());
     file.insert(file.end(), pixels.begin(), pixels.end());
     return file;
@@ -437,12 +414,8 @@ std::vector<BadFile> MalformedCorpus() {
 
 Bytes QuartersBmp(int width, int height, const Rgb quarters[3]) {
     const uint32_t stride = (uint32_t(width) + 3) & ~3u;
-    Bytes b;
-    Append16(b, 0x4D42);
-    Append32(b, 14 + 40 + 5 * 4 + stride * uint32_t(height));
-    Append32(b, 0);
-    Append32(b, 14 + 40 + 5 * 4);
-    for (uint32_t v : {40u, uint32_t(width), uint32_t(height), 1u | (8u << 16), 0u, 0u, 0u, 0u, 5u, 0u})
+    Bytes b = {'B', 'M'};
+    for (uint32_t v : {14 + 40 + 5 * 4 + stride * uint32_t(height), 0u, 14u + 40 + 5 * 4, 40u, uint32_t(width), uint32_t(height), 1u | (8u << 16), 0u, 0u, 0u, 0u, 5u, 0u})
         Append32(b, v);
     const Rgb table[5] = {quarters[0], quarters[1], quarters[2], {0, 0, 0}, {255, 255, 255}};
     for (const Rgb& c : table) Append32(b, uint32_t(c.b) | uint32_t(c.g) << 8 | uint32_t(c.r) << 16);

@@ -30,20 +30,10 @@ Bytes WriteBitmapImage(const Entry& e) {
     auto colourAt = [&](int x, int y) { return SeeThrough(e, x, y) ? Rgb{} : e.At(x, y); };
     size_t stride = RowBytes(e.width, e.bitCount), maskStride = RowBytes(e.width, 1);
     Bytes b;
-    Append32(b, 40);
-    Append32(b, uint32_t(e.width));
-    Append32(b, uint32_t(e.height * 2));
-    Append16(b, 1);
-    Append16(b, uint32_t(e.bitCount));
-    Append32(b, 0);
-    Append32(b, uint32_t((stride + maskStride) * e.height));
-    for (int i = 0; i < 4; ++i) Append32(b, 0);
-    for (const Rgb& c : table) {
-        b.push_back(c.b);
-        b.push_back(c.g);
-        b.push_back(c.r);
-        b.push_back(0);
-    }
+    for (uint32_t v : {40u, uint32_t(e.width), uint32_t(e.height * 2), 1u | uint32_t(e.bitCount) << 16, 0u,
+                       uint32_t((stride + maskStride) * e.height), 0u, 0u, 0u, 0u})
+        Append32(b, v);
+    for (const Rgb& c : table) b.insert(b.end(), {c.b, c.g, c.r, 0});
     for (int y = e.height - 1; y >= 0; --y) {
         Bytes row(stride, 0);
         for (int x = 0; x < e.width; ++x) {
@@ -153,19 +143,14 @@ Bytes WriteIcon(const std::vector<Entry>& entries, uint16_t type) {
     for (const Entry& e : entries)
         images.push_back(e.png ? WritePng(e.width, e.height, e.pixels, e.seeThrough) : WriteBitmapImage(e));
     Bytes file;
-    Append16(file, 0);
-    Append16(file, type);
-    Append16(file, uint32_t(entries.size()));
+    for (uint32_t v : {0u, uint32_t(type), uint32_t(entries.size())}) Append16(file, uint16_t(v));
     uint32_t offset = uint32_t(6 + 16 * entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
         const Entry& e = entries[i];
         file.push_back(uint8_t(e.entryWidth));  // 256 becomes 0
         file.push_back(uint8_t(e.entryHeight));
-        Append16(file, e.colourCount);
-        Append16(file, 1);
-        Append16(file, uint32_t(e.png ? 32 : e.bitCount));
-        Append32(file, uint32_t(images[i].size()));
-        Append32(file, offset);
+        for (uint32_t v : {uint32_t(e.colourCount), 1u, uint32_t(e.png ? 32 : e.bitCount)}) Append16(file, uint16_t(v));
+        for (uint32_t v : {uint32_t(images[i].size()), offset}) Append32(file, v);
         offset += uint32_t(images[i].size());
     }
     for (const Bytes& image : images) file.insert(file.end(), image.begin(), image.end());
@@ -187,16 +172,9 @@ std::vector<Hostile> HostileCorpus() {
     auto add = [&](const std::string& name, Bytes bytes, O expected) {
         corpus.push_back({name, std::move(bytes), expected});
     };
-    auto with32 = [&](size_t at, uint32_t v) {
-        Bytes b = base;
-        Put32(b, at, v);
-        return b;
-    };
-    auto with16 = [&](size_t at, uint32_t v) {
-        Bytes b = base;
-        Put16(b, at, v);
-        return b;
-    };
+    auto with32 = [&](size_t at, uint32_t v) { return With32(base, at, v); };
+    auto with16 = [&](size_t at, uint32_t v) { return With16(base, at, uint16_t(v)); };
+    auto withByte = [&](size_t at, uint8_t v) { Bytes b = base; b[at] = v; return b; };
 
     add("whole", base, O::Picture);
     // Cut short: below the header a read error; anywhere else some entry leaves the file.
@@ -222,8 +200,8 @@ std::vector<Hostile> HostileCorpus() {
         std::string p = "entry" + std::to_string(i) + "_";
         size_t e = entryAt(i);
         uint32_t offset = uint32_t(imageAt(i)), bytes = Get32(base, e + 8);
-        add(p + "width_0", [&] { Bytes b = base; b[e] = 0; return b; }(), O::Picture);
-        add(p + "height_0", [&] { Bytes b = base; b[e + 1] = 0; return b; }(), O::Picture);
+        add(p + "width_0", withByte(e, 0), O::Picture);
+        add(p + "height_0", withByte(e + 1, 0), O::Picture);
         add(p + "colours_ffff", with16(e + 2, 0xFFFF), O::Picture);
         add(p + "bits_planes_junk", with32(e + 4, 0xDEADBEEF), O::Picture);
         // A PNG entry cut short past its header is for the decoder to refuse (see below).
@@ -285,17 +263,13 @@ std::vector<Hostile> HostileCorpus() {
 
     // The PNG entry's header.
     size_t pngAt = imageAt(2);
-    add("png_signature_broken", [&] { Bytes b = base; b[pngAt + 1] = 'Q'; return b; }(), O::InvalidImage);
-    add("png_ihdr_length_12", [&] { Bytes b = base; b[pngAt + 11] = 12; return b; }(), O::InvalidImage);
-    add("png_ihdr_renamed", [&] { Bytes b = base; b[pngAt + 15] = 'X'; return b; }(), O::InvalidImage);
-    for (uint32_t v : {0u, 0x80000000u, 0x01000000u}) {
-        Bytes w = base, h = base;
-        for (int k = 0; k < 4; ++k) {
-            w[pngAt + 16 + k] = uint8_t(v >> (24 - 8 * k));
-            h[pngAt + 20 + k] = uint8_t(v >> (24 - 8 * k));
-        }
-        add("png_width_" + std::to_string(v), w, O::InvalidImage);
-        add("png_height_" + std::to_string(v), h, O::InvalidImage);
+    add("png_signature_broken", withByte(pngAt + 1, 'Q'), O::InvalidImage);
+    add("png_ihdr_length_12", withByte(pngAt + 11, 12), O::InvalidImage);
+    add("png_ihdr_renamed", withByte(pngAt + 15, 'X'), O::InvalidImage);
+    for (uint32_t v : {0u, 0x80000000u, 0x01000000u}) {  // big-endian in the stream
+        const uint32_t swapped = v >> 24 | (v >> 8 & 0xFF00) | (v << 8 & 0xFF0000) | v << 24;
+        add("png_width_" + std::to_string(v), with32(pngAt + 16, swapped), O::InvalidImage);
+        add("png_height_" + std::to_string(v), with32(pngAt + 20, swapped), O::InvalidImage);
     }
     for (uint32_t v : {8u, 9u, 20u, 32u}) add("png_bytes_" + std::to_string(v), with32(entryAt(2) + 8, v), O::InvalidImage);
     // Damage past the header is for the platform's decoder to find when it is drawn.
