@@ -79,12 +79,9 @@ TEST(FileFormats, RemovalTakesDerivedClassesAlong) {
 TEST(FileFormats, ClipboardFormats) {
     TClipboardFormats formats;
     ASSERT_EQ(formats.Count(), 3u);
-    EXPECT_EQ(formats.FormatAt(0), CF_METAFILEPICT);
-    EXPECT_EQ(formats.ClassAt(0), &TMetafile::ClassInfo);
-    EXPECT_EQ(formats.FormatAt(1), CF_ENHMETAFILE);
-    EXPECT_EQ(formats.ClassAt(1), &TMetafile::ClassInfo);
-    EXPECT_EQ(formats.FormatAt(2), CF_BITMAP);
-    EXPECT_EQ(formats.ClassAt(2), &TBitmap::ClassInfo);
+    const std::pair<UINT, GraphicClass> expected[] = {
+        {CF_METAFILEPICT, &TMetafile::ClassInfo}, {CF_ENHMETAFILE, &TMetafile::ClassInfo}, {CF_BITMAP, &TBitmap::ClassInfo}};
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(std::make_pair(UINT(formats.FormatAt(i)), formats.ClassAt(i)), expected[i]) << i;
     formats.RemoveFormatClass(&TMetafile::ClassInfo);
     ASSERT_EQ(formats.Count(), 1u);
     EXPECT_EQ(formats.FormatAt(0), CF_BITMAP);

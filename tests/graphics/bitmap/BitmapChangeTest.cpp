@@ -108,12 +108,12 @@ TEST(BitmapRows, RowsWrittenIntoADeviceBitmapPictureAreWhatIsDrawn) {
     std::memset(row, 0, 13 * (bitmap.Image().DibInfo.dsBmih.biBitCount / 8));
     DibSurface surface(13, 7, kUnused, 24);
     DrawAtOwnSize(surface, bitmap);
-    EXPECT_EQ(surface.Read().At(6, 0), Packed(Rgb{0, 0, 0}));
-    EXPECT_EQ(surface.Read().At(6, 1), Packed(want.At(6, 1)));
+    EXPECT_EQ(surface.Read().At(6, 0), 0x000000u);
+    EXPECT_EQ(surface.Read().At(6, 1), want.At(6, 1).Packed());
     bitmap.Canvas().FillRect(Rect(12, 6, 13, 7));  // a later change keeps the written row
     DibSurface again(13, 7, kUnused, 24);
     DrawAtOwnSize(again, bitmap);
-    EXPECT_EQ(again.Read().At(6, 0), Packed(Rgb{0, 0, 0}));
+    EXPECT_EQ(again.Read().At(6, 0), 0x000000u);
 }
 
 TEST(BitmapDepth, EachDepthGivesTheSectionItNames) {
@@ -165,7 +165,7 @@ TEST(BitmapDepth, DeeperSectionsAndSwitchedStorageKeepTheColours) {
     }
 }
 
-TEST(BitmapSize, WidthThenHeightOnAnEmptyBitmapMakesAWhitePictureOfTheRecordedDepth) {
+TEST(BitmapSize, AnEmptyBitmapGrowsWhiteInTheRecordedDepthAPictureKeepsItsPixels) {
     TBitmap bitmap;
     bitmap.SetPixelDepth(TPixelFormat::pf24bit);
     bitmap.SetWidth(5);
@@ -174,19 +174,17 @@ TEST(BitmapSize, WidthThenHeightOnAnEmptyBitmapMakesAWhitePictureOfTheRecordedDe
     EXPECT_FALSE(bitmap.IsEmpty());
     EXPECT_EQ(bitmap.PixelDepth(), TPixelFormat::pf24bit);
     EXPECT_TRUE(DrawsAs(bitmap, samples::SolidPicture(5, 3, {255, 255, 255})));
-}
 
-TEST(BitmapSize, GrowingKeepsThePictureAndFillsTheRestShrinkingCrops) {
+    // Growing a picture keeps it and fills the rest white; shrinking crops.
     Picture want = samples::ReferencePicture(24);
-    TBitmap bitmap;
     LoadBytes(bitmap, Plain24());
     bitmap.SetWidth(20);
     EXPECT_EQ(bitmap.Width(), 20);
     DibSurface surface(20, 7, kUnused, 24);
     DrawAtOwnSize(surface, bitmap);
-    EXPECT_EQ(surface.Read().At(12, 6), Packed(want.At(12, 6)));
-    EXPECT_EQ(surface.Read().At(0, 0), Packed(want.At(0, 0)));
-    EXPECT_EQ(surface.Read().At(17, 3), Packed(Rgb{255, 255, 255}));
+    EXPECT_EQ(surface.Read().At(12, 6), want.At(12, 6).Packed());
+    EXPECT_EQ(surface.Read().At(0, 0), want.At(0, 0).Packed());
+    EXPECT_EQ(surface.Read().At(17, 3), 0xFFFFFFu);
     bitmap.SetHeight(0);
     EXPECT_TRUE(bitmap.IsEmpty());
     EXPECT_EQ(bitmap.Width(), 20);
@@ -205,7 +203,7 @@ TEST(BitmapStorage, ADeviceBitmapStaysOneThroughResizeAndCopyOnChange) {
     DibSurface surface(20, 7, kUnused, 24);
     DrawAtOwnSize(surface, bitmap);
     EXPECT_TRUE(surface.Read().Shows(PixelsOf(want)));
-    EXPECT_EQ(surface.Read().At(19, 6), Packed(Rgb{255, 255, 255}));
+    EXPECT_EQ(surface.Read().At(19, 6), 0xFFFFFFu);
 
     copy.CopyFrom(&bitmap);
     copy.Canvas().Brush().Color = RGB(255, 0, 0);
@@ -285,15 +283,15 @@ TEST(BitmapTransparency, KeyColourPixelsLetTheBackgroundThrough) {
     for (int scale : {1, 2}) {
         DibSurface surface(8, 4, RGB(255, 0, 0), 24);
         surface.Canvas().StretchGraphic(Rect(0, 0, 4 * scale, 2 * scale), &bitmap);
-        EXPECT_EQ(surface.Read().At(0, 1 * scale), Packed(Rgb{255, 0, 0})) << scale;
-        EXPECT_EQ(surface.Read().At(1 * scale, 0), Packed(Rgb{255, 0, 0})) << scale;
-        EXPECT_EQ(surface.Read().At(0, 0), Packed(other)) << scale;
-        EXPECT_EQ(surface.Read().At(3 * scale, 1 * scale), Packed(other)) << scale;
+        EXPECT_EQ(surface.Read().At(0, 1 * scale), 0xFF0000u) << scale;
+        EXPECT_EQ(surface.Read().At(1 * scale, 0), 0xFF0000u) << scale;
+        EXPECT_EQ(surface.Read().At(0, 0), other.Packed()) << scale;
+        EXPECT_EQ(surface.Read().At(3 * scale, 1 * scale), other.Packed()) << scale;
     }
     bitmap.SetTransparentKeyColor(clNone);
     DibSurface opaque(4, 2, RGB(255, 0, 0), 24);
     DrawAtOwnSize(opaque, bitmap);
-    EXPECT_EQ(opaque.Read().At(0, 1), Packed(key));
+    EXPECT_EQ(opaque.Read().At(0, 1), key.Packed());
 }
 
 TEST(BitmapTransparency, PalettePicturesKeepTheirColoursWhenStretched) {
@@ -308,7 +306,7 @@ TEST(BitmapTransparency, PalettePicturesKeepTheirColoursWhenStretched) {
         surface.Canvas().StretchGraphic(Rect(0, 0, 26, 14), &bitmap);
         for (int y = 0; y < pic.height; ++y)
             for (int x = 0; x < pic.width; ++x)
-                ASSERT_EQ(surface.Read().At(2 * x, 2 * y), Packed(pic.At(x, y) == key ? background : pic.At(x, y)))
+                ASSERT_EQ(surface.Read().At(2 * x, 2 * y), (pic.At(x, y) == key ? background : pic.At(x, y)).Packed())
                     << bits << " bits, pixel " << x << "," << y;
     }
 }

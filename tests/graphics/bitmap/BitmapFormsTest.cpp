@@ -94,8 +94,8 @@ TEST(BitmapDib, StoredDataReadsExactlyItsCountedBytes) {
     EXPECT_EQ(stream.Position(), 4 + count);
     DibSurface surface(13, 7, kUnused, 24);
     DrawAtOwnSize(surface, bitmap);
-    EXPECT_EQ(surface.Read().At(3, 1), Packed(Rgb{0, 0, 0}));
-    EXPECT_EQ(surface.Read().At(3, 2), Packed(want.At(3, 2)));
+    EXPECT_EQ(surface.Read().At(3, 1), 0x000000u);
+    EXPECT_EQ(surface.Read().At(3, 2), want.At(3, 2).Packed());
 
     TMemoryStream written;
     bitmap.WriteStoredData(written);

@@ -50,7 +50,7 @@ TEST(BitmapRead, NewAndZeroByteBitmapsAreEmptyAndDrawNothing) {
     EXPECT_EQ(fresh.Height(), 0);
     DibSurface surface(4, 4, RGB(9, 9, 9), 24);
     surface.Canvas().StretchGraphic(Rect(0, 0, 4, 4), &fresh);
-    EXPECT_EQ(surface.Read().At(2, 2), Packed(Rgb{9, 9, 9}));
+    EXPECT_EQ(surface.Read().At(2, 2), 0x090909u);
 
     TBitmap loaded;
     LoadBytes(loaded, samples::WriteBmp(samples::ReferencePicture(24), Form()));
@@ -127,8 +127,8 @@ TEST(BitmapRead, StretchModeFollowsThePictureAndTheSurface) {
     EXPECT_EQ(GetStretchBltMode(surface.dc()), COLORONCOLOR);
     // Stretched to twice the size, every source pixel covers a 2 x 2 block.
     Picture want = samples::ReferencePicture(24);
-    EXPECT_EQ(surface.Read().At(25, 13), Packed(want.At(12, 6)));
-    EXPECT_EQ(surface.Read().At(2, 1), Packed(want.At(1, 0)));
+    EXPECT_EQ(surface.Read().At(25, 13), want.At(12, 6).Packed());
+    EXPECT_EQ(surface.Read().At(2, 1), want.At(1, 0).Packed());
 }
 
 TEST(BitmapRead, DrawingUsesTheSurfaceCopyMode) {
@@ -142,7 +142,7 @@ TEST(BitmapRead, DrawingUsesTheSurfaceCopyMode) {
     DibSurface black(13, 7, RGB(0, 0, 0), 24);
     black.Canvas().CopyMode = SRCAND;
     DrawAtOwnSize(black, bitmap);
-    EXPECT_EQ(black.Read().At(5, 5), Packed(Rgb{0, 0, 0}));
+    EXPECT_EQ(black.Read().At(5, 5), 0x000000u);
 }
 
 TEST(BitmapRead, DrawingOnAWindowContextShowsThePicture) {

@@ -18,8 +18,6 @@ inline samples::Bytes SavedBytes(TBitmap& bitmap) {
     return samples::Bytes(stream.Memory(), stream.Memory() + stream.Size());
 }
 
-// 0x00RRGGBB, as surfaces read back.
-inline uint32_t Packed(samples::Rgb c) { return (uint32_t(c.r) << 16) | (uint32_t(c.g) << 8) | c.b; }
 // What the bitmap tests' 24-bit surfaces are filled with unless told otherwise: a colour no
 // sample uses.
 constexpr COLORREF kUnused = RGB(1, 2, 3);

@@ -53,9 +53,9 @@ TEST(BmpMalformed, RunLengthDataRunningPastThePictureIsCutAtItsEdges) {
     DrawAtOwnSize(surface, bitmap);
     auto palette = samples::ReferencePalette(8);
     auto colour = [&](int i) { return palette[size_t(i)]; };
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(surface.Read().At(x, 1), Packed(colour(3))) << x;
-    EXPECT_EQ(surface.Read().At(0, 0), Packed(colour(5)));
-    EXPECT_EQ(surface.Read().At(1, 0), Packed(colour(0)));  // never written: index 0
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(surface.Read().At(x, 1), colour(3).Packed()) << x;
+    EXPECT_EQ(surface.Read().At(0, 0), colour(5).Packed());
+    EXPECT_EQ(surface.Read().At(1, 0), colour(0).Packed());  // never written: index 0
 }
 
 // A compression the reader does not know is refused from the header and the tables alone:

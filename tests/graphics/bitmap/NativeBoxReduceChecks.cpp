@@ -11,6 +11,7 @@ namespace {
 
 struct Pixel {
     uint8_t b, g, r;
+    bool operator==(const Pixel& o) const { return b == o.b && g == o.g && r == o.r; }
 };
 
 // A source picture from a string of grey levels or pixels, row 0 at the top.
@@ -104,10 +105,7 @@ int main() {
     for (const Case& c : cases) {
         for (uint32_t band : {1u, 3u, 0u}) {
             std::vector<Pixel> got = Reduce(c.source, c.width, c.height, band);
-            bool same = got.size() == c.expected.size();
-            for (size_t i = 0; same && i < got.size(); ++i)
-                same = got[i].b == c.expected[i].b && got[i].g == c.expected[i].g && got[i].r == c.expected[i].r;
-            if (same) continue;
+            if (got == c.expected) continue;
             std::string shown = std::string(c.name) + " (bands of " + std::to_string(band) + "):";
             for (size_t i = 0; i < got.size() && i < 6; ++i)
                 shown += " (" + std::to_string(got[i].b) + "," + std::to_string(got[i].g) + "," + std::to_string(got[i].r) + ")";

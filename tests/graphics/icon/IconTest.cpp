@@ -32,9 +32,8 @@ void LoadWanting(TIcon& icon, const Bytes& file, int wanted) {
 
 // A 32-bit surface of one colour that graphics draw on through a canvas.
 struct Surface {
-    explicit Surface(Rgb fill = kWhite) : dib(320, 320, RGB(fill.r, fill.g, fill.b)) { canvas.SetHandle(dib.dc()); }
-    ~Surface() { canvas.SetHandle(nullptr); }
-    void Draw(TGraphic& graphic, const TRect& rect = Rect(10, 20, 500, 400)) { canvas.StretchGraphic(rect, &graphic); }
+    explicit Surface(Rgb fill = kWhite) : dib(320, 320, RGB(fill.r, fill.g, fill.b)) {}
+    void Draw(TGraphic& graphic, const TRect& rect = Rect(10, 20, 500, 400)) { dib.Canvas().StretchGraphic(rect, &graphic); }
     uint32_t At(int x, int y) const { return dib.Read().At(x, y); }
     // Pixels of the `size` square at (left, top) that are not `want(x, y)`.
     template <class Want>
@@ -46,7 +45,6 @@ struct Surface {
         return wrong;
     }
     DibSurface dib;
-    TCanvas canvas;
 };
 
 Entry Png(Entry e) {

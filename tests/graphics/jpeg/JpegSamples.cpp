@@ -45,8 +45,10 @@ void PatternInks(int x, int y, uint8_t out[4]) {
     out[3] = static_cast<uint8_t>(k);
 }
 
+}  // namespace
+
 // The library state lives in heap blocks the jump never skips; only plain data here.
-Bytes Compress(const Recipe& recipe) {
+Bytes Make(const Recipe& recipe) {
     JumpingErrors* errors = NewErrors();
     auto* c = static_cast<jpeg_compress_struct*>(std::calloc(1, sizeof(jpeg_compress_struct)));
     unsigned char* out = nullptr;
@@ -104,17 +106,15 @@ Bytes Compress(const Recipe& recipe) {
     return result;
 }
 
+namespace {
+
 size_t FindMarker(const Bytes& b, uint8_t marker, size_t from = 0) {
     for (size_t i = from; i + 1 < b.size(); ++i)
         if (b[i] == 0xFF && b[i + 1] == marker) return i;
     return b.size();
 }
 
-size_t FindFrame(const Bytes& b) {
-    for (size_t i = 0; i + 1 < b.size(); ++i)
-        if (b[i] == 0xFF && (b[i + 1] == 0xC0 || b[i + 1] == 0xC1 || b[i + 1] == 0xC2)) return i;
-    return b.size();
-}
+size_t FindFrame(const Bytes& b) { return std::min({FindMarker(b, 0xC0), FindMarker(b, 0xC1), FindMarker(b, 0xC2)}); }
 
 }  // namespace
 
@@ -124,7 +124,6 @@ void PatternRgb(int x, int y, uint8_t rgb[3]) {
     rgb[2] = static_cast<uint8_t>(255 - x * 2 - y);
 }
 
-Bytes Make(const Recipe& recipe) { return Compress(recipe); }
 
 Bytes WithSize(Bytes b, int width, int height) {
     size_t f = FindFrame(b);

@@ -88,13 +88,6 @@ long BlackIn(const DibSurface& s, int left, int top, int right, int bottom) {
     return s.Read().Count(RECT{left, top, right, bottom}, 0);
 }
 
-void Draw(TGraphic& graphic, DibSurface& surface, const TRect& rect) {
-    TCanvas canvas;
-    canvas.SetHandle(surface.dc());
-    canvas.StretchGraphic(rect, &graphic);
-    canvas.SetHandle(nullptr);
-}
-
 }  // namespace
 
 TEST(Metafile, SizesComeFromTheHeaders) {
@@ -171,7 +164,7 @@ TEST(Metafile, WhatThePlatformRecordsLoadsAndDraws) {
         TMetafile metafile;
         ASSERT_NO_THROW(LoadBytes(metafile, file)) << mf::CheckMetafileFile(file.data(), file.size()).problem;
         DibSurface surface(330, 110, RGB(255, 255, 255));
-        Draw(metafile, surface, Rect(0, 0, 330, 110));
+        surface.Canvas().StretchGraphic(Rect(0, 0, 330, 110), &metafile);
         EXPECT_GT(BlackIn(surface, 0, 0, 330, 110), 100);
     }
 }
@@ -188,7 +181,7 @@ TEST(Metafile, AMonochromePatternBrushLoadsAndPaintsItsPattern) {
     TMetafile metafile;
     ASSERT_NO_THROW(LoadBytes(metafile, emf)) << mf::CheckMetafileFile(emf.data(), emf.size()).problem;
     DibSurface surface(pixelsX, pixelsY, RGB(128, 128, 128));
-    Draw(metafile, surface, Rect(0, 0, pixelsX, pixelsY));
+    surface.Canvas().StretchGraphic(Rect(0, 0, pixelsX, pixelsY), &metafile);
     // Both colours of the pattern show (Wine's player reads the rows with the wrong stride,
     // so the share of black is not the pattern's half there).
     EXPECT_GT(surface.Read().Count(0), pixelsX * pixelsY / 4);
@@ -360,7 +353,7 @@ TEST(Metafile, DrawingFillsTheRectangleUpToItsLastPixel) {
         TMetafile metafile;
         LoadBytes(metafile, FilledFrameEmf(c.widthQuarters, c.heightQuarters));
         DibSurface surface(240, 140, RGB(255, 255, 255));
-        Draw(metafile, surface, c.target);
+        surface.Canvas().StretchGraphic(c.target, &metafile);
         const TRect& t = c.target;
         // The frame is played onto (left, top, right - 1, bottom - 1), corners included or
         // not as the platform's player takes them: every pixel short of the last row and
@@ -382,7 +375,7 @@ TEST(Metafile, ANewMetafileIsBlankButNotEmptyAndRemembersASize) {
     EXPECT_TRUE(metafile.Transparent());
     EXPECT_EQ(metafile.Width() + metafile.Height(), 0);
     DibSurface surface(20, 20, RGB(255, 255, 255));
-    Draw(metafile, surface, Rect(0, 0, 20, 20));
+    surface.Canvas().StretchGraphic(Rect(0, 0, 20, 20), &metafile);
     EXPECT_EQ(BlackIn(surface, 0, 0, 20, 20), 0);
     metafile.SetWidth(33);
     metafile.SetHeight(44);
@@ -438,7 +431,7 @@ TEST(Metafile, EveryHostileFileEndsCleanlyWithoutLeaks) {
     for (const Bytes& good : samples) {  // also makes what GDI caches before counting
         TMetafile metafile;
         LoadBytes(metafile, good);
-        Draw(metafile, surface, Rect(0, 0, 120, 80));
+        surface.Canvas().StretchGraphic(Rect(0, 0, 120, 80), &metafile);
         EXPECT_GT(BlackIn(surface, 0, 0, 120, 80), 0) << "the sample draws something";
     }
     LoadEveryFile<TMetafile>(
@@ -447,6 +440,6 @@ TEST(Metafile, EveryHostileFileEndsCleanlyWithoutLeaks) {
             if (ending != "picture") return;
             EXPECT_FALSE(hostile.mustBeRefused);
             surface.Fill(RGB(255, 255, 255));
-            Draw(metafile, surface, Rect(0, 0, 120, 80));
+            surface.Canvas().StretchGraphic(Rect(0, 0, 120, 80), &metafile);
         });
 }
