@@ -45,7 +45,7 @@ TEST(Graphic, NotifyChangedSetsDirtyAndCallsOnChangeWithItself) {
     EXPECT_EQ(calls, 2);
 }
 
-TEST(Graphic, IsSameImage) {
+TEST(Graphic, IsSameImageAndStoredDataWanted) {
     TBitmap emptyBitmap;
     TIcon emptyIcon;
     TTestGraphic a, b, c;
@@ -59,9 +59,8 @@ TEST(Graphic, IsSameImage) {
     EXPECT_FALSE(a.IsSameImage(&c));
     EXPECT_FALSE(a.IsSameImage(&d));  // same bytes, other class
     EXPECT_FALSE(a.IsSameImage(nullptr));
-}
 
-TEST(Graphic, StoredDataWanted) {
+    // Stored data is wanted when there is some, unless the ancestor holds the same image.
     TTestGraphic graphic, ancestor;
     EXPECT_FALSE(graphic.StoredDataWanted(nullptr));
     graphic.content = "x";
@@ -74,16 +73,13 @@ TEST(Graphic, StoredDataWanted) {
     EXPECT_TRUE(graphic.StoredDataWanted(&notAGraphic));
 }
 
-TEST(Graphic, CopyErrorsNameBothClasses) {
+TEST(Graphic, CopyErrorsNameBothClassesAndFilesRoundTrip) {
     TTestGraphic graphic;
     TBitmap bitmap;
     EXPECT_EQ(MessageOf<EConvertError>([&] { graphic.CopyFrom(nullptr); }), "nil を TTestGraphic に代入することはできません");
     EXPECT_EQ(MessageOf<EConvertError>([&] { bitmap.CopyFrom(&graphic); }), "TTestGraphic を TBitmap に代入することはできません");
-}
 
-TEST(Graphic, FileRoundTripAndMissingFile) {
     TempDir dir;
-    TTestGraphic graphic;
     graphic.content = "file bytes";
     std::string path = dir.File("g.tgr");
     graphic.WriteToFile(path);

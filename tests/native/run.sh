@@ -32,14 +32,8 @@ fuzz)
         mkdir -p "$corpus" "$seeds"
         "$build/write_corpus" "$name" "$seeds" >/dev/null
         # And the files other programs wrote in that format.
-        case $name in
-        bmp) extensions="bmp" ;;
-        icon) extensions="ico" ;;
-        jpeg) extensions="jpg" ;;
-        metafile) extensions="emf wmf" ;;
-        *) extensions="" ;;
-        esac
-        for extension in $extensions; do
+        declare -A extensions=([bmp]=bmp [icon]=ico [jpeg]=jpg [metafile]="emf wmf")
+        for extension in ${extensions[$name]:-}; do
             cp "$root"/tests/data/*."$extension" "$seeds"/ 2>/dev/null || true
         done
         echo "fuzzing $name for ${seconds}s"

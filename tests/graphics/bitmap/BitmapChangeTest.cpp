@@ -272,11 +272,8 @@ TEST(BitmapWriting, APictureReadFromACoreHeaderButWidenedBeyondItIsWrittenWhole)
 
 TEST(BitmapTransparency, KeyColourPixelsLetTheBackgroundThrough) {
     // 4 x 2: the bottom-left pixel's colour (the key) appears twice.
-    Picture pic;
-    pic.width = 4;
-    pic.height = 2;
     Rgb key{10, 200, 30}, other{200, 10, 90};
-    pic.pixels = {other, key, other, other, key, other, other, other};
+    Picture pic{4, 2, {other, key, other, other, key, other, other, other}};
     TBitmap bitmap;
     LoadBytes(bitmap, samples::WriteBmp(pic, Form()));
     bitmap.SetTransparent(true);

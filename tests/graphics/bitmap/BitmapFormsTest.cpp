@@ -142,20 +142,14 @@ TEST(BitmapReduce, EveryFormIsAveragedInColours) {
         SCOPED_TRACE(row.name);
         Form form = FormOf(row.bits, row.compression);
         form.topDown = row.topDown;
-        Picture quarters;
-        quarters.width = quarters.height = 4;
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 4; ++x) quarters.pixels.push_back((x < 2) == (y < 2) ? row.a : row.b);
+        const Rgb corners[4] = {row.a, row.b, row.b, row.a};
+        Picture quarters{4, 4, samplebytes::QuadrantPixels(4, 4, corners)};
         TBitmap bitmap;
         LoadBytes(bitmap, samples::WriteBmp(quarters, form));
 
         DibSurface surface(3, 2, kUnused, 24);
         StretchGraphicReduced(surface.Canvas(), Rect(0, 0, 2, 2), &bitmap);
         StretchGraphicReduced(surface.Canvas(), Rect(2, 0, 3, 1), &bitmap);
-        Picture want;
-        want.width = 3;
-        want.height = 2;
-        want.pixels = {row.a, row.b, row.mean, row.b, row.a, {1, 2, 3}};
-        EXPECT_TRUE(surface.Read().Shows(PixelsOf(want)));
+        EXPECT_TRUE(surface.Read().Shows(PixelsOf(Picture{3, 2, {row.a, row.b, row.mean, row.b, row.a, {1, 2, 3}}})));
     }
 }

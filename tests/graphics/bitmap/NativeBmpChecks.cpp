@@ -24,9 +24,7 @@ uint8_t Channel(uint32_t value, uint32_t mask) {
 samples::Picture ToPicture(const bmp::DecodedBitmap& d) {
     const bmp::DibLayout& l = d.layout;
     const bmp::InfoHeader& info = l.header.info;
-    samples::Picture p;
-    p.width = int(l.width);
-    p.height = int(l.height);
+    samples::Picture p{int(l.width), int(l.height), {}};
     for (uint32_t y = 0; y < l.height; ++y) {
         const uint8_t* row = d.pixels.data() + size_t(l.topDown ? y : l.height - 1 - y) * l.stride;
         for (uint32_t x = 0; x < l.width; ++x) {

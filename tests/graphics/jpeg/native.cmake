@@ -9,24 +9,14 @@ add_library(jpeg_native STATIC IMPORTED)
 set_target_properties(jpeg_native PROPERTIES IMPORTED_LOCATION ${JPEG_NATIVE}/lib/libjpeg.a
   INTERFACE_INCLUDE_DIRECTORIES ${JPEG_NATIVE}/include)
 
-# The library carries the fuzzer's coverage hooks: every program linking it takes them too.
-add_library(jpeg_core STATIC ${ROOT}/graphics/jpeg/JpegCodec.cpp ${CMAKE_CURRENT_LIST_DIR}/JpegSamples.cpp)
-target_link_libraries(jpeg_core PUBLIC jpeg_native)
-target_link_options(jpeg_core INTERFACE -fsanitize=fuzzer-no-link)
-
-add_executable(jpeg_native_checks ${CMAKE_CURRENT_LIST_DIR}/NativeJpegChecks.cpp)
-target_link_libraries(jpeg_native_checks jpeg_core)
-
-# The fuzzer's copy of the decoder: smaller bounds on pixels, scans and the library's
+# The fuzzer's copy of the decoder has smaller bounds on pixels, scans and the library's
 # buffers, so that the fuzzer's time goes into the parser rather than into decoding big
 # pictures. 0x3000 bytes of pixels is 64 x 64 at 24 bits (110 x 110 at 8): bigger ones
 # are refused as too big, below the fuzz target's own cap, so that path is fuzzed too.
-add_library(jpeg_core_fuzz STATIC ${ROOT}/graphics/jpeg/JpegCodec.cpp)
-target_compile_options(jpeg_core_fuzz PRIVATE -fsanitize=fuzzer-no-link)
-target_compile_definitions(jpeg_core_fuzz PRIVATE PIXEL_LIMIT_BYTES=0x3000 JPEG_MAX_SCANS=64
-  JPEG_MAX_LIBRARY_MEMORY=0x1000000)
+tetrafol_native_format(jpeg ${ROOT}/graphics/jpeg/JpegCodec.cpp ${CMAKE_CURRENT_LIST_DIR}/JpegSamples.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/NativeJpegChecks.cpp ${CMAKE_CURRENT_LIST_DIR}/JpegFuzzTarget.cpp
+  FUZZ_DEFINITIONS PIXEL_LIMIT_BYTES=0x3000 JPEG_MAX_SCANS=64 JPEG_MAX_LIBRARY_MEMORY=0x1000000)
+target_link_libraries(jpeg_core PUBLIC jpeg_native)
 target_link_libraries(jpeg_core_fuzz PUBLIC jpeg_native)
-add_executable(jpeg_fuzz ${CMAKE_CURRENT_LIST_DIR}/JpegFuzzTarget.cpp)
-target_compile_options(jpeg_fuzz PRIVATE -fsanitize=fuzzer)
-target_link_options(jpeg_fuzz PRIVATE -fsanitize=fuzzer)
-target_link_libraries(jpeg_fuzz jpeg_core_fuzz)
+# The library carries the fuzzer's coverage hooks: every program linking it takes them too.
+target_link_options(jpeg_core INTERFACE -fsanitize=fuzzer-no-link)
