@@ -89,19 +89,17 @@ TEST(BitmapRows, RowZeroIsTheTopRowForBothOrientationsAndRowsOutsideAreRefused) 
     }
 }
 
-TEST(BitmapRows, ScanLineOfARunLengthPictureGivesItsPixelsAndDropsTheFileBytes) {
+// A run-length picture's rows: at 24 bits its pixels, without the file's bytes kept; in the
+// device bitmap it loads as, what is written into them is what is drawn.
+TEST(BitmapRows, RowsOfARunLengthPictureGiveItsPixelsAndTakeWhatIsWritten) {
     Picture want = samples::ReferencePicture(8);
-    TBitmap bitmap;
-    LoadBytes(bitmap, samples::WriteBmp(want, FormOf(8, 1)));
-    bitmap.SetPixelDepth(TPixelFormat::pf24bit);
-    auto* row = static_cast<const uint8_t*>(bitmap.ScanLine(2));
-    EXPECT_EQ((Rgb{row[3 * 9 + 2], row[3 * 9 + 1], row[3 * 9]}), want.At(9, 2));
-    EXPECT_FALSE(bitmap.Image().SavedFileBytes);
-}
+    TBitmap deep, bitmap;
+    LoadBytes(deep, samples::WriteBmp(want, FormOf(8, 1)));
+    deep.SetPixelDepth(TPixelFormat::pf24bit);
+    auto* deepRow = static_cast<const uint8_t*>(deep.ScanLine(2));
+    EXPECT_EQ((Rgb{deepRow[3 * 9 + 2], deepRow[3 * 9 + 1], deepRow[3 * 9]}), want.At(9, 2));
+    EXPECT_FALSE(deep.Image().SavedFileBytes);
 
-TEST(BitmapRows, RowsWrittenIntoADeviceBitmapPictureAreWhatIsDrawn) {
-    Picture want = samples::ReferencePicture(8);
-    TBitmap bitmap;
     LoadBytes(bitmap, samples::WriteBmp(want, FormOf(8, 1)));
     ASSERT_EQ(bitmap.StorageKind(), TBitmapHandleType::bmDDB);
     auto* row = static_cast<uint8_t*>(bitmap.ScanLine(0));

@@ -21,15 +21,6 @@ namespace {
 
 const Rgb kRed{255, 0, 0}, kGreen{0, 160, 0}, kBlue{0, 0, 255}, kYellow{255, 255, 0}, kWhite{255, 255, 255};
 
-// Loads the file and, when `wanted` is not 0, asks for that size before anything is drawn.
-void LoadWanting(TIcon& icon, const Bytes& file, int wanted) {
-    LoadBytes(icon, file);
-    if (wanted) {
-        icon.SetWidth(wanted);
-        icon.SetHeight(wanted);
-    }
-}
-
 // A 32-bit surface of one colour that graphics draw on through a canvas.
 struct Surface {
     explicit Surface(Rgb fill = kWhite) : dib(320, 320, RGB(fill.r, fill.g, fill.b)) {}
@@ -90,7 +81,11 @@ TEST(IconChoice, TheEntryForTheScreenAndWantedSizeIsDrawnAtItsOwnSize) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TIcon icon;
-        LoadWanting(icon, WriteIcon(c.entries), c.wanted);
+        LoadBytes(icon, WriteIcon(c.entries));
+        if (c.wanted) {  // asked for before anything is drawn
+            icon.SetWidth(c.wanted);
+            icon.SetHeight(c.wanted);
+        }
         EXPECT_EQ(icon.Width(), standard) << "nothing is chosen before the first draw";
         EXPECT_EQ(icon.Height(), standard);
         Surface surface;

@@ -17,6 +17,7 @@
 #include "support/GdiCounter.h"
 #include "support/HostileLoads.h"
 #include "graphics/jpeg/JpegSamples.h"
+#include "graphics/jpeg/RowStore.h"
 #include "support/RaisedMessage.h"
 #include <jpeglib.h>
 #include <jerror.h>
@@ -347,13 +348,9 @@ TEST(JpegImage, TheEncoderWritesAFileThatReadsBackAndACancelAtItsStartLeavesNoEm
 }
 
 TEST(JpegImage, ProgressIsThrottledToHalfSecondsAndCoversTheRowsThatArrived) {
-    // The decoder's own clock is the target's: here one that advances 300 ms per look, so
+    // The decoder's own clock is the target's: the row store's advances 300 ms per look, so
     // the throttle's decisions do not depend on this machine's speed.
-    class Rows : public jpeg::DecodeTarget {
-    public:
-        std::vector<uint8_t> pixels;
-        int width = 0;
-        uint32_t now = 1000;
+    struct Rows : RowStore {
         struct Seen {
             uint32_t time;
             uint8_t percent;
@@ -362,18 +359,11 @@ TEST(JpegImage, ProgressIsThrottledToHalfSecondsAndCoversTheRowsThatArrived) {
         };
         std::vector<Seen> reports;
         bool cancelAtThird = false;
-        void Prepared(bool, bool, std::vector<uint8_t>&) override {}
-        void Started(int32_t w, int32_t h, const jpeg::ColourMap*) override {
-            width = w;
-            pixels.resize(size_t(w) * h * 3);
-        }
-        uint8_t* Row(int32_t y) override { return pixels.data() + size_t(y) * width * 3; }
         void Progress(uint8_t percent, bool redraw, int32_t l, int32_t t, int32_t r, int32_t b) override {
-            reports.push_back({now, percent, redraw, TRect{l, t, r, b}});
+            reports.push_back({clock, percent, redraw, TRect{l, t, r, b}});
             // Thrown from inside the library's frames: it must come out of Decode intact.
             if (cancelAtThird && reports.size() == 3) throw EAbort("cancelled");
         }
-        uint32_t Ticks() override { return now += 300; }
     };
     struct Case {
         jpegsamples::Recipe recipe;
@@ -388,6 +378,7 @@ TEST(JpegImage, ProgressIsThrottledToHalfSecondsAndCoversTheRowsThatArrived) {
         SCOPED_TRACE(c.recipe.name);
         Bytes file = jpegsamples::Make(c.recipe);
         Rows rows;
+        rows.clock = 1000;
         rows.cancelAtThird = c.cancel;
         jpeg::DecodeOptions options;
         options.eightBit = c.eightBit;
