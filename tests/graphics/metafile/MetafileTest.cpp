@@ -157,35 +157,29 @@ void DrawEverything(HDC dc) {
     SelectObject(dc, GetStockObject(WHITE_BRUSH));
 }
 
+// Besides, a pattern brush from a monochrome bitmap, which GDI records with colour use 2 and
+// no colour table: the picture must load and show both colours of the pattern's stripes
+// (Wine's player reads the rows with the wrong stride, so the share of black is not the
+// pattern's half there), on grey.
 TEST(Metafile, WhatThePlatformRecordsLoadsAndDraws) {
-    const Bytes files[] = {RecordEmf(RECT{0, 0, 9000, 3000}, DrawEverything),
-                           mfsamples::Placeable(RecordWmf(DrawEverything), 0, 0, 330, 110, 96)};
-    for (const Bytes& file : files) {
-        TMetafile metafile;
-        ASSERT_NO_THROW(LoadBytes(metafile, file)) << mf::CheckMetafileFile(file.data(), file.size()).problem;
-        DibSurface surface(330, 110, RGB(255, 255, 255));
-        surface.Canvas().StretchGraphic(Rect(0, 0, 330, 110), &metafile);
-        EXPECT_GT(BlackIn(surface, 0, 0, 330, 110), 100);
-    }
-}
-
-// A pattern brush from a monochrome bitmap is recorded by GDI with colour use 2 and no
-// colour table; the picture must load and show the pattern's stripes.
-TEST(Metafile, AMonochromePatternBrushLoadsAndPaintsItsPattern) {
     WindowDC screen;
     const int pixelsX = GetDeviceCaps(screen.get(), HORZRES) / 4, pixelsY = GetDeviceCaps(screen.get(), VERTRES) / 4;
     const WORD rows[8] = {0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0};  // 4 columns each way
     OwnedBitmap bitmap(CreateBitmap(8, 8, 1, 1, rows));
     OwnedBrush brush(CreatePatternBrush(bitmap.get()));
-    const Bytes emf = FilledFrameEmf(1, 1, brush.get());
-    TMetafile metafile;
-    ASSERT_NO_THROW(LoadBytes(metafile, emf)) << mf::CheckMetafileFile(emf.data(), emf.size()).problem;
-    DibSurface surface(pixelsX, pixelsY, RGB(128, 128, 128));
-    surface.Canvas().StretchGraphic(Rect(0, 0, pixelsX, pixelsY), &metafile);
-    // Both colours of the pattern show (Wine's player reads the rows with the wrong stride,
-    // so the share of black is not the pattern's half there).
-    EXPECT_GT(surface.Read().Count(0), pixelsX * pixelsY / 4);
-    EXPECT_GT(surface.Read().Count(0xFFFFFF), pixelsX * pixelsY / 8);
+    const struct { Bytes file; int width, height; COLORREF under; long black, white; } cases[] = {
+        {RecordEmf(RECT{0, 0, 9000, 3000}, DrawEverything), 330, 110, RGB(255, 255, 255), 100, 100},
+        {mfsamples::Placeable(RecordWmf(DrawEverything), 0, 0, 330, 110, 96), 330, 110, RGB(255, 255, 255), 100, 100},
+        {FilledFrameEmf(1, 1, brush.get()), pixelsX, pixelsY, RGB(128, 128, 128), pixelsX * pixelsY / 4, pixelsX * pixelsY / 8},
+    };
+    for (const auto& c : cases) {
+        TMetafile metafile;
+        ASSERT_NO_THROW(LoadBytes(metafile, c.file)) << mf::CheckMetafileFile(c.file.data(), c.file.size()).problem;
+        DibSurface surface(c.width, c.height, c.under);
+        surface.Canvas().StretchGraphic(Rect(0, 0, c.width, c.height), &metafile);
+        EXPECT_GT(surface.Read().Count(0), c.black);
+        EXPECT_GT(surface.Read().Count(0xFFFFFF), c.white);
+    }
 }
 
 // Two pens made, used and deleted one after the other.
