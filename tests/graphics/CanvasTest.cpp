@@ -28,15 +28,6 @@ private:
 
 }  // namespace
 
-TEST(Canvas, WithoutAContextDrawingFails) {
-    TCanvas canvas;
-    EXPECT_EQ(MessageOf<EInvalidOperation>([&] { canvas.Handle(); }), "Canvas に対する描画ができません") << "a context appeared";
-    EXPECT_THROW(canvas.FillRect(Rect(0, 0, 1, 1)), EInvalidOperation);
-    TTestGraphic graphic;
-    EXPECT_THROW(canvas.StretchGraphic(Rect(0, 0, 1, 1), &graphic), EInvalidOperation);
-    EXPECT_EQ(graphic.draws, 0);
-}
-
 TEST(Canvas, FillRectPaintsWithTheBrushAndNotifiesAroundIt) {
     DibSurface surface(8, 8);
     TCanvas canvas;
@@ -78,7 +69,15 @@ TEST(Canvas, LettingGoOfAContextPutsItsOwnObjectsBack) {
     EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_BRUSH), originalBrush);
 }
 
+// Without a context, drawing fails; a canvas that makes its own makes it for the graphic.
 TEST(Canvas, StretchGraphicHandsTheRectangleToTheGraphicWithObjectsSelected) {
+    TCanvas none;
+    EXPECT_EQ(MessageOf<EInvalidOperation>([&] { none.Handle(); }), "Canvas に対する描画ができません") << "a context appeared";
+    EXPECT_THROW(none.FillRect(Rect(0, 0, 1, 1)), EInvalidOperation);
+    TTestGraphic graphic;
+    EXPECT_THROW(none.StretchGraphic(Rect(0, 0, 1, 1), &graphic), EInvalidOperation);
+    EXPECT_EQ(graphic.draws, 0);
+
     DibSurface surface(16, 16);
     OwnContextCanvas canvas(surface.dc());
     int changed = 0;
@@ -87,7 +86,6 @@ TEST(Canvas, StretchGraphicHandsTheRectangleToTheGraphicWithObjectsSelected) {
     EXPECT_EQ(canvas.created, 0);  // nothing to draw: no context made, no notification
     EXPECT_EQ(changed, 0);
 
-    TTestGraphic graphic;
     canvas.StretchGraphic(Rect(1, 2, 13, 14), &graphic);
     EXPECT_EQ(canvas.created, 1);
     EXPECT_EQ(graphic.draws, 1);

@@ -83,12 +83,16 @@ TEST(BitmapPalette, ANewPaletteKeepsTheColoursItHoldsAndBecomesTheColourTable) {
 TEST(BitmapDib, StoredDataReadsExactlyItsCountedBytes) {
     Picture want = samples::ReferencePicture(24);
     Bytes file = samples::WriteBmp(want, Form());
+    // The whole file behind a count of `count` bytes.
+    auto counted = [&](TMemoryStream& stream, int32_t count) {
+        stream.WriteBuffer(&count, 4);
+        stream.WriteBuffer(file.data(), int32_t(file.size()));
+        stream.SetPosition(0);
+    };
     // Count 54 + 40 x 5 bytes: the two top rows are left out; a marker follows.
-    int32_t count = int32_t(54 + 40 * 5);
-    TMemoryStream stream;
-    stream.WriteBuffer(&count, 4);
-    stream.WriteBuffer(file.data(), int32_t(file.size()));
-    stream.SetPosition(0);
+    const int32_t count = int32_t(54 + 40 * 5);
+    TMemoryStream stream, cut;
+    counted(stream, count);
     TBitmap bitmap;
     bitmap.ReadStoredData(stream);
     EXPECT_EQ(stream.Position(), 4 + count);
@@ -106,11 +110,7 @@ TEST(BitmapDib, StoredDataReadsExactlyItsCountedBytes) {
     EXPECT_TRUE(again.IsSameImage(&bitmap));
 
     // A count that ends inside the header: what follows is not taken for the header.
-    TMemoryStream cut;
-    int32_t twenty = 20;
-    cut.WriteBuffer(&twenty, 4);
-    cut.WriteBuffer(file.data(), int32_t(file.size()));
-    cut.SetPosition(0);
+    counted(cut, 20);
     EXPECT_THROW(again.ReadStoredData(cut), EInvalidGraphic);
     EXPECT_EQ(cut.Position(), 4 + 20);
 }

@@ -295,16 +295,13 @@ std::vector<Hostile> HostileMetafiles() {
     // ---- Enhanced
     const Bytes emf = SampleEmf(4);
     const size_t n = emf.size();
-    add("emf_nbytes_0", With32(emf, 48, 0), true);
-    add("emf_nbytes_99", With32(emf, 48, 99), true);
-    add("emf_nbytes_100", With32(emf, 48, 100), true);
-    add("emf_nbytes_short", With32(emf, 48, static_cast<uint32_t>(n - 4)), true);
-    add("emf_nbytes_long", With32(emf, 48, static_cast<uint32_t>(n + 4)), true);
-    add("emf_nbytes_huge", With32(emf, 48, 0xFFFFFFF0), true);
+    const uint32_t recordCount = mf::Get32(emf.data() + 52);
+    for (auto [name, value] : {std::pair<const char*, size_t>{"0", 0}, {"99", 99}, {"100", 100}, {"short", n - 4},
+                               {"long", n + 4}, {"huge", 0xFFFFFFF0}})
+        add(std::string("emf_nbytes_") + name, With32(emf, 48, static_cast<uint32_t>(value)), true);
     // The record count is not read by the player, and common writers set it one short.
-    add("emf_records_less", With32(emf, 52, mf::Get32(emf.data() + 52) - 1), false);
-    add("emf_records_more", With32(emf, 52, mf::Get32(emf.data() + 52) + 1), false);
-    add("emf_records_huge", With32(emf, 52, 0xFFFFFFFF), false);
+    for (auto [name, value] : {std::pair<const char*, uint32_t>{"less", recordCount - 1}, {"more", recordCount + 1}, {"huge", 0xFFFFFFFF}})
+        add(std::string("emf_records_") + name, With32(emf, 52, value), false);
     // Counts the records tell: the copy handed over has them as the records do.
     add("emf_handles_0", With16(emf, 56, 0), false);
     add("emf_handles_1", With16(emf, 56, 1), false);
