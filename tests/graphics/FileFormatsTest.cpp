@@ -39,7 +39,7 @@ TEST(FileFormats, FilterForOneClassOrNone) {
     EXPECT_EQ(GraphicFilter(&TTestGraphic::ClassInfo), "");
 }
 
-TEST(FileFormats, LookupIsCaseBlindAndTheLastRegistrationWins) {
+TEST(FileFormats, LookupIsCaseBlindTheLastRegistrationWinsAndRemovalTakesDerivedClasses) {
     TFileFormatsList list;
     EXPECT_EQ(list.FindFormatByExtension("BMP"), &TBitmap::ClassInfo);
     EXPECT_EQ(list.FindFormatByExtension("Ico"), &TIcon::ClassInfo);
@@ -59,10 +59,8 @@ TEST(FileFormats, LookupIsCaseBlindAndTheLastRegistrationWins) {
 
     list.RemoveFormatClass(&TTestGraphic::ClassInfo);
     EXPECT_EQ(list.FindFormatByExtension("bmp"), &TBitmap::ClassInfo);
-}
 
-TEST(FileFormats, RemovalTakesDerivedClassesAlong) {
-    TFileFormatsList list;
+    // Removal takes derived classes along.
     list.AddFormat("tst", "a", &TTestGraphic::ClassInfo, 0);
     list.AddFormat("dtst", "b", &TDerivedTestGraphic::ClassInfo, 0);
     list.AddFormat("tst2", "c", &TTestGraphic::ClassInfo, 0);
@@ -98,7 +96,7 @@ TEST(FileFormats, JPEGModuleShutDownRemovesOnlyItsEntries) {
     EXPECT_EQ(GraphicFilter(&TGraphic::ClassInfo), kStartupFilter);
 }
 
-TEST(ExtractPictureExtension, EdgeCasesAndDoubleByteCharacters) {
+TEST(ExtractPictureExtension, EdgeCasesAndDoubleByteCharactersAlsoInLowerCase) {
     // "ソ" is 0x83 0x5C and "表" is 0x95 0x5C in Shift-JIS: their second byte is "\", no separator.
     ASSERT_EQ(std::string("ソ"), "\x83\x5C");
     ASSERT_EQ(std::string("表"), "\x95\x5C");
@@ -109,9 +107,8 @@ TEST(ExtractPictureExtension, EdgeCasesAndDoubleByteCharacters) {
         {"x.jpg\\表", ""},  // a real "\" after the dot
     };
     for (const auto& [name, extension] : cases) EXPECT_EQ(ExtractPictureExtension(name), extension) << name;
-}
 
-TEST(AnsiLowerCase, LowersLettersAndKeepsDoubleByteCharacters) {
+    // Lower case leaves double-byte characters alone.
     EXPECT_EQ(AnsiLowerCase("PHOTO.JPG"), "photo.jpg");
     // The second byte of "ソ" (0x5C) and of "ア" (0x41 = "A") must not be touched.
     EXPECT_EQ(AnsiLowerCase("Aア"), "a" + std::string("ア"));

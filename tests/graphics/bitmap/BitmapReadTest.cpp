@@ -43,7 +43,7 @@ TEST(BitmapRead, EveryAcceptedFormDrawsTheColoursOfItsPlain24BitEquivalentInItsS
     }
 }
 
-TEST(BitmapRead, NewAndZeroByteBitmapsAreEmptyAndDrawNothing) {
+TEST(BitmapRead, NewAndZeroByteBitmapsAreEmptyAndAWrongSignatureKeepsTheOldPicture) {
     TBitmap fresh;
     EXPECT_TRUE(fresh.IsEmpty());
     EXPECT_EQ(fresh.Width(), 0);
@@ -57,9 +57,8 @@ TEST(BitmapRead, NewAndZeroByteBitmapsAreEmptyAndDrawNothing) {
     LoadBytes(loaded, Bytes());
     EXPECT_TRUE(loaded.IsEmpty());
     EXPECT_EQ(loaded.Width(), 0);
-}
 
-TEST(BitmapRead, WrongSignatureIsRefusedAndTheOldPictureStays) {
+    // A wrong signature is refused and the old picture stays.
     TBitmap bitmap;
     LoadBytes(bitmap, samples::WriteBmp(samples::ReferencePicture(24), Form()));
     Bytes bad = samples::WriteBmp(samples::ReferencePicture(24, 5, 5), Form());

@@ -303,11 +303,9 @@ std::vector<Hostile> HostileMetafiles() {
     for (auto [name, value] : {std::pair<const char*, uint32_t>{"less", recordCount - 1}, {"more", recordCount + 1}, {"huge", 0xFFFFFFFF}})
         add(std::string("emf_records_") + name, With32(emf, 52, value), false);
     // Counts the records tell: the copy handed over has them as the records do.
-    add("emf_handles_0", With16(emf, 56, 0), false);
-    add("emf_handles_1", With16(emf, 56, 1), false);
-    add("emf_palette_count_wrong", With32(emf, 68, 5), false);
-    add("emf_palette_count_fewer", With32(emf, 68, 3), false);
-    add("emf_palette_count_huge", With32(emf, 68, 0xFFFFFFFF), false);
+    for (uint16_t handles : {0, 1}) add("emf_handles_" + std::to_string(handles), With16(emf, 56, handles), false);
+    for (auto [name, value] : {std::pair<const char*, uint32_t>{"wrong", 5}, {"fewer", 3}, {"huge", 0xFFFFFFFF}})
+        add(std::string("emf_palette_count_") + name, With32(emf, 68, value), false);
     add("emf_device_0", With32(emf, 72, 0), true);
     add("emf_device_negative", With32(emf, 76, 0xFFFFFF00), true);
     add("emf_millimetres_0", With32(emf, 80, 0), true);
@@ -373,12 +371,10 @@ std::vector<Hostile> HostileMetafiles() {
     add("wmf_header_words_wrong", placeable(With16(wmf, 2, 8)), true);
     add("wmf_version_wrong", placeable(With16(wmf, 4, 0x200)), true);
     // The size and object count the records tell: the copy handed over has them.
-    add("wmf_size_past_end", placeable(With32(wmf, 6, static_cast<uint32_t>(wmf.size() / 2 + 1))), false);
-    add("wmf_size_huge", placeable(With32(wmf, 6, 0xFFFFFFFF)), false);
-    add("wmf_size_header_only", placeable(With32(wmf, 6, 9)), false);
-    add("wmf_size_short", placeable(With32(wmf, 6, static_cast<uint32_t>(wmf.size() / 2 - 3))), false);
-    add("wmf_objects_0", placeable(With16(wmf, 10, 0)), false);
-    add("wmf_objects_2", placeable(With16(wmf, 10, 2)), false);
+    for (auto [name, value] : {std::pair<const char*, size_t>{"past_end", wmf.size() / 2 + 1}, {"huge", 0xFFFFFFFF},
+                               {"header_only", 9}, {"short", wmf.size() / 2 - 3}})
+        add(std::string("wmf_size_") + name, placeable(With32(wmf, 6, static_cast<uint32_t>(value))), false);
+    for (uint16_t objects : {0, 2}) add("wmf_objects_" + std::to_string(objects), placeable(With16(wmf, 10, objects)), false);
     add("wmf_largest_small", placeable(With32(wmf, 12, 4)), false);  // not read by the player
     const std::vector<size_t> wmfRecords = WmfRecordOffsets(wmf);
     for (size_t i = 0; i < wmfRecords.size(); ++i) {
