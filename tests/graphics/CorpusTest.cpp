@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 #include "graphics/Canvas.h"
 #include "graphics/Picture.h"
 #include "graphics/metafile/Metafile.h"

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <cstring>
 #include <vector>
 #include "graphics/bitmap/Bitmap.h"
 #include "graphics/Canvas.h"

@@ -233,6 +233,12 @@ TEST(BitmapWriting, WrittenFilesReadBackToTheSamePicture) {
         Bytes written = SavedBytes(bitmap);
         EXPECT_EQ(written[14], form.headerSize == 12 ? 12 : 40);
         EXPECT_TRUE(ReadsBackAs(written, want));
+        if (form.headerSize != 12) continue;
+        bitmap.SetWidth(70000);  // wider than the core header's 16-bit width: written whole
+        TBitmap wide;
+        LoadBytes(wide, SavedBytes(bitmap));
+        EXPECT_EQ(wide.Width(), 70000);
+        EXPECT_EQ(wide.Height(), 7);
     }
 }
 
@@ -248,19 +254,6 @@ TEST(BitmapWriting, ASharedPaletteSectionHeldByACopysContextWritesItsColourTable
     ASSERT_GT(written.size(), 54u);
     EXPECT_EQ(written[46] | written[47] << 8, 256);  // biClrUsed
     EXPECT_TRUE(ReadsBackAs(written, want));
-}
-
-TEST(BitmapWriting, APictureReadFromACoreHeaderButWidenedBeyondItIsWrittenWhole) {
-    Form core = FormOf(8);
-    core.headerSize = 12;
-    Bytes file = samples::WriteBmp(samples::ReferencePicture(8), core);
-    // Wider than the core header's 16-bit width.
-    TBitmap wide, wideAgain;
-    LoadBytes(wide, file);
-    wide.SetWidth(70000);
-    LoadBytes(wideAgain, SavedBytes(wide));
-    EXPECT_EQ(wideAgain.Width(), 70000);
-    EXPECT_EQ(wideAgain.Height(), 7);
 }
 
 TEST(BitmapTransparency, KeyColourPixelsLetTheBackgroundThrough) {

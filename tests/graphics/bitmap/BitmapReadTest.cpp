@@ -112,12 +112,11 @@ TEST(BitmapRead, PixelsFollowTheEntriesTheHeaderCountsWhateverTheOffsetSays) {
     }
 }
 
-TEST(BitmapRead, StretchModeFollowsThePictureAndTheSurface) {
+TEST(BitmapRead, StretchModeFollowsThePictureAndTheSurfaceCopyModeTheSurface) {
+    Picture want = samples::ReferencePicture(24);
     TBitmap colour, mono;
-    LoadBytes(colour, samples::WriteBmp(samples::ReferencePicture(24), Form()));
-    Form oneBit;
-    oneBit.bitCount = 1;
-    LoadBytes(mono, samples::WriteBmp(samples::ReferencePicture(1), oneBit));
+    LoadBytes(colour, samples::WriteBmp(want, Form()));
+    LoadBytes(mono, samples::WriteBmp(samples::ReferencePicture(1), FormOf(1)));
     DibSurface surface(26, 14, kUnused, 24);
     SetStretchBltMode(surface.dc(), BLACKONWHITE);
     surface.Canvas().StretchGraphic(Rect(0, 0, 26, 14), &mono);
@@ -125,22 +124,14 @@ TEST(BitmapRead, StretchModeFollowsThePictureAndTheSurface) {
     surface.Canvas().StretchGraphic(Rect(0, 0, 26, 14), &colour);
     EXPECT_EQ(GetStretchBltMode(surface.dc()), COLORONCOLOR);
     // Stretched to twice the size, every source pixel covers a 2 x 2 block.
-    Picture want = samples::ReferencePicture(24);
     EXPECT_EQ(surface.Read().At(25, 13), want.At(12, 6).Packed());
     EXPECT_EQ(surface.Read().At(2, 1), want.At(1, 0).Packed());
-}
 
-TEST(BitmapRead, DrawingUsesTheSurfaceCopyMode) {
-    TBitmap bitmap;
-    LoadBytes(bitmap, samples::WriteBmp(samples::ReferencePicture(24), Form()));
-    DibSurface surface(13, 7, RGB(255, 255, 255), 24);
-    surface.Canvas().CopyMode = SRCAND;
-    DrawAtOwnSize(surface, bitmap);
-    Picture want = samples::ReferencePicture(24);
-    EXPECT_TRUE(surface.Read().Shows(PixelsOf(want)));  // white AND picture is the picture
-    DibSurface black(13, 7, RGB(0, 0, 0), 24);
-    black.Canvas().CopyMode = SRCAND;
-    DrawAtOwnSize(black, bitmap);
+    DibSurface white(13, 7, RGB(255, 255, 255), 24), black(13, 7, RGB(0, 0, 0), 24);
+    white.Canvas().CopyMode = black.Canvas().CopyMode = SRCAND;
+    DrawAtOwnSize(white, colour);
+    DrawAtOwnSize(black, colour);
+    EXPECT_TRUE(white.Read().Shows(PixelsOf(want)));  // white AND picture is the picture
     EXPECT_EQ(black.Read().At(5, 5), 0x000000u);
 }
 

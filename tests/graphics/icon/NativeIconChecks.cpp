@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 #include "graphics/icon/IconDirectory.h"
 #include "graphics/icon/IconSamples.h"

@@ -3,7 +3,6 @@
 // and damaged files, which end in EJPEG or a partial picture.
 #include <windows.h>
 #include <gtest/gtest.h>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>

@@ -1,7 +1,6 @@
 #include "graphics/jpeg/JpegSamples.h"
 #include <algorithm>
 #include <csetjmp>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <jpeglib.h>

@@ -2,7 +2,6 @@
 // gives back the pattern it was made of, and every hostile file ends in the library's error or a
 // partial picture, with each row written within its own bounds.
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 #include "graphics/jpeg/JpegCodec.h"

@@ -1,6 +1,5 @@
 #include "graphics/metafile/MetafileSamples.h"
 
-#include <cstring>
 #include <initializer_list>
 #include <utility>
 

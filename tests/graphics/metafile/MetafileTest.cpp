@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <functional>
 
 #include "graphics/Canvas.h"
 #include "graphics/GraphicsModule.h"

@@ -1,8 +1,6 @@
 // Runs the metafile record walks natively (under AddressSanitizer and UBSan in this build)
 // over the sample metafiles and the hostile corpus. Each file is given in a heap block of
 // exactly its size, so a read past its end stops the run. Exit status 0 only when all pass.
-#include <cstdio>
-#include <memory>
 #include <string>
 #include "graphics/metafile/MetafileRecords.h"
 #include "graphics/metafile/MetafileSamples.h"
