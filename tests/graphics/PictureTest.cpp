@@ -145,7 +145,21 @@ TEST_F(PictureTest, ReplacingDestroysTheOldGraphicUnlessItIsHeld) {
     EXPECT_EQ(TTestGraphic::liveCount, liveAtStart);
 }
 
-TEST_F(PictureTest, GraphicWriteInstallsAnOwnCopy) {
+// AsBitmap replaces other graphics, once; a graphic written in is installed as an own copy.
+TEST_F(PictureTest, AsBitmapAndGraphicWriteInstallOwnGraphics) {
+    TBitmap* bitmap = picture.AsBitmap();
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(picture.Graphic(), bitmap);
+    EXPECT_EQ(events.size(), 1u);
+    EXPECT_EQ(picture.AsBitmap(), bitmap);
+    EXPECT_EQ(events.size(), 1u);
+    bitmap->SetWidth(3);  // the installed bitmap reports to the container
+    EXPECT_EQ(events.size(), 2u);
+    picture.LoadPictureFile(dir.Write("a.tgr", "a"));
+    EXPECT_NE(picture.AsBitmap(), nullptr);
+    EXPECT_EQ(TTestGraphic::liveCount, liveAtStart);
+    events.clear();
+
     // What the Clear button does: one empty bitmap given to four containers.
     TBitmap empty;
     TPicture slots[4];
@@ -202,20 +216,6 @@ TEST_F(PictureTest, CopyFromAndCopyTo) {
     EXPECT_THROW(source.CopyFrom(&notACopySource), EConvertError);
     EXPECT_NE(source.Graphic(), nullptr);
     EXPECT_TRUE(events.empty());
-}
-
-TEST_F(PictureTest, AsBitmapReplacesOtherGraphicsOnce) {
-    TBitmap* bitmap = picture.AsBitmap();
-    ASSERT_NE(bitmap, nullptr);
-    EXPECT_EQ(picture.Graphic(), bitmap);
-    EXPECT_EQ(events.size(), 1u);
-    EXPECT_EQ(picture.AsBitmap(), bitmap);
-    EXPECT_EQ(events.size(), 1u);
-    bitmap->SetWidth(3);  // the installed bitmap reports to the container
-    EXPECT_EQ(events.size(), 2u);
-    picture.LoadPictureFile(dir.Write("a.tgr", "a"));
-    EXPECT_NE(picture.AsBitmap(), nullptr);
-    EXPECT_EQ(TTestGraphic::liveCount, liveAtStart);
 }
 
 TEST_F(PictureTest, StoredDataRoundTripUnknownClassOrBadBytes) {

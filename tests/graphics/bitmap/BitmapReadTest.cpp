@@ -147,9 +147,7 @@ TEST(BitmapRead, DrawingOnAWindowContextShowsThePicture) {
         TCanvas canvas;
         canvas.SetHandle(dc.get());
         canvas.StretchGraphic(Rect(0, 0, 13, 7), &bitmap);
-        Picture want = samples::ReferencePicture(24);
-        COLORREF c = GetPixel(dc.get(), 4, 3);
-        EXPECT_EQ(c, RGB(want.At(4, 3).r, want.At(4, 3).g, want.At(4, 3).b));
+        EXPECT_EQ(RgbOf(GetPixel(dc.get(), 4, 3)), samples::ReferencePicture(24).At(4, 3).Packed());
         canvas.SetHandle(nullptr);
     }
     DestroyWindow(window);

@@ -11,7 +11,6 @@ using namespace samplebytes;
 
 constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3;
 
-
 int PaletteSize(int bitCount) { return bitCount <= 8 ? 1 << bitCount : 0; }
 
 int IndexOf(const std::vector<Rgb>& palette, Rgb c) {
@@ -253,7 +252,6 @@ struct Lcg {
 Bytes Base(int bits, uint32_t compression = kRgb, uint32_t headerSize = 40) {
     return WriteBmp(ReferencePicture(bits), FormOf(bits, compression, headerSize));
 }
-
 
 // Run-length data behind a 40-byte header of an 8- or 4-bit picture.
 Bytes RunLengthFile(const Bytes& runs, bool fourBit, int width = 8, int height = 4) {

@@ -191,8 +191,7 @@ std::vector<Hostile> HostileCorpus() {
     add("reserved_word_set", with16(0, 0xFFFF), O::Picture);
     for (uint32_t count : {0u, 4u, 5u, 200u, 0xFFFFu})
         add("count_" + std::to_string(count), with16(4, count), O::InvalidImage);
-    add("count_1", with16(4, 1), O::Picture);
-    add("count_2", with16(4, 2), O::Picture);
+    for (uint32_t count : {1u, 2u}) add("count_" + std::to_string(count), with16(4, count), O::Picture);
     add("header_only", Bytes{0, 0, 1, 0, 1, 0}, O::InvalidImage);
 
     // Directory fields of each entry.

@@ -37,8 +37,6 @@ const Bytes& FileNamed(const std::string& name) {
     std::abort();
 }
 
-bool IsFourComponent(const std::string& name) { return name.rfind("cmyk", 0) == 0 || name == "ycck"; }
-
 // The decoded bitmap against the pattern its file was made of (JpegSamples.h): "" when it
 // is that pattern, in place, within `tolerance` per channel on average.
 std::string AgainstPattern(TBitmap& bitmap, bool grey, double tolerance) {
@@ -112,7 +110,7 @@ TEST(JpegImage, EveryFormDecodesOnceLikeTheLibrary) {
 
         // Print-workflow files come out as colour rows, whichever way their inks are stored.
         const bool grey = std::strncmp(c.file, "grey", 4) == 0;
-        const bool eightBit = !IsFourComponent(c.file) && (c.depth == k8 || grey);
+        const bool eightBit = !jpegsamples::IsFourComponent(c.file) && (c.depth == k8 || grey);
         ASSERT_EQ(bitmap->PixelDepth(), eightBit ? TPixelFormat::pf8bit : TPixelFormat::pf24bit);
         EXPECT_EQ(bitmap->Width(), c.width);
         EXPECT_EQ(bitmap->Height(), c.height);
@@ -273,7 +271,6 @@ TEST(JpegImage, PalettesComeFromTheColourMapOrAreGivenToTheLibrary) {
     }
     EXPECT_LT(highest, 8);
     EXPECT_GT(highest, 0);
-
 }
 
 TEST(JpegImage, AHandlerThatCancelsOnceOrAtEveryReportGetsTheDecodeEndedQuietly) {

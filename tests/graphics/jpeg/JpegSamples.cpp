@@ -123,7 +123,6 @@ void PatternRgb(int x, int y, uint8_t rgb[3]) {
     rgb[2] = static_cast<uint8_t>(255 - x * 2 - y);
 }
 
-
 Bytes WithSize(Bytes b, int width, int height) {
     size_t f = FindFrame(b);
     if (f + 9 > b.size()) return b;
@@ -131,7 +130,6 @@ Bytes WithSize(Bytes b, int width, int height) {
     b[f + 7] = uint8_t(width >> 8), b[f + 8] = uint8_t(width);
     return b;
 }
-
 
 namespace {
 

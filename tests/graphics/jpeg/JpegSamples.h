@@ -45,6 +45,9 @@ Bytes WithSize(Bytes file, int width, int height);
 std::string CheckAgainstPattern(int width, int height, const std::function<const uint8_t*(int y)>& row,
                                 const Bytes& paletteBgr, bool grey, double tolerance);
 
+// Four-component (CMYK or YCCK) files by their names below, which come out as colour rows.
+inline bool IsFourComponent(const std::string& name) { return name.rfind("cmyk", 0) == 0 || name == "ycck"; }
+
 // The files the suites decode: every accepted form above, and hostile variants of them
 // (truncations, damaged tables, absurd sizes, endless scans, markers past the end).
 struct Named {

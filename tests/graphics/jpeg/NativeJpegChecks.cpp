@@ -27,8 +27,6 @@ int DecodeInto(const uint8_t* data, size_t size, bool eightBit, RowStore& store)
     }
 }
 
-bool IsFourComponent(const std::string& name) { return name.rfind("cmyk", 0) == 0 || name == "ycck"; }
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,7 +41,7 @@ int main(int argc, char** argv) {
             }
             // Four-component files come out as colour rows at either depth; grey ones on a palette.
             const bool grey = f.name.rfind("grey", 0) == 0;
-            const bool indexed = !IsFourComponent(f.name) && (eightBit || grey);
+            const bool indexed = !jpegsamples::IsFourComponent(f.name) && (eightBit || grey);
             std::vector<uint8_t> bgr = store.palette;  // the colour map is in the rows' order
             bgr.resize(store.eightBit ? 256 * 3 : 0);
             const std::string wrong = jpegsamples::CheckAgainstPattern(
