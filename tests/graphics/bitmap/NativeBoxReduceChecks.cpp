@@ -20,23 +20,20 @@ struct Source {
     std::vector<Pixel> pixels;
 };
 
-std::vector<uint8_t> Bytes(const Source& s) {
-    std::vector<uint8_t> bytes;
-    for (const Pixel& p : s.pixels) bytes.insert(bytes.end(), {p.b, p.g, p.r, 0xEE});
-    return bytes;
+std::vector<Pixel> Greys(std::vector<uint8_t> levels) {
+    std::vector<Pixel> p;
+    for (uint8_t v : levels) p.push_back({v, v, v});
+    return p;
 }
 
-Source Grey(uint32_t w, uint32_t h, std::vector<uint8_t> levels) {
-    Source s{w, h, {}};
-    for (uint8_t v : levels) s.pixels.push_back({v, v, v});
-    return s;
-}
+Source Grey(uint32_t w, uint32_t h, std::vector<uint8_t> levels) { return {w, h, Greys(levels)}; }
 
 Source Flat(uint32_t w, uint32_t h, Pixel p) { return {w, h, std::vector<Pixel>(size_t(w) * h, p)}; }
 
 // `band` rows at a time; a band of 0 feeds each band bottom row first (negative stride).
 std::vector<Pixel> Reduce(const Source& s, uint32_t w, uint32_t h, uint32_t band) {
-    std::vector<uint8_t> src = Bytes(s), dst(size_t(w) * h * 4, 0xAB);
+    std::vector<uint8_t> src, dst(size_t(w) * h * 4, 0xAB);
+    for (const Pixel& p : s.pixels) src.insert(src.end(), {p.b, p.g, p.r, 0xEE});
     box::Reducer reducer(s.width, s.height, w, h, dst.data(), size_t(w) * 4);
     const size_t stride = size_t(s.width) * 4;
     for (uint32_t y = 0; y < s.height;) {
@@ -68,12 +65,6 @@ struct Case {
     uint32_t width, height;
     std::vector<Pixel> expected;
 };
-
-std::vector<Pixel> Greys(std::vector<uint8_t> levels) {
-    std::vector<Pixel> p;
-    for (uint8_t v : levels) p.push_back({v, v, v});
-    return p;
-}
 
 }  // namespace
 

@@ -18,14 +18,6 @@ struct JumpingErrors {
 void JumpOut(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<JumpingErrors*>(cinfo->err)->jump, 1); }
 void Quiet(j_common_ptr, int) {}
 
-JumpingErrors* NewErrors() {
-    auto* e = static_cast<JumpingErrors*>(std::calloc(1, sizeof(JumpingErrors)));
-    jpeg_std_error(&e->mgr);
-    e->mgr.error_exit = JumpOut;
-    e->mgr.emit_message = Quiet;
-    return e;
-}
-
 uint8_t Clamp(int v) { return static_cast<uint8_t>(std::min(255, std::max(0, v))); }
 
 // The grey files' pattern: a weighted mean of the colour pattern's channels.
@@ -48,7 +40,10 @@ void PatternInks(int x, int y, uint8_t out[4]) {
 
 // The library state lives in heap blocks the jump never skips; only plain data here.
 Bytes Make(const Recipe& recipe) {
-    JumpingErrors* errors = NewErrors();
+    auto* errors = static_cast<JumpingErrors*>(std::calloc(1, sizeof(JumpingErrors)));
+    jpeg_std_error(&errors->mgr);
+    errors->mgr.error_exit = JumpOut;
+    errors->mgr.emit_message = Quiet;
     auto* c = static_cast<jpeg_compress_struct*>(std::calloc(1, sizeof(jpeg_compress_struct)));
     unsigned char* out = nullptr;
     unsigned long outSize = 0;
