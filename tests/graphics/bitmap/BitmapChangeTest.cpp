@@ -121,9 +121,7 @@ TEST(BitmapDepth, EachDepthGivesTheSectionItNames) {
     EXPECT_EQ(bitmap.PixelDepth(), TPixelFormat::pf16bit);
     const DIBSECTION& d = bitmap.Image().DibInfo;
     EXPECT_EQ(d.dsBmih.biCompression, DWORD(BI_BITFIELDS));
-    EXPECT_EQ(d.dsBitfields[0], 0xF800u);
-    EXPECT_EQ(d.dsBitfields[1], 0x07E0u);
-    EXPECT_EQ(d.dsBitfields[2], 0x001Fu);
+    EXPECT_EQ(std::vector<DWORD>(d.dsBitfields, d.dsBitfields + 3), (std::vector<DWORD>{0xF800, 0x07E0, 0x001F}));
 
     for (TPixelFormat f : {TPixelFormat::pf1bit, TPixelFormat::pf4bit, TPixelFormat::pf8bit, TPixelFormat::pf24bit,
                            TPixelFormat::pf32bit}) {

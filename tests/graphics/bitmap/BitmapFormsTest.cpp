@@ -24,8 +24,7 @@ TEST(BitmapDib, ADibWithoutFileHeaderReadsLikeTheFile) {
             // The kept bytes get a made file header: "BM", the size, nothing else.
             Bytes saved = SavedBytes(bitmap);
             ASSERT_EQ(saved.size(), file.size());
-            EXPECT_EQ(saved[0], 'B');
-            EXPECT_EQ(saved[1], 'M');
+            EXPECT_EQ(std::string(saved.begin(), saved.begin() + 2), "BM");
             EXPECT_EQ(saved[2] | (saved[3] << 8) | (saved[4] << 16), int(dib.size()));
             EXPECT_EQ(saved[10], 0);
             EXPECT_TRUE(std::equal(saved.begin() + 14, saved.end(), dib.begin()));

@@ -40,22 +40,18 @@ TEST(BmpMalformed, EveryDamagedFileEndsCleanly) {
 TEST(BmpMalformed, RunLengthDataRunningPastThePictureIsCutAtItsEdges) {
     // 4 x 2 RLE8: a run of 200 on the bottom row, then a delta far past the top.
     Bytes runs = {200, 3, 0, 0, 1, 5, 0, 2, 250, 250, 9, 9, 0, 1};
-    samples::Form form = FormOf(8, 1);
-    samples::Picture pic = samples::ReferencePicture(8, 4, 2);
-    Bytes file = samples::WriteBmp(pic, form);
-    size_t pixelsAt = 14 + 40 + 1024;
-    file.resize(pixelsAt);
+    Bytes file = samples::WriteBmp(samples::ReferencePicture(8, 4, 2), FormOf(8, 1));
+    file.resize(14 + 40 + 1024);  // the runs follow the colour table
     file.insert(file.end(), runs.begin(), runs.end());
     samples::Put32(file, 34, uint32_t(runs.size()));
     TBitmap bitmap;
     LoadBytes(bitmap, file);
     DibSurface surface(4, 2, kUnused, 24);
     DrawAtOwnSize(surface, bitmap);
-    auto palette = samples::ReferencePalette(8);
-    auto colour = [&](int i) { return palette[size_t(i)]; };
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(surface.Read().At(x, 1), colour(3).Packed()) << x;
-    EXPECT_EQ(surface.Read().At(0, 0), colour(5).Packed());
-    EXPECT_EQ(surface.Read().At(1, 0), colour(0).Packed());  // never written: index 0
+    const auto palette = samples::ReferencePalette(8);
+    EXPECT_EQ(surface.Read().Count(RECT{0, 1, 4, 2}, palette[3].Packed()), 4);
+    EXPECT_EQ(surface.Read().At(0, 0), palette[5].Packed());
+    EXPECT_EQ(surface.Read().At(1, 0), palette[0].Packed());  // never written: index 0
 }
 
 // A compression the reader does not know is refused from the header and the tables alone:
@@ -75,7 +71,7 @@ TEST(BmpMalformed, UnknownCompressionIsRefusedBeforeThePixelBytesAreRead) {
         Bytes file(14 + 40 + (1u << 20), 0x11);
         Bytes head = samples::WriteBmp(samples::ReferencePicture(24), samples::Form());
         std::copy(head.begin(), head.begin() + 54, file.begin());
-        for (int i = 0; i < 4; ++i) file[30 + i] = static_cast<uint8_t>(compression >> (8 * i));
+        samples::Put32(file, 30, compression);
         CountingStream stream(file.data(), file.size());
         TBitmap bitmap;
         EXPECT_THROW(bitmap.ReadFromStream(stream), EInvalidGraphic);
