@@ -54,8 +54,8 @@ samples::Picture ToPicture(const bmp::DecodedBitmap& d) {
 }
 
 void CheckAcceptedForms() {
-    int n = 0;
-    for (const auto& form : samples::AcceptedForms()) {
+    const std::vector<samples::Form> forms = samples::AcceptedForms();
+    for (const auto& form : forms) {
         samples::Picture want = samples::ReferencePicture(form.bitCount);
         samples::Bytes file = samples::WriteBmp(want, form);
         try {
@@ -68,9 +68,8 @@ void CheckAcceptedForms() {
         } catch (const bmp::DecodeError& e) {
             Fail(form.Name() + ": refused: " + e.what());
         }
-        ++n;
     }
-    std::printf("%d accepted forms decoded\n", n);
+    std::printf("%zu accepted forms decoded\n", forms.size());
 }
 
 // How a file ends: the decoded picture's pixel store must be the size its layout says.
