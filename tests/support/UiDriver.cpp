@@ -406,7 +406,8 @@ bool AppProcess::AnswerOpenDialog(HWND dialog, const std::string& windowsPath) {
 
 HWND AppProcess::Ready(DWORD timeoutMs) {
     HWND main = MainWindow(timeoutMs);
-    const bool white = main && WaitUntil([&] { return CaptureClient(main).At(20, 20) == 0xFFFFFF; }, timeoutMs);
+    // (40, 40) lies in the first slot's white box, clear of its text, at 96 and at 144 dpi.
+    const bool white = main && WaitUntil([&] { return CaptureClient(main).At(40, 40) == 0xFFFFFF; }, timeoutMs);
     return white && Settle(main, timeoutMs) ? main : nullptr;
 }
 
