@@ -54,10 +54,6 @@ protected:
 };
 
 TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePage) {
-    const PageGeometry geometry = LandscapeGeometry();
-    ASSERT_EQ(geometry.width, kSheetWidth);
-    ASSERT_EQ(geometry.height, kSheetHeight);
-    ASSERT_EQ(geometry.offsetX + geometry.offsetY, 0);
     const uint32_t photo[4] = {0xFF0000, 0x000000, 0xFF8000, 0x0000A0};
     LoadSlot(0, WriteQuadrantJpeg(files_, "photo.jpg", 160, 128, photo));
     LoadSlot(3, WriteSolidBmp(files_, "blue.bmp", 60, 120, {0, 0, 255}));
@@ -121,9 +117,6 @@ TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePage) {
 // picture's halves meet at x = 100 + 1604 / 2 = 902 and y = 100 + 1069 / 2 = 634.5, so
 // printed row 634 mixes the top and bottom quarters.
 TEST_F(PrintSheetTest, PhotoSizedPictureIsPrintedAtItsCellsSize) {
-    const PageGeometry geometry = LandscapeGeometry();
-    ASSERT_EQ(geometry.width, kSheetWidth);
-    ASSERT_EQ(geometry.height, kSheetHeight);
     const samples::Rgb quarters[3] = {{200, 30, 40}, {20, 160, 60}, {30, 60, 200}};
     LoadSlot(0, files_.Write("photo.bmp", samples::QuartersBmp(6000, 4000, quarters)));
 

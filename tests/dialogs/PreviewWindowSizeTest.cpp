@@ -45,21 +45,11 @@ TEST(PreviewWindowSize, APictureClaimingTheLargestWidthIsHeldToThreeQuartersOfTh
     RECT client{-1, -1, -1, -1};
     HWND preview = nullptr;
     std::thread closer([&] {
-        WaitUntil(
-            [&] {
-                EnumThreadWindows(
-                    owner,
-                    [](HWND w, LPARAM found) -> BOOL {
-                        char text[64] = {};
-                        GetWindowTextA(w, text, sizeof text);
-                        if (!IsWindowVisible(w) || std::strcmp(text, "プレビュー") != 0) return TRUE;
-                        *reinterpret_cast<HWND*>(found) = w;
-                        return FALSE;
-                    },
-                    reinterpret_cast<LPARAM>(&preview));
-                return preview != nullptr;
-            },
-            20000);
+        WaitUntil([&] {
+            for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, nullptr, "プレビュー")) != nullptr;)
+                if (GetWindowThreadProcessId(w, nullptr) == owner && IsWindowVisible(w)) preview = w;
+            return preview != nullptr;
+        }, 20000);
         if (!preview) return;
         GetClientRect(preview, &client);
         PostMessageA(preview, WM_CLOSE, 0, 0);

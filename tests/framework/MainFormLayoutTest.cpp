@@ -35,11 +35,8 @@ TEST_F(MainFormTest, WindowHasTheLayoutsCaptionPlaceAndClass) {
     HWND window = form_->WindowHandle();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(form_->Name, "Form1");
-    char text[64] = {};
-    GetWindowTextA(window, text, sizeof text);
-    EXPECT_STREQ(text, "Tetrafol");
-    GetClassNameA(window, text, sizeof text);
-    EXPECT_STREQ(text, "TForm1");
+    EXPECT_EQ(WindowText(window), "Tetrafol");
+    EXPECT_EQ(ClassNameOf(window), "TForm1");
     // Its place and size on the screen are checked where the program runs (MainWindowTest).
     LONG style = GetWindowLongA(window, GWL_STYLE);
     EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);  // sizeable, title bar, min/max
@@ -117,17 +114,13 @@ TEST_F(MainFormTest, ButtonsArePushButtonsInTabOrderWithTheWindowsFont) {
     HWND window = form_->WindowHandle();
     HWND b1 = form_->Button1->WindowHandle(), b2 = form_->Button2->WindowHandle();
     ASSERT_TRUE(b1 && b2);
-    char text[32];
-    GetWindowTextA(b1, text, sizeof text);
-    EXPECT_STREQ(text, "印刷");
-    GetWindowTextA(b2, text, sizeof text);
-    EXPECT_STREQ(text, "クリア");
+    EXPECT_EQ(WindowText(b1), "印刷");
+    EXPECT_EQ(WindowText(b2), "クリア");
     for (HWND b : {b1, b2}) {
         LONG style = GetWindowLongA(b, GWL_STYLE);
         EXPECT_TRUE(style & WS_TABSTOP);
         EXPECT_EQ(style & 0x0F, BS_PUSHBUTTON);  // default-push styling is the dialog manager's
-        GetClassNameA(b, text, sizeof text);
-        EXPECT_STREQ(text, "Button");
+        EXPECT_EQ(ClassNameOf(b), "Button");
         LOGFONTA lf = FontOf(reinterpret_cast<HFONT>(SendMessageA(b, WM_GETFONT, 0, 0)));
         EXPECT_STREQ(lf.lfFaceName, "ＭＳ Ｐゴシック");
         EXPECT_EQ(lf.lfHeight, -12);

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <utility>
 
-#include "printing/Printer.h"
 #include "support/UiDriver.h"
 
 std::string PrintsDirectory() {
@@ -125,18 +124,6 @@ RenderedPage RenderJob(const std::string& unixJobPath, int dpi) {
     for (int y = 0; y < page.height; ++y)
         for (int x = 0; x < page.width; ++x)
             page.rgb[static_cast<size_t>(y) * page.width + x] = sheet.At(y, sheet.height - 1 - x);
-    return page;
-}
-
-PageGeometry LandscapeGeometry() {
-    TPrinter printer;
-    printer.SetPageOrientation(TPrinterOrientation::poLandscape);
-    PageGeometry page;
-    page.width = printer.PrintableWidth();
-    page.height = printer.PrintableHeight();
-    page.dpi = GetDeviceCaps(printer.DeviceContext(), LOGPIXELSX);
-    page.offsetX = GetDeviceCaps(printer.DeviceContext(), PHYSICALOFFSETX);
-    page.offsetY = GetDeviceCaps(printer.DeviceContext(), PHYSICALOFFSETY);
     return page;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "support/DibSurface.h"
 #include "support/Form1Points.h"
 
 namespace {
@@ -158,33 +159,12 @@ int RunUnixShell(const std::string& script, std::string* output, DWORD timeoutMs
 }
 
 Pixels CaptureScreen(const RECT& r) {
-    Pixels img;
-    img.width = r.right - r.left;
-    img.height = r.bottom - r.top;
-    if (img.width <= 0 || img.height <= 0) return img;
-
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = img.width;
-    bi.bmiHeader.biHeight = -img.height;  // top row first
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
+    if (r.right <= r.left || r.bottom <= r.top) return Pixels();
+    DibSurface copy(r.right - r.left, r.bottom - r.top);
     HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, img.width, img.height, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    const uint32_t* p = static_cast<const uint32_t*>(bits);
-    img.rgb.assign(p, p + static_cast<size_t>(img.width) * img.height);
-    for (uint32_t& px : img.rgb) px &= 0x00FFFFFF;
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
+    BitBlt(copy.dc(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
     ReleaseDC(nullptr, screen);
-    return img;
+    return copy.Read();
 }
 
 Pixels CaptureClient(HWND window) {

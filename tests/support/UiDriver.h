@@ -71,7 +71,6 @@ public:
     AppProcess(const AppProcess&) = delete;
     AppProcess& operator=(const AppProcess&) = delete;
 
-    DWORD ProcessId() const { return info_.dwProcessId; }
     DWORD MainThreadId() const { return info_.dwThreadId; }
     HANDLE ProcessHandle() const { return info_.hProcess; }
     // The visible top-level window of this process with the class and title given
