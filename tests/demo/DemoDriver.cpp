@@ -20,24 +20,12 @@
 #include "support/PrintedPages.h"
 #include "support/SamplePictures.h"
 #include "support/SheetCells.h"
-#include "support/SystemDialogAnswerer.h"
 #include "support/TerminalText.h"
 #include "support/UiDriver.h"
 
 namespace {
 
 const char* const kSlotPlaces[4] = {"top left", "top right", "bottom left", "bottom right"};
-constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
-
-// The file-name box: a combo box in the explorer-style dialog, an edit box in others.
-int FileNameBox(HWND dialog) { return GetDlgItem(dialog, kFileNameCombo) ? kFileNameCombo : kFileNameEdit; }
-
-// Presses a dialog's button with a real click on it.
-void ClickButton(HWND dialog, int id) {
-    RECT r;
-    GetWindowRect(GetDlgItem(dialog, id), &r);
-    ClickScreen((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
 
 // Picks `sample` in the open dialog the way a person does: types its folder into the
 // file-name box and presses Enter, then selects the file in the list by typing its name,
@@ -45,34 +33,22 @@ void ClickButton(HWND dialog, int id) {
 // not answer; the caller confirms.
 bool SelectInDialog(HWND dialog, const std::string& folder, const SamplePicture& sample) {
     HWND list = nullptr;
-    auto focused = [&](HWND control) {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus == control;
-    };
     // The list is made anew for the folder; it answers once it holds the folder's files.
     if (AppProcess::AnswerOpenDialog(dialog, folder) && WaitUntil([&] {
             list = FindChild(dialog, "SysListView32");
             return list && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0;
         }, 5000)) {
-        RECT r;
-        GetWindowRect(list, &r);
+        const RECT r = ScreenRectOf(list);
         ClickScreen(r.right - 12, r.bottom - 12);  // blank space of the list: gives it the focus
-        if (WaitUntil([&] { return focused(list); }, 3000)) {
+        if (WaitUntil([&] { return FocusOf(dialog) == list; }, 3000)) {
             TypeText(sample.fileName);
-            if (WaitUntil([&] { return Lower(ControlText(dialog, FileNameBox(dialog))) == Lower(sample.fileName); }, 3000) &&
+            if (WaitUntil([&] { return Lower(EditText(AppProcess::FileNameEdit(dialog))) == Lower(sample.fileName); }, 3000) &&
                 Settle(dialog))  // the preview follows the selection
                 return true;
         }
     }
-    SetControlText(dialog, FileNameBox(dialog), sample.path);
+    SendMessageA(AppProcess::FileNameEdit(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(sample.path.c_str()));
     return false;
-}
-
-void SaveWindow(HWND window, const std::string& path) {
-    RECT r;
-    GetWindowRect(window, &r);
-    CaptureScreen(r).SaveBmp(path);
 }
 
 }  // namespace
@@ -107,8 +83,8 @@ int main(int argc, char** argv) {
             return 1;
         }
         const bool fromList = SelectInDialog(dialog, folder, sample);
-        if (slot == 0) SaveWindow(dialog, out + "\\dialog.bmp");
-        ClickButton(dialog, IDOK);
+        if (slot == 0) CaptureScreen(ScreenRectOf(dialog)).SaveBmp(out + "\\dialog.bmp");
+        ClickCentre(ScreenRectOf(GetDlgItem(dialog, IDOK)));  // a real click on the button
         const std::string error =
             app.Finished(dialog) ? app.TakeErrorBox(1000).text : "(the program did not finish loading it)";
         loaded[slot] = error.empty();
@@ -117,7 +93,7 @@ int main(int argc, char** argv) {
         if (!fromList) std::printf("        (the file list did not take the name; typed the path instead)\n");
         if (!loaded[slot]) failures.push_back(sample.kind);
     }
-    SaveWindow(main, out + "\\window.bmp");
+    CaptureScreen(ScreenRectOf(main)).SaveBmp(out + "\\window.bmp");
 
     PrintJobWatcher jobs;
     ClickClient(main, kPrintButton.x, kPrintButton.y);
@@ -126,7 +102,7 @@ int main(int argc, char** argv) {
         std::printf("FAILED: a click on the print button opened no print dialog\n");
         return 1;
     }
-    ClickButton(printDialog, IDOK);
+    ClickCentre(ScreenRectOf(GetDlgItem(printDialog, IDOK)));
     // The job file, or the error box of a sheet that failed.
     const std::string printError = app.Finished(printDialog, 300000) ? app.TakeErrorBox(0).text : "(no answer)";
     if (!printError.empty()) {

@@ -71,12 +71,9 @@ bool Settle(HWND window, DWORD timeoutMs) {
 }
 
 bool WaitUntilReady(HWND dialog, DWORD timeoutMs) {
-    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
     const bool focused = WaitUntil([&] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        return GetGUIThreadInfo(thread, &info) && info.hwndFocus &&
-               (info.hwndFocus == dialog || IsChild(dialog, info.hwndFocus));
+        HWND focus = FocusOf(dialog);
+        return focus && (focus == dialog || IsChild(dialog, focus));
     }, timeoutMs);
     return focused && Settle(dialog, timeoutMs);
 }
@@ -176,6 +173,18 @@ Pixels CaptureClient(HWND window) {
     return CaptureScreen(rc);
 }
 
+RECT ScreenRectOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
 RECT ChildRectInClient(HWND parent, HWND child) {
     RECT r;
     GetWindowRect(child, &r);
@@ -194,24 +203,19 @@ std::string Lower(std::string s) {
     return s;
 }
 
-void ClickScreen(int x, int y) {
+void ClickScreen(int x, int y, int clicks) {
     SetCursorPos(x, y);
     Sleep(30);  // input pacing, as a hand moves before it clicks; callers wait for the click's effect
-    SendButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    for (int i = 0; i < clicks; ++i) SendButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
 }
+
+void ClickCentre(const RECT& r, int clicks) { ClickScreen((r.left + r.right) / 2, (r.top + r.bottom) / 2, clicks); }
 
 void ClickClient(HWND window, int x, int y) {
     POINT p{x, y};
     ClientToScreen(window, &p);
     SetForegroundWindow(window);
     ClickScreen(p.x, p.y);
-}
-
-void DoubleClickScreen(int x, int y) {
-    SetCursorPos(x, y);
-    Sleep(30);  // input pacing, as in ClickScreen
-    SendButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    SendButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
 }
 
 void PressKey(WORD virtualKey, bool shift) {
@@ -253,6 +257,12 @@ std::string WindowText(HWND window) {
     char buf[1024] = {};
     GetWindowTextA(window, buf, sizeof buf);
     return buf;
+}
+
+std::string EditText(HWND control) {
+    char text[MAX_PATH + 1] = {};
+    SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
 }
 
 std::string ClassNameOf(HWND window) {
@@ -365,17 +375,10 @@ HWND AppProcess::FileNameEdit(HWND dialog) {
 
 bool AppProcess::AnswerOpenDialog(HWND dialog, const std::string& windowsPath) {
     HWND edit = FileNameEdit(dialog);
-    RECT r;
-    GetWindowRect(edit, &r);
     SetForegroundWindow(dialog);
-    ClickScreen((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ClickCentre(ScreenRectOf(edit));
     // Keys typed before the box has the focus would go elsewhere.
-    if (!WaitUntil([&] {
-            GUITHREADINFO info{};
-            info.cbSize = sizeof info;
-            return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus == edit;
-        }, 3000))
-        return false;
+    if (!WaitUntil([&] { return FocusOf(dialog) == edit; }, 3000)) return false;
     // Whatever the box holds is replaced by what is typed.
     PressKey(VK_END);
     PressKey(VK_HOME, true);
