@@ -6,14 +6,13 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "graphics/GdiHandles.h"
 #include "support/Form1Points.h"
 #include "support/PrintedPages.h"
+#include "support/SamplePictures.h"
 #include "support/SheetCells.h"
 #include "support/TempDir.h"
 #include "support/UiDriver.h"
@@ -28,29 +27,24 @@ constexpr uint32_t kWrittenRed = 0xE03030;
 // 80 x 40 mm: a red block on the left, five one-unit black lines on the right, recorded on
 // the screen as reference device.
 std::vector<uint8_t> RecordLinesEmf() {
-    const RECT frame{0, 0, 8000, 4000};
-    HDC dc = CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
-    const int width = MulDiv(8000, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, HORZSIZE) * 100);
-    const int height = MulDiv(4000, GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, VERTSIZE) * 100);
-    OwnedBrush red(CreateSolidBrush(RGB(255, 0, 0)));
-    RECT block{0, 0, width / 2, height};
-    FillRect(dc, &block, red.get());
-    SelectObject(dc, GetStockObject(BLACK_PEN));  // a cosmetic pen: one device pixel wide
-    for (int i = 0; i < kLines; ++i) {
-        const int y = height * (i + 1) / (kLines + 1);
-        MoveToEx(dc, width / 2 + 10, y, nullptr);
-        LineTo(dc, width - 5, y);
-    }
-    OwnedEnhMetafile emf(CloseEnhMetaFile(dc));
-    std::vector<uint8_t> bytes(GetEnhMetaFileBits(emf.get(), 0, nullptr));
-    GetEnhMetaFileBits(emf.get(), static_cast<UINT>(bytes.size()), bytes.data());
-    return bytes;
+    return RecordEmf(RECT{0, 0, 8000, 4000}, [](HDC dc) {
+        const int width = MulDiv(8000, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, HORZSIZE) * 100);
+        const int height = MulDiv(4000, GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, VERTSIZE) * 100);
+        OwnedBrush red(CreateSolidBrush(RGB(255, 0, 0)));
+        RECT block{0, 0, width / 2, height};
+        FillRect(dc, &block, red.get());
+        SelectObject(dc, GetStockObject(BLACK_PEN));  // a cosmetic pen: one device pixel wide
+        for (int i = 0; i < kLines; ++i) {
+            const int y = height * (i + 1) / (kLines + 1);
+            MoveToEx(dc, width / 2 + 10, y, nullptr);
+            LineTo(dc, width - 5, y);
+        }
+    });
 }
 
 // The page's own program in a job (after the prolog); "" when the job has no page.
 std::string PageOf(const std::string& jobPath) {
-    std::ifstream in(WindowsPathOf(jobPath), std::ios::binary);
-    const std::string job(std::istreambuf_iterator<char>(in), {});
+    const std::string job = ReadWholeFile(WindowsPathOf(jobPath));
     const size_t start = job.find("%%Page:");
     return start == std::string::npos ? "" : job.substr(start);
 }

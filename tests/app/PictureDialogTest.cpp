@@ -90,6 +90,19 @@ HWND WaitForPreviewWindow(const AppProcess& app) {
     return w && Settle(w) && Settle(FindChild(w, "TPanel")) ? w : nullptr;
 }
 
+// Where the preview window shows the picture: its panel inside the 5-pixel border, on the screen.
+RECT PreviewArea(HWND preview) {
+    RECT area = ClientScreenRect(FindChild(preview, "TPanel"));
+    InflateRect(&area, -5, -5);
+    return area;
+}
+
+// Escape closes the preview window.
+bool ClosedByEscape(HWND preview) {
+    PressKey(VK_ESCAPE);
+    return WaitUntil([&] { return !IsWindowVisible(preview) || !IsWindow(preview); }, 3000);
+}
+
 // An error box would have come from the selection just handled: once the dialog has
 // answered a message since, it would be there.
 bool NoErrorBox(const AppProcess& app, HWND dialog) {
@@ -171,17 +184,14 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         ClickCentre(d.Button());
         HWND preview = WaitForPreviewWindow(app_);
         ASSERT_NE(preview, nullptr);
-        HWND panel = FindChild(preview, "TPanel");
-        ASSERT_NE(panel, nullptr);
-        RECT area = ClientScreenRect(panel);
-        InflateRect(&area, -5, -5);
+        ASSERT_NE(FindChild(preview, "TPanel"), nullptr);
+        const RECT area = PreviewArea(preview);
         EXPECT_EQ(area.right - area.left, 300);
         EXPECT_EQ(area.bottom - area.top, 200);
         EXPECT_EQ(CaptureScreen(area).Count(kRed), 300 * 200);
         SaveShot(CaptureScreen(ScreenRectOf(preview)), "preview");
         EXPECT_FALSE(IsWindowEnabled(d.dialog)) << "modal over the dialog";
-        PressKey(VK_ESCAPE);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(preview) || !IsWindow(preview); }, 3000));
+        EXPECT_TRUE(ClosedByEscape(preview));
         EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(d.dialog) != FALSE; }, 2000));
         EXPECT_TRUE(IsWindowVisible(d.dialog)) << "back in the dialog";
     }
@@ -195,9 +205,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         GetClientRect(preview, &client);
         EXPECT_EQ(client.right, 768);
         EXPECT_EQ(client.bottom, 576);
-        HWND panel = FindChild(preview, "TPanel");
-        RECT area = ClientScreenRect(panel);
-        InflateRect(&area, -5, -5);
+        const RECT area = PreviewArea(preview);
         // 768 x 576 less the panel's sunken edge (2 a side) and border (5 a side): 754 x 562.
         // Width 754 gives height trunc(754 / 1.333...) = 565, too tall: height 562, width
         // trunc(562 x 1.333...) = 749, moved right by (754 - 749) / 2 = 2.
@@ -206,8 +214,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         const Pixels shot = CaptureScreen(area);
         EXPECT_EQ(shot.Count(kGreen), 749 * 562);
         EXPECT_EQ(shot.Count(RECT{2, 0, 751, 562}, kGreen), 749 * 562);
-        PressKey(VK_ESCAPE);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(preview) || !IsWindow(preview); }, 3000));
+        EXPECT_TRUE(ClosedByEscape(preview));
     }
     {
         SCOPED_TRACE("a JPEG that fails as it is drawn: 画像が不正です in its place, nothing reported");
@@ -306,11 +313,8 @@ TEST_F(PictureDialogTest, OnAHighResolutionScreenEverythingIsLaidOutByTheProgram
     ClickCentre(interior, 2);
     HWND preview = WaitForPreviewWindow(app_);
     ASSERT_NE(preview, nullptr);
-    RECT area = ClientScreenRect(FindChild(preview, "TPanel"));
-    InflateRect(&area, -5, -5);
-    const long previewRed = CaptureScreen(area).Count(kRed);
-    PressKey(VK_ESCAPE);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(preview) || !IsWindowVisible(preview); }, 3000));
+    const long previewRed = CaptureScreen(PreviewArea(preview)).Count(kRed);
+    ASSERT_TRUE(ClosedByEscape(preview));
     d.Select(1);  // 640 x 480, blue: stretched into the strip's interior, then fitted into the slot
     ASSERT_TRUE(WaitUntil([&] { return CaptureScreen(interior).Count(kBlue) > 0 && Settle(d.paintPanel); }, 5000));
     const long iw = interior.right - interior.left, stripBlue = CaptureScreen(interior).Count(kBlue);

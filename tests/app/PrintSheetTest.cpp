@@ -4,10 +4,6 @@
 // empty and cleared slots leave blank paper.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
 #include "graphics/bitmap/BmpSamples.h"
 #include "graphics/jpeg/JpegSamples.h"
 #include "support/Form1Points.h"
@@ -133,11 +129,10 @@ TEST_F(PrintSheetTest, PhotoSizedPictureIsPrintedAtItsCellsSize) {
     Print(true);
     const std::string job = jobs.WaitForNewJob(120000);
     ASSERT_NE(job, "") << "no job reached the spooler";
-    std::stringstream text;
-    text << std::ifstream(WindowsPathOf(job), std::ios::binary).rdbuf();
-    EXPECT_NE(text.str().find("/Width 1604\n /Height 1069\n"), std::string::npos)
+    const std::string text = ReadWholeFile(WindowsPathOf(job));
+    EXPECT_NE(text.find("/Width 1604\n /Height 1069\n"), std::string::npos)
         << "the image in the job is the cell's size";
-    EXPECT_EQ(text.str().find("/Width 6000"), std::string::npos) << "not the picture's";
+    EXPECT_EQ(text.find("/Width 6000"), std::string::npos) << "not the picture's";
 
     const RenderedPage page = RenderJob(job, kSheetDpi);
     ASSERT_TRUE(IsOneRigSheet(page));

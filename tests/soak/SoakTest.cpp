@@ -17,8 +17,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -108,11 +106,6 @@ void ExpectFlat(const char* what, const std::vector<ProcessFigures>& readings) {
     for (const std::string& growth : Grown(what, readings)) ADD_FAILURE() << what << ": " << growth;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 struct SoakFile {
     std::string kind, path;
     std::string refusal;  // "": a picture that must load; else how its error message starts
@@ -132,7 +125,7 @@ protected:
         const auto wmf = mfsamples::Placeable(mfsamples::SampleWmf(), 0, 0, 1440, 720, 1440);
         // Damaged copies: a cut-off JPEG, an unknown BMP compression, an icon entry reaching
         // past the file's end, an EMF without its signature, a WMF without its key.
-        std::string badBmp = ReadFile(bmp), badIco = ReadFile(ico), badEmf = ReadFile(emf);
+        std::string badBmp = ReadWholeFile(bmp), badIco = ReadWholeFile(ico), badEmf = ReadWholeFile(emf);
         std::string badWmf(wmf.begin(), wmf.end());
         badBmp[30] = 99;
         badIco[6 + 16 + 8 + 3] = '\x7F';
@@ -140,7 +133,7 @@ protected:
         badWmf[0] = 0;
         files_ = {{"JPEG", jpg, ""}, {"BMP", bmp, ""}, {"icon", ico, ""}, {"EMF", emf, ""},
                   {"WMF", folder_.Write("lines.wmf", wmf), ""},
-                  {"JPEG", folder_.Write("cut.jpg", ReadFile(jpg).substr(0, 2)), "JPEG エラー #"},
+                  {"JPEG", folder_.Write("cut.jpg", ReadWholeFile(jpg).substr(0, 2)), "JPEG エラー #"},
                   {"BMP", folder_.Write("bad.bmp", badBmp), "ビットマップイメージが不正です"},
                   {"icon", folder_.Write("bad.ico", badIco), "アイコンイメージが不正です"},
                   {"EMF", folder_.Write("bad.emf", badEmf), "メタファイルが不正です"},
