@@ -31,6 +31,12 @@ uint16_t ControlWord() {
     return word;
 }
 
+// What some system dialogs leave behind.
+void LoadForeignControlWord() {
+    const uint16_t foreign = 0x027F;
+    asm volatile("fldcw %0" : : "m"(foreign));
+}
+
 TEST(CommonDialogHelp, OnlyTheRegisteredHelpMessageWithATopic) {
     InitDialogsModule();
     EXPECT_EQ(HelpMessage(), RegisterWindowMessageA("commdlg_help"));
@@ -62,8 +68,7 @@ TEST(CommonDialogRun, DisablesWindowsHooksAndRestoresTheControlWord) {
     const BOOL result = dialog.RunTaskModal([&] {
         disabledInside = !IsWindowEnabled(window);
         registeredInside = DialogBeingCreated() == &dialog;
-        const uint16_t foreign = 0x027F;  // what some system dialogs leave behind
-        asm volatile("fldcw %0" : : "m"(foreign));
+        LoadForeignControlWord();
         return TRUE;
     });
     EXPECT_EQ(result, TRUE);
@@ -77,8 +82,7 @@ TEST(CommonDialogRun, DisablesWindowsHooksAndRestoresTheControlWord) {
 
     // Also when the dialog function fails.
     EXPECT_THROW(dialog.RunTaskModal([&]() -> BOOL {
-        const uint16_t foreign = 0x027F;
-        asm volatile("fldcw %0" : : "m"(foreign));
+        LoadForeignControlWord();
         throw std::runtime_error("dialog failed");
     }), std::runtime_error);
     EXPECT_EQ(ControlWord(), before);

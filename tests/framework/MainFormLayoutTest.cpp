@@ -50,7 +50,7 @@ TEST_F(MainFormTest, WindowHasTheLayoutsCaptionPlaceAndClass) {
     EXPECT_NE(FindResourceA(GetModuleHandleA(nullptr), "MAINICON", MAKEINTRESOURCEA(14)), nullptr);
 }
 
-TEST_F(MainFormTest, ComponentsStandInLayoutOrderWithTheirBounds) {
+TEST_F(MainFormTest, ComponentsStandInLayoutOrderWithTheirBoundsAndTakeTheClicksThere) {
     struct Expected {
         const char* name;
         TRect bounds;

@@ -14,11 +14,7 @@ TEST(ApplicationTitle, TakesTheFileNameBeforeItsFirstDotWithTheRestLowerCased) {
         {"C:\\表示\\表計算.EXE", "表計算"}, {"C:\\ソフト\\四枚印刷ABC.exe", "四枚印刷abc"}, {"C:\\x\\表TOOL.exe", "表tool"},
     };
     for (const auto& [path, title] : cases) EXPECT_EQ(ApplicationTitleFromPath(path), title) << path;
-}
-
-TEST(ApplicationTitle, OfThisExecutable) {
-    // The test executable is unit_tests.exe: its first character stays as it is.
-    EXPECT_EQ(ComputeApplicationTitle(), "unit_tests");
+    EXPECT_EQ(ComputeApplicationTitle(), "unit_tests") << "this executable, unit_tests.exe";
 }
 
 TEST(ErrorBoxText, AppendsAFullStopOnlyAfterCharactersThatSortAboveIt) {
