@@ -64,9 +64,8 @@ TEST(StartupBenchmark, DISABLED_StartToFirstPaint) {
         tetrafol.push_back(t);
         notepad.push_back(n);
     }
-    std::printf("startup_tetrafol_seconds=%.3f\n", Median(tetrafol));
-    std::printf("startup_notepad_seconds=%.3f\n", Median(notepad));
-    std::printf("startup_rounds=%zu\n", tetrafol.size());
+    std::printf("startup_tetrafol_seconds=%.3f\nstartup_notepad_seconds=%.3f\nstartup_rounds=%zu\n", Median(tetrafol),
+                Median(notepad), tetrafol.size());
     std::fflush(stdout);
 }
 

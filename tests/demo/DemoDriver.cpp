@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     }
 
     bool loaded[4] = {};
-    std::vector<std::string> failures;
+    std::string notLoaded;
     for (int slot = 0; slot < 4; ++slot) {
         const SamplePicture& sample = samples[slot];
         ClickClient(main, kSlotCentre[slot].x, kSlotCentre[slot].y);
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
         std::printf("slot %d (%s): %-16s %-5s %s%s\n", slot + 1, kSlotPlaces[slot], sample.fileName.c_str(),
                     sample.kind.c_str(), loaded[slot] ? "loaded" : "NOT LOADED: ", TerminalText(error).c_str());
         if (!fromList) std::printf("        (the file list did not take the name; typed the path instead)\n");
-        if (!loaded[slot]) failures.push_back(sample.kind);
+        if (!loaded[slot]) notLoaded += " " + sample.kind;
     }
     CaptureScreen(ScreenRectOf(main)).SaveBmp(out + "\\window.bmp");
 
@@ -130,12 +130,8 @@ int main(int argc, char** argv) {
         drawn += inked;
         if (inked != loaded[slot]) sheetRight = false;
     }
-    std::string summary = std::to_string(4 - failures.size()) + " of 4 pictures loaded";
-    if (!failures.empty()) {
-        summary += " (not loaded:";
-        for (const auto& kind : failures) summary += " " + kind;
-        summary += ")";
-    }
+    std::string summary = std::to_string(loaded[0] + loaded[1] + loaded[2] + loaded[3]) + " of 4 pictures loaded" +
+                          (notLoaded.empty() ? "" : " (not loaded:" + notLoaded + ")");
     summary += "; printed " + std::to_string(page.pages) + " page" + (page.pages == 1 ? "" : "s") + ", " +
                (page.landscape ? "landscape" : "portrait") + " " + std::to_string(page.width) + " x " +
                std::to_string(page.height) + ", " + std::to_string(drawn) + " of 4 cells drawn";

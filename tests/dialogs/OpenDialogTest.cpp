@@ -5,10 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-
 #include <cstddef>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialogs/OpenDialog.h"

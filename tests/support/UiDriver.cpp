@@ -6,26 +6,9 @@
 
 #include "support/DibSurface.h"
 #include "support/Form1Points.h"
+#include "support/TempDir.h"
 
 namespace {
-
-struct WindowSearch {
-    DWORD pid;
-    const char* className;
-    const char* title;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTopLevel(HWND hwnd, LPARAM param) {
-    auto* s = reinterpret_cast<WindowSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != s->pid || !IsWindowVisible(hwnd)) return TRUE;
-    if (s->className && ClassNameOf(hwnd) != s->className) return TRUE;
-    if (s->title && WindowText(hwnd) != s->title) return TRUE;
-    s->found = hwnd;
-    return FALSE;
-}
 
 // Windows command-line quoting for one argument.
 std::string Quote(const std::string& arg) {
@@ -131,25 +114,12 @@ int RunUnixShell(const std::string& script, std::string* output, DWORD timeoutMs
     if (pi.hThread) CloseHandle(pi.hThread);
 
     const std::string codePath = WindowsPathOf(codeFile), outPath = WindowsPathOf(outFile);
-    bool finished = WaitUntil([&] {
+    const bool finished = WaitUntil([&] {
         return GetFileAttributesA(codePath.c_str()) != INVALID_FILE_ATTRIBUTES;
     }, timeoutMs);
-    int code = -1;
-    if (finished) {
-        if (FILE* f = std::fopen(codePath.c_str(), "rb")) {
-            if (std::fscanf(f, "%d", &code) != 1) code = -1;
-            std::fclose(f);
-        }
-    }
-    if (output) {
-        output->clear();
-        if (FILE* f = std::fopen(outPath.c_str(), "rb")) {
-            char buf[4096];
-            size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) output->append(buf, n);
-            std::fclose(f);
-        }
-    }
+    const std::string codeText = finished ? ReadWholeFile(codePath) : "";
+    const int code = codeText.empty() ? -1 : std::atoi(codeText.c_str());
+    if (output) *output = ReadWholeFile(outPath);
     DeleteFileA(codePath.c_str());
     DeleteFileA(outPath.c_str());
     return code;
@@ -334,12 +304,22 @@ AppProcess::~AppProcess() {
 }
 
 HWND AppProcess::WaitForWindow(const char* className, const char* title, DWORD timeoutMs) const {
-    WindowSearch s{info_.dwProcessId, className, title, nullptr};
-    WaitUntil([&] {
-        s.found = nullptr;
-        EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&s));
-        return s.found != nullptr;
-    }, timeoutMs);
+    struct Search {
+        DWORD pid;
+        const char *className, *title;
+        HWND found;
+    } s{info_.dwProcessId, className, title, nullptr};
+    auto match = [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        if (pid != s->pid || !IsWindowVisible(hwnd) || (s->className && ClassNameOf(hwnd) != s->className) ||
+            (s->title && WindowText(hwnd) != s->title))
+            return TRUE;
+        s->found = hwnd;
+        return FALSE;
+    };
+    WaitUntil([&] { return EnumWindows(match, reinterpret_cast<LPARAM>(&s)), s.found != nullptr; }, timeoutMs);
     return s.found;
 }
 
