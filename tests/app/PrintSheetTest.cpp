@@ -1,7 +1,7 @@
 // The "印刷" button of the running program through the private spooler: pictures loaded
 // into slots (BMPs and a JPEG photo, which also shows fitted in its slot) come out on one
 // landscape page, each in its cell, the right way up; a cancelled dialog prints nothing;
-// empty and cleared slots leave blank paper.
+// empty and cleared slots leave blank paper; a photo-sized picture goes out at its cell's size.
 #include <gtest/gtest.h>
 
 #include "graphics/bitmap/BmpSamples.h"
@@ -112,20 +112,16 @@ TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePageEmptyAndClea
     ClickClient(main_, kClearButton.x, kClearButton.y);
     ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main_).Count(0x0000FF) == 0; }, 5000)) << "not cleared";
     printBlank("cleared");
-}
 
-// A photo-sized picture reaches the printer reduced to its cell, each printed pixel the
-// average of the picture's pixels under it. Expected places for the 3508 x 2479 page of the
-// private queue: cells (3508 - 300) / 2 = 1604 by (2479 - 300) / 2 = 1089 (truncated); for
-// 6000 x 4000 the scales are 1604 / 6000 = 0.2673 and 1089 / 4000 = 0.2722, so the width
-// decides: 1604 wide and trunc(4000 x 0.2673) = 1069 high, at (100, 100) in slot 1. The
-// picture's halves meet at x = 100 + 1604 / 2 = 902 and y = 100 + 1069 / 2 = 634.5, so
-// printed row 634 mixes the top and bottom quarters.
-TEST_F(PrintSheetTest, PhotoSizedPictureIsPrintedAtItsCellsSize) {
+    // A photo-sized picture reaches the printer reduced to its cell, each printed pixel the
+    // average of the picture's pixels under it. For 6000 x 4000 the scales are 1604 / 6000 =
+    // 0.2673 and 1089 / 4000 = 0.2722, so the width decides: 1604 wide and trunc(4000 x
+    // 0.2673) = 1069 high, at (100, 100) in slot 1. The picture's halves meet at x = 100 +
+    // 1604 / 2 = 902 and y = 100 + 1069 / 2 = 634.5, so printed row 634 mixes the top and
+    // bottom quarters.
     const samples::Rgb quarters[3] = {{200, 30, 40}, {20, 160, 60}, {30, 60, 200}};
     LoadSlot(0, files_.Write("photo.bmp", samples::QuartersBmp(6000, 4000, quarters)));
 
-    PrintJobWatcher jobs;
     Print(true);
     const std::string job = jobs.WaitForNewJob(120000);
     ASSERT_NE(job, "") << "no job reached the spooler";
@@ -134,15 +130,9 @@ TEST_F(PrintSheetTest, PhotoSizedPictureIsPrintedAtItsCellsSize) {
         << "the image in the job is the cell's size";
     EXPECT_EQ(text.find("/Width 6000"), std::string::npos) << "not the picture's";
 
-    const RenderedPage page = RenderJob(job, kSheetDpi);
-    ASSERT_TRUE(IsOneRigSheet(page));
-    struct Quarter {
-        const char* what;
-        uint32_t rgb;
-        RECT box;
-        int tolerance;
-    };
-    const Quarter expected[] = {
+    const RenderedPage photoPage = RenderJob(job, kSheetDpi);
+    ASSERT_TRUE(IsOneRigSheet(photoPage));
+    const struct { const char* what; uint32_t rgb; RECT box; int tolerance; } expected[] = {
         {"top left", 0xC81E28, {100, 100, 902, 634}, 0},
         {"top right", 0x14A03C, {902, 100, 1704, 634}, 0},
         {"bottom left", 0x1E3CC8, {100, 635, 902, 1169}, 0},
@@ -150,12 +140,12 @@ TEST_F(PrintSheetTest, PhotoSizedPictureIsPrintedAtItsCellsSize) {
         // of them, whose unequal share of black and white moves it by at most 255 x 0.5 / 14.
         {"checkerboard", 0x808080, {902, 635, 1704, 1169}, 10},
     };
-    for (const Quarter& q : expected) {
+    for (const auto& q : expected) {
         SCOPED_TRACE(q.what);
-        if (q.tolerance == 0) ExpectBoxNear(page.BoxOf(q.rgb, 0), q.box, 3);
+        if (q.tolerance == 0) ExpectBoxNear(photoPage.BoxOf(q.rgb, 0), q.box, 3);
         // Inside, away from the edges the renderer may blend: every pixel that colour.
         const RECT inner{q.box.left + 3, q.box.top + 3, q.box.right - 3, q.box.bottom - 3};
-        EXPECT_EQ(page.Count(inner, q.rgb, q.tolerance), long(inner.right - inner.left) * (inner.bottom - inner.top));
+        EXPECT_EQ(photoPage.Count(inner, q.rgb, q.tolerance), long(inner.right - inner.left) * (inner.bottom - inner.top));
     }
 }
 

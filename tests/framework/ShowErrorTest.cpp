@@ -65,8 +65,7 @@ TEST_F(ShowErrorTest, ShowsTheMessageWithItsFullStopInABoxOwnedByTheActiveForm) 
     Application().ShowError(EInvalidGraphic("画像フォーマットが不正です"));
     const BoxSeen& seen = watcher.Finish();
     ASSERT_TRUE(seen.found);
-    EXPECT_EQ(seen.caption, Application().Title());
-    EXPECT_EQ(seen.caption, "unit_tests");
+    EXPECT_EQ(seen.caption, "unit_tests") << "the application's title";
     EXPECT_EQ(seen.text, "画像フォーマットが不正です.");
     EXPECT_EQ(seen.owner, form);
     EXPECT_FALSE(seen.formEnabledWhileShown);
