@@ -31,6 +31,10 @@ TEST(FittedRect, SlotRowsCenteredAndProportional) {
         {100, 300, Rect(60, 0, 99, 120)},   {50, 40, Rect(55, 40, 105, 80)},
         {160, 120, Rect(0, 0, 160, 120)},   {161, 10, Rect(0, 55, 160, 64)},
         {3, 1000, Rect(80, 0, 80, 120)},    {0, 0, Rect(80, 60, 80, 60)},
+        // A negative size is not scaled but centred; near the most negative 32-bit number the
+        // leftover space exceeds 32 bits, its half does not.
+        {INT32_MIN, 10, Rect(1073741904, 55, -1073741744, 65)},
+        {10, INT32_MIN + 1, Rect(75, 1073741883, 85, -1073741764)},
     };
     for (const Row& row : rows) {
         TRect r = FitPictureRect(row.w, row.h, 160, 120, false, true, true);
@@ -38,23 +42,14 @@ TEST(FittedRect, SlotRowsCenteredAndProportional) {
     }
 }
 
-// A negative size is not scaled but centred; near the most negative 32-bit number the
-// leftover space exceeds 32 bits, its half does not.
-TEST(FittedRect, HugeNegativeSizesCentreWithoutWrapping) {
-    EXPECT_EQ(FitPictureRect(INT32_MIN, 10, 160, 120, false, true, true), Rect(1073741904, 55, -1073741744, 65));
-    EXPECT_EQ(FitPictureRect(10, INT32_MIN + 1, 160, 120, false, true, true), Rect(75, 1073741883, 85, -1073741764));
-}
-
-TEST(FittedRect, StretchEnlargesToTheLargestFittingSize) {
+TEST(FittedRect, StretchEnlargesToTheLargestFittingSizeWithoutFlagsThePictureKeepsItsSize) {
     EXPECT_EQ(FitPictureRect(50, 40, 145, 133, true, true, true), Rect(0, 8, 145, 124));
     EXPECT_EQ(FitPictureRect(16, 16, 145, 133, true, true, true), Rect(6, 0, 139, 133));
     // An empty picture stretched takes the whole client area.
     EXPECT_EQ(FitPictureRect(0, 0, 145, 133, true, true, true), Rect(0, 0, 145, 133));
     // Stretch without proportions fills the client area.
     EXPECT_EQ(FitPictureRect(50, 40, 145, 133, true, false, false), Rect(0, 0, 145, 133));
-}
-
-TEST(FittedRect, WithoutFlagsLargePicturesKeepTheirSizeAtTheTopLeft) {
+    // Without flags large pictures keep their size at the top left.
     EXPECT_EQ(FitPictureRect(640, 480, 160, 120, false, false, false), Rect(0, 0, 640, 480));
     // Centring a picture larger than the control moves it up and left (truncating).
     EXPECT_EQ(FitPictureRect(163, 120, 160, 120, false, false, true), Rect(-1, 0, 162, 120));

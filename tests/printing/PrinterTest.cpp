@@ -74,13 +74,12 @@ TEST(PrinterDefault, SelectsTheDefaultQueueWithTheDriversSettings) {
     GlobalUnlock(settings);
 }
 
-TEST(PrinterDefault, ProfileNameMatchesWithoutRegardToCase) {
-    ProfileDefaultPrinter setting("  tetrafol_pdf,winspool,CUPS:Tetrafol_PDF");
-    TPrinter printer;
-    EXPECT_EQ(printer.PrinterList()[printer.SelectedPrinter()].second->DeviceName, kQueue);
-}
-
-TEST(PrinterDefault, UnknownDefaultFailsEveryFirstUse) {
+TEST(PrinterDefault, ProfileNameMatchesWithoutRegardToCaseAnUnknownOneFailsEveryFirstUse) {
+    {
+        ProfileDefaultPrinter setting("  tetrafol_pdf,winspool,CUPS:Tetrafol_PDF");
+        TPrinter printer;
+        EXPECT_EQ(printer.PrinterList()[printer.SelectedPrinter()].second->DeviceName, kQueue);
+    }
     ProfileDefaultPrinter setting("No Such Printer,winspool,LPT1:");
     const std::string none = "デフォルト プリンタが存在しません";
     TPrinter printer;

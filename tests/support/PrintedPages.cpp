@@ -1,11 +1,9 @@
 #include "support/PrintedPages.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cstdint>
-#include <utility>
 
 #include "support/UiDriver.h"
 
@@ -54,16 +52,15 @@ std::map<std::string, PrintJobWatcher::JobFile> PrintJobWatcher::Scan() const {
 }
 
 std::vector<std::string> PrintJobWatcher::NewJobs() {
-    std::vector<std::pair<int, std::string>> fresh;
+    std::map<int, std::string> fresh;  // lowest number first
     for (const auto& [path, job] : Scan()) {
         auto old = atStart_.find(path);
         if (old != atStart_.end() && old->second.stamp == job.stamp) continue;  // an earlier run's file
         if (job.marker)
             DeleteFileA(WindowsPathOf(path).c_str());
         else if (job.number > taken_)
-            fresh.emplace_back(job.number, path);
+            fresh[job.number] = path;
     }
-    std::sort(fresh.begin(), fresh.end());
     std::vector<std::string> paths;
     for (auto& [number, path] : fresh) paths.push_back(path);
     return paths;
