@@ -27,9 +27,6 @@ int DarkCount(const Pixels& img) {
     return img.Count(RECT{0, 0, img.width, img.height}, [](uint32_t px) { return IsDark(px, 0x60); });
 }
 
-// Kept in the output folder for looking at afterwards.
-void SaveShot(const Pixels& img, const std::string& name) { img.SaveBmp(OutputDir() + "\\" + name + ".bmp"); }
-
 // The open dialog of the program with its preview strip.
 struct PictureDialog {
     HWND dialog = nullptr, picturePanel = nullptr, paintPanel = nullptr;
@@ -176,7 +173,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         EXPECT_EQ(img.Count(kBlue), 152 * 114);
         EXPECT_EQ(img.Count(RECT{0, 101, 152, 215}, kBlue), 152 * 114);
         EXPECT_TRUE(d.ButtonEnabled());
-        SaveShot(CaptureScreen(ScreenRectOf(d.dialog)), "dialog");
+        CaptureScreen(ScreenRectOf(d.dialog)).SaveBmp(OutputDir() + "\\dialog.bmp");  // for looking at afterwards
     }
     {
         SCOPED_TRACE("the preview window of 300 x 200 shows it at natural size; Escape closes it");
@@ -189,7 +186,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         EXPECT_EQ(area.right - area.left, 300);
         EXPECT_EQ(area.bottom - area.top, 200);
         EXPECT_EQ(CaptureScreen(area).Count(kRed), 300 * 200);
-        SaveShot(CaptureScreen(ScreenRectOf(preview)), "preview");
+        CaptureScreen(ScreenRectOf(preview)).SaveBmp(OutputDir() + "\\preview.bmp");
         EXPECT_FALSE(IsWindowEnabled(d.dialog)) << "modal over the dialog";
         EXPECT_TRUE(ClosedByEscape(preview));
         EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(d.dialog) != FALSE; }, 2000));

@@ -15,7 +15,6 @@ struct BoxSeen {
     std::string caption, text;
     HWND owner = nullptr;
     bool formEnabledWhileShown = true;
-    LONG style = 0;
 };
 
 // Watches for the box the calling thread is about to show; answers it with OK.
@@ -28,7 +27,6 @@ public:
               seen_.text = AppProcess::MessageBoxText(box);
               seen_.owner = GetWindow(box, GW_OWNER);
               seen_.formEnabledWhileShown = form ? IsWindowEnabled(form) != FALSE : true;
-              seen_.style = GetWindowLongA(box, GWL_STYLE);
               PressButton(box, IDOK);
           }, timeoutMs) {}
     // Set before the box is answered, so it holds once the box's ShowError has returned.

@@ -28,7 +28,7 @@ RECT PrintedBoxOf(PrintJobWatcher& jobs, uint32_t colour) {
     return page.BoxOf(colour, kPrinted);
 }
 
-TEST(PrinterList, NamesTheSpoolersQueuesWithoutDriverOrPort) {
+TEST(PrinterList, NamesTheSpoolersQueuesWithoutDriverOrPortAndPortListsOneEntryEach) {
     TPrinter printer;
     const auto& list = printer.PrinterList();
     ASSERT_FALSE(list.empty());
@@ -40,18 +40,17 @@ TEST(PrinterList, NamesTheSpoolersQueuesWithoutDriverOrPort) {
         found |= entry.first == kQueue;
     }
     EXPECT_TRUE(found);
-}
 
-TEST(PrinterList, PortListsGiveOneEntryPerPort) {
-    std::vector<TPrinter::TPrinterEntry> list;
-    AppendPortEntries(list, "P", "LPT1:,FILE:");
-    AppendPortEntries(list, "Q", "");  // no ports: no entry
-    ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0].first, "P. LPT1:");
-    EXPECT_EQ(list[1].first, "P. FILE:");
-    EXPECT_EQ(list[1].second->DeviceName, "P");
-    EXPECT_EQ(list[1].second->PortName, "FILE:");
-    EXPECT_EQ(list[1].second->DriverName, "");
+    // A port list gives one entry per port.
+    std::vector<TPrinter::TPrinterEntry> ports;
+    AppendPortEntries(ports, "P", "LPT1:,FILE:");
+    AppendPortEntries(ports, "Q", "");  // no ports: no entry
+    ASSERT_EQ(ports.size(), 2u);
+    EXPECT_EQ(ports[0].first, "P. LPT1:");
+    EXPECT_EQ(ports[1].first, "P. FILE:");
+    EXPECT_EQ(ports[1].second->DeviceName, "P");
+    EXPECT_EQ(ports[1].second->PortName, "FILE:");
+    EXPECT_EQ(ports[1].second->DriverName, "");
 }
 
 TEST(PrinterDefault, SelectsTheDefaultQueueWithTheDriversSettings) {

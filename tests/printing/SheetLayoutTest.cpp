@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(SheetCells, SizeIsTruncatedFromThePrintableArea) {
+TEST(SheetCells, SizeIsTruncatedFromThePrintableAreaTinyPicturesLeftOut) {
     const TSheetCell cell = SheetCellSize(6000, 4500);
     EXPECT_EQ(cell.Width, 2850);
     EXPECT_EQ(cell.Height, 2100);

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "app/Unit1.h"
+#include "bench/BenchClock.h"
 #include "display/Image.h"
 #include "framework/Application.h"
 #include "graphics/Picture.h"
@@ -78,8 +79,7 @@ std::string Amount(double value, const Limit& limit) {
 double Median(const std::vector<ProcessFigures>& readings, size_t from, size_t count, const Limit& limit) {
     std::vector<double> values;
     for (size_t i = from; i < from + count; ++i) values.push_back(limit.read(readings[i]));
-    std::nth_element(values.begin(), values.begin() + count / 2, values.end());
-    return values[count / 2];
+    return ::Median(values);
 }
 
 // The figures that grew past their tolerance, each with how far; printed as it goes. The

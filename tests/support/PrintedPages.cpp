@@ -7,12 +7,13 @@
 
 #include "support/UiDriver.h"
 
+namespace {
+
+// The directory of job files (Linux path), from TETRAFOL_PRINTS.
 std::string PrintsDirectory() {
     const char* dir = std::getenv("TETRAFOL_PRINTS");
     return dir ? dir : "";
 }
-
-namespace {
 
 // Sends the default queue a raw job of its own; answers its number (0 when the spooler
 // did not take it). "request id is Tetrafol_PDF-12 (0 file(s))"
