@@ -17,20 +17,15 @@
 
 namespace {
 
-struct RecordCase {
-    const char* name;
-    uint32_t options;
-    uint32_t optionsEx;
-    LPCSTR templateName;
-    DWORD flags;
-    DWORD flagsEx;
-    DWORD maxFile;
-    bool explorerHook;
-};
-
 TEST(OpenDialogRecord, FlagsBufferAndHookFollowTheOptions) {
     const uint32_t defaults = OptionBit(ofHideReadOnly) | OptionBit(ofEnableSizing);
-    const RecordCase cases[] = {
+    const struct {
+        const char* name;
+        uint32_t options, optionsEx;
+        LPCSTR templateName;
+        DWORD flags, flagsEx, maxFile;
+        bool explorerHook;
+    } cases[] = {
         {"defaults", defaults, 0, nullptr, 0x880024, 0, 260, true},
         {"picture dialog", defaults, 0, "DLGTEMPLATE", 0x880064, 0, 260, true},
         {"multiple selection", defaults | OptionBit(ofAllowMultiSelect), 0, nullptr, 0x880224, 0, 0xFFEF, true},
@@ -38,7 +33,7 @@ TEST(OpenDialogRecord, FlagsBufferAndHookFollowTheOptions) {
         {"no places bar", OptionBit(ofFileMustExist), OptionBit(ofExNoPlacesBar), nullptr, 0x81020,
          OFN_EX_NOPLACESBAR, 260, true},
     };
-    for (const RecordCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TOpenDialog dialog;
         dialog.Options = c.options;
@@ -111,13 +106,12 @@ TEST(OpenDialogRecord, TextsAndTheNameAndFolderTheDialogStartsWith) {
 }
 
 TEST(OpenDialogNames, SingleAndMultipleSelectionInBothStyles) {
-    struct Case {
+    const struct {
         const char* name;
         std::string buffer;
         bool multi, oldStyle;
         std::vector<std::string> files;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"single", std::string("C:\\a\\b.bmp\0\0", 12), false, false, {"C:\\a\\b.bmp"}},
         {"single, spaces kept", std::string("C:\\my pics\\b c.bmp\0", 19), false, false, {"C:\\my pics\\b c.bmp"}},
         {"multi, one file", std::string("C:\\a\\b.bmp\0\0", 12), true, false, {"C:\\a\\b.bmp"}},
@@ -134,7 +128,7 @@ TEST(OpenDialogNames, SingleAndMultipleSelectionInBothStyles) {
         {"multi, folder ending in a double-byte character", std::string("C:\\ソ\0b.bmp\0\0", 13), true, false,
          {"C:\\ソ\\b.bmp"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(SplitFileNames(c.buffer.data(), c.buffer.size(), c.multi, c.oldStyle), c.files);
     }
