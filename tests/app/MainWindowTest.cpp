@@ -310,7 +310,6 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
         << "dark rows in the slot's right half";
     EXPECT_GT(shot.Count(RECT{208, 16, 368, 136}, kWrittenRed), 500) << "LibreOffice's metafile did not show in its slot";
 
-    // On paper.
     const std::string job = PrintSheetConfirmed(app);
     ASSERT_NE(job, "") << "no print dialog, or no job reached the spooler";
 

@@ -94,7 +94,6 @@ RECT PreviewArea(HWND preview) {
     return area;
 }
 
-// Escape closes the preview window.
 bool ClosedByEscape(HWND preview) {
     PressKey(VK_ESCAPE);
     return WaitUntil([&] { return !IsWindowVisible(preview) || !IsWindow(preview); }, 3000);

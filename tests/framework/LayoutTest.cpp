@@ -25,7 +25,6 @@ TEST(LayoutText, ListsTheFormAndItsComponentsInOrderAndRejectsMalformedText) {
     EXPECT_EQ(layout.Components[0].Name, "B1");
     EXPECT_EQ(layout.Components[0].Properties[0].Value, "印刷");
     EXPECT_TRUE(layout.Components[1].Properties.empty());
-    // Malformed text.
     EXPECT_THROW(ParseLayout(""), EReadError);
     EXPECT_THROW(ParseLayout("Left 5\nform F TForm\n"), EReadError);         // property before the form
     EXPECT_THROW(ParseLayout("form F TForm\nform G TForm\n"), EReadError);   // two forms

@@ -79,7 +79,7 @@ TEST(FileStream, RoundTripThroughAFile) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(copy.Memory()), 12), "hello, world");
 }
 
-TEST(FileStream, ShareDenyWriteKeepsWritersOutButLetsReadersIn) {
+TEST(FileStream, ShareDenyWriteKeepsWritersOutButLetsReadersInAMissingFileIsNamed) {
     TempDir dir;
     std::string path = dir.File("locked.bin");
     { TFileStream(path, fmCreate).WriteBuffer("x", 1); }
@@ -89,11 +89,10 @@ TEST(FileStream, ShareDenyWriteKeepsWritersOutButLetsReadersIn) {
     EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
     if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
     EXPECT_NO_THROW(TFileStream(path, fmOpenRead | fmShareDenyWrite));
-}
 
-TEST(FileStream, MissingFileNamesTheFileAsGiven) {
-    TempDir dir;
-    std::string path = dir.File("写真\\missing.bmp");
-    EXPECT_EQ(MessageOf<EFOpenError>([&] { TFileStream stream(path, fmOpenRead | fmShareDenyWrite); }), "ファイル " + path + " は開けません") << "opened";
+    // A missing file is named as given.
+    const std::string missing = dir.File("写真\\missing.bmp");
+    EXPECT_EQ(MessageOf<EFOpenError>([&] { TFileStream stream(missing, fmOpenRead | fmShareDenyWrite); }),
+              "ファイル " + missing + " は開けません");
     EXPECT_THROW(TFileStream(dir.File("no\\such\\dir\\x"), fmCreate), EFCreateError);
 }

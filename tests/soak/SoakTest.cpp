@@ -57,11 +57,7 @@ int CountFromEnvironment(const char* name, int shortForm) {
 // the last tenth, whose middles lie 800 cycles apart, so a leak of one object per 267
 // cycles (3 objects), or of 3 heap bytes per cycle (2,400 bytes), fails; the heap control
 // below leaks just that.
-struct Limit {
-    const char* name;
-    double tolerance;
-    double (*read)(const ProcessFigures&);
-};
+struct Limit { const char* name; double tolerance; double (*read)(const ProcessFigures&); };
 const Limit kLimits[] = {
     {"GDI objects", 2, [](const ProcessFigures& f) { return double(f.gdiObjects); }},
     {"USER objects", 2, [](const ProcessFigures& f) { return double(f.userObjects); }},
