@@ -21,7 +21,7 @@
 #include "support/TempDir.h"
 #include "support/UiDriver.h"
 
-TEST(OpenPictureDialogFilter, BarsBecomeNulsExceptInsideDoubleByteCharacters) {
+TEST(OpenPictureDialogFilter, BarsBecomeNulsExceptInsideDoubleByteCharactersEveryFormatIsListed) {
     EXPECT_EQ(FilterToPlatform(""), std::string());
     EXPECT_EQ(FilterToPlatform("Bitmaps (*.bmp)|*.bmp"), std::string("Bitmaps (*.bmp)\0*.bmp\0", 22));
     // "ポ" is 0x83 0x7C in Shift-JIS: its second byte is a bar and must stay.
@@ -29,9 +29,7 @@ TEST(OpenPictureDialogFilter, BarsBecomeNulsExceptInsideDoubleByteCharacters) {
     ASSERT_EQ(po.size(), 2u);
     ASSERT_EQ(po[1], '|');
     EXPECT_EQ(FilterToPlatform("ポ|*.x"), po + std::string("\0*.x\0", 5));
-}
-
-TEST(OpenPictureDialogFilter, StartsWithEveryRegisteredPictureFormat) {
+    // The dialog starts with every registered picture format.
     TOpenPictureDialog dialog;
     EXPECT_EQ(dialog.Filter, GraphicFilter(&TGraphic::ClassInfo));
     EXPECT_NE(dialog.Filter.find("*.jpg"), std::string::npos);

@@ -79,9 +79,21 @@ TEST_F(MainFormTest, ComponentsStandInLayoutOrderWithTheirBoundsAndTakeTheClicks
     EXPECT_EQ(components[11]->Name, "PrintDialog1");
     EXPECT_EQ(form_->PrintDialog1->Copies(), 1);
     EXPECT_EQ(form_->OpenPictureDialog1->FileName(), "");
+
+    // Clicks go to the last control in list order that holds the point.
+    EXPECT_EQ(form_->ControlAtPos({16, 16}), form_->Image1);
+    EXPECT_EQ(form_->ControlAtPos({175, 135}), form_->Image1);
+    EXPECT_EQ(form_->ControlAtPos({176, 135}), nullptr);
+    EXPECT_EQ(form_->ControlAtPos({367, 279}), form_->Image4);
+    // Label4's extra column and row, outside Image4.
+    EXPECT_EQ(form_->ControlAtPos({368, 200}), form_->Label4);
+    EXPECT_EQ(form_->ControlAtPos({300, 280}), form_->Label4);
+    EXPECT_EQ(form_->ControlAtPos({100, 150}), nullptr);
+    // A click on Label4's strip runs nothing: it has no handler.
+    EXPECT_TRUE(form_->Label4->OnClick == nullptr);
 }
 
-TEST_F(MainFormTest, LabelsAreWhiteBoldPlaceholders) {
+TEST_F(MainFormTest, LabelsAreWhiteBoldPlaceholdersImagesCentredButtonsInTabOrder) {
     for (TLabel* label : {form_->Label1, form_->Label2, form_->Label3, form_->Label4}) {
         EXPECT_EQ(label->Caption(), "未設定");
         EXPECT_EQ(label->Alignment(), taCenter);
@@ -108,9 +120,7 @@ TEST_F(MainFormTest, LabelsAreWhiteBoldPlaceholders) {
         EXPECT_EQ(image->Picture().Graphic(), nullptr);
         EXPECT_TRUE(image->OnClick != nullptr);
     }
-}
-
-TEST_F(MainFormTest, ButtonsArePushButtonsInTabOrderWithTheWindowsFont) {
+    // The buttons: push buttons in tab order with the window's font.
     HWND window = form_->WindowHandle();
     HWND b1 = form_->Button1->WindowHandle(), b2 = form_->Button2->WindowHandle();
     ASSERT_TRUE(b1 && b2);
@@ -128,19 +138,6 @@ TEST_F(MainFormTest, ButtonsArePushButtonsInTabOrderWithTheWindowsFont) {
     }
     EXPECT_EQ(GetNextDlgTabItem(window, b1, FALSE), b2);
     EXPECT_EQ(GetNextDlgTabItem(window, b2, FALSE), b1);
-}
-
-TEST_F(MainFormTest, ClicksGoToTheLastControlInListOrderContainingThePoint) {
-    EXPECT_EQ(form_->ControlAtPos({16, 16}), form_->Image1);
-    EXPECT_EQ(form_->ControlAtPos({175, 135}), form_->Image1);
-    EXPECT_EQ(form_->ControlAtPos({176, 135}), nullptr);
-    EXPECT_EQ(form_->ControlAtPos({367, 279}), form_->Image4);
-    // Label4's extra column and row, outside Image4.
-    EXPECT_EQ(form_->ControlAtPos({368, 200}), form_->Label4);
-    EXPECT_EQ(form_->ControlAtPos({300, 280}), form_->Label4);
-    EXPECT_EQ(form_->ControlAtPos({100, 150}), nullptr);
-    // A click on Label4's strip runs nothing: it has no handler.
-    EXPECT_TRUE(form_->Label4->OnClick == nullptr);
 }
 
 TEST_F(MainFormTest, ClearInstallsOneEmptyBitmapPerSlotWithOneRepaintRequestEach) {
