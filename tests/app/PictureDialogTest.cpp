@@ -16,12 +16,6 @@ namespace {
 
 constexpr uint32_t kBlue = 0x0000FF, kRed = 0xFF0000, kGreen = 0x00FF00, kAqua = 0x00FFFF;
 
-RECT ScreenRect(HWND window) {
-    RECT r;
-    GetWindowRect(window, &r);
-    return r;
-}
-
 RECT ClientScreenRect(HWND window) {
     RECT r;
     GetClientRect(window, &r);
@@ -32,9 +26,6 @@ RECT ClientScreenRect(HWND window) {
 int DarkCount(const Pixels& img) {
     return img.Count(RECT{0, 0, img.width, img.height}, [](uint32_t px) { return IsDark(px, 0x60); });
 }
-
-// Kept in the output folder for looking at afterwards.
-void SaveShot(const Pixels& img, const std::string& name) { img.SaveBmp(OutputDir() + "\\" + name + ".bmp"); }
 
 // The open dialog of the program with its preview strip.
 struct PictureDialog {
@@ -61,12 +52,12 @@ struct PictureDialog {
     }
     // The preview button: at the caption row's right end, 2 pixels inside the paint panel.
     RECT Button() const {
-        RECT paint = ScreenRect(paintPanel), strip = ClientScreenRect(picturePanel);
+        RECT paint = ScreenRectOf(paintPanel), strip = ClientScreenRect(picturePanel);
         return RECT{paint.right - 25, strip.top + 1, paint.right - 2, strip.top + 23};
     }
     // The caption row: from the strip's border to the paint panel's top.
     RECT CaptionRow() const {
-        RECT paint = ScreenRect(paintPanel);
+        RECT paint = ScreenRectOf(paintPanel);
         return RECT{paint.left, paint.top - 23, paint.right, paint.top};
     }
     bool ButtonEnabled() const { return CaptureScreen(Button()).Count(kAqua) > 0; }  // the glyph's lens
@@ -75,14 +66,10 @@ struct PictureDialog {
     // the list does not have the focus yet (a second click there would be a double-click,
     // which opens what the name box names); true once it is selected and previewed.
     ::testing::AssertionResult Select(int index) const {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
-        GetGUIThreadInfo(thread, &info);
-        if (info.hwndFocus != List()) {
-            RECT r = ScreenRect(List());
+        if (FocusOf(dialog) != List()) {
+            const RECT r = ScreenRectOf(List());
             ClickScreen(r.left + 40, r.top + 10);
-            if (!WaitUntil([&] { return GetGUIThreadInfo(thread, &info) && info.hwndFocus == List(); }, 3000))
+            if (!WaitUntil([&] { return FocusOf(dialog) == List(); }, 3000))
                 return ::testing::AssertionFailure() << "the list did not take the focus";
         }
         PressKey(VK_HOME);
@@ -100,11 +87,16 @@ HWND WaitForPreviewWindow(const AppProcess& app) {
     return w && Settle(w) && Settle(FindChild(w, "TPanel")) ? w : nullptr;
 }
 
-// A control's text (GetWindowText does not ask the windows of another process).
-std::string EditText(HWND edit) {
-    char text[MAX_PATH + 1] = {};
-    SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
+// Where the preview window shows the picture: its panel inside the 5-pixel border, on the screen.
+RECT PreviewArea(HWND preview) {
+    RECT area = ClientScreenRect(FindChild(preview, "TPanel"));
+    InflateRect(&area, -5, -5);
+    return area;
+}
+
+bool ClosedByEscape(HWND preview) {
+    PressKey(VK_ESCAPE);
+    return WaitUntil([&] { return !IsWindowVisible(preview) || !IsWindow(preview); }, 3000);
 }
 
 // An error box would have come from the selection just handled: once the dialog has
@@ -144,11 +136,11 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
 
     {
         SCOPED_TRACE("the strip lies right of the standard controls; the dialog is centred");
-        const RECT outer = ScreenRect(d.dialog), strip = ScreenRect(d.picturePanel);
+        const RECT outer = ScreenRectOf(d.dialog), strip = ScreenRectOf(d.picturePanel);
         EXPECT_EQ(outer.left, (1024 - (outer.right - outer.left)) / 2);
         EXPECT_EQ(outer.top, (768 - (outer.bottom - outer.top)) / 3);
         for (HWND standard : {d.List(), AppProcess::FileNameEdit(d.dialog), GetDlgItem(d.dialog, IDOK)})
-            EXPECT_GE(strip.left, ScreenRect(standard).right);
+            EXPECT_GE(strip.left, ScreenRectOf(standard).right);
         EXPECT_LE(strip.right, outer.right);
         EXPECT_GT(strip.right - strip.left, 100);
     }
@@ -180,42 +172,36 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         EXPECT_EQ(img.Count(kBlue), 152 * 114);
         EXPECT_EQ(img.Count(RECT{0, 101, 152, 215}, kBlue), 152 * 114);
         EXPECT_TRUE(d.ButtonEnabled());
-        SaveShot(CaptureScreen(ScreenRect(d.dialog)), "dialog");
+        CaptureScreen(ScreenRectOf(d.dialog)).SaveBmp(OutputDir() + "\\dialog.bmp");  // for looking at afterwards
     }
     {
         SCOPED_TRACE("the preview window of 300 x 200 shows it at natural size; Escape closes it");
         ASSERT_TRUE(d.Select(2));
-        const RECT button = d.Button();
-        ClickScreen((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+        ClickCentre(d.Button());
         HWND preview = WaitForPreviewWindow(app_);
         ASSERT_NE(preview, nullptr);
-        HWND panel = FindChild(preview, "TPanel");
-        ASSERT_NE(panel, nullptr);
-        RECT area = ClientScreenRect(panel);
-        InflateRect(&area, -5, -5);
+        ASSERT_NE(FindChild(preview, "TPanel"), nullptr);
+        const RECT area = PreviewArea(preview);
         EXPECT_EQ(area.right - area.left, 300);
         EXPECT_EQ(area.bottom - area.top, 200);
         EXPECT_EQ(CaptureScreen(area).Count(kRed), 300 * 200);
-        SaveShot(CaptureScreen(ScreenRect(preview)), "preview");
+        CaptureScreen(ScreenRectOf(preview)).SaveBmp(OutputDir() + "\\preview.bmp");
         EXPECT_FALSE(IsWindowEnabled(d.dialog)) << "modal over the dialog";
-        PressKey(VK_ESCAPE);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(preview) || !IsWindow(preview); }, 3000));
+        EXPECT_TRUE(ClosedByEscape(preview));
         EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(d.dialog) != FALSE; }, 2000));
         EXPECT_TRUE(IsWindowVisible(d.dialog)) << "back in the dialog";
     }
     {
         SCOPED_TRACE("2000 x 1500 (double-click on the preview): held to 3/4 of the monitor");
         ASSERT_TRUE(d.Select(3));
-        DoubleClickScreen((interior.left + interior.right) / 2, (interior.top + interior.bottom) / 2);
+        ClickCentre(interior, 2);
         HWND preview = WaitForPreviewWindow(app_);
         ASSERT_NE(preview, nullptr);
         RECT client;
         GetClientRect(preview, &client);
         EXPECT_EQ(client.right, 768);
         EXPECT_EQ(client.bottom, 576);
-        HWND panel = FindChild(preview, "TPanel");
-        RECT area = ClientScreenRect(panel);
-        InflateRect(&area, -5, -5);
+        const RECT area = PreviewArea(preview);
         // 768 x 576 less the panel's sunken edge (2 a side) and border (5 a side): 754 x 562.
         // Width 754 gives height trunc(754 / 1.333...) = 565, too tall: height 562, width
         // trunc(562 x 1.333...) = 749, moved right by (754 - 749) / 2 = 2.
@@ -224,8 +210,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
         const Pixels shot = CaptureScreen(area);
         EXPECT_EQ(shot.Count(kGreen), 749 * 562);
         EXPECT_EQ(shot.Count(RECT{2, 0, 751, 562}, kGreen), 749 * 562);
-        PressKey(VK_ESCAPE);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(preview) || !IsWindow(preview); }, 3000));
+        EXPECT_TRUE(ClosedByEscape(preview));
     }
     {
         SCOPED_TRACE("a JPEG that fails as it is drawn: 画像が不正です in its place, nothing reported");
@@ -321,18 +306,15 @@ TEST_F(PictureDialogTest, OnAHighResolutionScreenEverythingIsLaidOutByTheProgram
     ASSERT_TRUE(WaitUntil([&] { return d.Items() == 5; }, 5000));
     d.Select(2);  // 300 x 200, red: at its natural size in the preview window
     const RECT interior = d.Interior();
-    DoubleClickScreen((interior.left + interior.right) / 2, (interior.top + interior.bottom) / 2);
+    ClickCentre(interior, 2);
     HWND preview = WaitForPreviewWindow(app_);
     ASSERT_NE(preview, nullptr);
-    RECT area = ClientScreenRect(FindChild(preview, "TPanel"));
-    InflateRect(&area, -5, -5);
-    const long previewRed = CaptureScreen(area).Count(kRed);
-    PressKey(VK_ESCAPE);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(preview) || !IsWindowVisible(preview); }, 3000));
+    const long previewRed = CaptureScreen(PreviewArea(preview)).Count(kRed);
+    ASSERT_TRUE(ClosedByEscape(preview));
     d.Select(1);  // 640 x 480, blue: stretched into the strip's interior, then fitted into the slot
     ASSERT_TRUE(WaitUntil([&] { return CaptureScreen(interior).Count(kBlue) > 0 && Settle(d.paintPanel); }, 5000));
     const long iw = interior.right - interior.left, stripBlue = CaptureScreen(interior).Count(kBlue);
-    const long stripLeft = ScreenRect(d.picturePanel).left, listRight = ScreenRect(d.List()).right;
+    const long stripLeft = ScreenRectOf(d.picturePanel).left, listRight = ScreenRectOf(d.List()).right;
     PressButton(d.dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main_).At(slot.left + 50, slot.top + 50) == kBlue; }, 5000));
     ASSERT_TRUE(Settle(main_));
@@ -343,7 +325,7 @@ TEST_F(PictureDialogTest, OnAHighResolutionScreenEverythingIsLaidOutByTheProgram
     ASSERT_NE(printDialog, nullptr);
     PressButton(printDialog, IDOK);
     const RenderedPage page = RenderNextJob(jobs, kSheetDpi);
-    const RECT outer = ScreenRect(main_), button = ChildRectInClient(main_, FindChild(main_, "Button", "印刷"));
+    const RECT outer = ScreenRectOf(main_), button = ChildRectInClient(main_, FindChild(main_, "Button", "印刷"));
     // 4:3 like the slot, the picture fills it but for a row the truncation may take.
     const long slotWidth = slot.right - slot.left, slotArea = slotWidth * (slot.bottom - slot.top);
     const struct { const char* what; long got, low, high; } rows[] = {

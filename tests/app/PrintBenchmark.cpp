@@ -79,19 +79,17 @@ TEST(PrintBenchmark, DISABLED_ClickToJobFile) {
         ASSERT_TRUE(app.Finished(dialog, 60000));
     }
 
-    std::printf("sheet_click_to_file_seconds=%.3f\n", Median(sheets));
-    std::printf("sheet_confirm_to_file_seconds=%.3f\n", Median(confirms));
-    std::printf("sheet_job_file=%s\n", job.c_str());
-    std::printf("repaint_empty_ms=%.2f\n", emptyRepaint);
-    std::printf("repaint_full_ms=%.2f\n", fullRepaint);
+    std::printf("sheet_click_to_file_seconds=%.3f\nsheet_confirm_to_file_seconds=%.3f\nsheet_job_file=%s\n",
+                Median(sheets), Median(confirms), job.c_str());
+    std::printf("repaint_empty_ms=%.2f\nrepaint_full_ms=%.2f\n", emptyRepaint, fullRepaint);
     // The program's own code: its executable (libjpeg and the C++ library are linked in)
     // and the C run-time library it calls for copying and allocating.
+    auto ownShare = [](const ThreadSampler& s) {
+        return s.Total() ? double(s.In({"Tetrafol.exe", "msvcrt.dll", "ucrtbase.dll"})) / s.Total() : 0.0;
+    };
     const int total = sampler.Total();
-    const int own = sampler.In({"Tetrafol.exe", "msvcrt.dll", "ucrtbase.dll"});
     std::printf("sheet_samples=%d\n", total);
-    std::printf("loading_own_share=%.4f\n",
-                loading.Total() ? double(loading.In({"Tetrafol.exe", "msvcrt.dll", "ucrtbase.dll"})) / loading.Total() : 0.0);
-    std::printf("sheet_own_share=%.4f\n", total ? double(own) / total : 0.0);
+    std::printf("loading_own_share=%.4f\nsheet_own_share=%.4f\n", ownShare(loading), ownShare(sampler));
     for (const auto& [module, count] : sampler.ByModule())
         if (count * 50 >= total) std::printf("sheet_module=%s %.1f%%\n", module.c_str(), 100.0 * count / total);
     std::fflush(stdout);

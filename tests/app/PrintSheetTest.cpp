@@ -1,12 +1,8 @@
 // The "印刷" button of the running program through the private spooler: pictures loaded
 // into slots (BMPs and a JPEG photo, which also shows fitted in its slot) come out on one
 // landscape page, each in its cell, the right way up; a cancelled dialog prints nothing;
-// empty and cleared slots leave blank paper.
+// empty and cleared slots leave blank paper; a photo-sized picture goes out at its cell's size.
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "graphics/bitmap/BmpSamples.h"
 #include "graphics/jpeg/JpegSamples.h"
@@ -17,11 +13,6 @@
 #include "support/UiDriver.h"
 
 namespace {
-
-std::string WriteSolidBmp(const TempDir& dir, const std::string& name, int width, int height,
-                          samples::Rgb colour) {
-    return dir.Write(name, samples::WriteBmp(samples::SolidPicture(width, height, colour), {}));
-}
 
 // Four quadrants of different colours (0x00RRGGBB): shows the picture is the right way up.
 samples::Picture Quadrants(int width, int height, const uint32_t quadrant[4]) {
@@ -53,14 +44,21 @@ protected:
     HWND main_ = app_.Ready();
 };
 
-TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePage) {
-    const PageGeometry geometry = LandscapeGeometry();
-    ASSERT_EQ(geometry.width, kSheetWidth);
-    ASSERT_EQ(geometry.height, kSheetHeight);
-    ASSERT_EQ(geometry.offsetX + geometry.offsetY, 0);
+TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePageEmptyAndClearedSlotsAsBlankPaper) {
+    PrintJobWatcher jobs;
+    auto printBlank = [&](const char* when) {
+        SCOPED_TRACE(when);
+        Print(true);
+        const RenderedPage page = RenderNextJob(jobs, 100);
+        ASSERT_EQ(page.pages, 1);
+        EXPECT_TRUE(page.landscape);
+        EXPECT_GT(page.width, page.height);
+        EXPECT_EQ(page.Count(page.All(), 0xFFFFFF, 8), static_cast<long>(page.width) * page.height);
+    };
+    printBlank("nothing loaded yet");
     const uint32_t photo[4] = {0xFF0000, 0x000000, 0xFF8000, 0x0000A0};
     LoadSlot(0, WriteQuadrantJpeg(files_, "photo.jpg", 160, 128, photo));
-    LoadSlot(3, WriteSolidBmp(files_, "blue.bmp", 60, 120, {0, 0, 255}));
+    LoadSlot(3, files_.Write("blue.bmp", samples::WriteBmp(samples::SolidPicture(60, 120, {0, 0, 255}), {})));
     const uint32_t quadrants[4] = {0x00A000, 0x00FFFF, 0xFF00FF, 0xFFFF00};
     LoadSlot(1, files_.Write("quadrants.bmp", samples::WriteBmp(Quadrants(200, 50, quadrants), {})));
 
@@ -78,7 +76,6 @@ TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePage) {
                   shot.Count(RECT{r.left - 1, r.top - 1, r.right + 1, r.bottom + 1}, photo[i], 24));
     }
 
-    PrintJobWatcher jobs;
     Print(false);
     EXPECT_EQ(jobs.CountNewJobs(), 0u) << "a cancelled dialog prints nothing";
 
@@ -111,41 +108,31 @@ TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePage) {
     const RECT& third = kSheetCells[2];
     EXPECT_EQ(page.Count(third, 0xFFFFFF, 8), static_cast<long>(third.right - third.left) * (third.bottom - third.top));
     EXPECT_EQ(jobs.CountNewJobs(), 0u) << "one click, one job";
-}
 
-// A photo-sized picture reaches the printer reduced to its cell, each printed pixel the
-// average of the picture's pixels under it. Expected places for the 3508 x 2479 page of the
-// private queue: cells (3508 - 300) / 2 = 1604 by (2479 - 300) / 2 = 1089 (truncated); for
-// 6000 x 4000 the scales are 1604 / 6000 = 0.2673 and 1089 / 4000 = 0.2722, so the width
-// decides: 1604 wide and trunc(4000 x 0.2673) = 1069 high, at (100, 100) in slot 1. The
-// picture's halves meet at x = 100 + 1604 / 2 = 902 and y = 100 + 1069 / 2 = 634.5, so
-// printed row 634 mixes the top and bottom quarters.
-TEST_F(PrintSheetTest, PhotoSizedPictureIsPrintedAtItsCellsSize) {
-    const PageGeometry geometry = LandscapeGeometry();
-    ASSERT_EQ(geometry.width, kSheetWidth);
-    ASSERT_EQ(geometry.height, kSheetHeight);
+    ClickClient(main_, kClearButton.x, kClearButton.y);
+    ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main_).Count(0x0000FF) == 0; }, 5000)) << "not cleared";
+    printBlank("cleared");
+
+    // A photo-sized picture reaches the printer reduced to its cell, each printed pixel the
+    // average of the picture's pixels under it. For 6000 x 4000 the scales are 1604 / 6000 =
+    // 0.2673 and 1089 / 4000 = 0.2722, so the width decides: 1604 wide and trunc(4000 x
+    // 0.2673) = 1069 high, at (100, 100) in slot 1. The picture's halves meet at x = 100 +
+    // 1604 / 2 = 902 and y = 100 + 1069 / 2 = 634.5, so printed row 634 mixes the top and
+    // bottom quarters.
     const samples::Rgb quarters[3] = {{200, 30, 40}, {20, 160, 60}, {30, 60, 200}};
     LoadSlot(0, files_.Write("photo.bmp", samples::QuartersBmp(6000, 4000, quarters)));
 
-    PrintJobWatcher jobs;
     Print(true);
     const std::string job = jobs.WaitForNewJob(120000);
     ASSERT_NE(job, "") << "no job reached the spooler";
-    std::stringstream text;
-    text << std::ifstream(WindowsPathOf(job), std::ios::binary).rdbuf();
-    EXPECT_NE(text.str().find("/Width 1604\n /Height 1069\n"), std::string::npos)
+    const std::string text = ReadWholeFile(WindowsPathOf(job));
+    EXPECT_NE(text.find("/Width 1604\n /Height 1069\n"), std::string::npos)
         << "the image in the job is the cell's size";
-    EXPECT_EQ(text.str().find("/Width 6000"), std::string::npos) << "not the picture's";
+    EXPECT_EQ(text.find("/Width 6000"), std::string::npos) << "not the picture's";
 
-    const RenderedPage page = RenderJob(job, kSheetDpi);
-    ASSERT_TRUE(IsOneRigSheet(page));
-    struct Quarter {
-        const char* what;
-        uint32_t rgb;
-        RECT box;
-        int tolerance;
-    };
-    const Quarter expected[] = {
+    const RenderedPage photoPage = RenderJob(job, kSheetDpi);
+    ASSERT_TRUE(IsOneRigSheet(photoPage));
+    const struct { const char* what; uint32_t rgb; RECT box; int tolerance; } expected[] = {
         {"top left", 0xC81E28, {100, 100, 902, 634}, 0},
         {"top right", 0x14A03C, {902, 100, 1704, 634}, 0},
         {"bottom left", 0x1E3CC8, {100, 635, 902, 1169}, 0},
@@ -153,33 +140,13 @@ TEST_F(PrintSheetTest, PhotoSizedPictureIsPrintedAtItsCellsSize) {
         // of them, whose unequal share of black and white moves it by at most 255 x 0.5 / 14.
         {"checkerboard", 0x808080, {902, 635, 1704, 1169}, 10},
     };
-    for (const Quarter& q : expected) {
+    for (const auto& q : expected) {
         SCOPED_TRACE(q.what);
-        if (q.tolerance == 0) ExpectBoxNear(page.BoxOf(q.rgb, 0), q.box, 3);
+        if (q.tolerance == 0) ExpectBoxNear(photoPage.BoxOf(q.rgb, 0), q.box, 3);
         // Inside, away from the edges the renderer may blend: every pixel that colour.
         const RECT inner{q.box.left + 3, q.box.top + 3, q.box.right - 3, q.box.bottom - 3};
-        EXPECT_EQ(page.Count(inner, q.rgb, q.tolerance), long(inner.right - inner.left) * (inner.bottom - inner.top));
+        EXPECT_EQ(photoPage.Count(inner, q.rgb, q.tolerance), long(inner.right - inner.left) * (inner.bottom - inner.top));
     }
-}
-
-TEST_F(PrintSheetTest, EmptyAndClearedSlotsPrintOneBlankPage) {
-    PrintJobWatcher jobs;
-    Print(true);  // nothing loaded yet
-    RenderedPage page = RenderNextJob(jobs, 100);
-    ASSERT_EQ(page.pages, 1);
-    EXPECT_TRUE(page.landscape);
-    EXPECT_GT(page.width, page.height);
-    const RECT all{0, 0, page.width, page.height};
-    EXPECT_EQ(page.Count(all, 0xFFFFFF, 8), static_cast<long>(page.width) * page.height);
-
-    LoadSlot(2, WriteSolidBmp(files_, "red.bmp", 40, 30, {255, 0, 0}));
-    ASSERT_EQ(CaptureClient(main_).At(kSlotCentre[2].x, kSlotCentre[2].y), 0xFF0000u);
-    ClickClient(main_, kClearButton.x, kClearButton.y);
-    ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main_).At(kSlotCentre[2].x, kSlotCentre[2].y) != 0xFF0000; }, 5000));
-    Print(true);
-    page = RenderNextJob(jobs, 100);
-    ASSERT_EQ(page.pages, 1);
-    EXPECT_EQ(page.Count(all, 0xFFFFFF, 8), static_cast<long>(page.width) * page.height);
 }
 
 }  // namespace

@@ -9,32 +9,14 @@
 #include <vector>
 #include "bench/BenchClock.h"
 #include "graphics/bitmap/Bitmap.h"
+#include "graphics/bitmap/BmpSamples.h"
 #include "rtl/Streams.h"
 
 namespace {
 
 void WriteBigBmp(const std::string& path, int width, int height) {
-    const uint32_t stride = (uint32_t(width) * 3 + 3) & ~3u;
-    const uint32_t pixels = stride * uint32_t(height);
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + pixels;
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biSizeImage = pixels;
-    TFileStream out(path, fmCreate);
-    out.WriteBuffer(&file, sizeof file);
-    out.WriteBuffer(&info, sizeof info);
-    std::vector<uint8_t> row(stride);
-    for (int y = 0; y < height; ++y) {
-        for (uint32_t x = 0; x < stride; ++x) row[x] = uint8_t(x * 7 + y);
-        out.WriteBuffer(row.data(), int32_t(stride));
-    }
+    const samples::Bytes bmp = samples::WriteBmp(samples::SolidPicture(width, height, {90, 160, 30}), {});
+    TFileStream(path, fmCreate).WriteBuffer(bmp.data(), int32_t(bmp.size()));
 }
 
 }  // namespace

@@ -72,6 +72,20 @@ double LibraryDecodeSeconds(const std::vector<uint8_t>& file, bool eightBit) {
     return seconds;
 }
 
+// The program's own path: load, then the first draw's decode; -1 when the size is wrong.
+double ProgramDecodeSeconds(TMemoryStream& file, bool eightBit) {
+    file.SetPosition(0);
+    const double t0 = Seconds();
+    TJPEGImage image;
+    image.SetOutputDepth(eightBit ? TJPEGPixelFormat::Depth8 : TJPEGPixelFormat::Depth24);
+    image.ReadFromStream(file);
+    TBitmap* bitmap = image.DecodeToBitmap();
+    const double seconds = Seconds() - t0;  // freeing the picture is not part of decoding it
+    if (bitmap->Width() == 6000 && bitmap->Height() == 4000) return seconds;
+    std::printf("decoded %d x %d\n", bitmap->Width(), bitmap->Height());
+    return -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,42 +100,19 @@ int main(int argc, char** argv) {
         out.WriteBuffer(file.data(), int32_t(file.size()));
         return 0;
     }
-    if (argc == 5 && std::strcmp(argv[1], "decode") == 0) {
-        const bool eightBit = std::atoi(argv[3]) == 8;
-        const int rounds = std::max(1, std::atoi(argv[4]));
-        TMemoryStream file;
-        file.LoadFromFile(argv[2]);
-        std::vector<double> times;
-        for (int i = 0; i < rounds + 1; ++i) {
-            file.SetPosition(0);
-            double t0 = Seconds(), t1;
-            {
-                TJPEGImage image;
-                image.SetOutputDepth(eightBit ? TJPEGPixelFormat::Depth8 : TJPEGPixelFormat::Depth24);
-                image.ReadFromStream(file);
-                TBitmap* bitmap = image.DecodeToBitmap();
-                t1 = Seconds();  // freeing the picture is not part of decoding it
-                if (bitmap->Width() != 6000 || bitmap->Height() != 4000) {
-                    std::printf("decoded %d x %d\n", bitmap->Width(), bitmap->Height());
-                    return 1;
-                }
-            }
-            if (i > 0) times.push_back(t1 - t0);  // the first round warms up
-        }
-        std::printf("%.1f\n", Median(times) * 1000);
-        return 0;
-    }
-    if (argc == 5 && std::strcmp(argv[1], "library") == 0) {
+    const bool decode = argc == 5 && std::strcmp(argv[1], "decode") == 0;
+    if (decode || (argc == 5 && std::strcmp(argv[1], "library") == 0)) {
         const bool eightBit = std::atoi(argv[3]) == 8;
         const int rounds = std::max(1, std::atoi(argv[4]));
         TMemoryStream stream;
         stream.LoadFromFile(argv[2]);
-        std::vector<uint8_t> file(static_cast<const uint8_t*>(stream.Memory()),
-                                  static_cast<const uint8_t*>(stream.Memory()) + stream.Size());
+        const auto* bytes = static_cast<const uint8_t*>(stream.Memory());
+        const std::vector<uint8_t> file(bytes, bytes + stream.Size());
         std::vector<double> times;
         for (int i = 0; i < rounds + 1; ++i) {
-            const double t = LibraryDecodeSeconds(file, eightBit);
-            if (i > 0) times.push_back(t);
+            const double t = decode ? ProgramDecodeSeconds(stream, eightBit) : LibraryDecodeSeconds(file, eightBit);
+            if (t < 0) return 1;
+            if (i > 0) times.push_back(t);  // the first round warms up
         }
         std::printf("%.1f\n", Median(times) * 1000);
         return 0;

@@ -44,11 +44,9 @@ size=$(stat -c %s "$photo")
 median() { sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]}'; }
 # Milliseconds that one djpeg run takes.
 djpeg_ms() {
-    local t0 t1
-    t0=$(date +%s%N)
+    local t0=$(date +%s%N)
     djpeg "$@"
-    t1=$(date +%s%N)
-    awk -v n=$((t1 - t0)) 'BEGIN {printf "%.1f", n / 1e6}'
+    awk -v n=$(($(date +%s%N) - t0)) 'BEGIN {printf "%.1f", n / 1e6}'
 }
 
 for depth in 24 8; do

@@ -20,24 +20,12 @@
 #include "support/PrintedPages.h"
 #include "support/SamplePictures.h"
 #include "support/SheetCells.h"
-#include "support/SystemDialogAnswerer.h"
 #include "support/TerminalText.h"
 #include "support/UiDriver.h"
 
 namespace {
 
 const char* const kSlotPlaces[4] = {"top left", "top right", "bottom left", "bottom right"};
-constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
-
-// The file-name box: a combo box in the explorer-style dialog, an edit box in others.
-int FileNameBox(HWND dialog) { return GetDlgItem(dialog, kFileNameCombo) ? kFileNameCombo : kFileNameEdit; }
-
-// Presses a dialog's button with a real click on it.
-void ClickButton(HWND dialog, int id) {
-    RECT r;
-    GetWindowRect(GetDlgItem(dialog, id), &r);
-    ClickScreen((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
 
 // Picks `sample` in the open dialog the way a person does: types its folder into the
 // file-name box and presses Enter, then selects the file in the list by typing its name,
@@ -45,34 +33,22 @@ void ClickButton(HWND dialog, int id) {
 // not answer; the caller confirms.
 bool SelectInDialog(HWND dialog, const std::string& folder, const SamplePicture& sample) {
     HWND list = nullptr;
-    auto focused = [&](HWND control) {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus == control;
-    };
     // The list is made anew for the folder; it answers once it holds the folder's files.
     if (AppProcess::AnswerOpenDialog(dialog, folder) && WaitUntil([&] {
             list = FindChild(dialog, "SysListView32");
             return list && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0;
         }, 5000)) {
-        RECT r;
-        GetWindowRect(list, &r);
+        const RECT r = ScreenRectOf(list);
         ClickScreen(r.right - 12, r.bottom - 12);  // blank space of the list: gives it the focus
-        if (WaitUntil([&] { return focused(list); }, 3000)) {
+        if (WaitUntil([&] { return FocusOf(dialog) == list; }, 3000)) {
             TypeText(sample.fileName);
-            if (WaitUntil([&] { return Lower(ControlText(dialog, FileNameBox(dialog))) == Lower(sample.fileName); }, 3000) &&
+            if (WaitUntil([&] { return Lower(EditText(AppProcess::FileNameEdit(dialog))) == Lower(sample.fileName); }, 3000) &&
                 Settle(dialog))  // the preview follows the selection
                 return true;
         }
     }
-    SetControlText(dialog, FileNameBox(dialog), sample.path);
+    SendMessageA(AppProcess::FileNameEdit(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(sample.path.c_str()));
     return false;
-}
-
-void SaveWindow(HWND window, const std::string& path) {
-    RECT r;
-    GetWindowRect(window, &r);
-    CaptureScreen(r).SaveBmp(path);
 }
 
 }  // namespace
@@ -97,7 +73,7 @@ int main(int argc, char** argv) {
     }
 
     bool loaded[4] = {};
-    std::vector<std::string> failures;
+    std::string notLoaded;
     for (int slot = 0; slot < 4; ++slot) {
         const SamplePicture& sample = samples[slot];
         ClickClient(main, kSlotCentre[slot].x, kSlotCentre[slot].y);
@@ -107,17 +83,17 @@ int main(int argc, char** argv) {
             return 1;
         }
         const bool fromList = SelectInDialog(dialog, folder, sample);
-        if (slot == 0) SaveWindow(dialog, out + "\\dialog.bmp");
-        ClickButton(dialog, IDOK);
+        if (slot == 0) CaptureScreen(ScreenRectOf(dialog)).SaveBmp(out + "\\dialog.bmp");
+        ClickCentre(ScreenRectOf(GetDlgItem(dialog, IDOK)));  // a real click on the button
         const std::string error =
             app.Finished(dialog) ? app.TakeErrorBox(1000).text : "(the program did not finish loading it)";
         loaded[slot] = error.empty();
         std::printf("slot %d (%s): %-16s %-5s %s%s\n", slot + 1, kSlotPlaces[slot], sample.fileName.c_str(),
                     sample.kind.c_str(), loaded[slot] ? "loaded" : "NOT LOADED: ", TerminalText(error).c_str());
         if (!fromList) std::printf("        (the file list did not take the name; typed the path instead)\n");
-        if (!loaded[slot]) failures.push_back(sample.kind);
+        if (!loaded[slot]) notLoaded += " " + sample.kind;
     }
-    SaveWindow(main, out + "\\window.bmp");
+    CaptureScreen(ScreenRectOf(main)).SaveBmp(out + "\\window.bmp");
 
     PrintJobWatcher jobs;
     ClickClient(main, kPrintButton.x, kPrintButton.y);
@@ -126,7 +102,7 @@ int main(int argc, char** argv) {
         std::printf("FAILED: a click on the print button opened no print dialog\n");
         return 1;
     }
-    ClickButton(printDialog, IDOK);
+    ClickCentre(ScreenRectOf(GetDlgItem(printDialog, IDOK)));
     // The job file, or the error box of a sheet that failed.
     const std::string printError = app.Finished(printDialog, 300000) ? app.TakeErrorBox(0).text : "(no answer)";
     if (!printError.empty()) {
@@ -154,12 +130,8 @@ int main(int argc, char** argv) {
         drawn += inked;
         if (inked != loaded[slot]) sheetRight = false;
     }
-    std::string summary = std::to_string(4 - failures.size()) + " of 4 pictures loaded";
-    if (!failures.empty()) {
-        summary += " (not loaded:";
-        for (const auto& kind : failures) summary += " " + kind;
-        summary += ")";
-    }
+    std::string summary = std::to_string(loaded[0] + loaded[1] + loaded[2] + loaded[3]) + " of 4 pictures loaded" +
+                          (notLoaded.empty() ? "" : " (not loaded:" + notLoaded + ")");
     summary += "; printed " + std::to_string(page.pages) + " page" + (page.pages == 1 ? "" : "s") + ", " +
                (page.landscape ? "landscape" : "portrait") + " " + std::to_string(page.width) + " x " +
                std::to_string(page.height) + ", " + std::to_string(drawn) + " of 4 cells drawn";

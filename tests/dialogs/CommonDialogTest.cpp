@@ -31,6 +31,12 @@ uint16_t ControlWord() {
     return word;
 }
 
+// What some system dialogs leave behind.
+void LoadForeignControlWord() {
+    const uint16_t foreign = 0x027F;
+    asm volatile("fldcw %0" : : "m"(foreign));
+}
+
 TEST(CommonDialogHelp, OnlyTheRegisteredHelpMessageWithATopic) {
     InitDialogsModule();
     EXPECT_EQ(HelpMessage(), RegisterWindowMessageA("commdlg_help"));
@@ -62,8 +68,7 @@ TEST(CommonDialogRun, DisablesWindowsHooksAndRestoresTheControlWord) {
     const BOOL result = dialog.RunTaskModal([&] {
         disabledInside = !IsWindowEnabled(window);
         registeredInside = DialogBeingCreated() == &dialog;
-        const uint16_t foreign = 0x027F;  // what some system dialogs leave behind
-        asm volatile("fldcw %0" : : "m"(foreign));
+        LoadForeignControlWord();
         return TRUE;
     });
     EXPECT_EQ(result, TRUE);
@@ -77,8 +82,7 @@ TEST(CommonDialogRun, DisablesWindowsHooksAndRestoresTheControlWord) {
 
     // Also when the dialog function fails.
     EXPECT_THROW(dialog.RunTaskModal([&]() -> BOOL {
-        const uint16_t foreign = 0x027F;
-        asm volatile("fldcw %0" : : "m"(foreign));
+        LoadForeignControlWord();
         throw std::runtime_error("dialog failed");
     }), std::runtime_error);
     EXPECT_EQ(ControlWord(), before);
@@ -106,7 +110,7 @@ public:
     }
 };
 
-TEST(CommonDialogRun, AttachesTheSystemWindowWhileItExists) {
+TEST(CommonDialogRun, AttachesTheSystemWindowWhileItExistsAndShowsTheErrorsOfItsEvents) {
     PageSetupProbe dialog;
     HWND shownWith = nullptr;
     int shows = 0, closes = 0;
@@ -123,22 +127,19 @@ TEST(CommonDialogRun, AttachesTheSystemWindowWhileItExists) {
     EXPECT_EQ(closes, 1);
     EXPECT_EQ(shownWith, seen);
     EXPECT_EQ(dialog.Handle(), nullptr);
-}
 
-// Whatever an event of the dialog's window raises stays inside its window procedure (it
-// must not unwind through the system dialog's code) and is shown; the dialog goes on.
-TEST(CommonDialogRun, AnyErrorOfTheWindowsEventsIsShownNotPassedThroughTheSystem) {
-    PageSetupProbe dialog;
+    // Whatever an event of the dialog's window raises stays inside its window procedure (it
+    // must not unwind through the system dialog's code) and is shown; the dialog goes on.
     dialog.OnShow = [](TObject*) { throw std::runtime_error("show failed"); };
     dialog.OnClose = [](TObject*) { throw 42; };
     std::vector<std::string> shown;
     DialogHost().ShowError = [&](const Exception& error) { shown.push_back(error.Message()); };
-    SystemDialogAnswerer cancel([](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); });
+    SystemDialogAnswerer cancelAgain([](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); });
     bool confirmed = true;
     EXPECT_NO_THROW(confirmed = dialog.RunModal());
-    cancel.Wait();
+    cancelAgain.Wait();
     DialogHost().ShowError = nullptr;
-    EXPECT_TRUE(cancel.Answered());
+    EXPECT_TRUE(cancelAgain.Answered());
     EXPECT_FALSE(confirmed);
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0], "show failed");

@@ -5,10 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-
 #include <cstddef>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialogs/OpenDialog.h"
@@ -18,20 +17,15 @@
 
 namespace {
 
-struct RecordCase {
-    const char* name;
-    uint32_t options;
-    uint32_t optionsEx;
-    LPCSTR templateName;
-    DWORD flags;
-    DWORD flagsEx;
-    DWORD maxFile;
-    bool explorerHook;
-};
-
 TEST(OpenDialogRecord, FlagsBufferAndHookFollowTheOptions) {
     const uint32_t defaults = OptionBit(ofHideReadOnly) | OptionBit(ofEnableSizing);
-    const RecordCase cases[] = {
+    const struct {
+        const char* name;
+        uint32_t options, optionsEx;
+        LPCSTR templateName;
+        DWORD flags, flagsEx, maxFile;
+        bool explorerHook;
+    } cases[] = {
         {"defaults", defaults, 0, nullptr, 0x880024, 0, 260, true},
         {"picture dialog", defaults, 0, "DLGTEMPLATE", 0x880064, 0, 260, true},
         {"multiple selection", defaults | OptionBit(ofAllowMultiSelect), 0, nullptr, 0x880224, 0, 0xFFEF, true},
@@ -39,7 +33,7 @@ TEST(OpenDialogRecord, FlagsBufferAndHookFollowTheOptions) {
         {"no places bar", OptionBit(ofFileMustExist), OptionBit(ofExNoPlacesBar), nullptr, 0x81020,
          OFN_EX_NOPLACESBAR, 260, true},
     };
-    for (const RecordCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TOpenDialog dialog;
         dialog.Options = c.options;
@@ -65,7 +59,7 @@ TEST(OpenDialogRecord, FlagsBufferAndHookFollowTheOptions) {
     EXPECT_EQ(OPENFILENAME_SIZE_VERSION_400A, offsetof(OPENFILENAMEA, pvReserved));
 }
 
-TEST(OpenDialogRecord, TextsAndTheNameTheDialogStartsWith) {
+TEST(OpenDialogRecord, TextsAndTheNameAndFolderTheDialogStartsWith) {
     TOpenDialog dialog;
     dialog.Filter = "ポ (*.x)|*.x";  // 0x83 0x7C: the trail byte is a bar
     dialog.SetFilterIndex(2);
@@ -100,16 +94,24 @@ TEST(OpenDialogRecord, TextsAndTheNameTheDialogStartsWith) {
 
     // Older layouts carry an edit style that no longer means anything: read, ignored.
     EXPECT_TRUE(dialog.SetLayoutProperty("FileEditStyle", "fsEdit"));
+
+    // The folder's trailing delimiter is dropped, but for roots.
+    for (const auto& [given, kept] : {std::pair<const char*, const char*>{"", ""}, {"\\", "\\"}, {"C:\\", "C:\\"},
+                                      {"C:\\Pictures\\", "C:\\Pictures"}, {"C:\\Pictures", "C:\\Pictures"},
+                                      {"\\\\server\\share\\", "\\\\server\\share"},
+                                      {"C:\\ソ", "C:\\ソ"}}) {  // ends in byte 0x5C, which belongs to its character
+        dialog.SetInitialDir(given);
+        EXPECT_EQ(dialog.InitialDir(), kept) << given;
+    }
 }
 
 TEST(OpenDialogNames, SingleAndMultipleSelectionInBothStyles) {
-    struct Case {
+    const struct {
         const char* name;
         std::string buffer;
         bool multi, oldStyle;
         std::vector<std::string> files;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"single", std::string("C:\\a\\b.bmp\0\0", 12), false, false, {"C:\\a\\b.bmp"}},
         {"single, spaces kept", std::string("C:\\my pics\\b c.bmp\0", 19), false, false, {"C:\\my pics\\b c.bmp"}},
         {"multi, one file", std::string("C:\\a\\b.bmp\0\0", 12), true, false, {"C:\\a\\b.bmp"}},
@@ -126,7 +128,7 @@ TEST(OpenDialogNames, SingleAndMultipleSelectionInBothStyles) {
         {"multi, folder ending in a double-byte character", std::string("C:\\ソ\0b.bmp\0\0", 13), true, false,
          {"C:\\ソ\\b.bmp"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(SplitFileNames(c.buffer.data(), c.buffer.size(), c.multi, c.oldStyle), c.files);
     }
@@ -148,23 +150,6 @@ TEST(OpenDialogNames, WhileOpenNoAnswerMeansNoName) {
     EXPECT_EQ(dialog.FileName(), "");
     DestroyWindow(top);  // the dialog's window is gone: the stored name again
     EXPECT_EQ(dialog.FileName(), "C:\\last.bmp");
-}
-
-TEST(OpenDialogInitialDir, TrailingDelimiterDroppedExceptForRoots) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"", ""},
-        {"\\", "\\"},
-        {"C:\\", "C:\\"},
-        {"C:\\Pictures\\", "C:\\Pictures"},
-        {"C:\\Pictures", "C:\\Pictures"},
-        {"\\\\server\\share\\", "\\\\server\\share"},
-        {"C:\\ソ", "C:\\ソ"},  // ends in byte 0x5C, which belongs to its character
-    };
-    for (const auto& c : cases) {
-        TOpenDialog dialog;
-        dialog.SetInitialDir(c.first);
-        EXPECT_EQ(dialog.InitialDir(), c.second) << c.first;
-    }
 }
 
 TEST(OpenDialogRun, ARefusedCloseKeepsTheDialogOpen) {

@@ -1,19 +1,27 @@
 // The picture-open dialog: the filter it hands the system, and real runs of the system's
-// open-file dialog answered from another thread, with what each run starts its preview with.
+// open-file dialog answered from another thread, with what each run starts its preview with;
+// the preview window's size for a picture claiming the largest width, and the preview
+// button's hint across runs.
 #include <gtest/gtest.h>
 #include <atomic>
+#include <cstring>
+#include <thread>
+#include <vector>
 #include "dialogs/OpenPictureDialog.h"
 #include "display/Image.h"
 #include "display/Label.h"
+#include "framework/Application.h"
 #include "framework/Form.h"
+#include "framework/HintWindow.h"
 #include "framework/SpeedButton.h"
 #include "graphics/Picture.h"
 #include "graphics/bitmap/BmpSamples.h"
+#include "support/SamplePictures.h"
 #include "support/SystemDialogAnswerer.h"
 #include "support/TempDir.h"
 #include "support/UiDriver.h"
 
-TEST(OpenPictureDialogFilter, BarsBecomeNulsExceptInsideDoubleByteCharacters) {
+TEST(OpenPictureDialogFilter, BarsBecomeNulsExceptInsideDoubleByteCharactersEveryFormatIsListed) {
     EXPECT_EQ(FilterToPlatform(""), std::string());
     EXPECT_EQ(FilterToPlatform("Bitmaps (*.bmp)|*.bmp"), std::string("Bitmaps (*.bmp)\0*.bmp\0", 22));
     // "ポ" is 0x83 0x7C in Shift-JIS: its second byte is a bar and must stay.
@@ -21,9 +29,7 @@ TEST(OpenPictureDialogFilter, BarsBecomeNulsExceptInsideDoubleByteCharacters) {
     ASSERT_EQ(po.size(), 2u);
     ASSERT_EQ(po[1], '|');
     EXPECT_EQ(FilterToPlatform("ポ|*.x"), po + std::string("\0*.x\0", 5));
-}
-
-TEST(OpenPictureDialogFilter, StartsWithEveryRegisteredPictureFormat) {
+    // The dialog starts with every registered picture format.
     TOpenPictureDialog dialog;
     EXPECT_EQ(dialog.Filter, GraphicFilter(&TGraphic::ClassInfo));
     EXPECT_NE(dialog.Filter.find("*.jpg"), std::string::npos);
@@ -105,4 +111,86 @@ TEST(OpenPictureDialogRun, ConfirmedRunGivesTheFileCancelledRunKeepsIt) {
         EXPECT_EQ(start.pictureWidth, 0);
         EXPECT_EQ(start.lastPreviewed, "");
     }
+}
+
+namespace {
+
+// An enhanced metafile of one rectangle whose header claims a frame as wide as a frame
+// can be, on a reference device of 100 pixels a millimetre: its width in pixels is
+// the largest 32-bit number.
+std::vector<uint8_t> WidestMetafile() {
+    std::vector<uint8_t> bytes = RecordEmf(RECT{0, 0, 1000, 1000}, [](HDC dc) { Rectangle(dc, 0, 0, 50, 40); });
+    auto put = [&](size_t at, int32_t value) { std::memcpy(bytes.data() + at, &value, 4); };
+    put(24, 0);           // rclFrame: left, top, right, bottom in 0.01 mm
+    put(28, 0);
+    put(32, 0x7FFFFFFF);
+    put(36, 1000);
+    put(72, 100);         // szlDevice.cx
+    put(80, 1);           // szlMillimeters.cx
+    return bytes;
+}
+
+// Rests the pointer on the preview button and waits for the hint; true when it showed.
+bool HintShowsOverButton(TOpenPictureDialog& dialog) {
+    const TRect b = dialog.PreviewButton().BoundsRect();
+    POINT p{(b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2};
+    ClientToScreen(dialog.PicturePanel().WindowHandle(), &p);
+    SetCursorPos(p.x - 1, p.y - 1);
+    SetCursorPos(p.x, p.y);
+    return WaitUntil([] { return Application().HintWindow() && Application().HintWindow()->Showing(); }, 2000);
+}
+
+}  // namespace
+
+TEST(PreviewWindowSize, APictureClaimingTheLargestWidthIsHeldToThreeQuartersOfTheMonitor) {
+    TempDir dir;
+    const std::string file = dir.Write("widest.emf", WidestMetafile());
+    TOpenPictureDialog dialog;
+    dialog.PaintBox().Picture().LoadPictureFile(file);
+    ASSERT_EQ(dialog.PaintBox().Picture().Width(), 0x7FFFFFFF) << "the sample claims the largest width";
+
+    const DWORD owner = GetCurrentThreadId();
+    RECT client{-1, -1, -1, -1};
+    HWND preview = nullptr;
+    std::thread closer([&] {
+        WaitUntil([&] {
+            for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, nullptr, "プレビュー")) != nullptr;)
+                if (GetWindowThreadProcessId(w, nullptr) == owner && IsWindowVisible(w)) preview = w;
+            return preview != nullptr;
+        }, 20000);
+        if (!preview) return;
+        GetClientRect(preview, &client);
+        PostMessageA(preview, WM_CLOSE, 0, 0);
+    });
+    dialog.OpenPreviewWindow(nullptr);
+    closer.join();
+    ASSERT_NE(preview, nullptr);
+
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoA(MonitorFromWindow(GetDesktopWindow(), MONITOR_DEFAULTTONEAREST), &info);
+    EXPECT_EQ(client.right, (info.rcMonitor.right - info.rcMonitor.left) * 3 / 4);
+}
+
+TEST(PreviewHint, ShowsAgainInTheNextRunAfterAKeyboardClose) {
+    CreateApplication();
+    TempDir dir;
+    const std::string file =
+        dir.Write("hint.bmp", samples::WriteBmp(samples::SolidPicture(30, 20, {0, 0, 255}), {}));
+    TOpenPictureDialog dialog;
+    dialog.SetFileName(file);  // previewed as the run starts: the button is enabled
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        bool enabled = false, shown = false;
+        SystemDialogAnswerer answer([&](HWND d) {
+            enabled = WaitUntil([&] { return dialog.PreviewButton().Enabled(); }, 3000);
+            shown = HintShowsOverButton(dialog);
+            PressButton(d, IDCANCEL);  // the pointer stays on the button
+        });
+        EXPECT_FALSE(dialog.RunModal());
+        answer.Wait();
+        ASSERT_TRUE(enabled);
+        EXPECT_TRUE(shown);
+    }
+    SetCursorPos(0, 0);
 }

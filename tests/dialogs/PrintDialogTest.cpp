@@ -64,17 +64,21 @@ TEST(PrintDialogRun, CopiesWriteThroughAndAConfirmedRunReadsThemBack) {
     EXPECT_EQ(Printer()->CopyCount(), 1);
     HGLOBAL printerSettings = Printer()->DeviceModeHandle();
 
-    std::string shownCopies;
+    // Runs the dialog with `copies` typed into it and `button` pressed; the copies it showed.
     RECT placed{};
-    SystemDialogAnswerer answer([&](HWND window) {
-        shownCopies = ControlText(window, kCopiesEdit);
-        GetWindowRect(window, &placed);
-        SetControlText(window, kCopiesEdit, "3");
-        PostMessageA(window, WM_COMMAND, IDOK, 0);
-    });
-    EXPECT_TRUE(dialog.RunModal());
-    ASSERT_TRUE(answer.Answered());
-    EXPECT_EQ(shownCopies, "1");
+    auto run = [&](const char* copies, int button, bool confirmed) {
+        std::string shown;
+        SystemDialogAnswerer answer([&](HWND window) {
+            shown = ControlText(window, kCopiesEdit);
+            GetWindowRect(window, &placed);
+            SetControlText(window, kCopiesEdit, copies);
+            PostMessageA(window, WM_COMMAND, button, 0);
+        });
+        EXPECT_EQ(dialog.RunModal(), confirmed);
+        EXPECT_TRUE(answer.Answered());
+        return shown;
+    };
+    EXPECT_EQ(run("3", IDOK, true), "1");
     EXPECT_EQ(dialog.Copies(), 3);
     EXPECT_EQ(Printer()->CopyCount(), 3);
     EXPECT_FALSE(dialog.Collate);
@@ -94,14 +98,7 @@ TEST(PrintDialogRun, CopiesWriteThroughAndAConfirmedRunReadsThemBack) {
 
     // The next dialog starts from 3 copies; cancelling it changes nothing.
     HGLOBAL current = Printer()->DeviceModeHandle();
-    SystemDialogAnswerer cancel([&](HWND window) {
-        shownCopies = ControlText(window, kCopiesEdit);
-        SetControlText(window, kCopiesEdit, "5");
-        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-    });
-    EXPECT_FALSE(dialog.RunModal());
-    ASSERT_TRUE(cancel.Answered());
-    EXPECT_EQ(shownCopies, "3");
+    EXPECT_EQ(run("5", IDCANCEL, false), "3");
     EXPECT_EQ(dialog.Copies(), 3);
     EXPECT_EQ(Printer()->CopyCount(), 3);
     EXPECT_EQ(Printer()->DeviceModeHandle(), current);

@@ -1,5 +1,5 @@
 // The fitting rule, row by row, including the results that only 80-bit intermediate
-// precision gives.
+// precision gives, and the x87 set-up the program starts with for them.
 #include <gtest/gtest.h>
 #include "display/FittedRect.h"
 #include "display/Image.h"
@@ -12,6 +12,8 @@ struct Row {
     int w, h;
     TRect expected;
 };
+
+void LoadControlWord(uint16_t word) { __asm__ __volatile__("fclex\n\tfldcw %0" : : "m"(word)); }
 
 }  // namespace
 
@@ -29,6 +31,10 @@ TEST(FittedRect, SlotRowsCenteredAndProportional) {
         {100, 300, Rect(60, 0, 99, 120)},   {50, 40, Rect(55, 40, 105, 80)},
         {160, 120, Rect(0, 0, 160, 120)},   {161, 10, Rect(0, 55, 160, 64)},
         {3, 1000, Rect(80, 0, 80, 120)},    {0, 0, Rect(80, 60, 80, 60)},
+        // A negative size is not scaled but centred; near the most negative 32-bit number the
+        // leftover space exceeds 32 bits, its half does not.
+        {INT32_MIN, 10, Rect(1073741904, 55, -1073741744, 65)},
+        {10, INT32_MIN + 1, Rect(75, 1073741883, 85, -1073741764)},
     };
     for (const Row& row : rows) {
         TRect r = FitPictureRect(row.w, row.h, 160, 120, false, true, true);
@@ -36,33 +42,14 @@ TEST(FittedRect, SlotRowsCenteredAndProportional) {
     }
 }
 
-// A negative size is not scaled but centred; near the most negative 32-bit number the
-// leftover space exceeds 32 bits, its half does not.
-TEST(FittedRect, HugeNegativeSizesCentreWithoutWrapping) {
-    EXPECT_EQ(FitPictureRect(INT32_MIN, 10, 160, 120, false, true, true), Rect(1073741904, 55, -1073741744, 65));
-    EXPECT_EQ(FitPictureRect(10, INT32_MIN + 1, 160, 120, false, true, true), Rect(75, 1073741883, 85, -1073741764));
-}
-
-TEST(FittedRect, ExtendedPrecisionRowsDifferFromDoubleArithmetic) {
-    // What plain double arithmetic would give, to show the rows test what they claim.
-    double ratio = 200.0 / 120.0;
-    EXPECT_EQ(static_cast<int>(160.0 / ratio), 96);
-    EXPECT_EQ(FitPictureRect(200, 120, 160, 120, false, true, false).Bottom, 95);
-    double tall = 100.0 / 300.0;
-    EXPECT_EQ(static_cast<int>(120.0 * tall), 40);
-    EXPECT_EQ(FitPictureRect(100, 300, 160, 120, false, true, false).Right, 39);
-}
-
-TEST(FittedRect, StretchEnlargesToTheLargestFittingSize) {
+TEST(FittedRect, StretchEnlargesToTheLargestFittingSizeWithoutFlagsThePictureKeepsItsSize) {
     EXPECT_EQ(FitPictureRect(50, 40, 145, 133, true, true, true), Rect(0, 8, 145, 124));
     EXPECT_EQ(FitPictureRect(16, 16, 145, 133, true, true, true), Rect(6, 0, 139, 133));
     // An empty picture stretched takes the whole client area.
     EXPECT_EQ(FitPictureRect(0, 0, 145, 133, true, true, true), Rect(0, 0, 145, 133));
     // Stretch without proportions fills the client area.
     EXPECT_EQ(FitPictureRect(50, 40, 145, 133, true, false, false), Rect(0, 0, 145, 133));
-}
-
-TEST(FittedRect, WithoutFlagsLargePicturesKeepTheirSizeAtTheTopLeft) {
+    // Without flags large pictures keep their size at the top left.
     EXPECT_EQ(FitPictureRect(640, 480, 160, 120, false, false, false), Rect(0, 0, 640, 480));
     // Centring a picture larger than the control moves it up and left (truncating).
     EXPECT_EQ(FitPictureRect(163, 120, 160, 120, false, false, true), Rect(-1, 0, 162, 120));
@@ -80,4 +67,33 @@ TEST(FittedRect, ImageUsesItsPicturesSize) {
     EXPECT_EQ(image.FittedRect(), Rect(80, 60, 80, 60));  // empty bitmap
     image.SetStretch(true);
     EXPECT_EQ(image.FittedRect(), Rect(0, 0, 160, 120));
+}
+
+TEST(FloatingPoint, ProgramStateIsExtendedPrecisionRoundToNearestAllMasked) {
+    uint16_t saved = CurrentFpuControlWord();
+    LoadControlWord(0x027F);  // what a Win32 process usually starts with: 53-bit mantissa
+    InitFloatingPoint();
+    uint16_t word = CurrentFpuControlWord();
+    EXPECT_EQ(word, ProgramFpuControlWord);
+    EXPECT_EQ(word & 0x0300, 0x0300) << "64-bit mantissa";
+    EXPECT_EQ(word & 0x0C00, 0x0000) << "round to nearest";
+    EXPECT_EQ(word & 0x003F, 0x003F) << "exceptions masked";
+    LoadControlWord(saved);
+}
+
+// The rows above that need the extended mantissa: at 53 bits the quotient 160 / (200 / 120)
+// rounds up to 96, and 120 x (100 / 300) to 40.
+TEST(FloatingPoint, FittingNeedsTheExtendedMantissa) {
+    uint16_t saved = CurrentFpuControlWord();
+    LoadControlWord(0x027F);
+    const TRect wideAtDouble = FitPictureRect(200, 120, 160, 120, false, true, false);
+    const TRect tallAtDouble = FitPictureRect(100, 300, 160, 120, false, true, false);
+    InitFloatingPoint();
+    const TRect wide = FitPictureRect(200, 120, 160, 120, false, true, false);
+    const TRect tall = FitPictureRect(100, 300, 160, 120, false, true, false);
+    LoadControlWord(saved);
+    EXPECT_EQ(wideAtDouble.Bottom, 96);
+    EXPECT_EQ(wide.Bottom, 95);
+    EXPECT_EQ(tallAtDouble.Right, 40);
+    EXPECT_EQ(tall.Right, 39);
 }

@@ -1,7 +1,5 @@
-// The label's automatic sizing, as it shows: a box that holds its caption's ink snugly;
-// and the property writes that repaint it.
+// The label's automatic sizing, as it shows: a box that holds its caption's ink snugly.
 #include <gtest/gtest.h>
-#include <map>
 #include "display/Label.h"
 #include "framework/Form.h"
 #include "support/DibSurface.h"
@@ -81,28 +79,4 @@ TEST(LabelAutoSize, RightJustifiedKeepsItsRightEdge) {
     EXPECT_EQ(seen.box.right, 300);
     EXPECT_LT(seen.box.left, 290);
     ExpectSnug(seen);
-}
-
-TEST(LabelRepaint, WritesRepaintOnlyOnChange) {
-    TForm form;
-    form.SetBounds(0, 0, 200, 100);
-    form.Handle();
-    TLabel label;
-    label.SetParent(&form);
-    label.SetAutoSize(false);
-    std::map<TControl*, int> requests;
-    form.OnRepaintRequest = [&](TControl* c, bool) { ++requests[c]; };
-    label.SetAlignment(taLeftJustify);
-    label.SetLayout(tlTop);
-    label.SetShowAccelChar(true);
-    label.SetTransparent(false);
-    EXPECT_EQ(requests[&label], 0);
-    label.SetAlignment(taCenter);
-    label.SetLayout(tlCenter);
-    label.SetShowAccelChar(false);
-    EXPECT_EQ(requests[&label], 3);
-    label.SetTransparent(true);
-    EXPECT_EQ(requests[&label], 4);
-    EXPECT_TRUE(label.Transparent());
-    EXPECT_FALSE(label.ControlStyle & csOpaque);
 }

@@ -1,4 +1,4 @@
-// Repaint requests of the image area: one per change outside painting, none while it
+// Repaint requests of the image area and its label: one per change outside painting, none while it
 // paints, none for writes that change nothing; the erase rule for covered controls.
 #include <gtest/gtest.h>
 #include <cstdio>
@@ -51,20 +51,31 @@ TEST_F(RepaintTest, PropertyWritesRepaintOnlyOnChange) {
     image_.SetProportional(true);
     image_.SetStretch(false);
     image_.SetTransparent(false);
+    label_.SetAlignment(taLeftJustify);
+    label_.SetLayout(tlTop);
+    label_.SetShowAccelChar(true);
+    label_.SetTransparent(false);
     EXPECT_EQ(Requests(&image_), 0);
+    EXPECT_EQ(Requests(&label_), 0);
     image_.SetCenter(false);
     EXPECT_EQ(Requests(&image_), 1);
     image_.SetStretch(true);
     EXPECT_EQ(Requests(&image_), 2);
     EXPECT_EQ(Requests(&label_), 0);
-}
-
-TEST_F(RepaintTest, EachNewGraphicRequestsOneRepaint) {
+    label_.SetAlignment(taCenter);
+    label_.SetLayout(tlCenter);
+    label_.SetShowAccelChar(false);
+    EXPECT_EQ(Requests(&label_), 3);
+    label_.SetTransparent(true);
+    EXPECT_EQ(Requests(&label_), 4);
+    EXPECT_TRUE(label_.Transparent());
+    EXPECT_FALSE(label_.ControlStyle & csOpaque);
+    // Each new graphic asks for one repaint.
     TBitmap empty;
     image_.Picture().SetGraphic(&empty);
-    EXPECT_EQ(Requests(&image_), 1);
+    EXPECT_EQ(Requests(&image_), 3);
     image_.Picture().SetGraphic(nullptr);
-    EXPECT_EQ(Requests(&image_), 2);
+    EXPECT_EQ(Requests(&image_), 4);
 }
 
 TEST_F(RepaintTest, AChangeWhileThePictureDrawsRequestsNoRepaint) {

@@ -29,6 +29,13 @@ void MakePlaceholder(TLabel& label, TForm& form, int left, int top, int width, i
     label.FontChanged();
 }
 
+// The form's controls painted on a grey surface of `width` x `height`.
+Pixels Painted(TForm& form, int width, int height) {
+    DibSurface screen(width, height, kGrey);
+    form.PaintControls(screen.dc(), screen.All());
+    return screen.Read();
+}
+
 // The text's ink: what is neither the box, the picture nor the surface.
 bool Ink(uint32_t px) { return px != kWhite && px != kRed && px != kGreyPixel; }
 
@@ -43,9 +50,7 @@ TEST(SlotPaint, LabelIsAWhiteBoxWithItsTextCentredByTheMeasuredLineHeight) {
         TForm form;
         TLabel label;
         MakePlaceholder(label, form, 10, 10, 160, height);
-        DibSurface screen(200, 160, kGrey);
-        form.PaintControls(screen.dc(), screen.All());
-        const Pixels shot = screen.Read();
+        const Pixels shot = Painted(form, 200, 160);
 
         EXPECT_TRUE(ShowsPlaceholder(shot, RECT{10, 10, 170, 10 + height}, kGreyPixel));
         EXPECT_EQ(shot.Count(kGreyPixel), 200 * 160 - 160 * height) << "nothing outside it";
@@ -65,9 +70,7 @@ TEST(SlotPaint, ImagePaintsOverItsLabelAndLeavesTheTextBesideANarrowPicture) {
     image.Picture().SetGraphic(&tall);
     EXPECT_EQ(image.FittedRect(), Rect(60, 0, 99, 120));
 
-    DibSurface screen(200, 160, kGrey);
-    form.PaintControls(screen.dc(), screen.All());
-    const Pixels shot = screen.Read();
+    const Pixels shot = Painted(form, 200, 160);
     EXPECT_EQ(shot.Count(RECT{70, 10, 109, 130}, kRed), 39 * 120);
     EXPECT_EQ(shot.Count(kRed), 39 * 120) << "nothing beside it";
     // The outer parts of the text still show left and right of the picture.
@@ -83,10 +86,9 @@ TEST(SlotPaint, EachControlIsClippedToItsBounds) {
     image.SetBounds(20, 30, 50, 40);
     TTestGraphic big(640, 480);  // neither flag: drawn at natural size, clipped
     image.Picture().SetGraphic(&big);
-    DibSurface screen(120, 100, kGrey);
-    form.PaintControls(screen.dc(), screen.All());
-    EXPECT_EQ(screen.Read().Count(RECT{20, 30, 70, 70}, kRed), 50 * 40);
-    EXPECT_EQ(screen.Read().Count(kRed), 50 * 40) << "nothing outside its bounds";
+    const Pixels shot = Painted(form, 120, 100);
+    EXPECT_EQ(shot.Count(RECT{20, 30, 70, 70}, kRed), 50 * 40);
+    EXPECT_EQ(shot.Count(kRed), 50 * 40) << "nothing outside its bounds";
     // A region that misses the control does not paint it.
     DibSurface again(120, 100, kGrey);
     RECT elsewhere{80, 0, 120, 100};
@@ -119,8 +121,7 @@ TEST(SlotPaint, DisabledLabelIsEngraved) {
     MakePlaceholder(label, form, 0, 0, 160, 120);
     label.SetColor(clBlack);
     label.SetEnabled(false);
-    DibSurface screen(160, 120, kGrey);
-    form.PaintControls(screen.dc(), screen.All());
-    EXPECT_GT(screen.Read().Count(RgbOf(GetSysColor(COLOR_BTNHIGHLIGHT))), 10);
-    EXPECT_GT(screen.Read().Count(RgbOf(GetSysColor(COLOR_BTNSHADOW))), 10);
+    const Pixels shot = Painted(form, 160, 120);
+    EXPECT_GT(shot.Count(RgbOf(GetSysColor(COLOR_BTNHIGHLIGHT))), 10);
+    EXPECT_GT(shot.Count(RgbOf(GetSysColor(COLOR_BTNSHADOW))), 10);
 }

@@ -41,16 +41,14 @@ protected:
 
 }  // namespace
 
-TEST_F(KeyboardTest, TabOrderDecidesFocusNotCreationOrder) {
+TEST_F(KeyboardTest, TabOrderDecidesFocusNotCreationOrderEnterAndSpacePressTheFocusedButton) {
     EXPECT_EQ(GetFocus(), first_->WindowHandle()) << "the first tab stop has the focus when the form shows";
     Press(VK_TAB);
     EXPECT_EQ(GetFocus(), second_->WindowHandle());
     Press(VK_TAB);
     EXPECT_EQ(GetFocus(), first_->WindowHandle());
     EXPECT_EQ(form_.firstClicks + form_.secondClicks, 0);
-}
 
-TEST_F(KeyboardTest, EnterAndSpacePressTheFocusedButton) {
     SetFocus(second_->WindowHandle());
     Press(VK_RETURN);
     EXPECT_EQ(form_.secondClicks, 1);

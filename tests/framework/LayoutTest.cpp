@@ -5,7 +5,7 @@
 #include "framework/Layout.h"
 #include "rtl/Exceptions.h"
 
-TEST(LayoutText, ListsTheFormAndItsComponentsInOrder) {
+TEST(LayoutText, ListsTheFormAndItsComponentsInOrderAndRejectsMalformedText) {
     Layout layout = ParseLayout(
         "# comment\n"
         "form Form9 TForm\n"
@@ -25,9 +25,6 @@ TEST(LayoutText, ListsTheFormAndItsComponentsInOrder) {
     EXPECT_EQ(layout.Components[0].Name, "B1");
     EXPECT_EQ(layout.Components[0].Properties[0].Value, "印刷");
     EXPECT_TRUE(layout.Components[1].Properties.empty());
-}
-
-TEST(LayoutText, RejectsMalformedText) {
     EXPECT_THROW(ParseLayout(""), EReadError);
     EXPECT_THROW(ParseLayout("Left 5\nform F TForm\n"), EReadError);         // property before the form
     EXPECT_THROW(ParseLayout("form F TForm\nform G TForm\n"), EReadError);   // two forms

@@ -35,11 +35,8 @@ TEST_F(MainFormTest, WindowHasTheLayoutsCaptionPlaceAndClass) {
     HWND window = form_->WindowHandle();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(form_->Name, "Form1");
-    char text[64] = {};
-    GetWindowTextA(window, text, sizeof text);
-    EXPECT_STREQ(text, "Tetrafol");
-    GetClassNameA(window, text, sizeof text);
-    EXPECT_STREQ(text, "TForm1");
+    EXPECT_EQ(WindowText(window), "Tetrafol");
+    EXPECT_EQ(ClassNameOf(window), "TForm1");
     // Its place and size on the screen are checked where the program runs (MainWindowTest).
     LONG style = GetWindowLongA(window, GWL_STYLE);
     EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);  // sizeable, title bar, min/max
@@ -53,7 +50,7 @@ TEST_F(MainFormTest, WindowHasTheLayoutsCaptionPlaceAndClass) {
     EXPECT_NE(FindResourceA(GetModuleHandleA(nullptr), "MAINICON", MAKEINTRESOURCEA(14)), nullptr);
 }
 
-TEST_F(MainFormTest, ComponentsStandInLayoutOrderWithTheirBounds) {
+TEST_F(MainFormTest, ComponentsStandInLayoutOrderWithTheirBoundsAndTakeTheClicksThere) {
     struct Expected {
         const char* name;
         TRect bounds;
@@ -82,9 +79,21 @@ TEST_F(MainFormTest, ComponentsStandInLayoutOrderWithTheirBounds) {
     EXPECT_EQ(components[11]->Name, "PrintDialog1");
     EXPECT_EQ(form_->PrintDialog1->Copies(), 1);
     EXPECT_EQ(form_->OpenPictureDialog1->FileName(), "");
+
+    // Clicks go to the last control in list order that holds the point.
+    EXPECT_EQ(form_->ControlAtPos({16, 16}), form_->Image1);
+    EXPECT_EQ(form_->ControlAtPos({175, 135}), form_->Image1);
+    EXPECT_EQ(form_->ControlAtPos({176, 135}), nullptr);
+    EXPECT_EQ(form_->ControlAtPos({367, 279}), form_->Image4);
+    // Label4's extra column and row, outside Image4.
+    EXPECT_EQ(form_->ControlAtPos({368, 200}), form_->Label4);
+    EXPECT_EQ(form_->ControlAtPos({300, 280}), form_->Label4);
+    EXPECT_EQ(form_->ControlAtPos({100, 150}), nullptr);
+    // A click on Label4's strip runs nothing: it has no handler.
+    EXPECT_TRUE(form_->Label4->OnClick == nullptr);
 }
 
-TEST_F(MainFormTest, LabelsAreWhiteBoldPlaceholders) {
+TEST_F(MainFormTest, LabelsAreWhiteBoldPlaceholdersImagesCentredButtonsInTabOrder) {
     for (TLabel* label : {form_->Label1, form_->Label2, form_->Label3, form_->Label4}) {
         EXPECT_EQ(label->Caption(), "未設定");
         EXPECT_EQ(label->Alignment(), taCenter);
@@ -111,23 +120,17 @@ TEST_F(MainFormTest, LabelsAreWhiteBoldPlaceholders) {
         EXPECT_EQ(image->Picture().Graphic(), nullptr);
         EXPECT_TRUE(image->OnClick != nullptr);
     }
-}
-
-TEST_F(MainFormTest, ButtonsArePushButtonsInTabOrderWithTheWindowsFont) {
+    // The buttons: push buttons in tab order with the window's font.
     HWND window = form_->WindowHandle();
     HWND b1 = form_->Button1->WindowHandle(), b2 = form_->Button2->WindowHandle();
     ASSERT_TRUE(b1 && b2);
-    char text[32];
-    GetWindowTextA(b1, text, sizeof text);
-    EXPECT_STREQ(text, "印刷");
-    GetWindowTextA(b2, text, sizeof text);
-    EXPECT_STREQ(text, "クリア");
+    EXPECT_EQ(WindowText(b1), "印刷");
+    EXPECT_EQ(WindowText(b2), "クリア");
     for (HWND b : {b1, b2}) {
         LONG style = GetWindowLongA(b, GWL_STYLE);
         EXPECT_TRUE(style & WS_TABSTOP);
         EXPECT_EQ(style & 0x0F, BS_PUSHBUTTON);  // default-push styling is the dialog manager's
-        GetClassNameA(b, text, sizeof text);
-        EXPECT_STREQ(text, "Button");
+        EXPECT_EQ(ClassNameOf(b), "Button");
         LOGFONTA lf = FontOf(reinterpret_cast<HFONT>(SendMessageA(b, WM_GETFONT, 0, 0)));
         EXPECT_STREQ(lf.lfFaceName, "ＭＳ Ｐゴシック");
         EXPECT_EQ(lf.lfHeight, -12);
@@ -135,19 +138,6 @@ TEST_F(MainFormTest, ButtonsArePushButtonsInTabOrderWithTheWindowsFont) {
     }
     EXPECT_EQ(GetNextDlgTabItem(window, b1, FALSE), b2);
     EXPECT_EQ(GetNextDlgTabItem(window, b2, FALSE), b1);
-}
-
-TEST_F(MainFormTest, ClicksGoToTheLastControlInListOrderContainingThePoint) {
-    EXPECT_EQ(form_->ControlAtPos({16, 16}), form_->Image1);
-    EXPECT_EQ(form_->ControlAtPos({175, 135}), form_->Image1);
-    EXPECT_EQ(form_->ControlAtPos({176, 135}), nullptr);
-    EXPECT_EQ(form_->ControlAtPos({367, 279}), form_->Image4);
-    // Label4's extra column and row, outside Image4.
-    EXPECT_EQ(form_->ControlAtPos({368, 200}), form_->Label4);
-    EXPECT_EQ(form_->ControlAtPos({300, 280}), form_->Label4);
-    EXPECT_EQ(form_->ControlAtPos({100, 150}), nullptr);
-    // A click on Label4's strip runs nothing: it has no handler.
-    EXPECT_TRUE(form_->Label4->OnClick == nullptr);
 }
 
 TEST_F(MainFormTest, ClearInstallsOneEmptyBitmapPerSlotWithOneRepaintRequestEach) {

@@ -15,32 +15,25 @@ struct BoxSeen {
     std::string caption, text;
     HWND owner = nullptr;
     bool formEnabledWhileShown = true;
-    LONG style = 0;
 };
 
-// Watches for the box the calling thread is about to show; answers it with OK.
-class BoxWatcher {
-public:
-    BoxWatcher(HWND form, DWORD timeoutMs)
-        : answerer_([this, form](HWND box) {
-              seen_.found = true;
-              seen_.caption = WindowText(box);
-              seen_.text = AppProcess::MessageBoxText(box);
-              seen_.owner = GetWindow(box, GW_OWNER);
-              seen_.formEnabledWhileShown = form ? IsWindowEnabled(form) != FALSE : true;
-              seen_.style = GetWindowLongA(box, GWL_STYLE);
+// Watches for the box the calling thread is about to show, notes what it shows and answers
+// it with OK. `found` is set before the answer, so it holds once the box's ShowError returned.
+struct BoxWatcher : BoxSeen {
+    explicit BoxWatcher(HWND form)
+        : answerer([this, form](HWND box) {
+              found = true;
+              caption = WindowText(box);
+              text = AppProcess::MessageBoxText(box);
+              owner = GetWindow(box, GW_OWNER);
+              formEnabledWhileShown = form ? IsWindowEnabled(form) != FALSE : true;
               PressButton(box, IDOK);
-          }, timeoutMs) {}
-    // Set before the box is answered, so it holds once the box's ShowError has returned.
-    bool Seen() const { return seen_.found; }
+          }, 10000) {}
     const BoxSeen& Finish() {
-        answerer_.Wait();
-        return seen_;
+        answerer.Wait();
+        return *this;
     }
-
-private:
-    BoxSeen seen_;
-    SystemDialogAnswerer answerer_;
+    SystemDialogAnswerer answerer;
 };
 
 class ShowErrorTest : public testing::Test {
@@ -61,12 +54,11 @@ TEST_F(ShowErrorTest, ShowsTheMessageWithItsFullStopInABoxOwnedByTheActiveForm) 
     HWND form = form_.WindowHandle();
     SetCapture(form);
     ASSERT_EQ(GetCapture(), form);
-    BoxWatcher watcher(form, 10000);
+    BoxWatcher watcher(form);
     Application().ShowError(EInvalidGraphic("画像フォーマットが不正です"));
     const BoxSeen& seen = watcher.Finish();
     ASSERT_TRUE(seen.found);
-    EXPECT_EQ(seen.caption, Application().Title());
-    EXPECT_EQ(seen.caption, "unit_tests");
+    EXPECT_EQ(seen.caption, "unit_tests") << "the application's title";
     EXPECT_EQ(seen.text, "画像フォーマットが不正です.");
     EXPECT_EQ(seen.owner, form);
     EXPECT_FALSE(seen.formEnabledWhileShown);
@@ -76,26 +68,18 @@ TEST_F(ShowErrorTest, ShowsTheMessageWithItsFullStopInABoxOwnedByTheActiveForm) 
     EXPECT_EQ(GetActiveWindow(), form);
 }
 
-TEST_F(ShowErrorTest, MessagesEndingInAFullStopOrBracketAreShownAsTheyAre) {
+// A silent error shows nothing; the watcher's silence counts only if it sees a box that is
+// shown, so the box shown next must be the first it sees.
+TEST_F(ShowErrorTest, MessagesEndingInAFullStopOrBracketAreShownAsTheyAreASilentErrorNotAtAll) {
     for (const char* message : {"拡張子 .png の画像形式は処理できません.", "失敗しました (3)"}) {
-        BoxWatcher watcher(form_.WindowHandle(), 10000);
+        BoxWatcher watcher(form_.WindowHandle());
+        Application().ShowError(EAbort("中止"));
+        ASSERT_FALSE(watcher.found) << "the silent error showed a box";
         Application().ShowError(EInvalidGraphic(message));
         const BoxSeen& seen = watcher.Finish();
         ASSERT_TRUE(seen.found);
         EXPECT_EQ(seen.text, message);
     }
-}
-
-TEST_F(ShowErrorTest, SilentErrorShowsNothing) {
-    // The watcher's silence counts only if it sees a box that is shown: the box shown next
-    // must be the first it sees.
-    BoxWatcher watcher(nullptr, 10000);
-    Application().ShowError(EAbort("中止"));
-    ASSERT_FALSE(watcher.Seen()) << "the silent error showed a box";
-    Application().ShowError(EInvalidGraphic("対照のメッセージ"));
-    const BoxSeen& seen = watcher.Finish();
-    ASSERT_TRUE(seen.found);
-    EXPECT_EQ(seen.text, "対照のメッセージ.");
 }
 
 TEST_F(ShowErrorTest, AnErrorEscapingAWindowHandlerEndsInTheBoxAndTheProgramGoesOn) {
@@ -108,7 +92,7 @@ TEST_F(ShowErrorTest, AnErrorEscapingAWindowHandlerEndsInTheBoxAndTheProgramGoes
     } failing;
     failing.SetBounds(120, 120, 200, 100);
     failing.Show(SW_SHOWNORMAL);
-    BoxWatcher watcher(nullptr, 10000);
+    BoxWatcher watcher(nullptr);
     LRESULT result = SendMessageA(failing.WindowHandle(), WM_APP, 0, 0);
     const BoxSeen& seen = watcher.Finish();
     EXPECT_EQ(result, 0);

@@ -14,14 +14,10 @@ TEST(ApplicationTitle, TakesTheFileNameBeforeItsFirstDotWithTheRestLowerCased) {
         {"C:\\表示\\表計算.EXE", "表計算"}, {"C:\\ソフト\\四枚印刷ABC.exe", "四枚印刷abc"}, {"C:\\x\\表TOOL.exe", "表tool"},
     };
     for (const auto& [path, title] : cases) EXPECT_EQ(ApplicationTitleFromPath(path), title) << path;
+    EXPECT_EQ(ComputeApplicationTitle(), "unit_tests") << "this executable, unit_tests.exe";
 }
 
-TEST(ApplicationTitle, OfThisExecutable) {
-    // The test executable is unit_tests.exe: its first character stays as it is.
-    EXPECT_EQ(ComputeApplicationTitle(), "unit_tests");
-}
-
-TEST(ErrorBoxText, AppendsAFullStopOnlyAfterCharactersThatSortAboveIt) {
+TEST(ErrorBoxText, AppendsAFullStopOnlyAfterCharactersThatSortAboveItAlsoInTheFatalBox) {
     const std::pair<const char*, const char*> cases[] = {
         {"画像フォーマットが不正です", "画像フォーマットが不正です."}, {"JPEG エラー #5", "JPEG エラー #5."},
         {"Bitmap is invalid", "Bitmap is invalid."}, {"path a/", "path a/."},  // "/" is 0x2F
@@ -32,9 +28,7 @@ TEST(ErrorBoxText, AppendsAFullStopOnlyAfterCharactersThatSortAboveIt) {
         {"range -", "range -"}, {"", ""},
     };
     for (const auto& [message, text] : cases) EXPECT_EQ(ErrorBoxText(message), text) << message;
-}
-
-TEST(FatalErrorText, NamesTheClassModuleAddressAndMessage) {
+    // The fatal box names the class, module, address and message, by the same rule.
     EXPECT_EQ(FatalErrorText("EReadError", "Tetrafol.exe", reinterpret_cast<const void*>(0x00401A2C),
                              "PrintDialog1.Copies の読み込み中のエラー : デフォルト プリンタが存在しません"),
               "EReadErrorがモジュール Tetrafol.exe の 00401A2C で発生しました。\n"

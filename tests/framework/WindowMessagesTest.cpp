@@ -12,8 +12,8 @@ namespace {
 // A plain owner window that notes, when it is enabled again, whether its modal window
 // was still showing.
 struct OwnerProbe {
-    static HWND modal;
-    static int enabled, enabledWhileModalShown;
+    static inline HWND modal = nullptr;
+    static inline int enabled = 0, enabledWhileModalShown = 0;
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_ENABLE && wParam) {
             ++enabled;
@@ -22,8 +22,6 @@ struct OwnerProbe {
         return DefWindowProcA(window, message, wParam, lParam);
     }
 };
-HWND OwnerProbe::modal = nullptr;
-int OwnerProbe::enabled = 0, OwnerProbe::enabledWhileModalShown = 0;
 
 // Draws into its bitmap on WM_APP, as a panel paints a picture. On WM_APP + 1, as a click
 // handler that runs a system dialog, it disables the windows and has WM_APP dispatched

@@ -45,7 +45,7 @@ protected:
     TPicture* slots[4] = {&pictures[0], &pictures[1], &pictures[2], &pictures[3]};
 };
 
-TEST_F(FourUpSheet, EachPictureLandsInItsCellOnOneLandscapePage) {
+TEST_F(FourUpSheet, EachPictureLandsInItsCellOnOneLandscapePageACancelledDialogPrintsNothing) {
     Printer()->SetPageOrientation(TPrinterOrientation::poPortrait);
     // Cells 1604 x 1089 (SheetCells.h); scale = cell / picture per axis, the smaller decides.
     const struct { int slot, width, height; COLORREF colour; RECT where; } rows[] = {
@@ -59,6 +59,10 @@ TEST_F(FourUpSheet, EachPictureLandsInItsCellOnOneLandscapePage) {
     for (const auto& row : rows) Load(pictures[row.slot], row.width, row.height, row.colour);
     drawnWhileSheetOpen = false;
     PrintJobWatcher jobs;
+    PrintConfirming(false);
+    EXPECT_EQ(Printer()->DeviceMode()->dmOrientation, DMORIENT_PORTRAIT) << "a cancelled dialog keeps it";
+    EXPECT_EQ(jobs.CountNewJobs(), 0u) << "a cancelled dialog prints nothing";
+    EXPECT_FALSE(drawnWhileSheetOpen);
 
     PrintConfirming();
     EXPECT_FALSE(SheetPrintInProgress());
@@ -94,15 +98,6 @@ TEST_F(FourUpSheet, SheetCountsAsInProgressFromTheJobsStart) {
     EXPECT_EQ(pumpsWhileOpen, pumps);
     EXPECT_FALSE(SheetPrintInProgress());
     EXPECT_NE(jobs.WaitForNewJob(), "");
-}
-
-TEST_F(FourUpSheet, CancelledDialogPrintsNothingAndKeepsTheOrientation) {
-    Printer()->SetPageOrientation(TPrinterOrientation::poPortrait);
-    Load(pictures[0], 10, 10, RGB(255, 0, 0));
-    PrintJobWatcher jobs;
-    PrintConfirming(false);
-    EXPECT_EQ(Printer()->DeviceMode()->dmOrientation, DMORIENT_PORTRAIT);
-    EXPECT_EQ(jobs.CountNewJobs(), 0u);
 }
 
 TEST_F(FourUpSheet, FailingPictureAbandonsTheJobAndTheNextSheetPrints) {

@@ -21,7 +21,14 @@ void FillWith(HDC dc, const RECT& area, COLORREF colour) {
     DeleteObject(brush);
 }
 
-TEST(PrinterList, NamesTheSpoolersQueuesWithoutDriverOrPort) {
+// Where the next job's one page shows `colour` (right 0: nowhere).
+RECT PrintedBoxOf(PrintJobWatcher& jobs, uint32_t colour) {
+    const RenderedPage page = RenderNextJob(jobs, 100);
+    EXPECT_EQ(page.pages, 1);
+    return page.BoxOf(colour, kPrinted);
+}
+
+TEST(PrinterList, NamesTheSpoolersQueuesWithoutDriverOrPortAndPortListsOneEntryEach) {
     TPrinter printer;
     const auto& list = printer.PrinterList();
     ASSERT_FALSE(list.empty());
@@ -33,18 +40,17 @@ TEST(PrinterList, NamesTheSpoolersQueuesWithoutDriverOrPort) {
         found |= entry.first == kQueue;
     }
     EXPECT_TRUE(found);
-}
 
-TEST(PrinterList, PortListsGiveOneEntryPerPort) {
-    std::vector<TPrinter::TPrinterEntry> list;
-    AppendPortEntries(list, "P", "LPT1:,FILE:");
-    AppendPortEntries(list, "Q", "");  // no ports: no entry
-    ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0].first, "P. LPT1:");
-    EXPECT_EQ(list[1].first, "P. FILE:");
-    EXPECT_EQ(list[1].second->DeviceName, "P");
-    EXPECT_EQ(list[1].second->PortName, "FILE:");
-    EXPECT_EQ(list[1].second->DriverName, "");
+    // A port list gives one entry per port.
+    std::vector<TPrinter::TPrinterEntry> ports;
+    AppendPortEntries(ports, "P", "LPT1:,FILE:");
+    AppendPortEntries(ports, "Q", "");  // no ports: no entry
+    ASSERT_EQ(ports.size(), 2u);
+    EXPECT_EQ(ports[0].first, "P. LPT1:");
+    EXPECT_EQ(ports[1].first, "P. FILE:");
+    EXPECT_EQ(ports[1].second->DeviceName, "P");
+    EXPECT_EQ(ports[1].second->PortName, "FILE:");
+    EXPECT_EQ(ports[1].second->DriverName, "");
 }
 
 TEST(PrinterDefault, SelectsTheDefaultQueueWithTheDriversSettings) {
@@ -67,13 +73,12 @@ TEST(PrinterDefault, SelectsTheDefaultQueueWithTheDriversSettings) {
     GlobalUnlock(settings);
 }
 
-TEST(PrinterDefault, ProfileNameMatchesWithoutRegardToCase) {
-    ProfileDefaultPrinter setting("  tetrafol_pdf,winspool,CUPS:Tetrafol_PDF");
-    TPrinter printer;
-    EXPECT_EQ(printer.PrinterList()[printer.SelectedPrinter()].second->DeviceName, kQueue);
-}
-
-TEST(PrinterDefault, UnknownDefaultFailsEveryFirstUse) {
+TEST(PrinterDefault, ProfileNameMatchesWithoutRegardToCaseAnUnknownOneFailsEveryFirstUse) {
+    {
+        ProfileDefaultPrinter setting("  tetrafol_pdf,winspool,CUPS:Tetrafol_PDF");
+        TPrinter printer;
+        EXPECT_EQ(printer.PrinterList()[printer.SelectedPrinter()].second->DeviceName, kQueue);
+    }
     ProfileDefaultPrinter setting("No Such Printer,winspool,LPT1:");
     const std::string none = "デフォルト プリンタが存在しません";
     TPrinter printer;
@@ -159,8 +164,6 @@ TEST(PrinterJob, StateRulesAndTheirMessages) {
     TPrinter printer;
     const std::string notPrinting = "プリンタに印刷できる状態ではありません";
     const std::string printing = "現在印刷中です";
-    ASSERT_EQ(notPrinting, "プリンタに印刷できる状態ではありません");
-    ASSERT_EQ(printing, "現在印刷中です");
 
     EXPECT_EQ(MessageOf<EPrinter>([&] { printer.FinishJob(); }), notPrinting);
     EXPECT_EQ(MessageOf<EPrinter>([&] { printer.Canvas().FillRect(Rect(0, 0, 10, 10)); }), notPrinting);
@@ -203,6 +206,7 @@ TEST(PrinterJob, PrintsWhatWasDrawnOnOneLandscapePage) {
     ASSERT_EQ(printer.PrintableWidth(), kSheetWidth);  // the rig's A4 landscape at 300 dpi
     ASSERT_EQ(printer.PrintableHeight(), kSheetHeight);
     HDC dc = printer.Canvas().Handle();
+    EXPECT_EQ(GetDeviceCaps(dc, PHYSICALOFFSETX) + GetDeviceCaps(dc, PHYSICALOFFSETY), 0) << "drawn from the sheet's corner";
     FillWith(dc, RECT{300, 200, 900, 600}, RGB(255, 0, 0));
     FillWith(dc, RECT{3008, 2079, 3408, 2379}, RGB(0, 0, 255));  // 500 and 400 in from the far corner
     printer.FinishJob();
@@ -225,9 +229,7 @@ TEST(PrinterJob, AbandonedJobPrintsNothingAndThePrinterIsIdleAgain) {
 
     printer.StartJob();
     printer.FinishJob();
-    const RenderedPage page = RenderNextJob(jobs, 100);
-    ASSERT_EQ(page.pages, 1);
-    EXPECT_EQ(page.BoxOf(0xFF0000, kPrinted).right, 0);  // the abandoned drawing went nowhere
+    EXPECT_EQ(PrintedBoxOf(jobs, 0xFF0000).right, 0);  // the abandoned drawing went nowhere
 }
 
 // A page the spooler cannot deliver is reported, not passed off as printed; the
@@ -271,9 +273,7 @@ TEST(PrinterJob, AFailedStartLeavesNoUsedContextBehind) {
     printer.StartJob();
     FillWith(printer.Canvas().Handle(), RECT{100, 100, 400, 400}, RGB(255, 0, 0));
     printer.FinishJob();
-    const RenderedPage page = RenderNextJob(jobs, 100);
-    ASSERT_EQ(page.pages, 1);
-    EXPECT_NE(page.BoxOf(0xFF0000, kPrinted).right, 0);
+    EXPECT_NE(PrintedBoxOf(jobs, 0xFF0000).right, 0);
 }
 
 TEST(PrinterJob, DestroyingThePrinterFinishesAnOpenJob) {
@@ -283,9 +283,7 @@ TEST(PrinterJob, DestroyingThePrinterFinishesAnOpenJob) {
         printer.StartJob();
         FillWith(printer.Canvas().Handle(), RECT{100, 100, 400, 400}, RGB(0, 160, 0));
     }
-    const RenderedPage page = RenderNextJob(jobs, 100);
-    ASSERT_EQ(page.pages, 1);
-    EXPECT_NE(page.BoxOf(0x00A000, kPrinted).right, 0);
+    EXPECT_NE(PrintedBoxOf(jobs, 0x00A000).right, 0);
 }
 
 TEST(PrinterCanvas, FontHeightFollowsThePrintersResolution) {
@@ -313,10 +311,6 @@ TEST(SpoolerErrors, SystemErrorTextAndListItems) {
     EXPECT_EQ(NextListItem(ports, pos), "COM1:");
     EXPECT_EQ(NextListItem(ports, pos), "");
 }
-
-}  // namespace
-
-namespace {
 
 // While GDI spools the job it calls the abort procedure (Wine does so when the document
 // starts), which dispatches the program's pending messages: the windows stay live.

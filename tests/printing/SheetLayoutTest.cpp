@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(SheetCells, SizeIsTruncatedFromThePrintableArea) {
+TEST(SheetCells, SizeIsTruncatedFromThePrintableAreaTinyPicturesLeftOut) {
     const TSheetCell cell = SheetCellSize(6000, 4500);
     EXPECT_EQ(cell.Width, 2850);
     EXPECT_EQ(cell.Height, 2100);
@@ -19,9 +19,15 @@ TEST(SheetCells, SizeIsTruncatedFromThePrintableArea) {
     EXPECT_EQ(SheetCellSize(299, 100).Width, 0);
     EXPECT_EQ(SheetCellSize(297, 100).Width, -1);
     EXPECT_EQ(SheetCellSize(297, 100).Height, -100);
+    // Pictures smaller than two in sum are left out of their cells.
+    EXPECT_FALSE(SheetSlotDrawn(0, 0));
+    EXPECT_FALSE(SheetSlotDrawn(1, 0));
+    EXPECT_FALSE(SheetSlotDrawn(0, 1));
+    EXPECT_TRUE(SheetSlotDrawn(1, 1));
+    EXPECT_TRUE(SheetSlotDrawn(0, 2));
 }
 
-TEST(SheetTarget, SlotOriginsWhichSideDecidesAndTruncation) {
+TEST(SheetTarget, SlotOriginsWhichSideDecidesTruncationAndZeroSizes) {
     const TSheetCell cell{2850, 2100};
     struct Case {
         const char* what;
@@ -57,21 +63,9 @@ TEST(SheetTarget, SlotOriginsWhichSideDecidesAndTruncation) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(SheetTargetRect(c.slot, c.cell, c.width, c.height), c.expected) << c.what;
-}
-
-TEST(SheetSlots, PicturesSmallerThanTwoInSumAreLeftOut) {
-    EXPECT_FALSE(SheetSlotDrawn(0, 0));
-    EXPECT_FALSE(SheetSlotDrawn(1, 0));
-    EXPECT_FALSE(SheetSlotDrawn(0, 1));
-    EXPECT_TRUE(SheetSlotDrawn(1, 1));
-    EXPECT_TRUE(SheetSlotDrawn(0, 2));
-}
-
-TEST(SheetTarget, ZeroSizesFailLikeTheFloatingPointUnit) {
-    const TSheetCell cell{2850, 2100};
+    // Zero sizes fail like the floating-point unit; a printable width of 300 gives a zero cell: 0 / 0.
     EXPECT_EQ(MessageOf<EZeroDivide>([&] { SheetTargetRect(0, cell, 0, 5); }), "0 による浮動小数点数除算");
     EXPECT_EQ(MessageOf<EZeroDivide>([&] { SheetTargetRect(0, cell, 5, 0); }), "0 による浮動小数点数除算");
-    // A printable width of 300 gives a zero cell: 0 / 0.
     EXPECT_EQ(MessageOf<EInvalidOp>([&] { SheetTargetRect(0, SheetCellSize(300, 2000), 0, 5); }), "不正な浮動小数点数演算命令");
 }
 

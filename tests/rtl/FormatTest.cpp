@@ -14,9 +14,7 @@ TEST(Format, PlaceholdersTakeArgumentsInOrderAndAnIndexRestartsTheCount) {
     EXPECT_EQ(Format("%s%s (*.%s)|*.%2:s", {"", "ビットマップ", "bmp"}), "ビットマップ (*.bmp)|*.bmp");
     EXPECT_EQ(Format("%s (%s)|%1:s|%s", {"すべて", "*.a;*.b", "X|*.a"}), "すべて (*.a;*.b)|*.a;*.b|X|*.a");
     EXPECT_EQ(Format("%1:s %s %0:s %s", {"a", "b", "c"}), "b c a b");
-}
-
-TEST(Format, WidthPrecisionAndHex) {
+    // Width, precision and hex.
     EXPECT_EQ(Format("[%4d][%-4d][%.3d]", {7, 7, 7}), "[   7][7   ][007]");
     EXPECT_EQ(Format("%x", {255}), "FF");
     EXPECT_EQ(Format(" (%dx%d)", {640, 480}), " (640x480)");

@@ -29,7 +29,7 @@ TEST(MemoryStream, WritePastTheEndZeroFillsTheGap) {
     EXPECT_EQ(std::memcmp(stream.Memory(), "a\0\0\0z", 5), 0);
 }
 
-TEST(MemoryStream, PlainReadReturnsWhatThereIs) {
+TEST(MemoryStream, PlainReadReturnsWhatThereIsSeeksFarAwayStayHarmless) {
     TMemoryStream stream("12345", 5);
     char buffer[8] = {};
     stream.SetPosition(3);
@@ -39,6 +39,15 @@ TEST(MemoryStream, PlainReadReturnsWhatThereIs) {
     stream.Seek(100, soBeginning);
     EXPECT_EQ(stream.Read(buffer, 1), 0);
     EXPECT_EQ(stream.Read(buffer, -1), 0);
+    // Seeks far away stay harmless; a write past 2 GB is refused, nothing allocated.
+    stream.SetPosition(0);
+    EXPECT_EQ(stream.Seek(-10, soCurrent), 0);
+    stream.Seek(INT64_MAX, soBeginning);
+    stream.Seek(INT64_MAX, soCurrent);
+    EXPECT_EQ(stream.Read(buffer, 1), 0);
+    EXPECT_EQ(stream.Size(), 5);
+    EXPECT_THROW(stream.WriteBuffer("x", 1), EOutOfMemory);
+    EXPECT_EQ(stream.Size(), 5);
 }
 
 TEST(MemoryStream, ShortReadBufferFailsWithReadError) {
@@ -70,7 +79,7 @@ TEST(FileStream, RoundTripThroughAFile) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(copy.Memory()), 12), "hello, world");
 }
 
-TEST(FileStream, ShareDenyWriteKeepsWritersOutButLetsReadersIn) {
+TEST(FileStream, ShareDenyWriteKeepsWritersOutButLetsReadersInAMissingFileIsNamed) {
     TempDir dir;
     std::string path = dir.File("locked.bin");
     { TFileStream(path, fmCreate).WriteBuffer("x", 1); }
@@ -80,23 +89,10 @@ TEST(FileStream, ShareDenyWriteKeepsWritersOutButLetsReadersIn) {
     EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
     if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
     EXPECT_NO_THROW(TFileStream(path, fmOpenRead | fmShareDenyWrite));
-}
 
-TEST(FileStream, MissingFileNamesTheFileAsGiven) {
-    TempDir dir;
-    std::string path = dir.File("写真\\missing.bmp");
-    EXPECT_EQ(MessageOf<EFOpenError>([&] { TFileStream stream(path, fmOpenRead | fmShareDenyWrite); }), "ファイル " + path + " は開けません") << "opened";
+    // A missing file is named as given.
+    const std::string missing = dir.File("写真\\missing.bmp");
+    EXPECT_EQ(MessageOf<EFOpenError>([&] { TFileStream stream(missing, fmOpenRead | fmShareDenyWrite); }),
+              "ファイル " + missing + " は開けません");
     EXPECT_THROW(TFileStream(dir.File("no\\such\\dir\\x"), fmCreate), EFCreateError);
-}
-
-TEST(MemoryStream, SeeksFarAwayStayHarmless) {
-    TMemoryStream stream("abc", 3);
-    EXPECT_EQ(stream.Seek(-10, soCurrent), 0);
-    stream.Seek(INT64_MAX, soBeginning);
-    stream.Seek(INT64_MAX, soCurrent);
-    char c;
-    EXPECT_EQ(stream.Read(&c, 1), 0);
-    EXPECT_EQ(stream.Size(), 3);
-    EXPECT_THROW(stream.WriteBuffer("x", 1), EOutOfMemory);  // past 2 GB: refused, nothing allocated
-    EXPECT_EQ(stream.Size(), 3);
 }

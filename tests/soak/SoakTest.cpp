@@ -17,14 +17,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/Unit1.h"
+#include "bench/BenchClock.h"
 #include "display/Image.h"
 #include "framework/Application.h"
 #include "graphics/Picture.h"
@@ -58,11 +57,7 @@ int CountFromEnvironment(const char* name, int shortForm) {
 // the last tenth, whose middles lie 800 cycles apart, so a leak of one object per 267
 // cycles (3 objects), or of 3 heap bytes per cycle (2,400 bytes), fails; the heap control
 // below leaks just that.
-struct Limit {
-    const char* name;
-    double tolerance;
-    double (*read)(const ProcessFigures&);
-};
+struct Limit { const char* name; double tolerance; double (*read)(const ProcessFigures&); };
 const Limit kLimits[] = {
     {"GDI objects", 2, [](const ProcessFigures& f) { return double(f.gdiObjects); }},
     {"USER objects", 2, [](const ProcessFigures& f) { return double(f.userObjects); }},
@@ -80,8 +75,7 @@ std::string Amount(double value, const Limit& limit) {
 double Median(const std::vector<ProcessFigures>& readings, size_t from, size_t count, const Limit& limit) {
     std::vector<double> values;
     for (size_t i = from; i < from + count; ++i) values.push_back(limit.read(readings[i]));
-    std::nth_element(values.begin(), values.begin() + count / 2, values.end());
-    return values[count / 2];
+    return ::Median(values);
 }
 
 // The figures that grew past their tolerance, each with how far; printed as it goes. The
@@ -108,11 +102,6 @@ void ExpectFlat(const char* what, const std::vector<ProcessFigures>& readings) {
     for (const std::string& growth : Grown(what, readings)) ADD_FAILURE() << what << ": " << growth;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 struct SoakFile {
     std::string kind, path;
     std::string refusal;  // "": a picture that must load; else how its error message starts
@@ -132,7 +121,7 @@ protected:
         const auto wmf = mfsamples::Placeable(mfsamples::SampleWmf(), 0, 0, 1440, 720, 1440);
         // Damaged copies: a cut-off JPEG, an unknown BMP compression, an icon entry reaching
         // past the file's end, an EMF without its signature, a WMF without its key.
-        std::string badBmp = ReadFile(bmp), badIco = ReadFile(ico), badEmf = ReadFile(emf);
+        std::string badBmp = ReadWholeFile(bmp), badIco = ReadWholeFile(ico), badEmf = ReadWholeFile(emf);
         std::string badWmf(wmf.begin(), wmf.end());
         badBmp[30] = 99;
         badIco[6 + 16 + 8 + 3] = '\x7F';
@@ -140,7 +129,7 @@ protected:
         badWmf[0] = 0;
         files_ = {{"JPEG", jpg, ""}, {"BMP", bmp, ""}, {"icon", ico, ""}, {"EMF", emf, ""},
                   {"WMF", folder_.Write("lines.wmf", wmf), ""},
-                  {"JPEG", folder_.Write("cut.jpg", ReadFile(jpg).substr(0, 2)), "JPEG エラー #"},
+                  {"JPEG", folder_.Write("cut.jpg", ReadWholeFile(jpg).substr(0, 2)), "JPEG エラー #"},
                   {"BMP", folder_.Write("bad.bmp", badBmp), "ビットマップイメージが不正です"},
                   {"icon", folder_.Write("bad.ico", badIco), "アイコンイメージが不正です"},
                   {"EMF", folder_.Write("bad.emf", badEmf), "メタファイルが不正です"},

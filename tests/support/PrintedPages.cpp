@@ -1,21 +1,19 @@
 #include "support/PrintedPages.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cstdint>
-#include <utility>
 
-#include "printing/Printer.h"
 #include "support/UiDriver.h"
 
+namespace {
+
+// The directory of job files (Linux path), from TETRAFOL_PRINTS.
 std::string PrintsDirectory() {
     const char* dir = std::getenv("TETRAFOL_PRINTS");
     return dir ? dir : "";
 }
-
-namespace {
 
 // Sends the default queue a raw job of its own; answers its number (0 when the spooler
 // did not take it). "request id is Tetrafol_PDF-12 (0 file(s))"
@@ -55,16 +53,15 @@ std::map<std::string, PrintJobWatcher::JobFile> PrintJobWatcher::Scan() const {
 }
 
 std::vector<std::string> PrintJobWatcher::NewJobs() {
-    std::vector<std::pair<int, std::string>> fresh;
+    std::map<int, std::string> fresh;  // lowest number first
     for (const auto& [path, job] : Scan()) {
         auto old = atStart_.find(path);
         if (old != atStart_.end() && old->second.stamp == job.stamp) continue;  // an earlier run's file
         if (job.marker)
             DeleteFileA(WindowsPathOf(path).c_str());
         else if (job.number > taken_)
-            fresh.emplace_back(job.number, path);
+            fresh[job.number] = path;
     }
-    std::sort(fresh.begin(), fresh.end());
     std::vector<std::string> paths;
     for (auto& [number, path] : fresh) paths.push_back(path);
     return paths;
@@ -125,18 +122,6 @@ RenderedPage RenderJob(const std::string& unixJobPath, int dpi) {
     for (int y = 0; y < page.height; ++y)
         for (int x = 0; x < page.width; ++x)
             page.rgb[static_cast<size_t>(y) * page.width + x] = sheet.At(y, sheet.height - 1 - x);
-    return page;
-}
-
-PageGeometry LandscapeGeometry() {
-    TPrinter printer;
-    printer.SetPageOrientation(TPrinterOrientation::poLandscape);
-    PageGeometry page;
-    page.width = printer.PrintableWidth();
-    page.height = printer.PrintableHeight();
-    page.dpi = GetDeviceCaps(printer.DeviceContext(), LOGPIXELSX);
-    page.offsetX = GetDeviceCaps(printer.DeviceContext(), PHYSICALOFFSETX);
-    page.offsetY = GetDeviceCaps(printer.DeviceContext(), PHYSICALOFFSETY);
     return page;
 }
 

@@ -54,16 +54,6 @@ RenderedPage RenderJob(const std::string& unixJobPath, int dpi = 300);
 // The watcher's next job rendered at `dpi`; a page of 0 pages when no job came in time.
 RenderedPage RenderNextJob(PrintJobWatcher& jobs, int dpi = 300, DWORD timeoutMs = 30000);
 
-// The directory of job files (Linux path), from TETRAFOL_PRINTS.
-std::string PrintsDirectory();
-
-// The printer's landscape page as the program will see it, asked of the same spooler.
-struct PageGeometry {
-    int width = 0, height = 0, dpi = 0;
-    int offsetX = 0, offsetY = 0;  // the printable area's origin on the sheet
-};
-PageGeometry LandscapeGeometry();
-
 class AppProcess;
 // Clicks "印刷" in the running program's main window, confirms the print dialog and waits
 // for the job; answers its Linux path, or "" when no dialog or no job came.

@@ -38,6 +38,20 @@ int LiveIconsAndCursors() {
     return live;
 }
 
+// Committed memory that belongs to this process alone, region by region: what Windows
+// reports as private bytes, for systems that leave that figure at 0 (Wine does).
+uint64_t CommittedPrivateBytes() {
+    uint64_t total = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
+        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= at) break;
+        at = next;
+    }
+    return total;
+}
+
 }  // namespace
 
 uint64_t HeapBytesInUse() {
@@ -57,24 +71,6 @@ uint64_t HeapBytesInUse() {
     }
     return busy;
 }
-
-namespace {
-
-// Committed memory that belongs to this process alone, region by region: what Windows
-// reports as private bytes, for systems that leave that figure at 0 (Wine does).
-uint64_t CommittedPrivateBytes() {
-    uint64_t total = 0;
-    MEMORY_BASIC_INFORMATION region;
-    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
-        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
-        if (next <= at) break;
-        at = next;
-    }
-    return total;
-}
-
-}  // namespace
 
 int LiveUserObjects() {
     DWORD reported = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);

@@ -7,6 +7,9 @@
 class ProfileDefaultPrinter {
 public:
     explicit ProfileDefaultPrinter(const char* device) {
+        // Wine's spooler sets the value from CUPS when it is first loaded in the session; loaded
+        // here first, it cannot overwrite the replacement in a program started after this.
+        LoadLibraryA("winspool.drv");
         char old[1024] = {};
         had_ = GetProfileStringA("windows", "device", "", old, sizeof old) > 0;
         old_ = old;

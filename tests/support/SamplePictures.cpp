@@ -3,7 +3,7 @@
 #include "support/SamplePictures.h"
 
 #include <cmath>
-#include <cstdio>
+#include <fstream>
 #include <stdexcept>
 
 #include "graphics/GdiHandles.h"
@@ -56,10 +56,9 @@ Colour Landscape(double u, double v, int x, int y) {
 }
 
 void WriteAll(const std::string& path, const samplebytes::Bytes& bytes) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) throw std::runtime_error("cannot write " + path);
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) != 0 || !ok) throw std::runtime_error("cannot write " + path);
+    std::ofstream file(path, std::ios::binary);
+    if (!file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size())).flush())
+        throw std::runtime_error("cannot write " + path);
 }
 
 // One square icon image: the badge in colour, the mask set where it is not.

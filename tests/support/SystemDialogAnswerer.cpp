@@ -19,11 +19,7 @@ void SystemDialogAnswerer::Wait() {
     if (helper_.joinable()) helper_.join();
 }
 
-std::string ControlText(HWND dialog, int id) {
-    char text[256] = {};
-    SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
+std::string ControlText(HWND dialog, int id) { return EditText(GetDlgItem(dialog, id)); }
 
 void SetControlText(HWND dialog, int id, const std::string& text) {
     SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));

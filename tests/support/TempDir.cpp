@@ -1,5 +1,7 @@
 #include "support/TempDir.h"
 #include <windows.h>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 TempDir::TempDir() {
@@ -36,4 +38,9 @@ std::string TempDir::Write(const std::string& name, const std::string& bytes) co
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
     CloseHandle(file);
     return path;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }

@@ -22,3 +22,6 @@ public:
 private:
     std::string path_;
 };
+
+// The whole of a file (a Windows path); "" when it cannot be read.
+std::string ReadWholeFile(const std::string& path);

@@ -29,10 +29,7 @@ public:
     int In(std::initializer_list<const char*> modules) const;
 
 private:
-    struct Module {
-        uintptr_t base, end;
-        std::string name;
-    };
+    struct Module { uintptr_t base, end; std::string name; };
     void LoadModules();
     std::string ModuleAt(uintptr_t address);
     void Run();

@@ -38,17 +38,24 @@ int RunUnixShell(const std::string& script, std::string* output = nullptr, DWORD
 Pixels CaptureScreen(const RECT& screenRect);
 Pixels CaptureClient(HWND window);
 
-// Moves the pointer to a screen position and presses and releases the left button.
-void ClickScreen(int x, int y);
+// Moves the pointer to a screen position and presses and releases the left button
+// (`clicks` times: 2 is a double-click).
+void ClickScreen(int x, int y, int clicks = 1);
+void ClickCentre(const RECT& screenRect, int clicks = 1);
 void ClickClient(HWND window, int x, int y);
-void DoubleClickScreen(int x, int y);
 // Presses and releases a key (with Shift held when `shift`) on the focused window.
 void PressKey(WORD virtualKey, bool shift = false);
 // Types text (ANSI code page) as keyboard input to the focused window.
 void TypeText(const std::string& text);
 
 std::string WindowText(HWND window);
+// A control's text, also of another process's window (GetWindowText does not ask those).
+std::string EditText(HWND control);
 std::string ClassNameOf(HWND window);
+// The window's rectangle on the screen.
+RECT ScreenRectOf(HWND window);
+// The window that has the focus in the thread of `window` (nullptr: none).
+HWND FocusOf(HWND window);
 // A child window's rectangle in its parent's client coordinates.
 RECT ChildRectInClient(HWND parent, HWND child);
 // "left,top widthxheight": a placement checked in one comparison.
@@ -71,7 +78,6 @@ public:
     AppProcess(const AppProcess&) = delete;
     AppProcess& operator=(const AppProcess&) = delete;
 
-    DWORD ProcessId() const { return info_.dwProcessId; }
     DWORD MainThreadId() const { return info_.dwThreadId; }
     HANDLE ProcessHandle() const { return info_.hProcess; }
     // The visible top-level window of this process with the class and title given
