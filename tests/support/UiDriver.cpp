@@ -4,27 +4,11 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "support/DibSurface.h"
 #include "support/Form1Points.h"
+#include "support/TempDir.h"
 
 namespace {
-
-struct WindowSearch {
-    DWORD pid;
-    const char* className;
-    const char* title;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTopLevel(HWND hwnd, LPARAM param) {
-    auto* s = reinterpret_cast<WindowSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != s->pid || !IsWindowVisible(hwnd)) return TRUE;
-    if (s->className && ClassNameOf(hwnd) != s->className) return TRUE;
-    if (s->title && WindowText(hwnd) != s->title) return TRUE;
-    s->found = hwnd;
-    return FALSE;
-}
 
 // Windows command-line quoting for one argument.
 std::string Quote(const std::string& arg) {
@@ -70,12 +54,9 @@ bool Settle(HWND window, DWORD timeoutMs) {
 }
 
 bool WaitUntilReady(HWND dialog, DWORD timeoutMs) {
-    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
     const bool focused = WaitUntil([&] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        return GetGUIThreadInfo(thread, &info) && info.hwndFocus &&
-               (info.hwndFocus == dialog || IsChild(dialog, info.hwndFocus));
+        HWND focus = FocusOf(dialog);
+        return focus && (focus == dialog || IsChild(dialog, focus));
     }, timeoutMs);
     return focused && Settle(dialog, timeoutMs);
 }
@@ -133,58 +114,24 @@ int RunUnixShell(const std::string& script, std::string* output, DWORD timeoutMs
     if (pi.hThread) CloseHandle(pi.hThread);
 
     const std::string codePath = WindowsPathOf(codeFile), outPath = WindowsPathOf(outFile);
-    bool finished = WaitUntil([&] {
+    const bool finished = WaitUntil([&] {
         return GetFileAttributesA(codePath.c_str()) != INVALID_FILE_ATTRIBUTES;
     }, timeoutMs);
-    int code = -1;
-    if (finished) {
-        if (FILE* f = std::fopen(codePath.c_str(), "rb")) {
-            if (std::fscanf(f, "%d", &code) != 1) code = -1;
-            std::fclose(f);
-        }
-    }
-    if (output) {
-        output->clear();
-        if (FILE* f = std::fopen(outPath.c_str(), "rb")) {
-            char buf[4096];
-            size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) output->append(buf, n);
-            std::fclose(f);
-        }
-    }
+    const std::string codeText = finished ? ReadWholeFile(codePath) : "";
+    const int code = codeText.empty() ? -1 : std::atoi(codeText.c_str());
+    if (output) *output = ReadWholeFile(outPath);
     DeleteFileA(codePath.c_str());
     DeleteFileA(outPath.c_str());
     return code;
 }
 
 Pixels CaptureScreen(const RECT& r) {
-    Pixels img;
-    img.width = r.right - r.left;
-    img.height = r.bottom - r.top;
-    if (img.width <= 0 || img.height <= 0) return img;
-
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = img.width;
-    bi.bmiHeader.biHeight = -img.height;  // top row first
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
+    if (r.right <= r.left || r.bottom <= r.top) return Pixels();
+    DibSurface copy(r.right - r.left, r.bottom - r.top);
     HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, img.width, img.height, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    const uint32_t* p = static_cast<const uint32_t*>(bits);
-    img.rgb.assign(p, p + static_cast<size_t>(img.width) * img.height);
-    for (uint32_t& px : img.rgb) px &= 0x00FFFFFF;
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
+    BitBlt(copy.dc(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
     ReleaseDC(nullptr, screen);
-    return img;
+    return copy.Read();
 }
 
 Pixels CaptureClient(HWND window) {
@@ -194,6 +141,18 @@ Pixels CaptureClient(HWND window) {
     ClientToScreen(window, &origin);
     OffsetRect(&rc, origin.x, origin.y);
     return CaptureScreen(rc);
+}
+
+RECT ScreenRectOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
 RECT ChildRectInClient(HWND parent, HWND child) {
@@ -214,24 +173,19 @@ std::string Lower(std::string s) {
     return s;
 }
 
-void ClickScreen(int x, int y) {
+void ClickScreen(int x, int y, int clicks) {
     SetCursorPos(x, y);
     Sleep(30);  // input pacing, as a hand moves before it clicks; callers wait for the click's effect
-    SendButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    for (int i = 0; i < clicks; ++i) SendButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
 }
+
+void ClickCentre(const RECT& r, int clicks) { ClickScreen((r.left + r.right) / 2, (r.top + r.bottom) / 2, clicks); }
 
 void ClickClient(HWND window, int x, int y) {
     POINT p{x, y};
     ClientToScreen(window, &p);
     SetForegroundWindow(window);
     ClickScreen(p.x, p.y);
-}
-
-void DoubleClickScreen(int x, int y) {
-    SetCursorPos(x, y);
-    Sleep(30);  // input pacing, as in ClickScreen
-    SendButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    SendButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
 }
 
 void PressKey(WORD virtualKey, bool shift) {
@@ -273,6 +227,12 @@ std::string WindowText(HWND window) {
     char buf[1024] = {};
     GetWindowTextA(window, buf, sizeof buf);
     return buf;
+}
+
+std::string EditText(HWND control) {
+    char text[MAX_PATH + 1] = {};
+    SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
 }
 
 std::string ClassNameOf(HWND window) {
@@ -344,12 +304,22 @@ AppProcess::~AppProcess() {
 }
 
 HWND AppProcess::WaitForWindow(const char* className, const char* title, DWORD timeoutMs) const {
-    WindowSearch s{info_.dwProcessId, className, title, nullptr};
-    WaitUntil([&] {
-        s.found = nullptr;
-        EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&s));
-        return s.found != nullptr;
-    }, timeoutMs);
+    struct Search {
+        DWORD pid;
+        const char *className, *title;
+        HWND found;
+    } s{info_.dwProcessId, className, title, nullptr};
+    auto match = [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        if (pid != s->pid || !IsWindowVisible(hwnd) || (s->className && ClassNameOf(hwnd) != s->className) ||
+            (s->title && WindowText(hwnd) != s->title))
+            return TRUE;
+        s->found = hwnd;
+        return FALSE;
+    };
+    WaitUntil([&] { return EnumWindows(match, reinterpret_cast<LPARAM>(&s)), s.found != nullptr; }, timeoutMs);
     return s.found;
 }
 
@@ -385,17 +355,10 @@ HWND AppProcess::FileNameEdit(HWND dialog) {
 
 bool AppProcess::AnswerOpenDialog(HWND dialog, const std::string& windowsPath) {
     HWND edit = FileNameEdit(dialog);
-    RECT r;
-    GetWindowRect(edit, &r);
     SetForegroundWindow(dialog);
-    ClickScreen((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ClickCentre(ScreenRectOf(edit));
     // Keys typed before the box has the focus would go elsewhere.
-    if (!WaitUntil([&] {
-            GUITHREADINFO info{};
-            info.cbSize = sizeof info;
-            return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus == edit;
-        }, 3000))
-        return false;
+    if (!WaitUntil([&] { return FocusOf(dialog) == edit; }, 3000)) return false;
     // Whatever the box holds is replaced by what is typed.
     PressKey(VK_END);
     PressKey(VK_HOME, true);
@@ -406,8 +369,8 @@ bool AppProcess::AnswerOpenDialog(HWND dialog, const std::string& windowsPath) {
 
 HWND AppProcess::Ready(DWORD timeoutMs) {
     HWND main = MainWindow(timeoutMs);
-    // (40, 40) lies in the first slot's white box, clear of its text, at 96 and at 144 dpi.
-    const bool white = main && WaitUntil([&] { return CaptureClient(main).At(40, 40) == 0xFFFFFF; }, timeoutMs);
+    // (30, 30) lies in slot 1's white box at 96 and at 144 dpi.
+    const bool white = main && WaitUntil([&] { return CaptureClient(main).At(30, 30) == 0xFFFFFF; }, timeoutMs);
     return white && Settle(main, timeoutMs) ? main : nullptr;
 }
 
