@@ -132,8 +132,7 @@ HBITMAP ConvertBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalett
     BITMAP newBm = {};
     GetObjectA(result.get(), sizeof newBm, &newBm);
     RECT all = {0, 0, newBm.bmWidth, newBm.bmHeight};
-    if (!fill) {
-    } else if (surface) {
+    if (fill && surface) {
         HBRUSH brush = surface->Brush().Handle();
         FillRect(newDC.get(), &all, brush);
         SetTextColor(newDC.get(), ColorToRGB(surface->Font().Color));
@@ -144,7 +143,7 @@ HBITMAP ConvertBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalett
                               {GetBValue(back), GetGValue(back), GetRValue(back), 0}};
             SetDIBColorTable(newDC.get(), 0, 2, two);
         }
-    } else {
+    } else if (fill) {
         PatBlt(newDC.get(), 0, 0, newBm.bmWidth, newBm.bmHeight, WHITENESS);
     }
     if (oldHandle) {
