@@ -5,6 +5,7 @@
 # Each step leaves a stamp file, so a second run returns at once.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/env.sh"  # jpeg_source
 deps=$root/deps
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
 mkdir -p "$deps"
@@ -13,8 +14,7 @@ if [ ! -f "$deps/libjpeg-turbo.stamp" ]; then
   rm -rf "$deps/src-jpeg" "$deps/build-jpeg" "$deps/libjpeg-turbo"
   mkdir -p "$deps/src-jpeg"
   (cd "$deps/src-jpeg" && apt-get source -q libjpeg-turbo >/dev/null)
-  src=$(find "$deps/src-jpeg" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
-  bash "$root/scripts/build-jpeg.sh" "$src" "$deps/build-jpeg" "$deps/libjpeg-turbo"
+  bash "$root/scripts/build-jpeg.sh" "$(jpeg_source)" "$deps/build-jpeg" "$deps/libjpeg-turbo"
   touch "$deps/libjpeg-turbo.stamp"
 fi
 

@@ -3,6 +3,7 @@
 # out/dist/Tetrafol-<version>-win64.zip. The version is the project's, from CMakeLists.txt.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/env.sh"  # jpeg_source
 build=$root/build-dist
 SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct)
 export SOURCE_DATE_EPOCH
@@ -12,8 +13,7 @@ fi
 
 rm -rf "$build"
 # libjpeg-turbo too is built anew from its source in deps/, whatever deps/ holds built.
-src=$(find "$root/deps/src-jpeg" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
-bash "$root/scripts/build-jpeg.sh" "$src" "$build/build-jpeg" "$build/libjpeg-turbo"
+bash "$root/scripts/build-jpeg.sh" "$(jpeg_source)" "$build/build-jpeg" "$build/libjpeg-turbo"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DTETRAFOL_RELEASE=ON -DJPEG_ROOT="$build/libjpeg-turbo" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target Tetrafol

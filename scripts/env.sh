@@ -16,3 +16,5 @@ run_dir=$root/.run/$rig
 out_dir=$root/out
 if [ "$rig" = default ]; then prints_dir=$out_dir/prints; else prints_dir=$run_dir/prints; fi
 mkdir -p "$run_dir" "$out_dir"
+# libjpeg-turbo's source, as Debian's source package unpacks it into deps/src-jpeg.
+jpeg_source() { find "$root/deps/src-jpeg" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo-*' | sort | head -n 1; }

@@ -6,8 +6,9 @@
 # brings its own texts.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/env.sh"  # jpeg_source
 version=$1
-jpeg=$(find "$root/deps/src-jpeg" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo-*' | sort | head -n 1)
+jpeg=$(jpeg_source)
 [ -n "$jpeg" ] || { echo "no libjpeg-turbo source in deps/src-jpeg" >&2; exit 1; }
 
 # The package that installed the start-up code and winpthreads the linker finds.
