@@ -5,7 +5,10 @@
 #include "display/Label.h"
 #include "framework/Application.h"
 #include "framework/Form.h"
+#include "framework/ScreenScale.h"
 #include "framework/SpeedButton.h"
+#include "graphics/GdiHandles.h"
+#include "graphics/GraphicsModule.h"
 #include "graphics/Picture.h"
 #include "rtl/Format.h"
 #include "rtl/ResourceStrings.h"
@@ -39,26 +42,31 @@ void TSilentPaintPanel::PaintWindow(HDC dc, const RECT& region) {
 
 TOpenPictureDialog::TOpenPictureDialog() {
     Filter = GraphicFilter(&TGraphic::ClassInfo);
+    // Designed in pixels of a 96 dpi screen; on others every size and the text follow it
+    // as the main window's layout does.
+    const TScreenScale scale = ScreenScale();
 
     picturePanel_ = std::make_unique<TPanel>();
     picturePanel_->Name = "PicturePanel";
-    picturePanel_->SetBounds(204, 5, 169, 200);
+    picturePanel_->SetBounds(scale(204), scale(5), scale(169), scale(200));
     picturePanel_->BevelOuter = bvNone;
-    picturePanel_->BorderWidth = 6;
+    picturePanel_->BorderWidth = scale(6);
     picturePanel_->TabOrder = 1;
+    picturePanel_->Font().Height = ScreenFontHeight();  // its children take it
+    picturePanel_->FontChanged();
 
     pictureLabel_ = std::make_unique<TLabel>();
     pictureLabel_->Name = "PictureLabel";
     pictureLabel_->SetAutoSize(false);
-    pictureLabel_->SetBounds(6, 6, 157, 23);
+    pictureLabel_->SetBounds(scale(6), scale(6), scale(157), scale(23));
     pictureLabel_->Align = alTop;
     pictureLabel_->SetParent(picturePanel_.get());
 
     previewButton_ = std::make_unique<TSpeedButton>();
     previewButton_->Name = "PreviewButton";
-    previewButton_->SetBounds(77, 1, 23, 22);
+    previewButton_->SetBounds(scale(77), scale(1), scale(23), scale(22));
     previewButton_->SetEnabled(false);
-    previewButton_->LoadGlyph("PREVIEWGLYPH");
+    previewButton_->LoadGlyph("PREVIEWGLYPH", scale);
     previewButton_->Hint = LoadResString(res::SPreviewLabel);
     previewButton_->ShowHint = true;
     previewButton_->OnClick = [this](TObject* sender) { OpenPreviewWindow(sender); };
@@ -66,10 +74,11 @@ TOpenPictureDialog::TOpenPictureDialog() {
 
     paintPanel_ = std::make_unique<TSilentPaintPanel>();
     paintPanel_->Name = "PaintPanel";
-    paintPanel_->SetBounds(6, 29, 157, 145);
+    paintPanel_->SetBounds(scale(6), scale(29), scale(157), scale(145));
     paintPanel_->Align = alClient;
     paintPanel_->BevelInner = bvRaised;
     paintPanel_->BevelOuter = bvLowered;
+    paintPanel_->BevelWidth = scale(1);
     paintPanel_->TabOrder = 0;
     paintPanel_->SetParent(picturePanel_.get());
 
@@ -100,14 +109,64 @@ bool TOpenPictureDialog::RunModal() {
     return Execute(&GetOpenFileNameA);
 }
 
+namespace {
+
+// The dialog manager's horizontal base unit for `font` at `height`: half the mean width of
+// the letters, rounded.
+int DialogBaseUnitX(LOGFONTA font, LONG height) {
+    font.lfHeight = height;
+    OwnedFont made(CreateFontIndirectA(&font));
+    WindowDC screen;
+    if (!made || !screen) return 0;
+    SelectedObject selected(screen.get(), made.get());
+    SIZE letters{};
+    GetTextExtentPoint32A(screen.get(), "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+    return (letters.cx / 26 + 1) / 2;
+}
+
+}  // namespace
+
+// The strip is as wide as the template's units in the template's font, and a font does
+// not grow quite as the resolution does: at 144 dpi the strip came out 4/3 as wide as at
+// 96. The dialog is widened by what the strip lacks of its 96 dpi width scaled as the
+// rest of the program is, before it is centred.
+void TOpenPictureDialog::WidenStripForScreen() {
+    const TScreenScale scale = ScreenScale();
+    HWND child = Handle(), dialog = child ? GetParent(child) : nullptr;
+    if (scale.Unscaled() || !dialog || OldStyle()) return;
+    LOGFONTA font{};
+    auto fontHandle = reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0));
+    if (!fontHandle || !GetObjectA(fontHandle, sizeof font, &font)) return;
+    RECT client, unit{0, 0, 4, 8};
+    GetClientRect(child, &client);
+    MapDialogRect(child, &unit);
+    const int strip = client.right - TemplateAreaRect().Right;
+    const int designedUnit = DialogBaseUnitX(font, MulDiv(font.lfHeight, 96, ScreenLogPixels()));
+    if (unit.right <= 0 || designedUnit <= 0) return;
+    const int grow = scale(MulDiv(MulDiv(strip, 4, unit.right), designedUnit, 4)) - strip;
+    if (grow <= 0) return;
+    RECT outer;
+    GetWindowRect(dialog, &outer);
+    SetWindowPos(dialog, nullptr, 0, 0, outer.right - outer.left + grow, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetClientRect(child, &client);
+    if (client.right - TemplateAreaRect().Right < strip + grow) {  // the dialog left its child as it was
+        GetWindowRect(child, &outer);
+        SetWindowPos(child, nullptr, 0, 0, outer.right - outer.left + grow, outer.bottom - outer.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 void TOpenPictureDialog::DialogShown() {
+    WidenStripForScreen();
     RECT client;
     GetClientRect(Handle(), &client);
     const TRect area = TemplateAreaRect();
+    const TScreenScale scale = ScreenScale();
     client.left = area.Right;
-    client.top += 4;
+    client.top += scale(4);
     picturePanel_->SetBounds(client.left, client.top, client.right - client.left, client.bottom - client.top);
-    previewButton_->SetBounds(paintPanel_->Left() + paintPanel_->Width() - previewButton_->Width() - 2,
+    previewButton_->SetBounds(paintPanel_->Left() + paintPanel_->Width() - previewButton_->Width() - scale(2),
                               previewButton_->Top(), previewButton_->Width(), previewButton_->Height());
     paintBox_->Picture().SetGraphic(nullptr);
     lastPreviewedName_.clear();
@@ -163,7 +222,8 @@ std::unique_ptr<TPreviewWindow> MakePreviewWindow(TPicture& picture, HWND owner)
     TImage* image = preview->Image.get();
 
     form->Name = "PreviewForm";
-    form->SetBounds(0, 0, 320, 240);  // kept when there is no picture to size it to
+    const TScreenScale scale = ScreenScale();
+    form->SetBounds(0, 0, scale(320), scale(240));  // kept when there is no picture to size it to
     form->SetVisible(false);
     form->SetCaption(LoadResString(res::SPreviewLabel));
     form->BorderStyle = bsSizeToolWin;
@@ -178,7 +238,7 @@ std::unique_ptr<TPreviewWindow> MakePreviewWindow(TPicture& picture, HWND owner)
     panel->Align = alClient;
     panel->BevelOuter = bvNone;
     panel->BorderStyle = bsSingle;
-    panel->BorderWidth = 5;
+    panel->BorderWidth = scale(5);
     panel->SetColor(clWindow);
     panel->DoubleBuffered = true;
     panel->SetParent(form);
@@ -203,10 +263,13 @@ std::unique_ptr<TPreviewWindow> MakePreviewWindow(TPicture& picture, HWND owner)
         GetClientRect(panel->WindowHandle(), &panelClient);
         // In 64 bits: a picture may claim a size up to the largest 32-bit number, and the
         // frame and borders added to it must not wrap the window's size round to a negative.
+        // The picture keeps its pixels at every resolution: the image area is its size,
+        // inside the panel's two borders.
+        const int64_t borders = int64_t{panel->BorderWidth} * 2;
         const int64_t width = std::min<int64_t>(
-            monitorWidth * 3 / 4, int64_t{form->ClientWidth()} - panelClient.right + picture.Width() + 10);
+            monitorWidth * 3 / 4, int64_t{form->ClientWidth()} - panelClient.right + picture.Width() + borders);
         const int64_t height = std::min<int64_t>(
-            monitorHeight * 3 / 4, int64_t{form->ClientHeight()} - panelClient.bottom + picture.Height() + 10);
+            monitorHeight * 3 / 4, int64_t{form->ClientHeight()} - panelClient.bottom + picture.Height() + borders);
         form->SetClientSize(static_cast<int32_t>(width), static_cast<int32_t>(height));
     }
     return preview;

@@ -58,6 +58,8 @@ protected:
     void SelectionChanged() override;
 
 private:
+    void WidenStripForScreen();
+
     std::unique_ptr<TPanel> picturePanel_;
     std::unique_ptr<TLabel> pictureLabel_;
     std::unique_ptr<TSpeedButton> previewButton_;

@@ -4,6 +4,7 @@
 #include "framework/Application.h"
 #include "framework/Button.h"
 #include "framework/LayoutValues.h"
+#include "framework/ScreenScale.h"
 #include "framework/TaskWindows.h"
 #include "graphics/bitmap/Bitmap.h"
 #include "graphics/GdiHandles.h"
@@ -27,16 +28,6 @@ private:
     PAINTSTRUCT ps_{};
     HDC dc_ = nullptr;
 };
-
-// Height of a line of text in `font` on the screen.
-int MeasureTextHeight(TFont& font) {
-    WindowDC screen;
-    if (!screen) return 0;
-    SelectedObject selected(screen.get(), font.Handle());
-    SIZE size{};
-    GetTextExtentPoint32A(screen.get(), "0", 1, &size);
-    return size.cy;
-}
 
 void RegisterFormClass(const char* className, WNDPROC procedure) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -154,11 +145,10 @@ bool TForm::SetLayoutProperty(const std::string& property, const std::string& va
 
 void TForm::ScaleForScreen(int screenPixelsPerInch) {
     if (!Scaled || screenPixelsPerInch == PixelsPerInch || PixelsPerInch <= 0) return;
-    Font().Height = MulDiv(Font().Height, screenPixelsPerInch, PixelsPerInch);
+    Font().Height = ScaleOfResolution(screenPixelsPerInch, PixelsPerInch)(Font().Height);
     FontChanged();
-    int newTextHeight = MeasureTextHeight(Font());
-    if (newTextHeight > 0 && TextHeight > 0 && newTextHeight != TextHeight) {
-        auto scale = [&](int32_t v) { return MulDiv(v, newTextHeight, TextHeight); };
+    const TScreenScale scale = ScaleOfFont(Font(), TextHeight);
+    if (!scale.Unscaled()) {
         for (const auto& c : components_) {
             auto* control = dynamic_cast<TControl*>(c.get());
             if (!control) continue;
@@ -170,7 +160,9 @@ void TForm::ScaleForScreen(int screenPixelsPerInch) {
             }
         }
         SetBounds(Left(), Top(), scale(Width()), scale(Height()));
-        TextHeight = newTextHeight;
+        clientWidth_ = scale(clientWidth_);
+        clientHeight_ = scale(clientHeight_);
+        TextHeight = scale.Numerator;
     }
     PixelsPerInch = screenPixelsPerInch;
 }

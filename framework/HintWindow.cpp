@@ -1,6 +1,7 @@
 #include "framework/HintWindow.h"
 #include "framework/Application.h"
 #include "framework/Control.h"
+#include "framework/ScreenScale.h"
 #include "graphics/GdiHandles.h"
 
 namespace {
@@ -51,7 +52,9 @@ void THintWindow::ActivateHint(const std::string& text, POINT at) {
         SelectedObject selected(screen.get(), font_);
         DrawTextA(screen.get(), text_.c_str(), -1, &extent, DT_CALCRECT | DT_NOPREFIX);
     }
-    const int width = extent.right + 8, height = extent.bottom + 4;
+    // The font is the system's, sized for the screen already; the margins around it follow too.
+    const TScreenScale scale = ScreenScale();
+    const int width = extent.right + scale(8), height = extent.bottom + scale(4);
     SetWindowPos(hwnd_, HWND_TOPMOST, at.x, at.y, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
     InvalidateRect(hwnd_, nullptr, TRUE);
     UpdateWindow(hwnd_);
@@ -70,7 +73,7 @@ void THintWindow::Paint(HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
     RECT text = client;
-    InflateRect(&text, -3, -1);
+    InflateRect(&text, -ScreenScale()(3), -ScreenScale()(1));
     DrawTextA(dc, text_.c_str(), -1, &text, DT_LEFT | DT_NOPREFIX);
 }
 
@@ -121,6 +124,6 @@ void HintTracker::Timer(TWinControl& owner, WPARAM id) {
     if (!pending_ || !ApplicationExists()) return;
     POINT cursor;
     GetCursorPos(&cursor);
-    cursor.y += GetSystemMetrics(SM_CYCURSOR) / 2 + 4;  // below the pointer, not under it
+    cursor.y += GetSystemMetrics(SM_CYCURSOR) / 2 + ScreenScale()(4);  // below the pointer, not under it
     Application().ActivateHint(pending_->Hint, cursor);
 }

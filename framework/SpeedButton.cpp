@@ -1,4 +1,7 @@
 #include "framework/SpeedButton.h"
+#include <algorithm>
+#include <vector>
+#include "graphics/bitmap/GlyphScale.h"
 
 namespace {
 // PSDPxax: the brush where the source is black, the destination where it is white.
@@ -7,24 +10,66 @@ constexpr DWORD kBrushThroughMask = 0x00B8074A;
 
 TSpeedButton::TSpeedButton() { SetBounds(0, 0, 23, 22); }
 
-void TSpeedButton::LoadGlyph(const char* resourceName) {
-    glyph_.reset(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), resourceName, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    mask_.reset();
-    if (!glyph_) return;
-    BITMAP info{};
-    GetObjectA(glyph_.get(), sizeof info, &info);
-    glyphWidth_ = info.bmWidth;
-    glyphHeight_ = info.bmHeight;
+namespace {
 
-    OwnedDC colour(CreateCompatibleDC(nullptr)), mono(CreateCompatibleDC(nullptr));
-    SelectedObject glyph(colour.get(), glyph_.get());
-    keyColour_ = GetPixel(colour.get(), 0, glyphHeight_ - 1);
-    // Colour to monochrome: pixels of the background colour become 1, all others 0.
-    mask_.reset(CreateBitmap(glyphWidth_, glyphHeight_, 1, 1, nullptr));
-    SelectedObject mask(mono.get(), mask_.get());
-    SetBkColor(colour.get(), keyColour_);
-    BitBlt(mono.get(), 0, 0, glyphWidth_, glyphHeight_, colour.get(), 0, 0, SRCCOPY);
+// A top-down 32-bit DIB of `width` x `height`.
+BITMAPINFO Info32(LONG width, LONG height) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
+// The pixels of `bitmap`, top row first, as 32-bit 0x00RRGGBB values.
+glyph::Image PixelsOf(HBITMAP bitmap) {
+    BITMAP info{};
+    GetObjectA(bitmap, sizeof info, &info);
+    glyph::Image image{uint32_t(info.bmWidth), uint32_t(info.bmHeight), {}};
+    image.pixels.resize(size_t(image.width) * image.height);
+    BITMAPINFO bi = Info32(info.bmWidth, info.bmHeight);
+    WindowDC screen;
+    if (!GetDIBits(screen.get(), bitmap, 0, image.height, image.pixels.data(), &bi, DIB_RGB_COLORS)) image.pixels.clear();
+    return image;
+}
+
+}  // namespace
+
+void TSpeedButton::LoadGlyph(const char* resourceName, const TScreenScale& scale) {
+    glyph_.reset();
+    mask_.reset();
+    glyphWidth_ = glyphHeight_ = 0;
+    OwnedBitmap loaded(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), resourceName, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!loaded) return;
+    const glyph::Image source = PixelsOf(loaded.get());
+    if (source.pixels.empty()) return;
+    const glyph::Image shown = glyph::Scaled(source, source.pixels[size_t(source.height - 1) * source.width],
+                                             uint32_t(std::max(scale(int32_t(source.width)), int32_t(source.width))),
+                                             uint32_t(std::max(scale(int32_t(source.height)), int32_t(source.height))));
+    glyphWidth_ = int(shown.width);
+    glyphHeight_ = int(shown.height);
+    shift_ = std::max(scale(1), 1);
+
+    BITMAPINFO bi = Info32(glyphWidth_, glyphHeight_);
+    void* bits = nullptr;
+    glyph_.reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!glyph_ || !bits) {
+        glyph_.reset();
+        return;
+    }
+    std::copy(shown.pixels.begin(), shown.pixels.end(), static_cast<uint32_t*>(bits));
+    // The shape for the embossed look: what is at least half covered.
+    const int rowBytes = (glyphWidth_ + 15) / 16 * 2;
+    std::vector<uint8_t> maskBits(size_t(rowBytes) * glyphHeight_, 0);
+    for (int y = 0; y < glyphHeight_; ++y)
+        for (int x = 0; x < glyphWidth_; ++x)
+            if ((shown.pixels[size_t(y) * glyphWidth_ + x] >> 24) < 128)
+                maskBits[size_t(y) * rowBytes + x / 8] |= uint8_t(0x80 >> (x % 8));
+    mask_.reset(CreateBitmap(glyphWidth_, glyphHeight_, 1, 1, maskBits.data()));
     Invalidate();
 }
 
@@ -56,8 +101,8 @@ void TSpeedButton::EnabledChanged() {
 void TSpeedButton::DrawGlyph(HDC dc, int x, int y) {
     OwnedDC source(CreateCompatibleDC(dc));
     SelectedObject glyph(source.get(), glyph_.get());
-    GdiTransparentBlt(dc, x, y, glyphWidth_, glyphHeight_, source.get(), 0, 0, glyphWidth_, glyphHeight_,
-                      keyColour_);
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    GdiAlphaBlend(dc, x, y, glyphWidth_, glyphHeight_, source.get(), 0, 0, glyphWidth_, glyphHeight_, blend);
 }
 
 void TSpeedButton::DrawEmbossed(HDC dc, int x, int y) {
@@ -69,7 +114,7 @@ void TSpeedButton::DrawEmbossed(HDC dc, int x, int y) {
     OwnedBrush shadow(CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW)));
     {
         SelectedObject brush(dc, highlight.get());
-        BitBlt(dc, x + 1, y + 1, glyphWidth_, glyphHeight_, source.get(), 0, 0, kBrushThroughMask);
+        BitBlt(dc, x + shift_, y + shift_, glyphWidth_, glyphHeight_, source.get(), 0, 0, kBrushThroughMask);
     }
     {
         SelectedObject brush(dc, shadow.get());
@@ -86,8 +131,8 @@ void TSpeedButton::Paint() {
     if (!glyph_) return;
     int x = (Width() - glyphWidth_) / 2, y = (Height() - glyphHeight_) / 2;
     if (pressed_) {
-        ++x;
-        ++y;
+        x += shift_;
+        y += shift_;
     }
     if (Enabled()) DrawGlyph(dc, x, y);
     else if (mask_) DrawEmbossed(dc, x, y);

@@ -3,9 +3,12 @@
 // window, and what a cancelled run and the next run keep.
 #include <windows.h>
 #include <commctrl.h>
+#include <cstring>
 #include <gtest/gtest.h>
 
+#include "graphics/GdiHandles.h"
 #include "graphics/bitmap/BmpSamples.h"
+#include "support/DibSurface.h"
 #include "support/Form1Points.h"
 #include "support/SheetCells.h"
 #include "graphics/jpeg/JpegSamples.h"
@@ -27,6 +30,39 @@ int DarkCount(const Pixels& img) {
     return img.Count(RECT{0, 0, img.width, img.height}, [](uint32_t px) { return IsDark(px, 0x60); });
 }
 
+long InkHeightIn(const Pixels& img) {
+    const RECT ink = img.BoxOf([](uint32_t px) { return IsDark(px, 0x60); });
+    return ink.bottom - ink.top;
+}
+
+int ScreenDpi() {
+    WindowDC screen;
+    return GetDeviceCaps(screen.get(), LOGPIXELSY);
+}
+// The screen's text height in the program's design font ("ＭＳ Ｐゴシック" at 12 pixels on
+// a 96 dpi screen, by the resolution on others): the main window's layout scales by it over 12.
+int ScreenTextHeight() {
+    WindowDC screen;
+    OwnedFont font(CreateFontA(-MulDiv(12, ScreenDpi(), 96), 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0,
+                               0, "ＭＳ Ｐゴシック"));
+    SelectedObject selected(screen.get(), font.get());
+    SIZE text{};
+    GetTextExtentPoint32A(screen.get(), "0", 1, &text);
+    return text.cy;
+}
+// A length designed for 96 dpi, on this screen, as what the program builds in code.
+int At(int designed) { return MulDiv(designed, ScreenDpi(), 96); }
+
+// How tall the ink of `text` is in "ＭＳ Ｐゴシック" at `height` pixels, drawn here.
+long InkHeight(const char* text, int height, int weight = FW_NORMAL) {
+    DibSurface dib(400, 100, RGB(255, 255, 255));
+    OwnedFont font(CreateFontA(-height, 0, 0, 0, weight, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ Ｐゴシック"));
+    SelectedObject selected(dib.dc(), font.get());
+    SetBkMode(dib.dc(), TRANSPARENT);
+    TextOutA(dib.dc(), 10, 10, text, static_cast<int>(strlen(text)));
+    return InkHeightIn(dib.Read());
+}
+
 // The open dialog of the program with its preview strip.
 struct PictureDialog {
     HWND dialog = nullptr, picturePanel = nullptr, paintPanel = nullptr;
@@ -44,21 +80,23 @@ struct PictureDialog {
     int Items() const { return static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)); }
     int Selected() const { return static_cast<int>(SendMessageA(List(), LVM_GETNEXTITEM, -1, LVNI_SELECTED)); }
 
-    // The paint panel's interior, inside its two 1-pixel bevels, on the screen.
+    // The paint panel's interior, inside its two 1-pixel bevels, on the screen (sizes
+    // here are those of a 96 dpi screen, followed by the screen's text height).
     RECT Interior() const {
         RECT r = ClientScreenRect(paintPanel);
-        InflateRect(&r, -2, -2);
+        InflateRect(&r, -2 * At(1), -2 * At(1));
         return r;
     }
-    // The preview button: at the caption row's right end, 2 pixels inside the paint panel.
+    // The preview button, 23 x 22: at the caption row's right end, 2 pixels inside the
+    // paint panel.
     RECT Button() const {
         RECT paint = ScreenRectOf(paintPanel), strip = ClientScreenRect(picturePanel);
-        return RECT{paint.right - 25, strip.top + 1, paint.right - 2, strip.top + 23};
+        return RECT{paint.right - At(2) - At(23), strip.top + At(1), paint.right - At(2), strip.top + At(1) + At(22)};
     }
-    // The caption row: from the strip's border to the paint panel's top.
+    // The caption row, 23 high: from the strip's border to the paint panel's top.
     RECT CaptionRow() const {
         RECT paint = ScreenRectOf(paintPanel);
-        return RECT{paint.left, paint.top - 23, paint.right, paint.top};
+        return RECT{paint.left, paint.top - At(23), paint.right, paint.top};
     }
     bool ButtonEnabled() const { return CaptureScreen(Button()).Count(kAqua) > 0; }  // the glyph's lens
 
@@ -90,7 +128,7 @@ HWND WaitForPreviewWindow(const AppProcess& app) {
 // Where the preview window shows the picture: its panel inside the 5-pixel border, on the screen.
 RECT PreviewArea(HWND preview) {
     RECT area = ClientScreenRect(FindChild(preview, "TPanel"));
-    InflateRect(&area, -5, -5);
+    InflateRect(&area, -At(5), -At(5));
     return area;
 }
 
@@ -279,42 +317,56 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
 
 }  // namespace
 
-// On a 144 dpi screen (ctest's ui_tests_144dpi, a rig of its own) the program, aware of the
-// system's resolution, lays its window out itself: the font by 144 / 96, places and sizes by
-// the new text height over 12. The strip and the preview window keep their own rules, and
-// each picture lands where those places say, on the sheet too.
+// On a screen of more than 96 dpi (ctest's ui_tests_120dpi and ui_tests_144dpi, rigs of
+// their own) the program, aware of the system's resolution, lays its window out itself: the
+// font by the resolution over 96, places and sizes by the new text height over 12. What it
+// builds in code goes by the resolution over 96: the strip, its texts, button and glyph,
+// the preview window's border and size. Pictures keep their pixels, and each lands where
+// those places say, on the sheet too.
 TEST_F(PictureDialogTest, OnAHighResolutionScreenEverythingIsLaidOutByTheProgramsScaling) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    HGDIOBJ old = SelectObject(screen, CreateFontA(-MulDiv(12, dpi, 96), 0, 0, 0, FW_NORMAL, 0, 0, 0,
-                                                   SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ Ｐゴシック"));
-    SIZE text{};
-    GetTextExtentPoint32A(screen, "0", 1, &text);
-    DeleteObject(SelectObject(screen, old));
-    ReleaseDC(nullptr, screen);
-    if (dpi == 96) GTEST_SKIP() << "for the 144 dpi rig";
+    const int dpi = ScreenDpi(), fontHeight = At(12), textHeight = ScreenTextHeight();
+    if (dpi == 96) GTEST_SKIP() << "for the rigs of higher resolutions";
+    auto layout = [&](int v) { return MulDiv(v, textHeight, 12); };
     auto place = [&](int l, int t, int w, int h) {
-        auto at = [&](int v) { return MulDiv(v, text.cy, 12); };
-        return RECT{at(l), at(t), at(l) + at(w), at(t) + at(h)};
+        return RECT{layout(l), layout(t), layout(l) + layout(w), layout(t) + layout(h)};
     };
     const RECT slot = place(16, 16, 160, 120), print = place(56, 296, 89, 33), window = place(0, 0, 395, 365);
     ASSERT_NE(main_, nullptr);
+    const long slotInk = InkHeightIn(CaptureClient(main_).Crop(slot));  // "未設定"
     ClickClient(main_, slot.left + 50, slot.top + 50);
     PictureDialog d(app_);
     ASSERT_TRUE(d.Complete());
     AppProcess::AnswerOpenDialog(d.dialog, files_.Path());
     ASSERT_TRUE(WaitUntil([&] { return d.Items() == 5; }, 5000));
-    d.Select(2);  // 300 x 200, red: at its natural size in the preview window
-    const RECT interior = d.Interior();
-    ClickCentre(interior, 2);
+    d.Select(0);  // the folder: "画像:" over "(なし)"
+    const RECT strip = ScreenRectOf(d.picturePanel), paint = ScreenRectOf(d.paintPanel);
+    const long captionInk = InkHeightIn(CaptureScreen(d.CaptionRow())), noneInk = InkHeightIn(CaptureScreen(d.Interior()));
+    ClickCentre(d.Interior(), 2);  // the preview window with nothing to show keeps its own size
     HWND preview = WaitForPreviewWindow(app_);
     ASSERT_NE(preview, nullptr);
-    const long previewRed = CaptureScreen(PreviewArea(preview)).Count(kRed);
+    const RECT emptyPreview = ScreenRectOf(preview);
+    ASSERT_TRUE(ClosedByEscape(preview));
+    d.Select(2);  // 300 x 200, red: at its natural size in the preview window
+    // The button's frame ends in the darkest shadow; within it, what is not the button's
+    // face is the glyph (its page's ink 13 x 15 of its 16 x 16 pixels).
+    RECT around = d.Button();
+    InflateRect(&around, At(3), At(3));
+    const Pixels button = CaptureScreen(around);
+    const uint32_t shadow = RgbOf(GetSysColor(COLOR_3DDKSHADOW)), face = RgbOf(GetSysColor(COLOR_BTNFACE));
+    const RECT frame = button.BoxOf(shadow), inner{frame.left + 2, frame.top + 2, frame.right - 2, frame.bottom - 2};
+    const RECT glyph = button.Crop(inner).BoxOf([&](uint32_t px) { return px != face; });
+    const RECT interior = d.Interior();
+    ClickCentre(interior, 2);
+    preview = WaitForPreviewWindow(app_);
+    ASSERT_NE(preview, nullptr);
+    const RECT previewArea = PreviewArea(preview);
+    const long previewRed = CaptureScreen(previewArea).Count(kRed);
     ASSERT_TRUE(ClosedByEscape(preview));
     d.Select(1);  // 640 x 480, blue: stretched into the strip's interior, then fitted into the slot
     ASSERT_TRUE(WaitUntil([&] { return CaptureScreen(interior).Count(kBlue) > 0 && Settle(d.paintPanel); }, 5000));
     const long iw = interior.right - interior.left, stripBlue = CaptureScreen(interior).Count(kBlue);
-    const long stripLeft = ScreenRectOf(d.picturePanel).left, listRight = ScreenRectOf(d.List()).right;
+    const long listRight = ScreenRectOf(d.List()).right;
+    CaptureScreen(ScreenRectOf(d.dialog)).SaveBmp(OutputDir() + "\\dialog-" + std::to_string(dpi) + "dpi.bmp");
     PressButton(d.dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return CaptureClient(main_).At(slot.left + 50, slot.top + 50) == kBlue; }, 5000));
     ASSERT_TRUE(Settle(main_));
@@ -325,16 +377,33 @@ TEST_F(PictureDialogTest, OnAHighResolutionScreenEverythingIsLaidOutByTheProgram
     ASSERT_NE(printDialog, nullptr);
     PressButton(printDialog, IDOK);
     const RenderedPage page = RenderNextJob(jobs, kSheetDpi);
-    const RECT outer = ScreenRectOf(main_), button = ChildRectInClient(main_, FindChild(main_, "Button", "印刷"));
+    const RECT outer = ScreenRectOf(main_), printButton = ChildRectInClient(main_, FindChild(main_, "Button", "印刷"));
     // 4:3 like the slot, the picture fills it but for a row the truncation may take.
     const long slotWidth = slot.right - slot.left, slotArea = slotWidth * (slot.bottom - slot.top);
+    // Against the design for 96 dpi, sizes within a pixel of it scaled, text by its font.
+    // The strip there: 168 wide (the interior of 152 in WalksThroughTheStatesOfThePreview
+    // inside a 6-pixel border and two 1-pixel bevels).
     const struct { const char* what; long got, low, high; } rows[] = {
         {"window width", outer.right - outer.left, window.right, window.right},
         {"window height", outer.bottom - outer.top, window.bottom, window.bottom},
-        {"印刷 left", button.left, print.left, print.left},
-        {"印刷 bottom", button.bottom, print.bottom, print.bottom},
-        {"strip right of the list", stripLeft, listRight, LONG_MAX},
+        {"印刷 left", printButton.left, print.left, print.left},
+        {"印刷 bottom", printButton.bottom, print.bottom, print.bottom},
+        {"未設定, by its font", slotInk, InkHeight("未設定", layout(24), FW_BOLD), InkHeight("未設定", layout(24), FW_BOLD)},
+        {"strip right of the list", strip.left, listRight, LONG_MAX},
+        {"strip width", strip.right - strip.left, At(168) - 1, At(168) + 1},
+        {"strip border", paint.left - strip.left, At(6) - 1, At(6) + 1},
+        {"caption row", paint.top - strip.top - At(6), At(23) - 1, At(23) + 1},
+        {"画像:, by its font", captionInk, InkHeight("画像:", fontHeight), InkHeight("画像:", fontHeight)},
+        {"(なし), by its font", noneInk, InkHeight("(なし)", fontHeight), InkHeight("(なし)", fontHeight)},
+        {"button width", frame.right - frame.left, At(23) - 1, At(23) + 1},
+        {"button height", frame.bottom - frame.top, At(22) - 1, At(22) + 1},
+        {"glyph width", glyph.right - glyph.left, At(13) - 1, At(13) + 1},
+        {"glyph height", glyph.bottom - glyph.top, At(15) - 1, At(15) + 1},
         {"strip, 640 x 480 stretched", stripBlue, iw * (iw * 3 / 4 - 1), iw * (iw * 3 / 4 + 1)},
+        {"empty preview window width", emptyPreview.right - emptyPreview.left, At(320) - 1, At(320) + 1},
+        {"empty preview window height", emptyPreview.bottom - emptyPreview.top, At(240) - 1, At(240) + 1},
+        {"preview window inside its border: 300 wide", previewArea.right - previewArea.left, 300, 300},
+        {"preview window inside its border: 200 high", previewArea.bottom - previewArea.top, 200, 200},
         {"preview window, 300 x 200 at its size", previewRed, 300 * 200, 300 * 200},
         {"slot 1, 640 x 480 fitted", shot.Count(slot, kBlue), slotArea - slotWidth, slotArea},
         {"nothing outside slot 1", shot.Count(kBlue), shot.Count(slot, kBlue), shot.Count(slot, kBlue)},
