@@ -1,6 +1,7 @@
 #include "dialogs/OpenPictureDialog.h"
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include "display/Image.h"
 #include "display/Label.h"
 #include "framework/Application.h"
@@ -141,7 +142,10 @@ void TOpenPictureDialog::WidenStripForScreen() {
     GetClientRect(child, &client);
     MapDialogRect(child, &unit);
     const int strip = client.right - TemplateAreaRect().Right;
-    const int designedUnit = DialogBaseUnitX(font, MulDiv(font.lfHeight, 96, ScreenLogPixels()));
+    // The font's height at 96 dpi through its size in points, as the template gives it
+    // (rounded on each screen: 13 pixels at 120 dpi would come back as 10 instead of 11).
+    const int points = MulDiv(std::abs(font.lfHeight), 72, ScreenLogPixels());
+    const int designedUnit = DialogBaseUnitX(font, -MulDiv(points, 96, 72));
     if (unit.right <= 0 || designedUnit <= 0) return;
     const int grow = scale(MulDiv(MulDiv(strip, 4, unit.right), designedUnit, 4)) - strip;
     if (grow <= 0) return;
