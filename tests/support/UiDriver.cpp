@@ -369,8 +369,8 @@ bool AppProcess::AnswerOpenDialog(HWND dialog, const std::string& windowsPath) {
 
 HWND AppProcess::Ready(DWORD timeoutMs) {
     HWND main = MainWindow(timeoutMs);
-    // (30, 30) lies in slot 1's white box at 96 and at 144 dpi.
-    const bool white = main && WaitUntil([&] { return CaptureClient(main).At(30, 30) == 0xFFFFFF; }, timeoutMs);
+    // (40, 40) lies in slot 1's white box, above its text, at 96, 120, 144 and 192 dpi.
+    const bool white = main && WaitUntil([&] { return CaptureClient(main).At(40, 40) == 0xFFFFFF; }, timeoutMs);
     return white && Settle(main, timeoutMs) ? main : nullptr;
 }
 
