@@ -3,10 +3,10 @@
 // resolutions, then places and sizes by the text height that font now has over the one it
 // had when it was designed. With the design's face ("ＭＳ Ｐゴシック", whose line is as
 // tall as its height) that is the ratio of the resolutions itself: 1.25, 1.5 and 2 at 120,
-// 144 and 192 dpi. What the program builds in code goes by that ratio directly: a face put
-// in its place may not grow in step (IPA P Gothic's line is 13 pixels at height 12 and 20
-// at 18), and the preview strip must be 1.5 times as wide at 144 dpi, its texts and button
-// with it.
+// 144 and 192 dpi. What the program builds in code goes by that ratio directly, so that it
+// grows as the system's own dialogs and fonts do even where another face stands in for the
+// design's and does not grow in step (IPA P Gothic's line is 13 pixels at height 12 and 20
+// at 18: a layout scaled by it comes out 5/3 as large at 144 dpi).
 #pragma once
 #include <windows.h>
 #include <cstdint>
