@@ -32,7 +32,8 @@ glyph::Image PixelsOf(HBITMAP bitmap) {
     image.pixels.resize(size_t(image.width) * image.height);
     BITMAPINFO bi = Info32(info.bmWidth, info.bmHeight);
     WindowDC screen;
-    if (!GetDIBits(screen.get(), bitmap, 0, image.height, image.pixels.data(), &bi, DIB_RGB_COLORS)) image.pixels.clear();
+    if (!GetDIBits(screen.get(), bitmap, 0, image.height, image.pixels.data(), &bi, DIB_RGB_COLORS))
+        image.pixels.clear();
     return image;
 }
 

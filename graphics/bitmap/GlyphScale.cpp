@@ -48,7 +48,8 @@ Image Scaled(const Image& source, uint32_t keyColour, uint32_t width, uint32_t h
         .AddRows(reinterpret_cast<const uint8_t*>(colour.data()), stride, big.height);
     box::Reducer(big.width, big.height, width, height, reinterpret_cast<uint8_t*>(alpha.data()), size_t(width) * 4)
         .AddRows(reinterpret_cast<const uint8_t*>(cover.data()), stride, big.height);
-    for (size_t i = 0; i < out.pixels.size(); ++i) out.pixels[i] = (out.pixels[i] & 0xFFFFFFu) | (alpha[i] & 0xFFu) << 24;
+    for (size_t i = 0; i < out.pixels.size(); ++i)
+        out.pixels[i] = (out.pixels[i] & 0xFFFFFFu) | (alpha[i] & 0xFFu) << 24;
     return out;
 }
 

@@ -35,12 +35,8 @@ long InkHeightIn(const Pixels& img) {
     return ink.bottom - ink.top;
 }
 
-int ScreenDpi() {
-    WindowDC screen;
-    return GetDeviceCaps(screen.get(), LOGPIXELSY);
-}
-// The screen's text height in the program's design font ("ＭＳ Ｐゴシック" at 12 pixels on
-// a 96 dpi screen, by the resolution on others): the main window's layout scales by it over 12.
+int ScreenDpi() { return GetDeviceCaps(WindowDC().get(), LOGPIXELSY); }
+// The text height of the design font (12 pixels at 96 dpi), by which the layout scales over 12.
 int ScreenTextHeight() {
     WindowDC screen;
     OwnedFont font(CreateFontA(-MulDiv(12, ScreenDpi(), 96), 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0,
@@ -62,7 +58,6 @@ long InkHeight(const char* text, int height, int weight = FW_NORMAL) {
     TextOutA(dib.dc(), 10, 10, text, static_cast<int>(strlen(text)));
     return InkHeightIn(dib.Read());
 }
-
 // The open dialog of the program with its preview strip.
 struct PictureDialog {
     HWND dialog = nullptr, picturePanel = nullptr, paintPanel = nullptr;
@@ -80,15 +75,13 @@ struct PictureDialog {
     int Items() const { return static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)); }
     int Selected() const { return static_cast<int>(SendMessageA(List(), LVM_GETNEXTITEM, -1, LVNI_SELECTED)); }
 
-    // The paint panel's interior, inside its two 1-pixel bevels, on the screen (sizes
-    // here are those of a 96 dpi screen, followed by the screen's text height).
+    // The paint panel's interior, inside its two 1-pixel bevels, on the screen (sizes at 96 dpi).
     RECT Interior() const {
         RECT r = ClientScreenRect(paintPanel);
         InflateRect(&r, -2 * At(1), -2 * At(1));
         return r;
     }
-    // The preview button, 23 x 22: at the caption row's right end, 2 pixels inside the
-    // paint panel.
+    // The preview button, 23 x 22: at the caption row's right end, 2 pixels inside the paint panel.
     RECT Button() const {
         RECT paint = ScreenRectOf(paintPanel), strip = ClientScreenRect(picturePanel);
         return RECT{paint.right - At(2) - At(23), strip.top + At(1), paint.right - At(2), strip.top + At(1) + At(22)};
@@ -317,12 +310,10 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
 
 }  // namespace
 
-// On a screen of more than 96 dpi (ctest's ui_tests_120dpi and ui_tests_144dpi, rigs of
-// their own) the program, aware of the system's resolution, lays its window out itself: the
-// font by the resolution over 96, places and sizes by the new text height over 12. What it
-// builds in code goes by the resolution over 96: the strip, its texts, button and glyph,
-// the preview window's border and size. Pictures keep their pixels, and each lands where
-// those places say, on the sheet too.
+// At 120 and 144 dpi (ctest's ui_tests_120dpi and ui_tests_144dpi, rigs of their own) the
+// layout's font goes by the resolution over 96, places and sizes by its text height over 12;
+// what the program builds in code (strip, texts, button, glyph, preview window) by the
+// resolution. Pictures keep their pixels, and land where those places say, on the sheet too.
 TEST_F(PictureDialogTest, OnAHighResolutionScreenEverythingIsLaidOutByTheProgramsScaling) {
     const int dpi = ScreenDpi(), fontHeight = At(12), textHeight = ScreenTextHeight();
     if (dpi == 96) GTEST_SKIP() << "for the rigs of higher resolutions";
@@ -380,9 +371,8 @@ TEST_F(PictureDialogTest, OnAHighResolutionScreenEverythingIsLaidOutByTheProgram
     const RECT outer = ScreenRectOf(main_), printButton = ChildRectInClient(main_, FindChild(main_, "Button", "印刷"));
     // 4:3 like the slot, the picture fills it but for a row the truncation may take.
     const long slotWidth = slot.right - slot.left, slotArea = slotWidth * (slot.bottom - slot.top);
-    // Against the design for 96 dpi, sizes within a pixel of it scaled, text by its font.
-    // The strip there: 168 wide (the interior of 152 in WalksThroughTheStatesOfThePreview
-    // inside a 6-pixel border and two 1-pixel bevels).
+    // Against the 96 dpi design scaled: sizes within a pixel, texts by their fonts. The strip there
+    // is 168 wide (WalksThroughTheStatesOfThePreview's interior, 152, in its border and bevels).
     const struct { const char* what; long got, low, high; } rows[] = {
         {"window width", outer.right - outer.left, window.right, window.right},
         {"window height", outer.bottom - outer.top, window.bottom, window.bottom},
