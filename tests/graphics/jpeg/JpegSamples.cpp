@@ -173,6 +173,71 @@ std::string CheckAgainstPattern(int width, int height, const std::function<const
     return "";
 }
 
+Bytes WithApp1(Bytes file, const Bytes& payload) {
+    const size_t length = payload.size() + 2;
+    const uint8_t marker[4] = {0xFF, 0xE1, uint8_t(length >> 8), uint8_t(length)};
+    file.insert(file.begin() + 2, payload.begin(), payload.end());
+    file.insert(file.begin() + 2, marker, marker + 4);
+    return file;
+}
+
+namespace {
+
+struct Tag {
+    uint16_t tag, type;
+    uint32_t count, value;
+};
+
+// "Exif\0\0", a TIFF header naming `directory`, and at offset 8 a directory of `tags` (its
+// count `count` unless negative) with `next` as the link to the next directory.
+Bytes Exif(bool big, const std::vector<Tag>& tags, uint32_t directory = 8, long count = -1, uint32_t next = 0) {
+    Bytes b = {'E', 'x', 'i', 'f', 0, 0, uint8_t(big ? 'M' : 'I'), uint8_t(big ? 'M' : 'I')};
+    auto put = [&](uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) b.push_back(uint8_t(v >> 8 * (big ? n - 1 - i : i)));
+    };
+    put(42, 2), put(directory, 4), put(count < 0 ? uint32_t(tags.size()) : uint32_t(count), 2);
+    for (const Tag& t : tags)  // a SHORT value sits in the first two bytes of its four
+        put(t.tag, 2), put(t.type, 2), put(t.count, 4), put(t.type == 3 && big ? t.value << 16 : t.value, 4);
+    put(next, 4);
+    return b;
+}
+
+}  // namespace
+
+Bytes ExifBlock(uint16_t orientation, bool bigEndian) { return Exif(bigEndian, {{0x0112, 3, 1, orientation}}); }
+
+std::vector<ExifShape> ExifShapes() {
+    std::vector<ExifShape> shapes;
+    const Tag make{0x010F, 2, 4, 0}, six{0x0112, 3, 1, 6};
+    for (bool big : {false, true}) {
+        auto add = [&](const std::string& name, const Bytes& b, int v) {
+            shapes.push_back({(big ? "mm-" : "ii-") + name, b, v});
+        };
+        for (uint16_t v : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0xFFFF})
+            add("value-" + std::to_string(v), ExifBlock(v, big), v >= 1 && v <= 8 ? v : 1);
+        add("after-another-tag", Exif(big, {make, six}), 6);
+        add("as-long", Exif(big, {{0x0112, 4, 1, 6}}), 1);
+        add("two-values", Exif(big, {{0x0112, 3, 2, 6}}), 1);
+        for (uint32_t at : {0u, 4u, 25u, 0xFFFFFFF0u})  // into the header, at the last byte, past the end
+            add("directory-at-" + std::to_string(at), Exif(big, {six}, at), 1);
+        add("count-past-end", Exif(big, {six}, 8, 0xFFFF), 1);
+        add("count-one-past-end", Exif(big, {six}, 8, 2), 1);
+        add("loop-to-itself", Exif(big, {make}, 8, -1, 8), 1);
+        add("loop-after-the-tag", Exif(big, {six}, 8, -1, 8), 6);
+        // Cut anywhere: only a whole directory counts (the link after it is not needed).
+        const Bytes whole = Exif(big, {six});
+        for (size_t cut = 0; cut < whole.size(); ++cut)
+            add("cut-" + std::to_string(cut), Bytes(whole.begin(), whole.begin() + long(cut)),
+                cut >= whole.size() - 4 ? 6 : 1);
+        for (size_t at : {5, 7, 9}) {  // not "Exif\0\0", mixed byte order, not 42
+            Bytes b = whole;
+            b[at] ^= 1;
+            add("damaged-header-" + std::to_string(at), b, 1);
+        }
+    }
+    return shapes;
+}
+
 std::vector<Named> GoodFiles() {
     const Recipe recipes[] = {
         {"baseline-420", 67, 45},
@@ -261,6 +326,9 @@ std::vector<Named> HostileFiles() {
         big.insert(big.end(), {0xFF, 0xD9});
         files.push_back({"many-scans-2048x1536", WithSize(big, 2048, 1536)});
     }
+    // Exif blocks of every shape, in a file that decodes all the same.
+    const Bytes plain = Make({"exif", 16, 16});
+    for (const ExifShape& e : ExifShapes()) files.push_back({"exif-" + e.name, WithApp1(plain, e.payload)});
     files.push_back({"empty", {}});
     const char text[] = "This is not a picture.\r\n";
     files.push_back({"text", Bytes(text, text + sizeof text - 1)});

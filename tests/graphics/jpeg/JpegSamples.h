@@ -45,6 +45,15 @@ Bytes WithSize(Bytes file, int width, int height);
 std::string CheckAgainstPattern(int width, int height, const std::function<const uint8_t*(int y)>& row,
                                 const Bytes& paletteBgr, bool grey, double tolerance);
 
+// The file with an APP1 marker holding `payload` right after its start-of-image marker.
+Bytes WithApp1(Bytes file, const Bytes& payload);
+// An Exif block (an APP1 marker's payload) whose first directory holds the orientation.
+Bytes ExifBlock(uint16_t orientation, bool bigEndian);
+// Exif blocks of every value and of damaged and hostile shapes, in both byte orders, each
+// with the orientation it must give (1 for every damaged one).
+struct ExifShape { std::string name; Bytes payload; int orientation; };
+std::vector<ExifShape> ExifShapes();
+
 // Four-component (CMYK or YCCK) files by their names below, which come out as colour rows.
 inline bool IsFourComponent(const std::string& name) { return name.rfind("cmyk", 0) == 0 || name == "ycck"; }
 
