@@ -1,6 +1,5 @@
 #include "graphics/jpeg/TurnPixels.h"
 #include <cstring>
-#include "graphics/jpeg/JpegCodec.h"
 
 namespace jpeg {
 
@@ -19,7 +18,7 @@ void TurnPixels(const uint8_t* from, ptrdiff_t fromStride, int32_t width, int32_
                 ptrdiff_t toStride, int orientation) noexcept {
     if (width <= 0 || height <= 0) return;
     if (orientation < 1 || orientation > 8) orientation = 1;
-    const bool swaps = SwapsAxes(orientation);
+    const bool swaps = orientation >= 5;  // a quarter turn, or a mirror about a diagonal
     const int32_t uprightWidth = swaps ? height : width, uprightHeight = swaps ? width : height;
     const ptrdiff_t pixel = bytes, lastRow = (height - 1) * fromStride, lastColumn = (width - 1) * pixel;
     for (int32_t y = 0; y < uprightHeight; ++y) {
