@@ -322,7 +322,13 @@ void TJPEGImage::Encode() {
     ReportProgress(this, TProgressStage::psEnding, 100, false, TRect{0, 0, 0, 0}, "");
 }
 
-void TJPEGImage::DrawStretched(TCanvas& canvas, const TRect& rect) { canvas.StretchGraphic(rect, DecodeToBitmap()); }
+void TJPEGImage::DrawStretched(TCanvas& canvas, const TRect& rect) {
+    TBitmap* bitmap = DecodeToBitmap();
+    // A progress paint during the decode finds the rows so far as they are stored: a photo
+    // still to be turned would show on its side in its upright frame, so it shows once turned.
+    if (decoding_ && data_->Orientation > 1) return;
+    canvas.StretchGraphic(rect, bitmap);
+}
 
 bool TJPEGImage::IsEmpty() const {
     if (data_->FileBytes) return false;

@@ -1,15 +1,25 @@
 #include "graphics/jpeg/TurnPixels.h"
+#include <algorithm>
 #include <cstring>
 
 namespace jpeg {
 
 namespace {
 
-// One upright row: `count` pixels taken `step` bytes apart from from[at] on. The walk counts
-// in offsets, so that it never forms an address outside the stored rows.
+// Upright pixel (x, y) is stored at from[start + y * down + x * across]; offsets are counted
+// apart from the pointer, so no address outside the stored rows is ever formed. The rows are
+// made `band` at a time, column by column: for a quarter turn an upright row is a stored
+// column, and a band of them reads each stored row a run of neighbouring pixels at a time
+// instead of one pixel a row: for a 24-megapixel photo several times faster.
 template <int Bytes>
-void Gather(const uint8_t* from, ptrdiff_t at, ptrdiff_t step, int32_t count, uint8_t* row) {
-    for (int32_t x = 0; x < count; ++x, at += step, row += Bytes) std::memcpy(row, from + at, Bytes);
+void Move(const uint8_t* from, ptrdiff_t start, ptrdiff_t down, ptrdiff_t across, int32_t width, int32_t height,
+          int32_t band, uint8_t* to, ptrdiff_t toStride) {
+    for (int32_t top = 0; top < height; top += band) {
+        const int32_t bottom = std::min(height, top + band);
+        for (int32_t x = 0; x < width; ++x)
+            for (int32_t y = top; y < bottom; ++y)
+                std::memcpy(to + y * toStride + x * Bytes, from + start + y * down + x * across, Bytes);
+    }
 }
 
 }  // namespace
@@ -19,29 +29,25 @@ void TurnPixels(const uint8_t* from, ptrdiff_t fromStride, int32_t width, int32_
     if (width <= 0 || height <= 0) return;
     if (orientation < 1 || orientation > 8) orientation = 1;
     const bool swaps = orientation >= 5;  // a quarter turn, or a mirror about a diagonal
-    const int32_t uprightWidth = swaps ? height : width, uprightHeight = swaps ? width : height;
-    const ptrdiff_t pixel = bytes, lastRow = (height - 1) * fromStride, lastColumn = (width - 1) * pixel;
-    for (int32_t y = 0; y < uprightHeight; ++y) {
-        // Where upright row y starts among the stored pixels, and the step to its next pixel:
-        // 2 mirrors left to right, 3 turns half round, 4 mirrors top to bottom, 5 mirrors
-        // about the diagonal from the top left, 6 turns a quarter clockwise, 7 mirrors about
-        // the other diagonal, 8 turns a quarter anticlockwise.
-        ptrdiff_t start = 0, step = pixel;
-        switch (orientation) {
-        case 1: start = y * fromStride; break;
-        case 2: start = y * fromStride + lastColumn, step = -pixel; break;
-        case 3: start = lastRow - y * fromStride + lastColumn, step = -pixel; break;
-        case 4: start = lastRow - y * fromStride; break;
-        case 5: start = y * pixel, step = fromStride; break;
-        case 6: start = lastRow + y * pixel, step = -fromStride; break;
-        case 7: start = lastRow + lastColumn - y * pixel, step = -fromStride; break;
-        case 8: start = lastColumn - y * pixel, step = fromStride; break;
-        }
-        uint8_t* row = to + y * toStride;
-        if (bytes == 1) Gather<1>(from, start, step, uprightWidth, row);
-        else if (bytes == 3) Gather<3>(from, start, step, uprightWidth, row);
-        else Gather<4>(from, start, step, uprightWidth, row);
-    }
+    const ptrdiff_t p = bytes, s = fromStride, lastRow = (height - 1) * s, lastColumn = (width - 1) * p;
+    // Where upright row 0 starts, and the steps down and across: 2 mirrors left to right, 3
+    // turns half round, 4 mirrors top to bottom, 5 mirrors about the diagonal from the top
+    // left, 6 turns a quarter clockwise, 7 mirrors about the other diagonal, 8 turns a
+    // quarter anticlockwise.
+    const ptrdiff_t steps[9][3] = {{},
+                                   {0, s, p},
+                                   {lastColumn, s, -p},
+                                   {lastRow + lastColumn, -s, -p},
+                                   {lastRow, -s, p},
+                                   {0, p, s},
+                                   {lastRow, p, -s},
+                                   {lastRow + lastColumn, -p, -s},
+                                   {lastColumn, -p, s}};
+    const ptrdiff_t* m = steps[orientation];
+    const int32_t w = swaps ? height : width, h = swaps ? width : height, band = swaps ? 16 : 1;
+    if (bytes == 1) Move<1>(from, m[0], m[1], m[2], w, h, band, to, toStride);
+    else if (bytes == 3) Move<3>(from, m[0], m[1], m[2], w, h, band, to, toStride);
+    else Move<4>(from, m[0], m[1], m[2], w, h, band, to, toStride);
 }
 
 }  // namespace jpeg

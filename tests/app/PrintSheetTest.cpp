@@ -1,8 +1,7 @@
 // The "印刷" button of the running program through the private spooler: pictures loaded
-// into slots (BMPs and a JPEG photo stored on its side, which also shows upright and fitted
-// in its slot) come out on one landscape page, each in its cell, the right way up; a
-// cancelled dialog prints nothing; empty and cleared slots leave blank paper; a photo-sized
-// picture goes out at its cell's size.
+// into slots (BMPs and a JPEG photo, which also shows fitted in its slot) come out on one
+// landscape page, each in its cell, the right way up; a cancelled dialog prints nothing;
+// empty and cleared slots leave blank paper; a photo-sized picture goes out at its cell's size.
 #include <gtest/gtest.h>
 
 #include "graphics/bitmap/BmpSamples.h"
@@ -22,8 +21,7 @@ samples::Picture Quadrants(int width, int height, const uint32_t quadrant[4]) {
     return {width, height, samplebytes::QuadrantPixels(width, height, colours)};
 }
 
-// A JPEG of flat quadrants on whole 8 x 8 blocks, so the compressed colours stay close, with
-// an Exif block of `orientation`.
+// A JPEG of flat quadrants on whole 8 x 8 blocks, so the compressed colours stay close.
 std::string WriteQuadrantJpeg(const TempDir& dir, const std::string& name, int width, int height,
                               const uint32_t quadrant[4], int orientation) {
     const samples::Picture picture = Quadrants(width, height, quadrant);
@@ -58,8 +56,7 @@ TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePageEmptyAndClea
         EXPECT_EQ(page.Count(page.All(), 0xFFFFFF, 8), static_cast<long>(page.width) * page.height);
     };
     printBlank("nothing loaded yet");
-    // The photo as a camera held upright stores it: on its side, 128 x 160, tagged to be turned
-    // a quarter clockwise (EXIF orientation 6). Upright it is 160 x 128 with these quadrants.
+    // Stored on its side (128 x 160), to be turned a quarter clockwise: upright, these quadrants.
     const uint32_t photo[4] = {0xFF0000, 0x000000, 0xFF8000, 0x0000A0};
     const uint32_t stored[4] = {photo[1], photo[3], photo[0], photo[2]};
     LoadSlot(0, WriteQuadrantJpeg(files_, "photo.jpg", 128, 160, stored, 6));

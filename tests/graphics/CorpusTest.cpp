@@ -86,8 +86,6 @@ TEST(Corpus, FilesOtherProgramsWriteLookAsTheirWritersDrawThem) {
         {"cj-arithmetic.jpg", "cjpeg", 1, 0},
         {"cj-restart.jpg", "cjpeg", 1, 0},
         {"cj-progressive.jpg", "cjpeg", 1, 0},
-        // A photo stored as a camera held it, with each EXIF orientation: shown upright, at the
-        // upright size, as Pillow turns it.
         {"et-orientation-1.jpg", "exiftool", 1, 0}, {"et-orientation-2.jpg", "exiftool", 1, 0},
         {"et-orientation-3.jpg", "exiftool", 1, 0}, {"et-orientation-4.jpg", "exiftool", 1, 0},
         {"et-orientation-5.jpg", "exiftool", 1, 0}, {"et-orientation-6.jpg", "exiftool", 1, 0},

@@ -174,66 +174,51 @@ std::string CheckAgainstPattern(int width, int height, const std::function<const
 }
 
 Bytes WithApp1(Bytes file, const Bytes& payload) {
-    const size_t length = payload.size() + 2;
-    const uint8_t marker[4] = {0xFF, 0xE1, uint8_t(length >> 8), uint8_t(length)};
+    const size_t length = payload.size() + 2;  // counts itself
     file.insert(file.begin() + 2, payload.begin(), payload.end());
-    file.insert(file.begin() + 2, marker, marker + 4);
+    file.insert(file.begin() + 2, {0xFF, 0xE1, uint8_t(length >> 8), uint8_t(length)});
     return file;
 }
 
-namespace {
+// `n` bytes of `v` at `at`, in the Exif block's byte order.
+static void Put(Bytes& b, size_t at, int n, uint32_t v, bool big) {
+    for (int i = 0; i < n; ++i) b[at + size_t(i)] = uint8_t(v >> 8 * (big ? n - 1 - i : i));
+}
 
-struct Tag {
-    uint16_t tag, type;
-    uint32_t count, value;
-};
-
-// "Exif\0\0", a TIFF header naming `directory`, and at offset 8 a directory of `tags` (its
-// count `count` unless negative) with `next` as the link to the next directory.
-Bytes Exif(bool big, const std::vector<Tag>& tags, uint32_t directory = 8, long count = -1, uint32_t next = 0) {
+Bytes ExifBlock(uint16_t orientation, bool big) {
     Bytes b = {'E', 'x', 'i', 'f', 0, 0, uint8_t(big ? 'M' : 'I'), uint8_t(big ? 'M' : 'I')};
-    auto put = [&](uint32_t v, int n) {
-        for (int i = 0; i < n; ++i) b.push_back(uint8_t(v >> 8 * (big ? n - 1 - i : i)));
-    };
-    put(42, 2), put(directory, 4), put(count < 0 ? uint32_t(tags.size()) : uint32_t(count), 2);
-    for (const Tag& t : tags)  // a SHORT value sits in the first two bytes of its four
-        put(t.tag, 2), put(t.type, 2), put(t.count, 4), put(t.type == 3 && big ? t.value << 16 : t.value, 4);
-    put(next, 4);
+    b.resize(44);
+    // From the TIFF header (at 6) on: 42, the first directory at 8 (from 6) with two entries, the
+    // resolution unit and the orientation (SHORT, one value, in the first two of four bytes).
+    const uint32_t fields[][3] = {{8, 2, 42}, {10, 4, 8}, {14, 2, 2}, {16, 2, 0x0128}, {18, 2, 3}, {20, 4, 1},
+                                  {24, 2, 2}, {28, 2, 0x0112}, {30, 2, 3}, {32, 4, 1}, {36, 2, orientation}};
+    for (const auto& f : fields) Put(b, f[0], int(f[1]), f[2], big);
     return b;
 }
 
-}  // namespace
-
-Bytes ExifBlock(uint16_t orientation, bool bigEndian) { return Exif(bigEndian, {{0x0112, 3, 1, orientation}}); }
-
 std::vector<ExifShape> ExifShapes() {
     std::vector<ExifShape> shapes;
-    const Tag make{0x010F, 2, 4, 0}, six{0x0112, 3, 1, 6};
+    const struct { const char* name; int at, n; uint32_t value, next; int orientation; } changes[] = {
+        {"as-long", 30, 2, 4}, {"two-values", 32, 4, 2}, {"not-exif", 5, 1, 1}, {"mixed-order", 7, 1, 'X'},
+        {"not-42", 8, 2, 43}, {"directory-at-0", 10, 4, 0}, {"directory-in-header", 10, 4, 4},
+        {"directory-at-last-byte", 10, 4, 37}, {"directory-past-end", 10, 4, 0xFFFFFFF0},
+        {"count-past-end", 14, 2, 0xFFFF}, {"count-one-past-end", 14, 2, 3}, {"one-entry", 14, 2, 1},
+        {"next-is-itself", 40, 4, 8, 0, 6}, {"other-tag-next-is-itself", 28, 2, 0x010F, 8}};
     for (bool big : {false, true}) {
-        auto add = [&](const std::string& name, const Bytes& b, int v) {
-            shapes.push_back({(big ? "mm-" : "ii-") + name, b, v});
-        };
+        const std::string order = big ? "mm-" : "ii-";
         for (uint16_t v : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0xFFFF})
-            add("value-" + std::to_string(v), ExifBlock(v, big), v >= 1 && v <= 8 ? v : 1);
-        add("after-another-tag", Exif(big, {make, six}), 6);
-        add("as-long", Exif(big, {{0x0112, 4, 1, 6}}), 1);
-        add("two-values", Exif(big, {{0x0112, 3, 2, 6}}), 1);
-        for (uint32_t at : {0u, 4u, 25u, 0xFFFFFFF0u})  // into the header, at the last byte, past the end
-            add("directory-at-" + std::to_string(at), Exif(big, {six}, at), 1);
-        add("count-past-end", Exif(big, {six}, 8, 0xFFFF), 1);
-        add("count-one-past-end", Exif(big, {six}, 8, 2), 1);
-        add("loop-to-itself", Exif(big, {make}, 8, -1, 8), 1);
-        add("loop-after-the-tag", Exif(big, {six}, 8, -1, 8), 6);
-        // Cut anywhere: only a whole directory counts (the link after it is not needed).
-        const Bytes whole = Exif(big, {six});
-        for (size_t cut = 0; cut < whole.size(); ++cut)
-            add("cut-" + std::to_string(cut), Bytes(whole.begin(), whole.begin() + long(cut)),
-                cut >= whole.size() - 4 ? 6 : 1);
-        for (size_t at : {5, 7, 9}) {  // not "Exif\0\0", mixed byte order, not 42
+            shapes.push_back({order + "value-" + std::to_string(v), ExifBlock(v, big), v >= 1 && v <= 8 ? v : 1});
+        const Bytes whole = ExifBlock(6, big);
+        for (const auto& c : changes) {
             Bytes b = whole;
-            b[at] ^= 1;
-            add("damaged-header-" + std::to_string(at), b, 1);
+            Put(b, size_t(c.at), c.n, c.value, big);
+            if (c.next) Put(b, 40, 4, c.next, big);  // the link to the next directory
+            shapes.push_back({order + c.name, b, c.orientation ? c.orientation : 1});
         }
+        // Cut anywhere: only a whole directory counts (the link after it is not needed).
+        for (size_t cut = 0; cut < whole.size(); ++cut)
+            shapes.push_back({order + "cut-" + std::to_string(cut), Bytes(whole.begin(), whole.begin() + long(cut)),
+                              cut >= whole.size() - 4 ? 6 : 1});
     }
     return shapes;
 }

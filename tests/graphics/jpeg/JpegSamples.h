@@ -45,12 +45,11 @@ Bytes WithSize(Bytes file, int width, int height);
 std::string CheckAgainstPattern(int width, int height, const std::function<const uint8_t*(int y)>& row,
                                 const Bytes& paletteBgr, bool grey, double tolerance);
 
-// The file with an APP1 marker holding `payload` right after its start-of-image marker.
+// The file with an APP1 marker of `payload` after its start-of-image marker; an Exif block
+// (such a payload) of an orientation; Exif blocks of damaged and hostile shapes in both byte
+// orders, each with the orientation it must give.
 Bytes WithApp1(Bytes file, const Bytes& payload);
-// An Exif block (an APP1 marker's payload) whose first directory holds the orientation.
 Bytes ExifBlock(uint16_t orientation, bool bigEndian);
-// Exif blocks of every value and of damaged and hostile shapes, in both byte orders, each
-// with the orientation it must give (1 for every damaged one).
 struct ExifShape { std::string name; Bytes payload; int orientation; };
 std::vector<ExifShape> ExifShapes();
 
