@@ -198,7 +198,7 @@ Bytes ExifBlock(uint16_t orientation, bool big) {
 
 std::vector<ExifShape> ExifShapes() {
     std::vector<ExifShape> shapes;
-    const struct { const char* name; int at, n; uint32_t value, next; int orientation; } changes[] = {
+    const struct { const char* name; int at, n; uint32_t value, next = 0; int orientation = 1; } changes[] = {
         {"as-long", 30, 2, 4}, {"two-values", 32, 4, 2}, {"not-exif", 5, 1, 1}, {"mixed-order", 7, 1, 'X'},
         {"not-42", 8, 2, 43}, {"directory-at-0", 10, 4, 0}, {"directory-in-header", 10, 4, 4},
         {"directory-at-last-byte", 10, 4, 37}, {"directory-past-end", 10, 4, 0xFFFFFFF0},
@@ -213,7 +213,7 @@ std::vector<ExifShape> ExifShapes() {
             Bytes b = whole;
             Put(b, size_t(c.at), c.n, c.value, big);
             if (c.next) Put(b, 40, 4, c.next, big);  // the link to the next directory
-            shapes.push_back({order + c.name, b, c.orientation ? c.orientation : 1});
+            shapes.push_back({order + c.name, b, c.orientation});
         }
         // Cut anywhere: only a whole directory counts (the link after it is not needed).
         for (size_t cut = 0; cut < whole.size(); ++cut)
