@@ -56,9 +56,8 @@ TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePageEmptyAndClea
         EXPECT_EQ(page.Count(page.All(), 0xFFFFFF, 8), static_cast<long>(page.width) * page.height);
     };
     printBlank("nothing loaded yet");
-    // Stored on its side (128 x 160), to be turned a quarter clockwise: upright, these quadrants.
     const uint32_t photo[4] = {0xFF0000, 0x000000, 0xFF8000, 0x0000A0};
-    const uint32_t stored[4] = {photo[1], photo[3], photo[0], photo[2]};
+    const uint32_t stored[4] = {photo[1], photo[3], photo[0], photo[2]};  // on its side, 6 turns it upright
     LoadSlot(0, WriteQuadrantJpeg(files_, "photo.jpg", 128, 160, stored, 6));
     LoadSlot(3, files_.Write("blue.bmp", samples::WriteBmp(samples::SolidPicture(60, 120, {0, 0, 255}), {})));
     const uint32_t quadrants[4] = {0x00A000, 0x00FFFF, 0xFF00FF, 0xFFFF00};

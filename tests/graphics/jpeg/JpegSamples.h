@@ -45,9 +45,8 @@ Bytes WithSize(Bytes file, int width, int height);
 std::string CheckAgainstPattern(int width, int height, const std::function<const uint8_t*(int y)>& row,
                                 const Bytes& paletteBgr, bool grey, double tolerance);
 
-// The file with an APP1 marker of `payload` after its start-of-image marker; an Exif block
-// (such a payload) of an orientation; Exif blocks of damaged and hostile shapes in both byte
-// orders, each with the orientation it must give.
+// The file with an APP1 marker of `payload` first; an Exif block (such a payload) of an
+// orientation; Exif blocks of every shape in both byte orders, each with its orientation.
 Bytes WithApp1(Bytes file, const Bytes& payload);
 Bytes ExifBlock(uint16_t orientation, bool bigEndian);
 struct ExifShape { std::string name; Bytes payload; int orientation; };

@@ -91,8 +91,7 @@ int main(int argc, char** argv) {
                 ++manyScans;
             }
     Check(manyScans == 2, "the file of many scans is in the corpus");
-    // Every Exif shape gives its orientation, from a block of exactly its size and from the
-    // header of a file that has it behind a block of another kind.
+    // Each Exif shape's orientation, from a block of its exact size and behind another APP1 block.
     const auto plain = jpegsamples::Make({"exif", 16, 16});
     for (const jpegsamples::ExifShape& e : jpegsamples::ExifShapes()) {
         const check::ExactCopy copy(e.payload);
