@@ -6,6 +6,7 @@
 #include "graphics/GdiHandles.h"
 #include "graphics/LittleEndian.h"
 #include "graphics/jpeg/JpegCodec.h"
+#include "graphics/jpeg/UprightBitmap.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Format.h"
 #include "rtl/ResourceStrings.h"
@@ -180,8 +181,11 @@ void TJPEGImage::LoadBytes(TStream& stream, int64_t count) {
             // not at its first draw.
             bool eightBit = header.components == 1 || (outputDepth_ == TJPEGPixelFormat::Depth8 && header.components == 3);
             jpeg::CheckPixelMemory(uint32_t(header.width), uint32_t(header.height), eightBit ? 8 : 24);
+            // Turned upright, its rows are padded otherwise.
+            jpeg::CheckPixelMemory(uint32_t(header.height), uint32_t(header.width), eightBit ? 8 : 24);
             data_->HeaderWidth = header.width;
             data_->HeaderHeight = header.height;
+            data_->Orientation = header.orientation;
             ProgressiveFile = header.progressive;
         } catch (const jpeg::Failure& failure) {
             RaiseJPEGError(failure.code());
@@ -224,8 +228,19 @@ TBitmap* TJPEGImage::DecodeToBitmap() {
     BitmapTarget target(*this, bitmap, temporaryPalette_);
     jpeg::DecodeOptions options;
     options.eightBit = outputDepth_ == TJPEGPixelFormat::Depth8;
+    bool upright = false;
     auto ending = [&](bool success) {
         target.WhitenTheRest();
+        // What a stopped decode keeps stands upright too. Without the memory to turn it, it
+        // is dropped rather than shown on its side in an upright frame.
+        if (!upright) {
+            upright = true;
+            try {
+                TurnUpright(bitmap, data_->Orientation);
+            } catch (...) {
+                bitmap.CopyFrom(nullptr);
+            }
+        }
         // A handler that cancels raises the abort at every report once cancelled, this last
         // one too: that ends the decode as quietly as an abort during it.
         try {
@@ -242,6 +257,9 @@ TBitmap* TJPEGImage::DecodeToBitmap() {
     try {
         DecodingFlag decoding(decoding_);
         jpeg::Decode(data_->FileBytes->Memory(), static_cast<size_t>(data_->FileBytes->Size()), options, target);
+        target.WhitenTheRest();
+        TurnUpright(bitmap, data_->Orientation);
+        upright = true;
     } catch (const EAbort&) {
         // Cancelled by a progress handler: the rows so far stay.
         if (target.prepared) ending(false);
@@ -300,19 +318,33 @@ void TJPEGImage::Encode() {
     data_->FileBytes = std::move(file);
     data_->HeaderWidth = rows.Width();
     data_->HeaderHeight = rows.Height();
+    data_->Orientation = 1;  // the rows written are upright, and the file says nothing of a camera
     ReportProgress(this, TProgressStage::psEnding, 100, false, TRect{0, 0, 0, 0}, "");
 }
 
-void TJPEGImage::DrawStretched(TCanvas& canvas, const TRect& rect) { canvas.StretchGraphic(rect, DecodeToBitmap()); }
+void TJPEGImage::DrawStretched(TCanvas& canvas, const TRect& rect) {
+    TBitmap* bitmap = DecodeToBitmap();
+    // A progress paint during the decode finds the rows so far as they are stored: a photo
+    // still to be turned would show on its side in its upright frame, so it shows once turned.
+    if (decoding_ && data_->Orientation > 1) return;
+    canvas.StretchGraphic(rect, bitmap);
+}
 
 bool TJPEGImage::IsEmpty() const {
     if (data_->FileBytes) return false;
     return !(decoded_ && !decoded_->IsEmpty());
 }
 
-int32_t TJPEGImage::Width() const { return decoded_ ? decoded_->Width() : data_->HeaderWidth; }
+// The upright size. A picture made from a bitmap has no header: its size is the bitmap's.
+int32_t TJPEGImage::Width() const {
+    if (decoded_ && !data_->FileBytes) return decoded_->Width();
+    return jpeg::SwapsAxes(data_->Orientation) ? data_->HeaderHeight : data_->HeaderWidth;
+}
 
-int32_t TJPEGImage::Height() const { return decoded_ ? decoded_->Height() : data_->HeaderHeight; }
+int32_t TJPEGImage::Height() const {
+    if (decoded_ && !data_->FileBytes) return decoded_->Height();
+    return jpeg::SwapsAxes(data_->Orientation) ? data_->HeaderWidth : data_->HeaderHeight;
+}
 
 void TJPEGImage::SetWidth(int32_t) { throw EInvalidGraphicOperation(LoadResString(res::SChangeJPGSize)); }
 

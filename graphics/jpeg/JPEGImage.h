@@ -16,6 +16,9 @@ public:
     std::unique_ptr<TMemoryStream> FileBytes;  // none in a block that was never filled
     int32_t HeaderWidth = 0;
     int32_t HeaderHeight = 0;
+    // How the camera held the picture (EXIF, 1 to 8): the decoded bitmap is turned upright by
+    // it, and the picture's size is the upright one. 1 for a block filled by the encoder.
+    int Orientation = 1;
 
 protected:
     void ReleaseHandles() override {}

@@ -7,6 +7,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 #include "graphics/PixelLimits.h"
+#include "graphics/jpeg/ExifOrientation.h"
 
 namespace jpeg {
 
@@ -53,7 +54,12 @@ struct Session {
     size_t size = 0;
     size_t position = 0;
     bool atStart = true;
+    bool atEnd = false;  // the buffer holds the end-of-image marker made up past the file's end
     JOCTET buffer[kSourceBuffer];
+
+    // The first Exif block's orientation.
+    bool sawExif = false;
+    int orientation = 1;
 
     // The byte destination.
     std::vector<uint8_t>* output = nullptr;
@@ -152,11 +158,13 @@ boolean FillInputBuffer(j_decompress_ptr cinfo) {
         WARNMS(cinfo, JWRN_JPEG_EOF);
         s.source.next_input_byte = kEndOfImage;
         s.source.bytes_in_buffer = 2;
+        s.atEnd = true;
     } else {
         std::memcpy(s.buffer, s.data + s.position, n);
         s.position += n;
         s.source.next_input_byte = s.buffer;
         s.source.bytes_in_buffer = n;
+        s.atEnd = false;
     }
     s.atStart = false;
     return TRUE;
@@ -180,6 +188,30 @@ void SkipInputData(j_decompress_ptr cinfo, long count) {
 }
 
 void TermSource(j_decompress_ptr) {}
+
+// An APP1 marker while the header is read. The whole file is in memory: the first Exif block
+// is read where it lies (cut at the file's end), and every APP1 marker is then skipped as the
+// library skips any other. Nothing is copied or kept, however many markers a file has.
+boolean ReadApp1(j_decompress_ptr cinfo) {
+    Session& s = SessionOf(reinterpret_cast<j_common_ptr>(cinfo));
+    long length = 0;
+    for (int i = 0; i < 2; ++i) {
+        if (s.source.bytes_in_buffer == 0) FillInputBuffer(cinfo);
+        length = length << 8 | *s.source.next_input_byte++;
+        --s.source.bytes_in_buffer;
+    }
+    length -= 2;  // the length counts itself
+    if (length > 0 && !s.sawExif && !s.atEnd) {
+        const size_t at = s.position - s.source.bytes_in_buffer;
+        const size_t count = std::min(size_t(length), s.size - at);
+        if (count >= 6 && std::memcmp(s.data + at, "Exif\0\0", 6) == 0) {
+            s.sawExif = true;
+            s.orientation = ExifOrientation(s.data + at, count);
+        }
+    }
+    SkipInputData(cinfo, length);
+    return TRUE;
+}
 
 void InstallSource(Session& s, const uint8_t* data, size_t size) {
     s.data = data;
@@ -292,11 +324,15 @@ Header ReadHeader(const uint8_t* data, size_t size) {
     Session s;
     CreateDecompress(s);
     InstallSource(s, data, size);
-    Guarded(s, [](Session& s) { jpeg_read_header(&s.d, TRUE); });
+    Guarded(s, [](Session& s) {
+        jpeg_set_marker_processor(&s.d, JPEG_APP0 + 1, ReadApp1);
+        jpeg_read_header(&s.d, TRUE);
+    });
     Header h;
     h.width = static_cast<int32_t>(s.d.image_width);
     h.height = static_cast<int32_t>(s.d.image_height);
     h.components = s.d.num_components;
+    h.orientation = s.orientation;
     Guarded(s, [](Session& s) { s.rowsDone = jpeg_has_multiple_scans(&s.d) ? 1 : 0; });
     h.progressive = s.rowsDone != 0;
     return h;

@@ -64,7 +64,13 @@ struct Header {
     int32_t height = 0;
     int components = 0;
     bool progressive = false;  // more than one scan
+    // The EXIF orientation of the first Exif block (1 to 8; 1 when there is none or it is
+    // damaged): how the stored rows are to be turned for the picture to stand upright.
+    int orientation = 1;
 };
+
+// Orientations 5 to 8 turn the picture a quarter: its upright width is the stored height.
+inline bool SwapsAxes(int orientation) { return orientation >= 5 && orientation <= 8; }
 
 // Reads the header only (`size` may be 0: the empty-input error). Throws Failure.
 Header ReadHeader(const uint8_t* data, size_t size);

@@ -23,12 +23,12 @@ samples::Picture Quadrants(int width, int height, const uint32_t quadrant[4]) {
 
 // A JPEG of flat quadrants on whole 8 x 8 blocks, so the compressed colours stay close.
 std::string WriteQuadrantJpeg(const TempDir& dir, const std::string& name, int width, int height,
-                              const uint32_t quadrant[4]) {
+                              const uint32_t quadrant[4], int orientation) {
     const samples::Picture picture = Quadrants(width, height, quadrant);
     jpegsamples::Recipe recipe{"photo", width, height, jpegsamples::Colour::Rgb, 1, 1};
     recipe.quality = 95;
     recipe.rgb = &picture.pixels[0].r;  // red, green, blue bytes, row after row
-    return dir.Write(name, jpegsamples::Make(recipe));
+    return dir.Write(name, jpegsamples::WithApp1(jpegsamples::Make(recipe), jpegsamples::ExifBlock(orientation, true)));
 }
 
 class PrintSheetTest : public testing::Test {
@@ -57,7 +57,8 @@ TEST_F(PrintSheetTest, PicturesComeOutInTheirCellsOnOneLandscapePageEmptyAndClea
     };
     printBlank("nothing loaded yet");
     const uint32_t photo[4] = {0xFF0000, 0x000000, 0xFF8000, 0x0000A0};
-    LoadSlot(0, WriteQuadrantJpeg(files_, "photo.jpg", 160, 128, photo));
+    const uint32_t stored[4] = {photo[1], photo[3], photo[0], photo[2]};  // on its side, 6 turns it upright
+    LoadSlot(0, WriteQuadrantJpeg(files_, "photo.jpg", 128, 160, stored, 6));
     LoadSlot(3, files_.Write("blue.bmp", samples::WriteBmp(samples::SolidPicture(60, 120, {0, 0, 255}), {})));
     const uint32_t quadrants[4] = {0x00A000, 0x00FFFF, 0xFF00FF, 0xFFFF00};
     LoadSlot(1, files_.Write("quadrants.bmp", samples::WriteBmp(Quadrants(200, 50, quadrants), {})));

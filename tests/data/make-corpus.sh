@@ -4,7 +4,7 @@
 # the native checks and the fuzzers' seeds. The build and the tests need none of the writers;
 # run this only to make the files again:
 #   apt-get install libreoffice-draw-nogui inkscape gnuplot-nox fig2dev imagemagick python3-pil \
-#       libjpeg-turbo-progs
+#       libjpeg-turbo-progs libimage-exiftool-perl
 #   bash tests/data/make-corpus.sh
 # A reference NAME.ppm (binary PPM, 8-bit RGB) is the picture as the program should draw it:
 # at its natural size, transparent parts over white.
@@ -183,6 +183,15 @@ cjpeg -quality 90 -arithmetic "$work/photo.ppm" >cj-arithmetic.jpg
 cjpeg -quality 90 -restart 2 "$work/photo.ppm" >cj-restart.jpg
 cjpeg -quality 90 -progressive "$work/photo.ppm" >cj-progressive.jpg
 
+# ---- The small photo stored turned back from each EXIF orientation (7 in grey, for 8 bits),
+# which exiftool then writes, big-endian for odd values: each shows the photo upright.
+undo=("" -flop "-rotate 180" -flip -transpose "-rotate -90" -transverse "-rotate 90")
+for n in 1 2 3 4 5 6 7 8; do
+    convert "$work/small.png" ${undo[n - 1]} $( ((n == 7)) && echo -colorspace Gray) -quality 95 -sampling-factor 1x1 \
+        et-orientation-$n.jpg
+    exiftool -q -n -overwrite_original -ExifByteOrder=$( ((n % 2)) && echo MM || echo II) -Orientation=$n et-orientation-$n.jpg
+done
+
 # ---- References.
 # Metafiles: LibreOffice's own rendering of the file it wrote (its SVG import crops the
 # drawing's edges when it writes a metafile, so the SVG's rendering is not what the file
@@ -231,15 +240,15 @@ EOF
         convert "$work/render-$f.png" -filter Lanczos -resize "$1x$2!" "$base-${f##*.}.ppm"
     fi
 done
-# Bitmaps and JPEG: Pillow's decoding (alpha dropped: a bitmap is drawn without it); the
-# CMYK file: ImageMagick's, which turns inks into light as the program does.
+# Bitmaps and JPEG: Pillow's decoding, turned as EXIF says (alpha dropped: a bitmap is drawn
+# without it); the CMYK file: ImageMagick's, which turns inks into light as the program does.
 "$py" - <<'EOF'
 import glob
-from PIL import Image
+from PIL import Image, ImageOps
 for f in sorted(glob.glob("*.bmp") + glob.glob("*.jpg")):
     if f == "im-cmyk.jpg":
         continue
-    Image.open(f).convert("RGB").save(f.rsplit(".", 1)[0] + "-" + f.rsplit(".", 1)[1] + ".ppm")
+    ImageOps.exif_transpose(Image.open(f)).convert("RGB").save(f.rsplit(".", 1)[0] + "-" + f.rsplit(".", 1)[1] + ".ppm")
 # Icons: the 32 x 32 entry (the standard icon size the program asks for) over white.
 for f in sorted(glob.glob("*.ico")):
     im = Image.open(f)

@@ -86,6 +86,10 @@ TEST(Corpus, FilesOtherProgramsWriteLookAsTheirWritersDrawThem) {
         {"cj-arithmetic.jpg", "cjpeg", 1, 0},
         {"cj-restart.jpg", "cjpeg", 1, 0},
         {"cj-progressive.jpg", "cjpeg", 1, 0},
+        {"et-orientation-1.jpg", "exiftool", 1, 0}, {"et-orientation-2.jpg", "exiftool", 1, 0},
+        {"et-orientation-3.jpg", "exiftool", 1, 0}, {"et-orientation-4.jpg", "exiftool", 1, 0},
+        {"et-orientation-5.jpg", "exiftool", 1, 0}, {"et-orientation-6.jpg", "exiftool", 1, 0},
+        {"et-orientation-7.jpg", "exiftool", 1, 0}, {"et-orientation-8.jpg", "exiftool", 1, 0},
     };
     for (const File& f : files) {
         SCOPED_TRACE(f.name);

@@ -321,6 +321,14 @@ TEST(JpegImage, TheEncoderWritesAFileThatReadsBackAndACancelAtItsStartLeavesNoEm
     TJPEGImage reread;
     LoadBytes(reread, file);
     EXPECT_EQ(AgainstPattern(*reread.DecodeToBitmap(), false, 8.0), "");
+    // A photo its camera turned (45 x 67 upright) is written upright, without Exif: not turned again.
+    TJPEGImage turned, upright;
+    LoadBytes(turned, jpegsamples::WithApp1(FileNamed("baseline-420"), jpegsamples::ExifBlock(8, false)));
+    upright.CopyFrom(turned.DecodeToBitmap());
+    TMemoryStream uprightFile;
+    upright.WriteToStream(uprightFile);
+    LoadBytes(reread, Bytes(uprightFile.Memory(), uprightFile.Memory() + uprightFile.Size()));
+    EXPECT_TRUE(reread.Width() == 45 && reread.Height() == 67);
 
     // A picture made from the bitmap, and a copy sharing its (still unfilled) data block. A
     // handler that cancels the first write at its starting report must not leave the block

@@ -173,6 +173,55 @@ std::string CheckAgainstPattern(int width, int height, const std::function<const
     return "";
 }
 
+Bytes WithApp1(Bytes file, const Bytes& payload) {
+    const size_t length = payload.size() + 2;  // counts itself
+    file.insert(file.begin() + 2, payload.begin(), payload.end());
+    file.insert(file.begin() + 2, {0xFF, 0xE1, uint8_t(length >> 8), uint8_t(length)});
+    return file;
+}
+
+static void Put(Bytes& b, size_t at, int n, uint32_t v, bool big) {
+    for (int i = 0; i < n; ++i) b[at + size_t(i)] = uint8_t(v >> 8 * (big ? n - 1 - i : i));
+}
+
+Bytes ExifBlock(uint16_t orientation, bool big) {
+    Bytes b = {'E', 'x', 'i', 'f', 0, 0, uint8_t(big ? 'M' : 'I'), uint8_t(big ? 'M' : 'I')};
+    b.resize(44);
+    // From the TIFF header (at 6) on: 42, the first directory at 8 (from 6) with two entries, the
+    // resolution unit and the orientation (SHORT, one value, in the first two of four bytes).
+    const uint32_t fields[][3] = {{8, 2, 42}, {10, 4, 8}, {14, 2, 2}, {16, 2, 0x0128}, {18, 2, 3}, {20, 4, 1},
+                                  {24, 2, 2}, {28, 2, 0x0112}, {30, 2, 3}, {32, 4, 1}, {36, 2, orientation}};
+    for (const auto& f : fields) Put(b, f[0], int(f[1]), f[2], big);
+    return b;
+}
+
+std::vector<ExifShape> ExifShapes() {
+    std::vector<ExifShape> shapes;
+    const struct { const char* name; int at, n; uint32_t value, next = 0; int orientation = 1; } changes[] = {
+        {"as-long", 30, 2, 4}, {"two-values", 32, 4, 2}, {"not-exif", 5, 1, 1}, {"mixed-order", 7, 1, 'X'},
+        {"not-42", 8, 2, 43}, {"directory-at-0", 10, 4, 0}, {"directory-in-header", 10, 4, 4},
+        {"directory-at-last-byte", 10, 4, 37}, {"directory-past-end", 10, 4, 0xFFFFFFF0},
+        {"count-past-end", 14, 2, 0xFFFF}, {"count-one-past-end", 14, 2, 3}, {"one-entry", 14, 2, 1},
+        {"next-is-itself", 40, 4, 8, 0, 6}, {"other-tag-next-is-itself", 28, 2, 0x010F, 8}};
+    for (bool big : {false, true}) {
+        const std::string order = big ? "mm-" : "ii-";
+        for (uint16_t v : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0xFFFF})
+            shapes.push_back({order + "value-" + std::to_string(v), ExifBlock(v, big), v >= 1 && v <= 8 ? v : 1});
+        const Bytes whole = ExifBlock(6, big);
+        for (const auto& c : changes) {
+            Bytes b = whole;
+            Put(b, size_t(c.at), c.n, c.value, big);
+            if (c.next) Put(b, 40, 4, c.next, big);  // the link to the next directory
+            shapes.push_back({order + c.name, b, c.orientation});
+        }
+        // Cut anywhere: only a whole directory counts (the link after it is not needed).
+        for (size_t cut = 0; cut < whole.size(); ++cut)
+            shapes.push_back({order + "cut-" + std::to_string(cut), Bytes(whole.begin(), whole.begin() + long(cut)),
+                              cut >= whole.size() - 4 ? 6 : 1});
+    }
+    return shapes;
+}
+
 std::vector<Named> GoodFiles() {
     const Recipe recipes[] = {
         {"baseline-420", 67, 45},
@@ -242,6 +291,8 @@ std::vector<Named> HostileFiles() {
         pastEndScan.resize(FindMarker(good, 0xD9));
         pastEndScan.insert(pastEndScan.end(), {0xFF, 0xDB, 0x40, 0x00, 0x00});
         files.push_back({base + "-table-past-end", pastEndScan});
+        if (base == "baseline")  // Exif blocks of every shape, in a file that decodes all the same
+            for (const ExifShape& e : ExifShapes()) files.push_back({"exif-" + e.name, WithApp1(good, e.payload)});
     }
     // Scans without end: the last scan of a progressive file repeated far past any real file.
     {

@@ -45,6 +45,13 @@ Bytes WithSize(Bytes file, int width, int height);
 std::string CheckAgainstPattern(int width, int height, const std::function<const uint8_t*(int y)>& row,
                                 const Bytes& paletteBgr, bool grey, double tolerance);
 
+// The file with an APP1 marker of `payload` first; an Exif block (such a payload) of an
+// orientation; Exif blocks of every shape in both byte orders, each with its orientation.
+Bytes WithApp1(Bytes file, const Bytes& payload);
+Bytes ExifBlock(uint16_t orientation, bool bigEndian);
+struct ExifShape { std::string name; Bytes payload; int orientation; };
+std::vector<ExifShape> ExifShapes();
+
 // Four-component (CMYK or YCCK) files by their names below, which come out as colour rows.
 inline bool IsFourComponent(const std::string& name) { return name.rfind("cmyk", 0) == 0 || name == "ycck"; }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "graphics/jpeg/ExifOrientation.h"
 #include "graphics/jpeg/JpegCodec.h"
 #include "graphics/jpeg/JpegSamples.h"
 #include "graphics/jpeg/RowStore.h"
@@ -90,6 +91,14 @@ int main(int argc, char** argv) {
                 ++manyScans;
             }
     Check(manyScans == 2, "the file of many scans is in the corpus");
+    // Each Exif shape's orientation, from a block of its exact size and behind another APP1 block.
+    const auto plain = jpegsamples::Make({"exif", 16, 16});
+    for (const jpegsamples::ExifShape& e : jpegsamples::ExifShapes()) {
+        const check::ExactCopy copy(e.payload);
+        const auto file = jpegsamples::WithApp1(jpegsamples::WithApp1(plain, e.payload), {'x'});
+        Check(jpeg::ExifOrientation(copy.data.get(), copy.size) == e.orientation &&
+                  jpeg::ReadHeader(file.data(), file.size()).orientation == e.orientation, e.name);
+    }
     std::printf("jpeg native checks: %d good decodes gave back their pattern\n", good);
     return check::Finish("JPEG");
 }

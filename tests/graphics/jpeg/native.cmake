@@ -13,7 +13,9 @@ set_target_properties(jpeg_native PROPERTIES IMPORTED_LOCATION ${JPEG_NATIVE}/li
 # buffers, so that the fuzzer's time goes into the parser rather than into decoding big
 # pictures. 0x3000 bytes of pixels is 64 x 64 at 24 bits (110 x 110 at 8): bigger ones
 # are refused as too big, below the fuzz target's own cap, so that path is fuzzed too.
-tetrafol_native_format(jpeg ${ROOT}/graphics/jpeg/JpegCodec.cpp ${CMAKE_CURRENT_LIST_DIR}/JpegSamples.cpp
+tetrafol_native_format(jpeg
+  "${ROOT}/graphics/jpeg/JpegCodec.cpp;${ROOT}/graphics/jpeg/ExifOrientation.cpp;${ROOT}/graphics/jpeg/TurnPixels.cpp"
+  ${CMAKE_CURRENT_LIST_DIR}/JpegSamples.cpp
   ${CMAKE_CURRENT_LIST_DIR}/NativeJpegChecks.cpp ${CMAKE_CURRENT_LIST_DIR}/JpegFuzzTarget.cpp
   FUZZ_DEFINITIONS PIXEL_LIMIT_BYTES=0x3000 JPEG_MAX_SCANS=64 JPEG_MAX_LIBRARY_MEMORY=0x1000000)
 target_link_libraries(jpeg_core PUBLIC jpeg_native)
