@@ -177,10 +177,11 @@ struct EmfRecord {
         }
         return nullptr;
     }
-    // A region's data (RGNDATA) of `bytes` bytes at `offset`.
+    // A region's data (RGNDATA) of `bytes` bytes at `offset`: a whole header, and the
+    // rectangles it counts inside the data. The player reads the header wherever the record
+    // holds one, whatever the record's own count says.
     Problem Region(uint32_t offset, uint64_t bytes) const {
         if (offset + bytes > size) return "region data outside the record";
-        if (bytes == 0) return nullptr;
         if (bytes < 32) return "region header cut short";
         if (Get32(p + offset) != 32 || Get32(p + offset + 4) != 1) return "region header wrong";
         if (32 + static_cast<uint64_t>(Get32(p + offset + 8)) * 16 > bytes) return "region rectangles past its data";
@@ -308,8 +309,9 @@ Problem CheckEnhancedContents(uint32_t type, const EmfRecord& r) {
         if (Problem p = r.Slot(28)) return p;
         return r.Region(40, r.At(24));
     case 73: case 74: return r.Region(28, r.At(24));
-    case 75:
-        if (r.At(8) == 0 && r.At(12) != 5) return "clip region missing";  // only RGN_COPY may clear
+    case 75:  // no region only clears the clip (RGN_COPY), in a record of the fixed fields alone
+        if (r.At(8) == 0 && r.At(12) != 5) return "clip region missing";
+        if (r.At(8) == 0) return r.size == 16 ? nullptr : "bytes after a cleared clip";
         return r.Region(16, r.At(8));
     case 76: case 77:  // blits: the source bitmap is optional
         if (r.At(84) == 0) return nullptr;

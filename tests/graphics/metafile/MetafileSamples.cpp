@@ -153,6 +153,13 @@ Bytes NegativePolygonCountWmf() {
     return w.Finish(1);
 }
 
+// An enhanced metafile of one record besides its end.
+Bytes OneRecordEmf(uint32_t type, std::initializer_list<uint32_t> fields, const Bytes& tail = {}) {
+    EmfWriter w;
+    w.Add(type, fields, tail);
+    return w.Finish(2, 0);
+}
+
 using samplebytes::With16;
 using samplebytes::With32;
 Bytes Cut(const Bytes& b, size_t size) { return Bytes(b.begin(), b.begin() + static_cast<long>(size < b.size() ? size : b.size())); }
@@ -345,6 +352,16 @@ std::vector<Hostile> HostileMetafiles() {
             add(field + "_odd", With32(emf, at + f, 0x00001001), false);
         }
     }
+
+    // Region records without region data, followed by a region header of 2^24 rectangles
+    // that a player trusting it would read far past the record.
+    Bytes claimedRegion;
+    for (uint32_t v : {32u, 1u, 1u << 24, 1u << 28, 0u, 0u, 10u, 10u}) Append32(claimedRegion, v);
+    add("emf_fillrgn_no_data", OneRecordEmf(71, {0, 0, 10, 10, 0, 1}, claimedRegion), true);
+    add("emf_framergn_no_data", OneRecordEmf(72, {0, 0, 10, 10, 0, 1, 1, 1}, claimedRegion), true);
+    add("emf_invertrgn_no_data", OneRecordEmf(73, {0, 0, 10, 10, 0}, claimedRegion), true);
+    add("emf_paintrgn_no_data", OneRecordEmf(74, {0, 0, 10, 10, 0}, claimedRegion), true);
+    add("emf_clip_cleared_with_bytes_after", OneRecordEmf(75, {0, 5}, claimedRegion), true);
 
     // ---- Windows, behind a placeable header
     const Bytes wmf = SampleWmf();
