@@ -6,6 +6,8 @@
 #include <queue>
 #include <vector>
 
+#include "graphics/PixelLimits.h"
+
 namespace mf {
 
 PlaceableHeader ParsePlaceableHeader(const uint8_t* p) {
@@ -124,6 +126,11 @@ Problem CheckDib(const uint8_t* bmi, uint64_t available, uint32_t usage, uint64_
     if (tableEnd > available) return "colour table past the bitmap header's bytes";
     const uint64_t rows = static_cast<uint64_t>(height < 0 ? -static_cast<int64_t>(height) : height);
     const uint64_t stride = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
+    // The player makes a device bitmap of the picture, up to 4 bytes a pixel, at every play;
+    // runs it first expands into a bitmap of their own depth, which exists beside it. A few
+    // bytes of runs can claim gigabytes, so what is made must fit the bound every reader keeps.
+    const uint64_t made = static_cast<uint64_t>(width) * rows * 4 + (rle ? stride * rows : 0);
+    if (made > kMaxPicturePixelBytes) return "bitmap larger than a picture may be";
     if (rle) {
         if (sizeImage == 0) return "run-length size missing";
         imageBytes = sizeImage;

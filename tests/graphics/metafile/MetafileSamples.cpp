@@ -153,6 +153,14 @@ Bytes NegativePolygonCountWmf() {
     return w.Finish(1);
 }
 
+// An 8-bit run-length bitmap of `width` x `height` with one colour, whose 4 bytes of runs
+// end it at once: a few bytes that the player expands to the whole size.
+Bytes RunLengthDib(uint32_t width, uint32_t height) {
+    Bytes b;
+    for (uint32_t v : {40u, width, height, 1u | 8u << 16, 1u, 4u, 0u, 0u, 1u, 0u, 0xFFFFFFu, 0x01000000u}) Append32(b, v);
+    return b;
+}
+
 // An enhanced metafile of one record besides its end.
 Bytes OneRecordEmf(uint32_t type, std::initializer_list<uint32_t> fields, const Bytes& tail = {}) {
     EmfWriter w;
@@ -363,6 +371,12 @@ std::vector<Hostile> HostileMetafiles() {
     add("emf_paintrgn_no_data", OneRecordEmf(74, {0, 0, 10, 10, 0}, claimedRegion), true);
     add("emf_clip_cleared_with_bytes_after", OneRecordEmf(75, {0, 5}, claimedRegion), true);
 
+    // Run-length bitmaps that expand to gigabytes, drawn at every repaint and print.
+    const Bytes huge = RunLengthDib(0xFFFF, 0xFFFF), large = RunLengthDib(16384, 16384);
+    add("emf_stretchdibits_rle_65535", OneRecordEmf(81, {0, 0, 9, 9, 0, 0, 0, 0, 9, 9, 80, 44, 124, 4, 0, 0xCC0020, 9, 9}, huge), true);
+    add("emf_stretchblt_rle_16384", OneRecordEmf(77, {0, 0, 9, 9, 0, 0, 9, 9, 0xCC0020, 0, 0, 0x3F800000, 0, 0, 0x3F800000,
+                                                      0, 0, 0, 0, 108, 44, 152, 4, 16384, 16384}, large), true);
+
     // ---- Windows, behind a placeable header
     const Bytes wmf = SampleWmf();
     auto placeable = [](const Bytes& w) { return Placeable(w, 0, 0, 1440, 720, 1440); };
@@ -376,6 +390,14 @@ std::vector<Hostile> HostileMetafiles() {
             pixelsEnd > recordHolds);
     }
     add("wmf_polypolygon_count_negative", placeable(NegativePolygonCountWmf()), true);
+    auto bitmapWmf = [&](uint16_t function, std::initializer_list<uint16_t> params) {
+        WmfWriter w;
+        w.Add(function, params, huge);
+        add("wmf_fn" + std::to_string(function) + "_rle_65535", placeable(w.Finish(1)), true);
+    };
+    bitmapWmf(0x0B41, {0x20, 0xCC, 9, 9, 0, 0, 9, 9, 0, 0});
+    bitmapWmf(0x0F43, {0x20, 0xCC, 0, 9, 9, 0, 0, 9, 9, 0, 0});
+    bitmapWmf(0x0D33, {0, 9, 0, 0, 0, 9, 9, 0, 0});
     const Bytes good = placeable(wmf);
     add("wmf_no_placeable_header", wmf, true);
     add("wmf_key_wrong", With32(good, 0, mf::kPlaceableKey ^ 1), true);
