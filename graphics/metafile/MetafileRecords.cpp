@@ -307,7 +307,9 @@ Problem CheckEnhancedContents(uint32_t type, const EmfRecord& r) {
     case 50:
         if (Problem p = r.Slot(8)) return p;
         return r.Items(20, r.At(16), 4);
-    case 51: return r.Slot(8);
+    case 51:  // the platform's palettes hold no more than 1,024 entries
+        if (r.At(12) > 1024) return "palette resized past 1,024 entries";
+        return r.Slot(8);
     case 70: return r.Items(12, r.At(8), 1);
     case 71:
         if (Problem p = r.Slot(28)) return p;
