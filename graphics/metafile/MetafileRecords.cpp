@@ -269,6 +269,9 @@ uint32_t MinimumRecordSize(uint32_t type) {
     }
 }
 
+constexpr uint32_t kPublicComment = 0x43494447;  // "GDIC"
+constexpr uint32_t kMultiformatsComment = 0x40000004;
+
 // A brush style the player can make from the record alone: solid, hollow or hatched. The
 // pattern styles take a pointer or a handle from the record's bytes.
 bool PlainBrushStyle(uint32_t style) { return style <= 2; }
@@ -310,7 +313,14 @@ Problem CheckEnhancedContents(uint32_t type, const EmfRecord& r) {
     case 51:  // the platform's palettes hold no more than 1,024 entries
         if (r.At(12) > 1024) return "palette resized past 1,024 entries";
         return r.Slot(8);
-    case 70: return r.Items(12, r.At(8), 1);
+    case 70:  // comments, which no player draws but one: a public comment of several formats
+              // holds other enhanced metafiles, or PostScript for the printer's driver, and
+              // the platform may play a form instead of the records around it. No writer of
+              // the pictures read here makes one, and every form would go unwalked.
+        if (Problem p = r.Items(12, r.At(8), 1)) return p;
+        if (r.Has(12, 8) && r.At(12) == kPublicComment && r.At(16) == kMultiformatsComment)
+            return "comment of several formats refused";
+        return nullptr;
     case 71:
         if (Problem p = r.Slot(28)) return p;
         return r.Region(32, r.At(24));

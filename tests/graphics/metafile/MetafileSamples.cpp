@@ -403,6 +403,17 @@ std::vector<Hostile> HostileMetafiles() {
     add("emf_stretchblt_rle_16384", OneRecordEmf(77, {0, 0, 9, 9, 0, 0, 9, 9, 0xCC0020, 0, 0, 0x3F800000, 0, 0, 0x3F800000,
                                                       0, 0, 0, 0, 108, 44, 152, 4, 16384, 16384}, large), true);
 
+    // A public comment of several formats: an enhanced metafile or PostScript for the driver.
+    auto multiformats = [](uint32_t signature, const Bytes& form) {
+        Bytes c;
+        for (uint32_t v : {0x43494447u, 0x40000004u, 0u, 0u, 100u, 100u, 1u, signature, 0x10000u, uint32_t(form.size()), 44u})
+            Append32(c, v);
+        c.insert(c.end(), form.begin(), form.end());
+        return OneRecordEmf(70, {static_cast<uint32_t>(c.size())}, c);
+    };
+    add("emf_comment_multiformats_emf", multiformats(mf::kEmfSignature, SampleEmf()), true);
+    add("emf_comment_multiformats_eps", multiformats(0x46535045, Bytes{'%', '!', 'P', 'S'}), true);
+
     // ---- Windows, behind a placeable header
     const Bytes wmf = SampleWmf();
     auto placeable = [](const Bytes& w) { return Placeable(w, 0, 0, 1440, 720, 1440); };
