@@ -532,38 +532,57 @@ private:
 
 // An enhanced metafile carried in comment escapes, as the platform writes it when it turns an
 // enhanced metafile into a Windows one. The platform's reader takes that enhanced metafile
-// instead of the records, so it must pass the enhanced walk too. Each comment holds a
-// 34-byte header (magic "WMFC", type 1, version 0x10000, checksum, flags, chunk count, this
-// chunk's size, the bytes remaining after it, the whole size) and then its chunk.
+// instead of the records, so it must pass the enhanced walk too, and be assembled only as the
+// format defines it: one run of chunk records one after the other, as many as the count they
+// all give, each where the bytes remaining after it say, and a checksum that the XOR of the
+// metafile's words added to it makes 0. Each comment holds a 34-byte header (magic "WMFC",
+// type 1, version 0x10000, checksum, flags, chunk count, this chunk's size, the bytes
+// remaining after it, the whole size) and then its chunk.
 constexpr uint32_t kEmbeddedEmfMagic = 0x43464D57;
 constexpr uint64_t kEmbeddedEmfHeaderSize = 34;
 
 struct EmbeddedEmf {
-    bool present = false;
-    uint32_t size = 0;
+    bool present = false;  // a first chunk was seen
+    bool open = false;     // and more are to come
+    uint32_t size = 0, chunks = 0, seen = 0;
+    uint16_t checksum = 0;
     std::vector<uint8_t> bytes;
 
-    // A comment of `count` bytes at `c`; other comments are no concern.
+    // A record that holds no chunk: none may come between two chunks.
+    Problem Other() const { return open ? "embedded enhanced metafile chunks apart" : nullptr; }
+    // A comment of `count` bytes at `c`.
     Problem Add(const uint8_t* c, uint64_t count) {
-        if (count < 4 || Get32(c) != kEmbeddedEmfMagic) return nullptr;
+        if (count < 4 || Get32(c) != kEmbeddedEmfMagic) return Other();
         if (count < kEmbeddedEmfHeaderSize) return "embedded enhanced metafile header cut short";
         if (Get32(c + 4) != 1 || Get32(c + 8) != 0x10000) return "embedded enhanced metafile of unknown form";
         const uint32_t chunk = Get32(c + 22), remaining = Get32(c + 26), whole = Get32(c + 30);
         if (chunk > count - kEmbeddedEmfHeaderSize) return "embedded enhanced metafile chunk past its comment";
-        if (present && whole != size) return "embedded enhanced metafile sizes differ";
-        present = true;
-        size = whole;
+        if (!present) {
+            present = open = true;
+            size = whole;
+            chunks = Get32(c + 18);
+            checksum = Get16(c + 12);
+        } else if (!open) {
+            return "a second embedded enhanced metafile";
+        } else if (whole != size || Get32(c + 18) != chunks) {
+            return "embedded enhanced metafile chunks differ";
+        }
         if (chunk > size - bytes.size()) return "embedded enhanced metafile chunks past its size";
         bytes.insert(bytes.end(), c + kEmbeddedEmfHeaderSize, c + kEmbeddedEmfHeaderSize + chunk);
         if (remaining != size - bytes.size()) return "embedded enhanced metafile chunks out of order";
-        return nullptr;
+        if (++seen > chunks) return "embedded enhanced metafile chunks past their count";
+        open = remaining != 0;
+        return open || seen == chunks ? nullptr : "embedded enhanced metafile chunks short of their count";
     }
     // The platform takes this metafile as the comments hold it, unrepaired: its header
     // must already say what its records need. The platform's conversion plays it with its
     // own player, which would keep an object pushed out of its slot alive.
     Problem Check() const {
         if (!present) return nullptr;
-        if (bytes.size() != size) return "embedded enhanced metafile incomplete";
+        if (open || bytes.size() != size) return "embedded enhanced metafile incomplete";
+        uint16_t words = 0;
+        for (size_t i = 0; i + 1 < bytes.size(); i += 2) words ^= Get16(bytes.data() + i);
+        if (static_cast<uint16_t>(words + checksum) != 0) return "embedded enhanced metafile checksum wrong";
         const WalkResult walked = CheckEnhancedMetafile(bytes.data(), bytes.size());
         if (!walked.ok()) return "embedded enhanced metafile refused";
         if (walked.slotsRetaken) return "embedded enhanced metafile makes an object into a taken slot";
@@ -692,6 +711,8 @@ WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size) {
             break;
         }
         if (Problem p = CheckWindowsRecord(record)) return Refused(p, offset);
+        if (function != 0x0626)
+            if (Problem p = embedded.Other()) return Refused(p, offset);
         if (CreatesWindowsObject(function) && !table.Make())
             return Refused("object made while the object table is full", offset);
         if (function == 0x01F0) table.Delete(record.Param(0));

@@ -169,30 +169,6 @@ Bytes OneRecordEmf(uint32_t type, std::initializer_list<uint32_t> fields, const 
     return w.Finish(2, 0);
 }
 
-// `emf` carried in comment escapes of at most `chunk` bytes each, as the platform writes it
-// when it turns an enhanced metafile into a Windows one, ahead of a rectangle; the first
-// comment's checksum added to the XOR of the metafile's words gives 0. `spoil` names the
-// one thing to get wrong.
-enum class Spoil { Nothing, Count, Checksum, RecordBetween };
-Bytes CarryingWmf(const Bytes& emf, size_t chunk, Spoil spoil = Spoil::Nothing) {
-    uint16_t words = 0;
-    for (size_t i = 0; i + 1 < emf.size(); i += 2) words ^= mf::Get16(emf.data() + i);
-    const uint32_t chunks = static_cast<uint32_t>((emf.size() + chunk - 1) / chunk);
-    WmfWriter w;
-    for (size_t at = 0; at < emf.size(); at += chunk) {
-        const size_t size = std::min(chunk, emf.size() - at);
-        Bytes c;
-        for (uint32_t v : {0x43464D57u, 1u, 0x10000u}) Append32(c, v);
-        Append16(c, at ? 0 : static_cast<uint16_t>(-words + (spoil == Spoil::Checksum)));
-        for (size_t v : {size_t(0), chunks + size_t(spoil == Spoil::Count), size, emf.size() - at - size, emf.size()})
-            Append32(c, static_cast<uint32_t>(v));
-        c.insert(c.end(), emf.begin() + static_cast<long>(at), emf.begin() + static_cast<long>(at + size));
-        if (at == chunk && spoil == Spoil::RecordBetween) w.Add(0x041B, {10, 10, 0, 0});
-        w.Add(0x0626, {15, static_cast<uint16_t>(c.size())}, c);
-    }
-    w.Add(0x041B, {20, 20, 0, 0});
-    return w.Finish(0);
-}
 
 using samplebytes::With16;
 using samplebytes::With32;
@@ -326,6 +302,26 @@ Bytes WithOriginalHeader(Bytes emf, const std::u16string& description) {
     return emf;
 }
 
+Bytes CarryingWmf(const Bytes& emf, size_t chunk, Spoil spoil) {
+    uint16_t words = 0;
+    for (size_t i = 0; i + 1 < emf.size(); i += 2) words ^= mf::Get16(emf.data() + i);
+    const uint32_t chunks = static_cast<uint32_t>((emf.size() + chunk - 1) / chunk);
+    WmfWriter w;
+    for (size_t at = 0; at < emf.size(); at += chunk) {
+        const size_t size = std::min(chunk, emf.size() - at);
+        Bytes c;
+        for (uint32_t v : {0x43464D57u, 1u, 0x10000u}) Append32(c, v);
+        Append16(c, at ? 0 : static_cast<uint16_t>(-words + (spoil == Spoil::Checksum)));
+        for (size_t v : {size_t(0), chunks + size_t(spoil == Spoil::Count), size, emf.size() - at - size, emf.size()})
+            Append32(c, static_cast<uint32_t>(v));
+        c.insert(c.end(), emf.begin() + static_cast<long>(at), emf.begin() + static_cast<long>(at + size));
+        if (at == chunk && spoil == Spoil::RecordBetween) w.Add(0x041B, {10, 10, 0, 0});
+        w.Add(0x0626, {15, static_cast<uint16_t>(c.size())}, c);
+    }
+    w.Add(0x041B, {20, 20, 0, 0});
+    return w.Finish(0);
+}
+
 std::vector<Hostile> HostileMetafiles() {
     std::vector<Hostile> out;
     auto add = [&](const std::string& name, Bytes bytes, bool refuse) {
@@ -437,6 +433,11 @@ std::vector<Hostile> HostileMetafiles() {
     for (uint32_t entries : {1025u, 0x40000000u, 0xFFFFFFFFu})
         add("emf_resizepalette_" + std::to_string(entries), resized(entries), true);
     add("wmf_carrying_emf_resizepalette", placeable(CarryingWmf(resized(0xFFFFFFFF), 8192)), true);
+    // The carried metafile must be what the format defines: a count of chunks in comments
+    // one after the other, and the checksum.
+    for (auto [name, spoil] : {std::pair<const char*, Spoil>{"count", Spoil::Count}, {"checksum", Spoil::Checksum},
+                               {"record_between", Spoil::RecordBetween}})
+        add(std::string("wmf_carried_emf_") + name, placeable(CarryingWmf(SampleEmf(), 300, spoil)), true);
     auto bitmapWmf = [&](uint16_t function, std::initializer_list<uint16_t> params) {
         WmfWriter w;
         w.Add(function, params, huge);

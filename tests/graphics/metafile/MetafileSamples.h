@@ -47,6 +47,13 @@ inline bool RepairedCopyHolds(Bytes file) {
            mf::Get16(wmf + 10) == again.objects && mf::Get32(wmf + 12) == again.largestRecord;
 }
 
+// `emf` carried in comment escapes of at most `chunk` bytes each, as the platform writes it
+// when it turns an enhanced metafile into a Windows one, ahead of a rectangle; the first
+// comment's checksum added to the XOR of the metafile's words gives 0. `spoil` names the
+// one thing to get wrong.
+enum class Spoil { Nothing, Count, Checksum, RecordBetween };
+Bytes CarryingWmf(const Bytes& emf, size_t chunk, Spoil spoil = Spoil::Nothing);
+
 struct Hostile {
     std::string name;
     Bytes bytes;          // what a file would hold (.emf, or a placeable .wmf)
