@@ -428,6 +428,7 @@ WalkResult CheckEnhancedMetafile(const uint8_t* data, size_t size) {
         if (type == kEmrEof) {
             walked.length = offset;
             walked.paletteEntries = record.At(8);
+            walked.lastRecordSize = recordSize;
             break;
         }
     }
@@ -443,6 +444,7 @@ size_t RepairEnhancedHeader(uint8_t* data, const WalkResult& walked) {
     Put32(data + 52, walked.records);
     Put16(data + 56, static_cast<uint16_t>(walked.objects));
     Put32(data + 68, walked.paletteEntries);
+    Put32(data + walked.length - 4, walked.lastRecordSize);
     return walked.length;
 }
 
@@ -590,6 +592,7 @@ struct EmbeddedEmf {
         if (Get32(header + 48) != size || walked.length != size || Get16(header + 56) < walked.objects ||
             Get32(header + 68) > walked.paletteEntries)
             return "embedded enhanced metafile's header differs from its records";
+        if (Get32(header + size - 4) != walked.lastRecordSize) return "embedded enhanced metafile's last size wrong";
         return nullptr;
     }
 };

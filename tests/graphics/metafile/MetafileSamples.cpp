@@ -438,6 +438,11 @@ std::vector<Hostile> HostileMetafiles() {
     for (auto [name, spoil] : {std::pair<const char*, Spoil>{"count", Spoil::Count}, {"checksum", Spoil::Checksum},
                                {"record_between", Spoil::RecordBetween}})
         add(std::string("wmf_carried_emf_") + name, placeable(CarryingWmf(SampleEmf(), 300, spoil)), true);
+    // The end-of-file record's last field, its size: the copy of an enhanced file has it
+    // right, a carried metafile reaches the platform as it is.
+    const Bytes sizeLastWrong = With32(SampleEmf(), SampleEmf().size() - 4, 0x7FFFFFF0);
+    add("emf_size_last_wrong", sizeLastWrong, false);
+    add("wmf_carried_emf_size_last_wrong", placeable(CarryingWmf(sizeLastWrong, 300)), true);
     auto bitmapWmf = [&](uint16_t function, std::initializer_list<uint16_t> params) {
         WmfWriter w;
         w.Add(function, params, huge);

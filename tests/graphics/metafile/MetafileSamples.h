@@ -39,8 +39,10 @@ inline bool RepairedCopyHolds(Bytes file) {
     if (!again.ok() || again.length != file.size()) return false;
     if (file.size() > mf::kEmfHeaderSize && mf::LooksLikeEmfHeader(file.data())) {
         const mf::EmfHeader h = mf::ParseEmfHeader(file.data());
+        size_t eof = 0;  // the end-of-file record ends with its own size, which some players read
+        while (mf::Get32(file.data() + eof) != mf::kEmrEof) eof += mf::Get32(file.data() + eof + 4);
         return h.bytes == again.length && h.records == again.records && h.handles == again.objects &&
-               h.paletteEntries == again.paletteEntries;
+               h.paletteEntries == again.paletteEntries && mf::Get32(file.data() + file.size() - 4) == file.size() - eof;
     }
     const uint8_t* wmf = file.data() + mf::kPlaceableHeaderSize;
     return 2ull * mf::Get32(wmf + 6) + mf::kPlaceableHeaderSize == again.length &&
