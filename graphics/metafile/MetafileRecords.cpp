@@ -536,10 +536,10 @@ private:
 // enhanced metafile into a Windows one. The platform's reader takes that enhanced metafile
 // instead of the records, so it must pass the enhanced walk too, and be assembled only as the
 // format defines it: one run of chunk records one after the other, as many as the count they
-// all give, each where the bytes remaining after it say, and a checksum that the XOR of the
-// metafile's words added to it makes 0. Each comment holds a 34-byte header (magic "WMFC",
-// type 1, version 0x10000, checksum, flags, chunk count, this chunk's size, the bytes
-// remaining after it, the whole size) and then its chunk.
+// all give, each where the bytes remaining after it say, and a checksum that holds (below).
+// Each comment holds a 34-byte header (magic "WMFC", type 1, version 0x10000, checksum,
+// flags, chunk count, this chunk's size, the bytes remaining after it, the whole size) and
+// then its chunk.
 constexpr uint32_t kEmbeddedEmfMagic = 0x43464D57;
 constexpr uint64_t kEmbeddedEmfHeaderSize = 34;
 
@@ -579,12 +579,11 @@ struct EmbeddedEmf {
     // The platform takes this metafile as the comments hold it, unrepaired: its header
     // must already say what its records need. The platform's conversion plays it with its
     // own player, which would keep an object pushed out of its slot alive.
-    Problem Check() const {
+    // `wmf` is the whole Windows metafile, `wmfBytes` long, as the file holds it.
+    Problem Check(const uint8_t* wmf, size_t wmfBytes) const {
         if (!present) return nullptr;
         if (open || bytes.size() != size) return "embedded enhanced metafile incomplete";
-        uint16_t words = 0;
-        for (size_t i = 0; i + 1 < bytes.size(); i += 2) words ^= Get16(bytes.data() + i);
-        if (static_cast<uint16_t>(words + checksum) != 0) return "embedded enhanced metafile checksum wrong";
+        if (!ChecksumHolds(wmf, wmfBytes)) return "embedded enhanced metafile checksum wrong";
         const WalkResult walked = CheckEnhancedMetafile(bytes.data(), bytes.size());
         if (!walked.ok()) return "embedded enhanced metafile refused";
         if (walked.slotsRetaken) return "embedded enhanced metafile makes an object into a taken slot";
@@ -594,6 +593,15 @@ struct EmbeddedEmf {
             return "embedded enhanced metafile's header differs from its records";
         if (Get32(header + size - 4) != walked.lastRecordSize) return "embedded enhanced metafile's last size wrong";
         return nullptr;
+    }
+    // Writers differ in the checksum: the platform's own makes the 16-bit words of the whole
+    // Windows metafile add up to 0, LibreOffice makes it and the XOR of the carried
+    // metafile's words add up to 0. Either shows the chunks are those that were written.
+    bool ChecksumHolds(const uint8_t* wmf, size_t wmfBytes) const {
+        uint16_t sum = 0, xored = 0;
+        for (size_t i = 0; i + 1 < wmfBytes; i += 2) sum = static_cast<uint16_t>(sum + Get16(wmf + i));
+        for (size_t i = 0; i + 1 < bytes.size(); i += 2) xored ^= Get16(bytes.data() + i);
+        return sum == 0 || static_cast<uint16_t>(xored + checksum) == 0;
     }
 };
 
@@ -709,8 +717,8 @@ WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size) {
         const WmfRecord record{data + offset, words, &slotsNamed};
         const uint16_t function = Get16(data + offset + 4);
         if (function == 0) {  // end of file
-            if (Problem p = embedded.Check()) return Refused(p, offset);
             walked.length = offset + static_cast<size_t>(words * 2);
+            if (Problem p = embedded.Check(data, walked.length)) return Refused(p, offset);
             break;
         }
         if (Problem p = CheckWindowsRecord(record)) return Refused(p, offset);
