@@ -148,6 +148,8 @@ void DrawEverything(HDC dc) {
     StretchDIBits(dc, 250, 60, 40, 40, 0, 0, 2, 2, pixels, &info, DIB_RGB_COLORS, SRCCOPY);
     OwnedRegion region(CreateRectRgn(300, 60, 320, 100));
     FillRgn(dc, region.get(), static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+    SelectClipRgn(dc, region.get());
+    SelectClipRgn(dc, nullptr);
     SelectObject(dc, GetStockObject(SYSTEM_FONT));
     SelectObject(dc, GetStockObject(WHITE_BRUSH));
 }
@@ -429,6 +431,14 @@ TEST(Metafile, EveryHostileFileEndsCleanlyWithoutLeaks) {
         [&](TMetafile& metafile, const mfsamples::Hostile& hostile, const std::string& ending) {
             if (ending != "picture") return;
             EXPECT_FALSE(hostile.mustBeRefused);
+            if (metafile.IsEnhanced) {  // the platform's copy ends with its last record's size
+                Bytes bits(GetEnhMetaFileBits(metafile.Handle(), 0, nullptr));
+                GetEnhMetaFileBits(metafile.Handle(), static_cast<UINT>(bits.size()), bits.data());
+                ENHMETARECORD* last = nullptr;
+                for (size_t at = 0; at < bits.size(); at += mf::Get32(bits.data() + at + 4))
+                    last = reinterpret_cast<ENHMETARECORD*>(bits.data() + at);
+                EXPECT_EQ(mf::Get32(bits.data() + bits.size() - 4), last->nSize);
+            }
             surface.Fill(RGB(255, 255, 255));
             surface.Canvas().StretchGraphic(Rect(0, 0, 120, 80), &metafile);
         });
