@@ -240,6 +240,20 @@ Bytes SampleEmf(uint32_t paletteEntries) {
     return w.Finish(7, paletteEntries);
 }
 
+Bytes SavedStateEmf() {
+    EmfWriter w;
+    w.Add(38, {1, 0, 3, 0, 0x0000FF});
+    w.Add(37, {1});
+    w.Add(33, {});
+    w.Add(37, {0x80000008});
+    w.Add(38, {1, 0, 3, 0, 0xFF0000});
+    w.Add(34, {0xFFFFFFFF});
+    w.Add(37, {0x80000005});
+    w.Add(43, {10, 10, 70, 30});
+    w.Add(37, {0x80000007});
+    return w.Finish(2, 0);
+}
+
 Bytes WithPalette(const Bytes& emf, uint32_t count) {
     const std::vector<size_t> offsets = EmfRecordOffsets(emf);
     Bytes out(emf.begin(), emf.begin() + static_cast<long>(offsets.back()));

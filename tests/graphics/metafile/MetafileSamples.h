@@ -49,6 +49,11 @@ inline bool RepairedCopyHolds(Bytes file) {
            mf::Get16(wmf + 10) == again.objects && mf::Get32(wmf + 12) == again.largestRecord;
 }
 
+// A red pen made into slot 1 and selected, the state saved, the null pen selected and a blue
+// pen made into slot 1, the state restored (the red pen is current again), then a rectangle
+// outlined with the null brush; the black stock pen last.
+Bytes SavedStateEmf();
+
 // `emf` carried in comment escapes of at most `chunk` bytes each, as the platform writes it
 // when it turns an enhanced metafile into a Windows one, ahead of a rectangle; the first
 // comment's checksum added to the XOR of the metafile's words gives 0. `spoil` names the

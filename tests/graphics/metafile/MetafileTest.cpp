@@ -360,6 +360,23 @@ TEST(Metafile, DrawingFillsTheRectangleUpToItsLastPixel) {
     }
 }
 
+// The player deletes an object pushed out of its handle slot once nothing can select it
+// again: not while a saved state that selects it may still be restored.
+TEST(Metafile, AnObjectPushedOutOfItsSlotLivesWhileASavedStateHoldsIt) {
+    TMetafile metafile;
+    LoadBytes(metafile, mfsamples::SavedStateEmf());
+    DibSurface surface(81, 41, RGB(255, 255, 255)), played(81, 41, RGB(255, 255, 255));
+    const RECT inclusive{0, 0, 80, 40};
+    PlayEnhMetaFile(played.dc(), metafile.Handle(), &inclusive);  // which forgets the red pen
+    surface.Canvas().StretchGraphic(Rect(0, 0, 81, 41), &metafile);  // makes what GDI caches
+    const int before = LiveGdiObjects();
+    surface.Canvas().StretchGraphic(Rect(0, 0, 81, 41), &metafile);
+    EXPECT_EQ(LiveGdiObjects(), before);
+    const Pixels shot = surface.Read();
+    EXPECT_GT(shot.Count(0xFF0000), 100) << "the red pen, current again, draws the rectangle";
+    EXPECT_TRUE(shot.Shows(played.Read()));
+}
+
 TEST(Metafile, ANewMetafileIsBlankButNotEmptyAndRemembersASize) {
     TMetafile metafile;
     EXPECT_FALSE(metafile.IsEmpty());
