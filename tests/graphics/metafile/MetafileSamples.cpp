@@ -1,6 +1,5 @@
 #include "graphics/metafile/MetafileSamples.h"
 
-#include <algorithm>
 #include <initializer_list>
 #include <utility>
 
@@ -34,7 +33,7 @@ Bytes PaletteEof(uint32_t count) {
 // Records, then the end-of-file record with a palette of `paletteEntries`, behind the header.
 class EmfWriter {
 public:
-    void Add(uint32_t type, std::initializer_list<uint32_t> fields, const Bytes& tail = {}) {
+    void Add(uint32_t type, const std::vector<uint32_t>& fields, const Bytes& tail = {}) {
         Bytes r;
         Append32(r, type);
         Append32(r, 0);
@@ -154,21 +153,12 @@ Bytes NegativePolygonCountWmf() {
     return w.Finish(1);
 }
 
-// An 8-bit run-length bitmap of `width` x `height` with one colour, whose 4 bytes of runs
-// end it at once: a few bytes that the player expands to the whole size.
-Bytes RunLengthDib(uint32_t width, uint32_t height) {
-    Bytes b;
-    for (uint32_t v : {40u, width, height, 1u | 8u << 16, 1u, 4u, 0u, 0u, 1u, 0u, 0xFFFFFFu, 0x01000000u}) Append32(b, v);
-    return b;
-}
-
-// An enhanced metafile of one record besides its end.
-Bytes OneRecordEmf(uint32_t type, std::initializer_list<uint32_t> fields, const Bytes& tail = {}) {
+// An enhanced metafile of these records, each its type and then its fields.
+Bytes EmfOf(const std::vector<std::vector<uint32_t>>& records) {
     EmfWriter w;
-    w.Add(type, fields, tail);
+    for (const auto& r : records) w.Add(r[0], {r.begin() + 1, r.end()});
     return w.Finish(2, 0);
 }
-
 
 using samplebytes::With16;
 using samplebytes::With32;
@@ -241,17 +231,8 @@ Bytes SampleEmf(uint32_t paletteEntries) {
 }
 
 Bytes SavedStateEmf() {
-    EmfWriter w;
-    w.Add(38, {1, 0, 3, 0, 0x0000FF});
-    w.Add(37, {1});
-    w.Add(33, {});
-    w.Add(37, {0x80000008});
-    w.Add(38, {1, 0, 3, 0, 0xFF0000});
-    w.Add(34, {0xFFFFFFFF});
-    w.Add(37, {0x80000005});
-    w.Add(43, {10, 10, 70, 30});
-    w.Add(37, {0x80000007});
-    return w.Finish(2, 0);
+    return EmfOf({{38, 1, 0, 3, 0, 0}, {37, 1}, {33}, {37, 0x80000008}, {38, 1, 0, 3, 0, 0xFFFFFF}, {34, 0xFFFFFFFF},
+                  {37, 0x80000005}, {43, 10, 10, 70, 30}, {37, 0x80000007}});
 }
 
 Bytes WithPalette(const Bytes& emf, uint32_t count) {
@@ -316,23 +297,21 @@ Bytes WithOriginalHeader(Bytes emf, const std::u16string& description) {
     return emf;
 }
 
-Bytes CarryingWmf(const Bytes& emf, size_t chunk, Spoil spoil) {
-    uint16_t words = 0;
-    for (size_t i = 0; i + 1 < emf.size(); i += 2) words ^= mf::Get16(emf.data() + i);
-    const uint32_t chunks = static_cast<uint32_t>((emf.size() + chunk - 1) / chunk);
+Bytes CarryingWmf(const Bytes& emf, int spoil) {
+    uint16_t xored = 0;
+    for (size_t i = 0; i < emf.size(); i += 2) xored ^= mf::Get16(emf.data() + i);
+    const uint32_t whole = static_cast<uint32_t>(emf.size()), half = whole / 2;
     WmfWriter w;
-    for (size_t at = 0; at < emf.size(); at += chunk) {
-        const size_t size = std::min(chunk, emf.size() - at);
-        Bytes c;
-        for (uint32_t v : {0x43464D57u, 1u, 0x10000u}) Append32(c, v);
-        Append16(c, at ? 0 : static_cast<uint16_t>(-words + (spoil == Spoil::Checksum)));
-        for (size_t v : {size_t(0), chunks + size_t(spoil == Spoil::Count), size, emf.size() - at - size, emf.size()})
-            Append32(c, static_cast<uint32_t>(v));
-        c.insert(c.end(), emf.begin() + static_cast<long>(at), emf.begin() + static_cast<long>(at + size));
-        if (at == chunk && spoil == Spoil::RecordBetween) w.Add(0x041B, {10, 10, 0, 0});
+    for (uint32_t at : {0u, half}) {  // magic, type, version, checksum, flags, count, size, bytes after, whole
+        Bytes c(34);
+        for (auto [offset, v] : {std::pair<size_t, uint32_t>{0, 0x43464D57}, {4, 1}, {8, 0x10000}, {18, 2 + (spoil == 1)},
+                                 {22, at ? whole - half : half}, {26, at ? 0 : whole - half}, {30, whole}})
+            mf::Put32(c.data() + offset, v);
+        mf::Put16(c.data() + 12, at ? 0 : static_cast<uint16_t>(-xored + (spoil == 2)));
+        c.insert(c.end(), emf.begin() + at, at ? emf.end() : emf.begin() + half);
+        if (at && spoil == 3) w.Add(0x041B, {10, 10, 0, 0});
         w.Add(0x0626, {15, static_cast<uint16_t>(c.size())}, c);
     }
-    w.Add(0x041B, {20, 20, 0, 0});
     return w.Finish(0);
 }
 
@@ -397,32 +376,16 @@ std::vector<Hostile> HostileMetafiles() {
         }
     }
 
-    // Region records without region data, followed by a region header of 2^24 rectangles
-    // that a player trusting it would read far past the record.
-    Bytes claimedRegion;
-    for (uint32_t v : {32u, 1u, 1u << 24, 1u << 28, 0u, 0u, 10u, 10u}) Append32(claimedRegion, v);
-    add("emf_fillrgn_no_data", OneRecordEmf(71, {0, 0, 10, 10, 0, 1}, claimedRegion), true);
-    add("emf_framergn_no_data", OneRecordEmf(72, {0, 0, 10, 10, 0, 1, 1, 1}, claimedRegion), true);
-    add("emf_invertrgn_no_data", OneRecordEmf(73, {0, 0, 10, 10, 0}, claimedRegion), true);
-    add("emf_paintrgn_no_data", OneRecordEmf(74, {0, 0, 10, 10, 0}, claimedRegion), true);
-    add("emf_clip_cleared_with_bytes_after", OneRecordEmf(75, {0, 5}, claimedRegion), true);
-
-    // Run-length bitmaps that expand to gigabytes, drawn at every repaint and print.
-    const Bytes huge = RunLengthDib(0xFFFF, 0xFFFF), large = RunLengthDib(16384, 16384);
-    add("emf_stretchdibits_rle_65535", OneRecordEmf(81, {0, 0, 9, 9, 0, 0, 0, 0, 9, 9, 80, 44, 124, 4, 0, 0xCC0020, 9, 9}, huge), true);
-    add("emf_stretchblt_rle_16384", OneRecordEmf(77, {0, 0, 9, 9, 0, 0, 9, 9, 0xCC0020, 0, 0, 0x3F800000, 0, 0, 0x3F800000,
-                                                      0, 0, 0, 0, 108, 44, 152, 4, 16384, 16384}, large), true);
-
-    // A public comment of several formats: an enhanced metafile or PostScript for the driver.
-    auto multiformats = [](uint32_t signature, const Bytes& form) {
-        Bytes c;
-        for (uint32_t v : {0x43494447u, 0x40000004u, 0u, 0u, 100u, 100u, 1u, signature, 0x10000u, uint32_t(form.size()), 44u})
-            Append32(c, v);
-        c.insert(c.end(), form.begin(), form.end());
-        return OneRecordEmf(70, {static_cast<uint32_t>(c.size())}, c);
-    };
-    add("emf_comment_multiformats_emf", multiformats(mf::kEmfSignature, SampleEmf()), true);
-    add("emf_comment_multiformats_eps", multiformats(0x46535045, Bytes{'%', '!', 'P', 'S'}), true);
+    // Refused, one record each: a region record without region data before a header of 2^24
+    // rectangles, a cleared clip with it; a run-length bitmap of 16,384² (its runs expanded
+    // beside a device bitmap); a palette resized past 1,024 entries; a comment of several formats.
+    for (const std::vector<uint32_t>& record : std::vector<std::vector<uint32_t>>{
+             {74, 0, 0, 10, 10, 0, 32, 1, 1u << 24, 1u << 28, 0, 0, 10, 10}, {75, 0, 5, 32, 1, 1u << 24, 1u << 28, 0, 0, 10, 10},
+             {77, 0, 0, 9, 9, 0, 0, 9, 9, 0xCC0020, 0, 0, 0x3F800000, 0, 0, 0x3F800000, 0, 0, 0, 0, 108, 44, 152, 4, 16384, 16384,
+              40, 16384, 16384, 1 | 8 << 16, 1, 4, 0, 0, 1, 0, 0, 1 << 24},
+             {51, 1, 1025}, {70, 48, 0x43494447, 0x40000004, 0, 0, 100, 100, 1, 0x46535045, 0x10000, 4, 44, 0x53502125}})
+        add("emf_only_record" + std::to_string(record[0]) + "_" + std::to_string(out.size()), EmfOf({record}), true);
+    add("emf_saved_state_selecting_a_displaced_pen", SavedStateEmf(), false);  // drawn, leaving no object
 
     // ---- Windows, behind a placeable header
     const Bytes wmf = SampleWmf();
@@ -437,34 +400,13 @@ std::vector<Hostile> HostileMetafiles() {
             pixelsEnd > recordHolds);
     }
     add("wmf_polypolygon_count_negative", placeable(NegativePolygonCountWmf()), true);
-    // The platform's palettes hold at most 1,024 entries.
-    auto resized = [](uint32_t entries) {
-        EmfWriter w;
-        w.Add(49, {1, 0x00010300, 0xFF});
-        w.Add(51, {1, entries});
-        return w.Finish(2, 0);
-    };
-    for (uint32_t entries : {1025u, 0x40000000u, 0xFFFFFFFFu})
-        add("emf_resizepalette_" + std::to_string(entries), resized(entries), true);
-    add("wmf_carrying_emf_resizepalette", placeable(CarryingWmf(resized(0xFFFFFFFF), 8192)), true);
-    // The carried metafile must be what the format defines: a count of chunks in comments
-    // one after the other, and the checksum.
-    for (auto [name, spoil] : {std::pair<const char*, Spoil>{"count", Spoil::Count}, {"checksum", Spoil::Checksum},
-                               {"record_between", Spoil::RecordBetween}})
-        add(std::string("wmf_carried_emf_") + name, placeable(CarryingWmf(SampleEmf(), 300, spoil)), true);
-    // The end-of-file record's last field, its size: the copy of an enhanced file has it
-    // right, a carried metafile reaches the platform as it is.
-    const Bytes sizeLastWrong = With32(SampleEmf(), SampleEmf().size() - 4, 0x7FFFFFF0);
-    add("emf_size_last_wrong", sizeLastWrong, false);
-    add("wmf_carried_emf_size_last_wrong", placeable(CarryingWmf(sizeLastWrong, 300)), true);
-    auto bitmapWmf = [&](uint16_t function, std::initializer_list<uint16_t> params) {
-        WmfWriter w;
-        w.Add(function, params, huge);
-        add("wmf_fn" + std::to_string(function) + "_rle_65535", placeable(w.Finish(1)), true);
-    };
-    bitmapWmf(0x0B41, {0x20, 0xCC, 9, 9, 0, 0, 9, 9, 0, 0});
-    bitmapWmf(0x0F43, {0x20, 0xCC, 0, 9, 9, 0, 0, 9, 9, 0, 0});
-    bitmapWmf(0x0D33, {0, 9, 0, 0, 0, 9, 9, 0, 0});
+    WmfWriter stretched;  // a run-length bitmap of 65,535 x 65,535 in a Windows record
+    stretched.Add(0x0F43, {0x20, 0xCC, 0, 9, 9, 0, 0, 9, 9, 0, 0, 40, 0, 0xFFFF, 0, 0xFFFF, 0, 1, 8, 1, 0, 4, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0x100});
+    add("wmf_stretchdib_rle_65535", placeable(stretched.Finish(1)), true);
+    // A carried metafile, which the platform takes as it is, with its last size, chunk count,
+    // checksum or order wrong.
+    add("wmf_carried_emf_size_last_wrong", placeable(CarryingWmf(With32(emf, n - 4, 0x7FFFFFF0))), true);
+    for (int spoil : {1, 2, 3}) add("wmf_carried_emf_spoilt_" + std::to_string(spoil), placeable(CarryingWmf(emf, spoil)), true);
     const Bytes good = placeable(wmf);
     add("wmf_no_placeable_header", wmf, true);
     add("wmf_key_wrong", With32(good, 0, mf::kPlaceableKey ^ 1), true);

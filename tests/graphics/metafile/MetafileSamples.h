@@ -49,17 +49,11 @@ inline bool RepairedCopyHolds(Bytes file) {
            mf::Get16(wmf + 10) == again.objects && mf::Get32(wmf + 12) == again.largestRecord;
 }
 
-// A red pen made into slot 1 and selected, the state saved, the null pen selected and a blue
-// pen made into slot 1, the state restored (the red pen is current again), then a rectangle
-// outlined with the null brush; the black stock pen last.
+// A black pen made into slot 1 and selected, the state saved, a white pen made into slot 1,
+// the state restored, a rectangle outlined.
 Bytes SavedStateEmf();
-
-// `emf` carried in comment escapes of at most `chunk` bytes each, as the platform writes it
-// when it turns an enhanced metafile into a Windows one, ahead of a rectangle; the first
-// comment's checksum added to the XOR of the metafile's words gives 0. `spoil` names the
-// one thing to get wrong.
-enum class Spoil { Nothing, Count, Checksum, RecordBetween };
-Bytes CarryingWmf(const Bytes& emf, size_t chunk, Spoil spoil = Spoil::Nothing);
+// `emf` in two WMFC comments; `spoil` 1 to 3 gets their count, checksum, order wrong.
+Bytes CarryingWmf(const Bytes& emf, int spoil = 0);
 
 struct Hostile {
     std::string name;
