@@ -16,10 +16,11 @@ Selection SelectedIn(HDC dc) {
             GetCurrentObject(dc, OBJ_PAL)};
 }
 
-// How many states are saved in the device context: the level a SaveDC gives, taken back.
+// How many states are saved in the device context: the level a SaveDC gives, taken back;
+// -1 when it cannot save one.
 int SavedStates(HDC dc) {
     const int level = SaveDC(dc);
-    RestoreDC(dc, -1);
+    if (level > 0) RestoreDC(dc, -1);
     return level - 1;
 }
 
@@ -38,7 +39,9 @@ public:
     }
     // After a record that saves or restores states: each state saved holds what was selected.
     void StatesChanged() {
-        const size_t states = static_cast<size_t>(std::max(SavedStates(dc_) - statesBefore_, 0));
+        const int now = SavedStates(dc_);
+        if (now < 0) return;
+        const size_t states = static_cast<size_t>(std::max(now - statesBefore_, 0));
         if (states < saved_.size()) saved_.resize(states);
         while (saved_.size() < states) saved_.push_back(SelectedIn(dc_));
         Sweep();
@@ -46,6 +49,7 @@ public:
 
 private:
     void Sweep() {
+        if (held_.empty()) return;
         std::vector<Selection> selections = saved_;
         selections.push_back(SelectedIn(dc_));
         auto inUse = [&](const OwnedGdiObject& held) {
