@@ -126,9 +126,9 @@ Problem CheckDib(const uint8_t* bmi, uint64_t available, uint32_t usage, uint64_
     if (tableEnd > available) return "colour table past the bitmap header's bytes";
     const uint64_t rows = static_cast<uint64_t>(height < 0 ? -static_cast<int64_t>(height) : height);
     const uint64_t stride = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
-    // The player makes a device bitmap of the picture, up to 4 bytes a pixel, at every play;
-    // runs it first expands into a bitmap of their own depth, which exists beside it. A few
-    // bytes of runs can claim gigabytes, so what is made must fit the bound every reader keeps.
+    // The player makes a device bitmap of the picture, up to 4 bytes a pixel, at every play,
+    // and expands a run-length picture to its own depth beside it first. A few bytes of runs
+    // can claim gigabytes: what is made must fit the bound every reader keeps.
     const uint64_t made = static_cast<uint64_t>(width) * rows * 4 + (rle ? stride * rows : 0);
     if (made > kMaxPicturePixelBytes) return "bitmap larger than a picture may be";
     if (rle) {
@@ -313,10 +313,10 @@ Problem CheckEnhancedContents(uint32_t type, const EmfRecord& r) {
     case 51:  // the platform's palettes hold no more than 1,024 entries
         if (r.At(12) > 1024) return "palette resized past 1,024 entries";
         return r.Slot(8);
-    case 70:  // comments, which no player draws but one: a public comment of several formats
-              // holds other enhanced metafiles, or PostScript for the printer's driver, and
-              // the platform may play a form instead of the records around it. No writer of
-              // the pictures read here makes one, and every form would go unwalked.
+    case 70:  // comments are not drawn, but the platform may play a form of a public comment
+              // of several formats (other enhanced metafiles, or PostScript for the printer's
+              // driver) instead of the records around it. No writer of the pictures read here
+              // makes one, and its forms would go unwalked.
         if (Problem p = r.Items(12, r.At(8), 1)) return p;
         if (r.Has(12, 8) && r.At(12) == kPublicComment && r.At(16) == kMultiformatsComment)
             return "comment of several formats refused";
