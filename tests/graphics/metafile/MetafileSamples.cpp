@@ -376,9 +376,8 @@ std::vector<Hostile> HostileMetafiles() {
         }
     }
 
-    // Refused, one record each: a region record without region data before a header of 2^24
-    // rectangles, a cleared clip with it; a run-length bitmap of 16,384² (its runs expanded
-    // beside a device bitmap); a palette resized past 1,024 entries; a comment of several formats.
+    // Refused: region data missing before a header of 2^24 rectangles; 16,384² of runs (1.25 GiB
+    // made); a palette of 1,025 entries; a comment of several formats.
     for (const std::vector<uint32_t>& record : std::vector<std::vector<uint32_t>>{
              {74, 0, 0, 10, 10, 0, 32, 1, 1u << 24, 1u << 28, 0, 0, 10, 10}, {75, 0, 5, 32, 1, 1u << 24, 1u << 28, 0, 0, 10, 10},
              {77, 0, 0, 9, 9, 0, 0, 9, 9, 0xCC0020, 0, 0, 0x3F800000, 0, 0, 0x3F800000, 0, 0, 0, 0, 108, 44, 152, 4, 16384, 16384,
@@ -403,8 +402,7 @@ std::vector<Hostile> HostileMetafiles() {
     WmfWriter stretched;  // a run-length bitmap of 65,535 x 65,535 in a Windows record
     stretched.Add(0x0F43, {0x20, 0xCC, 0, 9, 9, 0, 0, 9, 9, 0, 0, 40, 0, 0xFFFF, 0, 0xFFFF, 0, 1, 8, 1, 0, 4, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0x100});
     add("wmf_stretchdib_rle_65535", placeable(stretched.Finish(1)), true);
-    // A carried metafile, which the platform takes as it is, with its last size, chunk count,
-    // checksum or order wrong.
+    // A carried metafile, taken as it is, with its last size, chunk count, checksum, order wrong.
     add("wmf_carried_emf_size_last_wrong", placeable(CarryingWmf(With32(emf, n - 4, 0x7FFFFFF0))), true);
     for (int spoil : {1, 2, 3}) add("wmf_carried_emf_spoilt_" + std::to_string(spoil), placeable(CarryingWmf(emf, spoil)), true);
     const Bytes good = placeable(wmf);

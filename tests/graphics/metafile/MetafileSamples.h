@@ -49,8 +49,7 @@ inline bool RepairedCopyHolds(Bytes file) {
            mf::Get16(wmf + 10) == again.objects && mf::Get32(wmf + 12) == again.largestRecord;
 }
 
-// A black pen made into slot 1 and selected, the state saved, a white pen made into slot 1,
-// the state restored, a rectangle outlined.
+// A black pen selected from slot 1, the state saved, a white pen made into slot 1, restored.
 Bytes SavedStateEmf();
 // `emf` in two WMFC comments; `spoil` 1 to 3 gets their count, checksum, order wrong.
 Bytes CarryingWmf(const Bytes& emf, int spoil = 0);
