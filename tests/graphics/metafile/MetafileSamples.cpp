@@ -231,8 +231,8 @@ Bytes SampleEmf(uint32_t paletteEntries) {
 }
 
 Bytes SavedStateEmf() {
-    return EmfOf({{38, 1, 0, 3, 0, 0}, {37, 1}, {33}, {37, 0x80000008}, {38, 1, 0, 3, 0, 0xFFFFFF}, {34, 0xFFFFFFFF},
-                  {37, 0x80000005}, {43, 10, 10, 70, 30}, {37, 0x80000007}});
+    return EmfOf({{38, 1, 0, 3, 0, 0}, {37, 1}, {33}, {37, 0x80000008}, {33}, {38, 1, 0, 3, 0, 0xFFFFFF}, {34, 0xFFFFFFFF},
+                  {34, 0xFFFFFFFF}, {37, 0x80000005}, {43, 10, 10, 70, 30}, {37, 0x80000007}});
 }
 
 Bytes WithPalette(const Bytes& emf, uint32_t count) {

@@ -49,7 +49,8 @@ inline bool RepairedCopyHolds(Bytes file) {
            mf::Get16(wmf + 10) == again.objects && mf::Get32(wmf + 12) == again.largestRecord;
 }
 
-// A black pen selected from slot 1, the state saved, a white pen made into slot 1, restored.
+// A black pen selected from slot 1, the state saved, the null pen's saved, a white pen made
+// into slot 1, both restored: the black pen draws a rectangle.
 Bytes SavedStateEmf();
 // `emf` in two WMFC comments; `spoil` 1 to 3 gets their count, checksum, order wrong.
 Bytes CarryingWmf(const Bytes& emf, int spoil = 0);
