@@ -6,6 +6,8 @@
 #include <queue>
 #include <vector>
 
+#include "graphics/PixelLimits.h"
+
 namespace mf {
 
 PlaceableHeader ParsePlaceableHeader(const uint8_t* p) {
@@ -124,6 +126,11 @@ Problem CheckDib(const uint8_t* bmi, uint64_t available, uint32_t usage, uint64_
     if (tableEnd > available) return "colour table past the bitmap header's bytes";
     const uint64_t rows = static_cast<uint64_t>(height < 0 ? -static_cast<int64_t>(height) : height);
     const uint64_t stride = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
+    // The player makes a device bitmap of the picture, up to 4 bytes a pixel, at every play,
+    // and expands a run-length picture to its own depth beside it first. A few bytes of runs
+    // can claim gigabytes: what is made must fit the bound every reader keeps.
+    const uint64_t made = static_cast<uint64_t>(width) * rows * 4 + (rle ? stride * rows : 0);
+    if (made > kMaxPicturePixelBytes) return "bitmap larger than a picture may be";
     if (rle) {
         if (sizeImage == 0) return "run-length size missing";
         imageBytes = sizeImage;
@@ -177,10 +184,11 @@ struct EmfRecord {
         }
         return nullptr;
     }
-    // A region's data (RGNDATA) of `bytes` bytes at `offset`.
+    // A region's data (RGNDATA) of `bytes` bytes at `offset`: a whole header, and the
+    // rectangles it counts inside the data. The player reads the header wherever the record
+    // holds one, whatever the record's own count says.
     Problem Region(uint32_t offset, uint64_t bytes) const {
         if (offset + bytes > size) return "region data outside the record";
-        if (bytes == 0) return nullptr;
         if (bytes < 32) return "region header cut short";
         if (Get32(p + offset) != 32 || Get32(p + offset + 4) != 1) return "region header wrong";
         if (32 + static_cast<uint64_t>(Get32(p + offset + 8)) * 16 > bytes) return "region rectangles past its data";
@@ -261,6 +269,9 @@ uint32_t MinimumRecordSize(uint32_t type) {
     }
 }
 
+constexpr uint32_t kPublicComment = 0x43494447;  // "GDIC"
+constexpr uint32_t kMultiformatsComment = 0x40000004;
+
 // A brush style the player can make from the record alone: solid, hollow or hatched. The
 // pattern styles take a pointer or a handle from the record's bytes.
 bool PlainBrushStyle(uint32_t style) { return style <= 2; }
@@ -299,8 +310,17 @@ Problem CheckEnhancedContents(uint32_t type, const EmfRecord& r) {
     case 50:
         if (Problem p = r.Slot(8)) return p;
         return r.Items(20, r.At(16), 4);
-    case 51: return r.Slot(8);
-    case 70: return r.Items(12, r.At(8), 1);
+    case 51:  // the platform's palettes hold no more than 1,024 entries
+        if (r.At(12) > 1024) return "palette resized past 1,024 entries";
+        return r.Slot(8);
+    case 70:  // comments are not drawn, but the platform may play a form of a public comment
+              // of several formats (other enhanced metafiles, or PostScript for the printer's
+              // driver) instead of the records around it. No writer of the pictures read here
+              // makes one, and its forms would go unwalked.
+        if (Problem p = r.Items(12, r.At(8), 1)) return p;
+        if (r.Has(12, 8) && r.At(12) == kPublicComment && r.At(16) == kMultiformatsComment)
+            return "comment of several formats refused";
+        return nullptr;
     case 71:
         if (Problem p = r.Slot(28)) return p;
         return r.Region(32, r.At(24));
@@ -308,8 +328,9 @@ Problem CheckEnhancedContents(uint32_t type, const EmfRecord& r) {
         if (Problem p = r.Slot(28)) return p;
         return r.Region(40, r.At(24));
     case 73: case 74: return r.Region(28, r.At(24));
-    case 75:
-        if (r.At(8) == 0 && r.At(12) != 5) return "clip region missing";  // only RGN_COPY may clear
+    case 75:  // no region only clears the clip (RGN_COPY), in a record of the fixed fields alone
+        if (r.At(8) == 0 && r.At(12) != 5) return "clip region missing";
+        if (r.At(8) == 0) return r.size == 16 ? nullptr : "bytes after a cleared clip";
         return r.Region(16, r.At(8));
     case 76: case 77:  // blits: the source bitmap is optional
         if (r.At(84) == 0) return nullptr;
@@ -407,6 +428,7 @@ WalkResult CheckEnhancedMetafile(const uint8_t* data, size_t size) {
         if (type == kEmrEof) {
             walked.length = offset;
             walked.paletteEntries = record.At(8);
+            walked.lastRecordSize = recordSize;
             break;
         }
     }
@@ -422,6 +444,7 @@ size_t RepairEnhancedHeader(uint8_t* data, const WalkResult& walked) {
     Put32(data + 52, walked.records);
     Put16(data + 56, static_cast<uint16_t>(walked.objects));
     Put32(data + 68, walked.paletteEntries);
+    Put32(data + walked.length - 4, walked.lastRecordSize);
     return walked.length;
 }
 
@@ -511,38 +534,56 @@ private:
 
 // An enhanced metafile carried in comment escapes, as the platform writes it when it turns an
 // enhanced metafile into a Windows one. The platform's reader takes that enhanced metafile
-// instead of the records, so it must pass the enhanced walk too. Each comment holds a
-// 34-byte header (magic "WMFC", type 1, version 0x10000, checksum, flags, chunk count, this
-// chunk's size, the bytes remaining after it, the whole size) and then its chunk.
+// instead of the records, so it must pass the enhanced walk too, and be assembled only as the
+// format defines it: one run of chunk records one after the other, as many as the count they
+// all give, each where the bytes remaining after it say, and a checksum that holds (below).
+// Each comment holds a 34-byte header (magic "WMFC", type 1, version 0x10000, checksum,
+// flags, chunk count, this chunk's size, the bytes remaining after it, the whole size) and
+// then its chunk.
 constexpr uint32_t kEmbeddedEmfMagic = 0x43464D57;
 constexpr uint64_t kEmbeddedEmfHeaderSize = 34;
 
 struct EmbeddedEmf {
-    bool present = false;
-    uint32_t size = 0;
+    bool present = false;  // a first chunk was seen
+    bool open = false;     // and more are to come
+    uint32_t size = 0, chunks = 0, seen = 0;
+    uint16_t checksum = 0;
     std::vector<uint8_t> bytes;
 
-    // A comment of `count` bytes at `c`; other comments are no concern.
+    // A record that holds no chunk: none may come between two chunks.
+    Problem Other() const { return open ? "embedded enhanced metafile chunks apart" : nullptr; }
+    // A comment of `count` bytes at `c`.
     Problem Add(const uint8_t* c, uint64_t count) {
-        if (count < 4 || Get32(c) != kEmbeddedEmfMagic) return nullptr;
+        if (count < 4 || Get32(c) != kEmbeddedEmfMagic) return Other();
         if (count < kEmbeddedEmfHeaderSize) return "embedded enhanced metafile header cut short";
         if (Get32(c + 4) != 1 || Get32(c + 8) != 0x10000) return "embedded enhanced metafile of unknown form";
         const uint32_t chunk = Get32(c + 22), remaining = Get32(c + 26), whole = Get32(c + 30);
         if (chunk > count - kEmbeddedEmfHeaderSize) return "embedded enhanced metafile chunk past its comment";
-        if (present && whole != size) return "embedded enhanced metafile sizes differ";
-        present = true;
-        size = whole;
+        if (!present) {
+            present = open = true;
+            size = whole;
+            chunks = Get32(c + 18);
+            checksum = Get16(c + 12);
+        } else if (!open) {
+            return "a second embedded enhanced metafile";
+        } else if (whole != size || Get32(c + 18) != chunks) {
+            return "embedded enhanced metafile chunks differ";
+        }
         if (chunk > size - bytes.size()) return "embedded enhanced metafile chunks past its size";
         bytes.insert(bytes.end(), c + kEmbeddedEmfHeaderSize, c + kEmbeddedEmfHeaderSize + chunk);
         if (remaining != size - bytes.size()) return "embedded enhanced metafile chunks out of order";
-        return nullptr;
+        if (++seen > chunks) return "embedded enhanced metafile chunks past their count";
+        open = remaining != 0;
+        return open || seen == chunks ? nullptr : "embedded enhanced metafile chunks short of their count";
     }
     // The platform takes this metafile as the comments hold it, unrepaired: its header
     // must already say what its records need. The platform's conversion plays it with its
     // own player, which would keep an object pushed out of its slot alive.
-    Problem Check() const {
+    // `wmf` is the whole Windows metafile, `wmfBytes` long, as the file holds it.
+    Problem Check(const uint8_t* wmf, size_t wmfBytes) const {
         if (!present) return nullptr;
-        if (bytes.size() != size) return "embedded enhanced metafile incomplete";
+        if (open || bytes.size() != size) return "embedded enhanced metafile incomplete";
+        if (!ChecksumHolds(wmf, wmfBytes)) return "embedded enhanced metafile checksum wrong";
         const WalkResult walked = CheckEnhancedMetafile(bytes.data(), bytes.size());
         if (!walked.ok()) return "embedded enhanced metafile refused";
         if (walked.slotsRetaken) return "embedded enhanced metafile makes an object into a taken slot";
@@ -550,7 +591,17 @@ struct EmbeddedEmf {
         if (Get32(header + 48) != size || walked.length != size || Get16(header + 56) < walked.objects ||
             Get32(header + 68) > walked.paletteEntries)
             return "embedded enhanced metafile's header differs from its records";
+        if (Get32(header + size - 4) != walked.lastRecordSize) return "embedded enhanced metafile's last size wrong";
         return nullptr;
+    }
+    // Writers differ in the checksum: the platform's own makes the 16-bit words of the whole
+    // Windows metafile add up to 0, LibreOffice makes it and the XOR of the carried
+    // metafile's words add up to 0. Either shows the chunks are those that were written.
+    bool ChecksumHolds(const uint8_t* wmf, size_t wmfBytes) const {
+        uint16_t sum = 0, xored = 0;
+        for (size_t i = 0; i + 1 < wmfBytes; i += 2) sum = static_cast<uint16_t>(sum + Get16(wmf + i));
+        for (size_t i = 0; i + 1 < bytes.size(); i += 2) xored ^= Get16(bytes.data() + i);
+        return sum == 0 || static_cast<uint16_t>(xored + checksum) == 0;
     }
 };
 
@@ -666,11 +717,13 @@ WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size) {
         const WmfRecord record{data + offset, words, &slotsNamed};
         const uint16_t function = Get16(data + offset + 4);
         if (function == 0) {  // end of file
-            if (Problem p = embedded.Check()) return Refused(p, offset);
             walked.length = offset + static_cast<size_t>(words * 2);
+            if (Problem p = embedded.Check(data, walked.length)) return Refused(p, offset);
             break;
         }
         if (Problem p = CheckWindowsRecord(record)) return Refused(p, offset);
+        if (function != 0x0626)
+            if (Problem p = embedded.Other()) return Refused(p, offset);
         if (CreatesWindowsObject(function) && !table.Make())
             return Refused("object made while the object table is full", offset);
         if (function == 0x01F0) table.Delete(record.Param(0));

@@ -72,6 +72,7 @@ struct WalkResult {
     uint32_t records = 0;         // enhanced: every record, header and end-of-file included
     uint32_t objects = 0;         // the handle table the records need (enhanced: slot 0 included)
     uint32_t paletteEntries = 0;  // enhanced: the end-of-file record's palette
+    uint32_t lastRecordSize = 0;  // enhanced: the end-of-file record's, also its last field
     uint32_t largestRecord = 0;   // Windows: in 16-bit words
     bool slotsRetaken = false;    // enhanced: an object made into a handle slot that holds one
     bool ok() const { return problem == nullptr; }
@@ -91,7 +92,8 @@ WalkResult CheckWindowsMetafile(const uint8_t* data, size_t size);
 WalkResult CheckMetafileFile(const uint8_t* data, size_t size);
 
 // The copy handed to the platform: writes an accepted walk's figures into the header of the
-// metafile it walked and answers how many of its bytes to hand over.
+// metafile it walked (and, enhanced, the end-of-file record's size into its last field,
+// where some writers put the file's) and answers how many of its bytes to hand over.
 size_t RepairEnhancedHeader(uint8_t* data, const WalkResult& walked);
 size_t RepairWindowsHeader(uint8_t* data, const WalkResult& walked);
 // Both for a whole file (a placeable header stays as it is); the result's length counts the

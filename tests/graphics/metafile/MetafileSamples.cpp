@@ -33,7 +33,7 @@ Bytes PaletteEof(uint32_t count) {
 // Records, then the end-of-file record with a palette of `paletteEntries`, behind the header.
 class EmfWriter {
 public:
-    void Add(uint32_t type, std::initializer_list<uint32_t> fields, const Bytes& tail = {}) {
+    void Add(uint32_t type, const std::vector<uint32_t>& fields, const Bytes& tail = {}) {
         Bytes r;
         Append32(r, type);
         Append32(r, 0);
@@ -153,6 +153,13 @@ Bytes NegativePolygonCountWmf() {
     return w.Finish(1);
 }
 
+// An enhanced metafile of these records, each its type and then its fields.
+Bytes EmfOf(const std::vector<std::vector<uint32_t>>& records) {
+    EmfWriter w;
+    for (const auto& r : records) w.Add(r[0], {r.begin() + 1, r.end()});
+    return w.Finish(2, 0);
+}
+
 using samplebytes::With16;
 using samplebytes::With32;
 Bytes Cut(const Bytes& b, size_t size) { return Bytes(b.begin(), b.begin() + static_cast<long>(size < b.size() ? size : b.size())); }
@@ -223,6 +230,11 @@ Bytes SampleEmf(uint32_t paletteEntries) {
     return w.Finish(7, paletteEntries);
 }
 
+Bytes SavedStateEmf() {
+    return EmfOf({{38, 1, 0, 3, 0, 0}, {37, 1}, {33}, {37, 0x80000008}, {33}, {38, 1, 0, 3, 0, 0xFFFFFF}, {34, 0xFFFFFFFF},
+                  {34, 0xFFFFFFFF}, {37, 0x80000005}, {43, 10, 10, 70, 30}, {37, 0x80000007}});
+}
+
 Bytes WithPalette(const Bytes& emf, uint32_t count) {
     const std::vector<size_t> offsets = EmfRecordOffsets(emf);
     Bytes out(emf.begin(), emf.begin() + static_cast<long>(offsets.back()));
@@ -283,6 +295,24 @@ Bytes WithOriginalHeader(Bytes emf, const std::u16string& description) {
                              {64, description.empty() ? 0 : 88}})
         mf::Put32(emf.data() + at, static_cast<uint32_t>(value));
     return emf;
+}
+
+Bytes CarryingWmf(const Bytes& emf, int spoil) {
+    uint16_t xored = 0;
+    for (size_t i = 0; i < emf.size(); i += 2) xored ^= mf::Get16(emf.data() + i);
+    const uint32_t whole = static_cast<uint32_t>(emf.size()), half = whole / 2;
+    WmfWriter w;
+    for (uint32_t at : {0u, half}) {  // magic, type, version, checksum, flags, count, size, bytes after, whole
+        Bytes c(34);
+        for (auto [offset, v] : {std::pair<size_t, uint32_t>{0, 0x43464D57}, {4, 1}, {8, 0x10000}, {18, 2 + (spoil == 1)},
+                                 {22, at ? whole - half : half}, {26, at ? 0 : whole - half}, {30, whole}})
+            mf::Put32(c.data() + offset, v);
+        mf::Put16(c.data() + 12, at ? 0 : static_cast<uint16_t>(-xored + (spoil == 2)));
+        c.insert(c.end(), emf.begin() + at, at ? emf.end() : emf.begin() + half);
+        if (at && spoil == 3) w.Add(0x041B, {10, 10, 0, 0});
+        w.Add(0x0626, {15, static_cast<uint16_t>(c.size())}, c);
+    }
+    return w.Finish(0);
 }
 
 std::vector<Hostile> HostileMetafiles() {
@@ -346,6 +376,16 @@ std::vector<Hostile> HostileMetafiles() {
         }
     }
 
+    // Refused: region data missing before a header of 2^24 rectangles; 16,384² of runs (1.25 GiB
+    // made); a palette of 1,025 entries; a comment of several formats.
+    for (const std::vector<uint32_t>& record : std::vector<std::vector<uint32_t>>{
+             {74, 0, 0, 10, 10, 0, 32, 1, 1u << 24, 1u << 28, 0, 0, 10, 10}, {75, 0, 5, 32, 1, 1u << 24, 1u << 28, 0, 0, 10, 10},
+             {77, 0, 0, 9, 9, 0, 0, 9, 9, 0xCC0020, 0, 0, 0x3F800000, 0, 0, 0x3F800000, 0, 0, 0, 0, 108, 44, 152, 4, 16384, 16384,
+              40, 16384, 16384, 1 | 8 << 16, 1, 4, 0, 0, 1, 0, 0, 1 << 24},
+             {51, 1, 1025}, {70, 48, 0x43494447, 0x40000004, 0, 0, 100, 100, 1, 0x46535045, 0x10000, 4, 44, 0x53502125}})
+        add("emf_only_record" + std::to_string(record[0]) + "_" + std::to_string(out.size()), EmfOf({record}), true);
+    add("emf_saved_state_selecting_a_displaced_pen", SavedStateEmf(), false);  // drawn, leaving no object
+
     // ---- Windows, behind a placeable header
     const Bytes wmf = SampleWmf();
     auto placeable = [](const Bytes& w) { return Placeable(w, 0, 0, 1440, 720, 1440); };
@@ -359,6 +399,12 @@ std::vector<Hostile> HostileMetafiles() {
             pixelsEnd > recordHolds);
     }
     add("wmf_polypolygon_count_negative", placeable(NegativePolygonCountWmf()), true);
+    WmfWriter stretched;  // a run-length bitmap of 65,535 x 65,535 in a Windows record
+    stretched.Add(0x0F43, {0x20, 0xCC, 0, 9, 9, 0, 0, 9, 9, 0, 0, 40, 0, 0xFFFF, 0, 0xFFFF, 0, 1, 8, 1, 0, 4, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0x100});
+    add("wmf_stretchdib_rle_65535", placeable(stretched.Finish(1)), true);
+    // A carried metafile, taken as it is, with its last size, chunk count, checksum, order wrong.
+    add("wmf_carried_emf_size_last_wrong", placeable(CarryingWmf(With32(emf, n - 4, 0x7FFFFFF0))), true);
+    for (int spoil : {1, 2, 3}) add("wmf_carried_emf_spoilt_" + std::to_string(spoil), placeable(CarryingWmf(emf, spoil)), true);
     const Bytes good = placeable(wmf);
     add("wmf_no_placeable_header", wmf, true);
     add("wmf_key_wrong", With32(good, 0, mf::kPlaceableKey ^ 1), true);

@@ -39,13 +39,21 @@ inline bool RepairedCopyHolds(Bytes file) {
     if (!again.ok() || again.length != file.size()) return false;
     if (file.size() > mf::kEmfHeaderSize && mf::LooksLikeEmfHeader(file.data())) {
         const mf::EmfHeader h = mf::ParseEmfHeader(file.data());
+        size_t eof = 0;  // the end-of-file record ends with its own size, which some players read
+        while (mf::Get32(file.data() + eof) != mf::kEmrEof) eof += mf::Get32(file.data() + eof + 4);
         return h.bytes == again.length && h.records == again.records && h.handles == again.objects &&
-               h.paletteEntries == again.paletteEntries;
+               h.paletteEntries == again.paletteEntries && mf::Get32(file.data() + file.size() - 4) == file.size() - eof;
     }
     const uint8_t* wmf = file.data() + mf::kPlaceableHeaderSize;
     return 2ull * mf::Get32(wmf + 6) + mf::kPlaceableHeaderSize == again.length &&
            mf::Get16(wmf + 10) == again.objects && mf::Get32(wmf + 12) == again.largestRecord;
 }
+
+// A black pen selected from slot 1, the state saved, the null pen's saved, a white pen made
+// into slot 1, both restored: the black pen draws a rectangle.
+Bytes SavedStateEmf();
+// `emf` in two WMFC comments; `spoil` 1 to 3 gets their count, checksum, order wrong.
+Bytes CarryingWmf(const Bytes& emf, int spoil = 0);
 
 struct Hostile {
     std::string name;

@@ -166,6 +166,7 @@ TEST(Metafile, WhatThePlatformRecordsLoadsAndDraws) {
         {RecordEmf(RECT{0, 0, 9000, 3000}, DrawEverything), 330, 110, RGB(255, 255, 255), 100, 100},
         {mfsamples::Placeable(RecordWmf(DrawEverything), 0, 0, 330, 110, 96), 330, 110, RGB(255, 255, 255), 100, 100},
         {FilledFrameEmf(1, 1, brush.get()), pixelsX, pixelsY, RGB(128, 128, 128), pixelsX * pixelsY / 4, pixelsX * pixelsY / 8},
+        {mfsamples::SavedStateEmf(), 81, 41, RGB(255, 255, 255), 100, 0},  // the black pen draws the rectangle
     };
     for (const auto& c : cases) {
         TMetafile metafile;

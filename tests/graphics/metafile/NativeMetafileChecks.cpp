@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
         {"a full object table made again", FullObjectTable(65535, 100000, 65534, 0)},
         {"an object past 65,535 slots", FullObjectTable(65535, 3, 7, 1)},
         {"an object table the header makes too small", FullObjectTable(40, 3, 7, 1)},
+        {"placeable wmf carrying an emf in comments", Placeable(CarryingWmf(emf), 0, 0, 1440, 720, 1440)},
         {"a lone 100-byte enhanced header", Bytes(emf.begin(), emf.begin() + 100)}};
     check::ReadAll("sample metafiles", samples, read, [&](const check::NamedFile& f) {
         repaired(f.name, f.bytes);
