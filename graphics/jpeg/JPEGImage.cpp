@@ -1,5 +1,6 @@
 #include "graphics/jpeg/JPEGImage.h"
 #include <algorithm>
+#include <cstdlib>
 #include <new>
 #include <vector>
 #include "graphics/bitmap/DibSupport.h"
@@ -14,6 +15,7 @@ static TGraphic* CreateJPEGImage() { return new TJPEGImage; }
 const TGraphicClassInfo TJPEGImage::ClassInfo = {"TJPEGImage", &TGraphic::ClassInfo, &CreateJPEGImage};
 
 TJPEGPixelFormat TJPEGImage::DefaultOutputDepth = TJPEGPixelFormat::Depth24;
+bool TJPEGImage::DecodeAtDrawnSize = true;
 
 namespace {
 
@@ -180,6 +182,9 @@ void TJPEGImage::LoadBytes(TStream& stream, int64_t count) {
             // not at its first draw.
             bool eightBit = header.components == 1 || (outputDepth_ == TJPEGPixelFormat::Depth8 && header.components == 3);
             jpeg::CheckPixelMemory(uint32_t(header.width), uint32_t(header.height), eightBit ? 8 : 24);
+            // Drawn at its smallest, a file of several scans still needs the coefficients of
+            // all its pixels beside the output.
+            jpeg::CheckDecodeMemory(header, 1, eightBit);
             data_->HeaderWidth = header.width;
             data_->HeaderHeight = header.height;
             ProgressiveFile = header.progressive;
@@ -216,16 +221,42 @@ void TJPEGImage::WriteToStream(TStream& stream) {
 }
 
 TBitmap* TJPEGImage::DecodeToBitmap() {
-    if (decoded_) return decoded_.get();
+    if (decoding_) return decoded_.get();  // asked from a progress report: the rows so far
+    return DecodedAt(8);
+}
+
+int TJPEGImage::EighthsCovering(int32_t width, int32_t height) const {
+    if (!DecodeAtDrawnSize) return 8;
+    return jpeg::CoveringEighths(data_->HeaderWidth, data_->HeaderHeight, std::abs(width), std::abs(height));
+}
+
+void TJPEGImage::DecodeFinished(TBitmap&) {}
+
+TBitmap* TJPEGImage::BitmapForSize(int32_t width, int32_t height) {
+    if (decoding_) return nullptr;
+    TBitmap* bitmap = DecodedAt(EighthsCovering(width, height));
+    return bitmap ? bitmap->BitmapForSize(width, height) : nullptr;
+}
+
+TBitmap* TJPEGImage::DecodedAt(int eighths) {
+    // A picture made from a bitmap has no file to decode again: its bitmap is all there is.
+    if (decoded_ && (decodedEighths_ >= eighths || !data_->FileBytes)) return decoded_.get();
+    // The smaller decode goes before the larger one is made: they never live together.
+    decoded_.reset();
     decoded_ = std::make_unique<TBitmap>();
+    // A decode that fails or is cancelled leaves its rows so far as the picture's for good,
+    // at any size, as a failed whole decode always did: only a finished one says its scale.
+    decodedEighths_ = 8;
     TBitmap& bitmap = *decoded_;
     if (!data_->FileBytes) return &bitmap;  // an empty picture has nothing to decode
 
     BitmapTarget target(*this, bitmap, temporaryPalette_);
     jpeg::DecodeOptions options;
     options.eightBit = outputDepth_ == TJPEGPixelFormat::Depth8;
+    options.eighths = eighths;
     auto ending = [&](bool success) {
         target.WhitenTheRest();
+        DecodeFinished(bitmap);
         // A handler that cancels raises the abort at every report once cancelled, this last
         // one too: that ends the decode as quietly as an abort during it.
         try {
@@ -245,7 +276,7 @@ TBitmap* TJPEGImage::DecodeToBitmap() {
     } catch (const EAbort&) {
         // Cancelled by a progress handler: the rows so far stay.
         if (target.prepared) ending(false);
-        return &bitmap;
+        return decoded_.get();
     } catch (const jpeg::Failure& failure) {
         if (target.prepared) ending(false);
         RaiseJPEGError(failure.code());
@@ -260,8 +291,9 @@ TBitmap* TJPEGImage::DecodeToBitmap() {
         if (target.prepared) ending(false);
         throw;
     }
+    decodedEighths_ = eighths;
     ending(true);
-    return &bitmap;
+    return decoded_.get();  // what a change handler may have asked for meanwhile
 }
 
 void TJPEGImage::Encode() {
@@ -303,16 +335,28 @@ void TJPEGImage::Encode() {
     ReportProgress(this, TProgressStage::psEnding, 100, false, TRect{0, 0, 0, 0}, "");
 }
 
-void TJPEGImage::DrawStretched(TCanvas& canvas, const TRect& rect) { canvas.StretchGraphic(rect, DecodeToBitmap()); }
+void TJPEGImage::DrawStretched(TCanvas& canvas, const TRect& rect) {
+    // Drawn from a progress report of its own decode: the rows so far.
+    if (decoding_) return canvas.StretchGraphic(rect, decoded_.get());
+    canvas.StretchGraphic(rect, DecodedAt(EighthsCovering(rect.Width(), rect.Height())));
+}
 
 bool TJPEGImage::IsEmpty() const {
     if (data_->FileBytes) return false;
     return !(decoded_ && !decoded_->IsEmpty());
 }
 
-int32_t TJPEGImage::Width() const { return decoded_ ? decoded_->Width() : data_->HeaderWidth; }
+// The file's size, whatever scale the picture holds decoded; a picture made from a bitmap
+// has the bitmap's.
+int32_t TJPEGImage::Width() const {
+    if (data_->FileBytes) return data_->HeaderWidth;
+    return decoded_ ? decoded_->Width() : 0;
+}
 
-int32_t TJPEGImage::Height() const { return decoded_ ? decoded_->Height() : data_->HeaderHeight; }
+int32_t TJPEGImage::Height() const {
+    if (data_->FileBytes) return data_->HeaderHeight;
+    return decoded_ ? decoded_->Height() : 0;
+}
 
 void TJPEGImage::SetWidth(int32_t) { throw EInvalidGraphicOperation(LoadResString(res::SChangeJPGSize)); }
 
@@ -355,6 +399,7 @@ void TJPEGImage::CopyFrom(TPersistent* source) {
             auto copy = std::make_unique<TBitmap>();
             copy->CopyFrom(other->decoded_.get());
             decoded_ = std::move(copy);
+            decodedEighths_ = other->decodedEighths_;
         }
         return;
     }
@@ -363,6 +408,7 @@ void TJPEGImage::CopyFrom(TPersistent* source) {
         copy->CopyFrom(bitmap);
         ReplaceData(new TJPEGData);
         decoded_ = std::move(copy);
+        decodedEighths_ = 8;
         return;
     }
     TGraphic::CopyFrom(source);

@@ -26,6 +26,30 @@ void CheckPixelMemory(uint64_t width, uint64_t height, int bitsPerPixel) {
     if (PixelBytes(width, height, bitsPerPixel) > kMaxPicturePixelBytes) throw Failure(CodeTooBig());
 }
 
+int32_t ScaledSide(int32_t side, int eighths) {
+    return static_cast<int32_t>((int64_t(side) * eighths + 7) / 8);
+}
+
+int CoveringEighths(int32_t width, int32_t height, int32_t wantedWidth, int32_t wantedHeight) {
+    for (int eighths = 1; eighths < 8; ++eighths)
+        if (ScaledSide(width, eighths) >= wantedWidth && ScaledSide(height, eighths) >= wantedHeight) return eighths;
+    return 8;
+}
+
+uint64_t DecodeMemory(const Header& header, int eighths, bool eightBit) {
+    const uint64_t width = uint64_t(ScaledSide(header.width, eighths));
+    const uint64_t height = uint64_t(ScaledSide(header.height, eighths));
+    uint64_t bytes = PixelBytes(width, height, eightBit ? 8 : 24) + header.coefficientBytes;
+    // The two-pass quantiser keeps the whole output (three samples a pixel, a strip more
+    // at most) for its second pass.
+    if (eightBit && header.components == 3) bytes += width * 3 * (height + 16);
+    return bytes;
+}
+
+void CheckDecodeMemory(const Header& header, int eighths, bool eightBit) {
+    if (DecodeMemory(header, eighths, eightBit) > kMaxPicturePixelBytes) throw Failure(CodeTooBig());
+}
+
 namespace {
 
 constexpr size_t kSourceBuffer = 4096;
@@ -70,6 +94,12 @@ struct Session {
     // Blocks walked by the scans read so far, and how many the file pays for.
     int countedScan = 0;
     uint64_t scanBlocks = 0;
+
+    // Where the file's data ended, when it ended early: the scan being read and the iMCU
+    // rows (bands of blocks) that had some of their data.
+    bool ended = false;
+    int endScan = 0;
+    JDIMENSION endBands = 0;
 
     // Rows of one jpeg_read_scanlines or jpeg_write_scanlines call.
     JSAMPROW rows[16];
@@ -148,7 +178,13 @@ boolean FillInputBuffer(j_decompress_ptr cinfo) {
     if (n == 0) {
         if (s.atStart) Fail(reinterpret_cast<j_common_ptr>(cinfo), JERR_INPUT_EMPTY);
         // A file cut short ends as if its end-of-image marker had come: the library shows
-        // what it has and stops asking.
+        // what it has and stops asking. The decode stops producing rows below the band
+        // the data reached (Decode).
+        if (!s.ended) {
+            s.ended = true;
+            s.endScan = cinfo->input_scan_number;
+            s.endBands = cinfo->input_iMCU_row + 1;
+        }
         WARNMS(cinfo, JWRN_JPEG_EOF);
         s.source.next_input_byte = kEndOfImage;
         s.source.bytes_in_buffer = 2;
@@ -288,18 +324,37 @@ void CreateDecompress(Session& s) {
 
 }  // namespace
 
-Header ReadHeader(const uint8_t* data, size_t size) {
-    Session s;
-    CreateDecompress(s);
-    InstallSource(s, data, size);
-    Guarded(s, [](Session& s) { jpeg_read_header(&s.d, TRUE); });
+namespace {
+
+// The header of a file whose header the library has read.
+Header HeaderOf(Session& s) {
     Header h;
     h.width = static_cast<int32_t>(s.d.image_width);
     h.height = static_cast<int32_t>(s.d.image_height);
     h.components = s.d.num_components;
     Guarded(s, [](Session& s) { s.rowsDone = jpeg_has_multiple_scans(&s.d) ? 1 : 0; });
     h.progressive = s.rowsDone != 0;
+    if (h.progressive) {
+        // The library's whole-image coefficient arrays: each component's blocks, rounded up
+        // to its sampling factors, 64 coefficients of two bytes each.
+        for (int i = 0; i < s.d.num_components; ++i) {
+            const jpeg_component_info& c = s.d.comp_info[i];
+            const uint64_t across = (uint64_t(c.width_in_blocks) + c.h_samp_factor - 1) / c.h_samp_factor * c.h_samp_factor;
+            const uint64_t down = (uint64_t(c.height_in_blocks) + c.v_samp_factor - 1) / c.v_samp_factor * c.v_samp_factor;
+            h.coefficientBytes += across * down * DCTSIZE2 * sizeof(JCOEF);
+        }
+    }
     return h;
+}
+
+}  // namespace
+
+Header ReadHeader(const uint8_t* data, size_t size) {
+    Session s;
+    CreateDecompress(s);
+    InstallSource(s, data, size);
+    Guarded(s, [](Session& s) { jpeg_read_header(&s.d, TRUE); });
+    return HeaderOf(s);
 }
 
 namespace {
@@ -330,8 +385,9 @@ void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, Deco
     InstallSource(s, data, size);
     Guarded(s, [](Session& s) { jpeg_read_header(&s.d, TRUE); });
 
-    s.d.scale_num = 1;
-    s.d.scale_denom = 1;
+    const int eighths = std::clamp(options.eighths, 1, 8);
+    s.d.scale_num = static_cast<unsigned>(eighths);
+    s.d.scale_denom = 8;
     s.d.do_block_smoothing = TRUE;
     s.d.dct_method = JDCT_FLOAT;
     const bool grey = s.d.out_color_space == JCS_GRAYSCALE;
@@ -348,7 +404,9 @@ void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, Deco
         s.d.quantize_colors = TRUE;
         s.d.desired_number_of_colors = kQuantisedColours;
     }
-    CheckPixelMemory(s.d.image_width, s.d.image_height, eightBit ? 8 : 24);
+    // The output and the library's whole-image buffers together stay within the limit.
+    const Header header = HeaderOf(s);
+    CheckDecodeMemory(header, eighths, eightBit);
 
     std::vector<uint8_t> given;
     target.Prepared(eightBit, grey, given);
@@ -370,8 +428,9 @@ void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, Deco
     Guarded(s, [](Session& s) { jpeg_start_decompress(&s.d); });
     // What a row receives must be what the pixel store holds, whatever the file says.
     const int expected = eightBit ? 1 : (cmyk ? 4 : 3);
-    if (s.d.output_components != expected || s.d.output_width != s.d.image_width ||
-        s.d.output_height != s.d.image_height)
+    if (s.d.output_components != expected ||
+        s.d.output_width != JDIMENSION(ScaledSide(int32_t(s.d.image_width), eighths)) ||
+        s.d.output_height != JDIMENSION(ScaledSide(int32_t(s.d.image_height), eighths)))
         throw Failure(JERR_CONVERSION_NOTIMPL);
 
     ColourMap map;
@@ -387,8 +446,20 @@ void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, Deco
     const JDIMENSION width = s.d.output_width;
     if (cmyk) cmykRows.resize(size_t(width) * 4);
     const bool inverted = s.d.saw_Adobe_marker;
+#if JPEG_LIB_VERSION >= 70
+    const JDIMENSION bandRows = JDIMENSION(s.d.max_v_samp_factor * s.d.min_DCT_v_scaled_size);
+#else
+    const JDIMENSION bandRows = JDIMENSION(s.d.max_v_samp_factor * s.d.min_DCT_scaled_size);
+#endif
     while (s.d.output_scanline < s.d.output_height) {
         const JDIMENSION y = s.d.output_scanline;
+        // Rows below the band where the data ended have nothing of their own: in a file of
+        // one scan, or in the first scan of several (later scans only refine rows an earlier
+        // one gave). Making them would cost as much as a whole picture, for a 500-byte file
+        // claiming 16000 x 16000. The rows stay as the target has them (white).
+        if (s.ended && (!header.progressive || s.endScan <= 1) &&
+            uint64_t(y) >= uint64_t(s.endBands) * bandRows)
+            return;
         uint8_t* row = target.Row(static_cast<int32_t>(y));
         s.rows[0] = cmyk ? cmykRows.data() : row;
         s.rowCount = 1;
