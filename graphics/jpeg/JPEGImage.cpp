@@ -279,6 +279,8 @@ TBitmap* TJPEGImage::DecodedAt(int eighths) {
         return decoded_.get();
     } catch (const jpeg::Failure& failure) {
         if (target.prepared) ending(false);
+        // Too big at this scale before anything was made: a smaller one may still be drawn.
+        if (!target.prepared && failure.code() == jpeg::CodeTooBig()) decoded_.reset();
         RaiseJPEGError(failure.code());
     } catch (const EOutOfResources&) {
         // No pixel memory to be had for a picture within the limit.

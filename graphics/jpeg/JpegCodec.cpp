@@ -95,11 +95,12 @@ struct Session {
     int countedScan = 0;
     uint64_t scanBlocks = 0;
 
-    // Where the file's data ended, when it ended early: the scan being read and the iMCU
-    // rows (bands of blocks) that had some of their data.
-    bool ended = false;
-    int endScan = 0;
-    JDIMENSION endBands = 0;
+    // Scans whose data ended before their last block (cut short, or running into a marker
+    // where data should be), and the most bands (iMCU rows) such a scan reached, counting
+    // the one it ended in.
+    int cutScans = 0;
+    int lastCutScan = -1;
+    JDIMENSION reach = 0;
 
     // Rows of one jpeg_read_scanlines or jpeg_write_scanlines call.
     JSAMPROW rows[16];
@@ -134,7 +135,25 @@ Session& SessionOf(j_common_ptr cinfo) { return *static_cast<Session*>(cinfo->cl
     std::longjmp(s.jump, 1);
 }
 // Warnings (corrupt data, premature end) are neither shown nor counted: decoding goes on.
-void EmitMessage(j_common_ptr, int) {}
+// Those saying a scan's data ended early are noted: the rows below where it ended have
+// nothing of their own, and Decode makes none of them.
+void EmitMessage(j_common_ptr cinfo, int level) {
+    if (level >= 0 || !cinfo->is_decompressor) return;
+    Session& s = SessionOf(cinfo);
+    const int code = cinfo->err->msg_code;
+    // A restart marker met early ends one damaged interval only, and in a file with
+    // restart intervals the library skips a stray byte pair that is no real marker and
+    // goes on at the next interval: the data goes on after those.
+    const int marker = s.d.unread_marker;
+    const bool restart = marker >= JPEG_RST0 && marker <= JPEG_RST0 + 7;
+    const bool skipped = s.d.restart_interval != 0 && marker < 0xC0;
+    if (code != JWRN_JPEG_EOF && (code != JWRN_HIT_MARKER || restart || skipped)) return;
+    if (s.lastCutScan != s.d.input_scan_number) {
+        s.lastCutScan = s.d.input_scan_number;
+        ++s.cutScans;
+    }
+    s.reach = std::max(s.reach, s.d.input_iMCU_row + 1);
+}
 void OutputMessage(j_common_ptr) {}
 void FormatMessage(j_common_ptr, char* buffer) { buffer[0] = '\0'; }
 void ResetErrorManager(j_common_ptr cinfo) {
@@ -178,13 +197,7 @@ boolean FillInputBuffer(j_decompress_ptr cinfo) {
     if (n == 0) {
         if (s.atStart) Fail(reinterpret_cast<j_common_ptr>(cinfo), JERR_INPUT_EMPTY);
         // A file cut short ends as if its end-of-image marker had come: the library shows
-        // what it has and stops asking. The decode stops producing rows below the band
-        // the data reached (Decode).
-        if (!s.ended) {
-            s.ended = true;
-            s.endScan = cinfo->input_scan_number;
-            s.endBands = cinfo->input_iMCU_row + 1;
-        }
+        // what it has and stops asking.
         WARNMS(cinfo, JWRN_JPEG_EOF);
         s.source.next_input_byte = kEndOfImage;
         s.source.bytes_in_buffer = 2;
@@ -267,10 +280,25 @@ void LimitScanWork(Session& s) {
     s.source.bytes_in_buffer = 0;
 }
 
+// A file of several scans whose first scan ended early (the file is cut short within it, or
+// claims a picture far larger than its data) has nothing more to give below where it ended:
+// the later scans are left unread rather than each walking the whole picture.
+void StopAfterCutFirstScan(Session& s) {
+    if (s.lastCutScan != 1 || s.d.input_scan_number != 1) return;
+    s.position = s.size;
+    s.source.bytes_in_buffer = 0;
+    // The marker the scan ran into (the next scan's, as a rule) is taken as the end of the
+    // image: what follows it is not read.
+    if (s.d.unread_marker != 0) s.d.unread_marker = JPEG_EOI;
+}
+
 void ProgressHook(j_common_ptr cinfo) {
     Session& s = SessionOf(cinfo);
     if (s.decompressing && s.d.input_scan_number > kMaxScans) Fail(cinfo, JERR_BAD_PROGRESSION);
-    if (s.decompressing) LimitScanWork(s);
+    if (s.decompressing) {
+        LimitScanWork(s);
+        StopAfterCutFirstScan(s);
+    }
     if (!s.target && !s.encodeSource) return;
     uint32_t now = Ticks(s);
     if (now - s.lastTime < 500) return;
@@ -453,13 +481,12 @@ void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, Deco
 #endif
     while (s.d.output_scanline < s.d.output_height) {
         const JDIMENSION y = s.d.output_scanline;
-        // Rows below the band where the data ended have nothing of their own: in a file of
-        // one scan, or in the first scan of several (later scans only refine rows an earlier
-        // one gave). Making them would cost as much as a whole picture, for a 500-byte file
-        // claiming 16000 x 16000. The rows stay as the target has them (white).
-        if (s.ended && (!header.progressive || s.endScan <= 1) &&
-            uint64_t(y) >= uint64_t(s.endBands) * bandRows)
-            return;
+        // Rows below the bands the data reached have nothing of their own when every scan
+        // read ended early (a file of one scan always reads it alongside). Making them would
+        // cost as much as a whole picture, for a 500-byte file claiming 16000 x 16000; they
+        // stay as the target has them (white).
+        const bool everyScanCut = s.cutScans > 0 && (!header.progressive || s.cutScans >= s.d.input_scan_number);
+        if (everyScanCut && uint64_t(y) >= uint64_t(s.reach) * bandRows) return;
         uint8_t* row = target.Row(static_cast<int32_t>(y));
         s.rows[0] = cmyk ? cmykRows.data() : row;
         s.rowCount = 1;
