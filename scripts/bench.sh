@@ -80,7 +80,7 @@ row "Repaint of the preview window at each step of resizing it, 6000 x 4000 pict
   "${large:-?} ms" "the same with a 640 x 480 picture: ${small:-?} ms" "${ratio:-?}"
 
 # The sheet: click on 印刷 to the finished job, against montage's 2 x 2 sheet; once with
-# BMPs and once with JPEG photos (decoded when their slots first showed them). Each side
+# BMPs and once with JPEG photos (decoded at the size each draw needs). Each side
 # three times, medians. The BMP run also times repainting the main window with the four
 # pictures in its slots against the same window empty.
 includes="the print dialog, then each picture reduced to its cell and drawn, Wine's PostScript driver and the spooler writing the job"
