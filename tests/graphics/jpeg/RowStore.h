@@ -18,11 +18,7 @@ public:
         for (int i = 0; map && i < map->count; ++i)
             for (int c = 0; c < 3; ++c) palette.push_back(map->component[map->grey ? 0 : c][i]);
     }
-    uint8_t* Row(int32_t y) override {
-        ++rowsAsked;
-        rows[size_t(y)].resize(rowBytes);
-        return rows[size_t(y)].data();
-    }
+    uint8_t* Row(int32_t y) override { return ++rowsAsked, rows[size_t(y)].resize(rowBytes), rows[size_t(y)].data(); }
     size_t rowBytes = 0;
     int rowsAsked = 0;
     void Progress(uint8_t, bool, int32_t, int32_t, int32_t, int32_t) override {}
