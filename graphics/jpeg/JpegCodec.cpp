@@ -401,7 +401,55 @@ void CmykRowToBgr(const uint8_t* cmyk, uint8_t* bgr, JDIMENSION width, bool inve
 
 }  // namespace
 
-void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, DecodeTarget& target) {
+namespace {
+
+// Where the frame header's height is in the file (0: not found where the markers say).
+size_t FrameHeightAt(const uint8_t* data, size_t size) {
+    for (size_t i = 2; i + 7 <= size;) {
+        if (data[i] != 0xFF) return 0;
+        const uint8_t marker = data[i + 1];
+        if (marker == 0xFF) {
+            ++i;  // a fill byte
+        } else if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+            return i + 5;  // FF Cn, length, precision, then the height
+        } else if (marker == JPEG_EOI || marker == 0xDA) {
+            return 0;
+        } else {
+            i += 2 + (size_t(data[i + 2]) << 8 | data[i + 3]);
+        }
+    }
+    return 0;
+}
+
+// Some of the library's work covers the whole picture whatever the data holds: a file of
+// several scans keeps (and clears) the coefficients of all of it from the first scan on, and
+// the two-pass quantiser reads every row once before the rows are given out. Each block of
+// the first scan takes at least a bit of its data (a Huffman code is one bit long or more),
+// so a file whose remaining bytes cannot reach below some band of blocks claims more picture
+// than it holds: it is decoded from a copy whose frame claims only the bands its bytes could
+// reach (and one more), and the rows below stay as the target has them. Arithmetic coding
+// can spend less than a bit on a block: such files are decoded as they are.
+std::vector<uint8_t> BoundedToItsData(Session& s, const uint8_t* data, size_t size) {
+    const jpeg_decompress_struct& d = s.d;
+    if (d.arith_code || d.comps_in_scan <= 0 || d.max_v_samp_factor <= 0) return {};
+    uint64_t blocksPerBand = 0;
+    for (int i = 0; i < d.comps_in_scan && i < MAX_COMPS_IN_SCAN; ++i)
+        blocksPerBand += uint64_t(d.cur_comp_info[i]->width_in_blocks) * d.cur_comp_info[i]->v_samp_factor;
+    const uint64_t bits = uint64_t(size - (s.position - s.source.bytes_in_buffer)) * 8;
+    const uint64_t bands = bits / std::max<uint64_t>(blocksPerBand, 1) + 2;
+    if (blocksPerBand == 0 || bands >= d.total_iMCU_rows) return {};
+    const uint64_t height = bands * uint64_t(d.max_v_samp_factor) * DCTSIZE;
+    const size_t at = FrameHeightAt(data, size);
+    if (at == 0 || (size_t(data[at]) << 8 | data[at + 1]) != d.image_height || height >= d.image_height) return {};
+    std::vector<uint8_t> copy(data, data + size);
+    copy[at] = static_cast<uint8_t>(height >> 8);
+    copy[at + 1] = static_cast<uint8_t>(height);
+    return copy;
+}
+
+// Decode of a file whose picture is `claimedHeight` rows tall (0: as its frame says).
+void DecodeFile(const uint8_t* data, size_t size, const DecodeOptions& options, DecodeTarget& target,
+                uint32_t claimedHeight) {
     Session s;
     CreateDecompress(s);
     if (options.progress) {
@@ -433,7 +481,14 @@ void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, Deco
         s.d.desired_number_of_colors = kQuantisedColours;
     }
     // The output and the library's whole-image buffers together stay within the limit.
-    const Header header = HeaderOf(s);
+    Header header = HeaderOf(s);
+    if (claimedHeight == 0) {
+        const std::vector<uint8_t> bounded = BoundedToItsData(s, data, size);
+        if (!bounded.empty()) return DecodeFile(bounded.data(), bounded.size(), options, target, s.d.image_height);
+        claimedHeight = s.d.image_height;
+    }
+    // The target holds the claimed picture, the library the part the data can fill.
+    header.height = static_cast<int32_t>(claimedHeight);
     CheckDecodeMemory(header, eighths, eightBit);
 
     std::vector<uint8_t> given;
@@ -467,7 +522,7 @@ void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, Deco
         map.grey = grey;
         for (int i = 0; i < (grey ? 1 : 3); ++i) map.component[i] = s.d.colormap[i];
     }
-    target.Started(static_cast<int32_t>(s.d.output_width), static_cast<int32_t>(s.d.output_height),
+    target.Started(static_cast<int32_t>(s.d.output_width), ScaledSide(int32_t(claimedHeight), eighths),
                    map.count > 0 ? &map : nullptr);
 
     std::vector<uint8_t> cmykRows;
@@ -496,6 +551,12 @@ void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, Deco
         target.RowsDone(static_cast<int32_t>(y) + 1);
     }
     Guarded(s, [](Session& s) { jpeg_finish_decompress(&s.d); });
+}
+
+}  // namespace
+
+void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, DecodeTarget& target) {
+    DecodeFile(data, size, options, target, 0);
 }
 
 namespace {
