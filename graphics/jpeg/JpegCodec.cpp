@@ -447,7 +447,7 @@ std::vector<uint8_t> BoundedToItsData(Session& s, const uint8_t* data, size_t si
     return copy;
 }
 
-// Decode of a file whose picture is `claimedHeight` rows tall (0: as its frame says).
+// Decodes a file whose picture is `claimedHeight` rows tall (0: as its frame says).
 void DecodeFile(const uint8_t* data, size_t size, const DecodeOptions& options, DecodeTarget& target,
                 uint32_t claimedHeight) {
     Session s;
@@ -482,11 +482,7 @@ void DecodeFile(const uint8_t* data, size_t size, const DecodeOptions& options, 
     }
     // The output and the library's whole-image buffers together stay within the limit.
     Header header = HeaderOf(s);
-    if (claimedHeight == 0) {
-        const std::vector<uint8_t> bounded = BoundedToItsData(s, data, size);
-        if (!bounded.empty()) return DecodeFile(bounded.data(), bounded.size(), options, target, s.d.image_height);
-        claimedHeight = s.d.image_height;
-    }
+    if (claimedHeight == 0) claimedHeight = s.d.image_height;
     // The target holds the claimed picture, the library the part the data can fill.
     header.height = static_cast<int32_t>(claimedHeight);
     CheckDecodeMemory(header, eighths, eightBit);
@@ -556,7 +552,18 @@ void DecodeFile(const uint8_t* data, size_t size, const DecodeOptions& options, 
 }  // namespace
 
 void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, DecodeTarget& target) {
-    DecodeFile(data, size, options, target, 0);
+    std::vector<uint8_t> bounded;
+    uint32_t claimedHeight = 0;
+    {
+        Session s;
+        CreateDecompress(s);
+        InstallSource(s, data, size);
+        Guarded(s, [](Session& s) { jpeg_read_header(&s.d, TRUE); });
+        bounded = BoundedToItsData(s, data, size);
+        claimedHeight = s.d.image_height;
+    }
+    if (bounded.empty()) return DecodeFile(data, size, options, target, 0);
+    DecodeFile(bounded.data(), bounded.size(), options, target, claimedHeight);
 }
 
 namespace {
