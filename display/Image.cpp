@@ -106,7 +106,7 @@ bool TImage::PaintReduced(const TRect& rect) {
     if (!reducedTried_) {
         // A JPEG picture is decoded here, as its drawing would; while that decode runs, the
         // paints its progress asks for find no bitmap and show the rows so far as they are.
-        TBitmap* bitmap = ReducibleBitmap(picture_->Graphic());
+        TBitmap* bitmap = ReducibleBitmap(picture_->Graphic(), rect.Width(), rect.Height());
         if (!bitmap || !ReducesOnto(Canvas().Handle())) return false;
         reducedTried_ = true;
         reducedWidth_ = rect.Width();

@@ -25,6 +25,8 @@ void TPersistent::CopyFrom(TPersistent* source) {
 
 void TGraphic::CopyFrom(TPersistent* source) { TPersistent::CopyFrom(source); }
 
+TBitmap* TGraphic::BitmapForSize(int32_t, int32_t) { return nullptr; }
+
 void TGraphic::NotifyChanged(TObject*) {
     Dirty = true;
     if (OnChange) OnChange(this);

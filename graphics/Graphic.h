@@ -10,6 +10,7 @@
 class TCanvas;
 class TStream;
 class TFiler;
+class TBitmap;
 
 enum class TProgressStage : uint8_t { psStarting = 0, psRunning = 1, psEnding = 2 };
 
@@ -58,6 +59,13 @@ public:
     virtual void WriteClipboardData(uint16_t& format, HANDLE& data, HPALETTE& palette) = 0;
     virtual void ReportProgress(TObject* sender, TProgressStage stage, uint8_t percentDone,
                                 bool redrawNow, const TRect& r, const std::string& msg);
+    // The bitmap this graphic draws through when shown at width x height, for drawing code
+    // that reduces it to that size itself; at least that size when the graphic has that many
+    // pixels. None (the default) when the graphic has no such bitmap, or it is transparent or
+    // empty: the graphic then draws itself. May make the bitmap (a JPEG picture decodes
+    // here, and raises as its drawing would); valid until the graphic is changed or asked
+    // again.
+    virtual TBitmap* BitmapForSize(int32_t width, int32_t height);
 
     // Whether the stored "Data" property is written, given the filer's ancestor (may be null).
     bool StoredDataWanted(TPersistent* ancestor);

@@ -3,16 +3,9 @@
 #include "graphics/Canvas.h"
 #include "graphics/bitmap/Bitmap.h"
 #include "graphics/bitmap/ReducedCopy.h"
-#include "graphics/jpeg/JPEGImage.h"
 
-TBitmap* ReducibleBitmap(TGraphic* graphic) {
-    TBitmap* bitmap = dynamic_cast<TBitmap*>(graphic);
-    if (auto* jpeg = dynamic_cast<TJPEGImage*>(graphic)) {
-        if (jpeg->Decoding()) return nullptr;
-        bitmap = jpeg->DecodeToBitmap();
-    }
-    if (!bitmap || bitmap->Transparent() || bitmap->IsEmpty()) return nullptr;
-    return bitmap;
+TBitmap* ReducibleBitmap(TGraphic* graphic, int32_t width, int32_t height) {
+    return graphic ? graphic->BitmapForSize(width, height) : nullptr;
 }
 
 bool ReducesOnto(HDC dc) { return dc && GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) > 8; }
@@ -27,7 +20,7 @@ bool DrawReducedCopy(TCanvas& canvas, const TRect& rect, const TReducedCopy& cop
 }
 
 void StretchGraphicReduced(TCanvas& canvas, const TRect& rect, TGraphic* graphic) {
-    if (TBitmap* bitmap = ReducibleBitmap(graphic)) {
+    if (TBitmap* bitmap = ReducibleBitmap(graphic, rect.Width(), rect.Height())) {
         // Lives only while this rectangle is drawn; Make refuses a bitmap not larger than it.
         TReducedCopy copy;
         if (ReducesOnto(canvas.Handle()) && copy.Make(*bitmap, rect.Width(), rect.Height()) &&

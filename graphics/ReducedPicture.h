@@ -9,11 +9,12 @@ class TBitmap;
 class TCanvas;
 class TReducedCopy;
 
-// The bitmap whose pixels `graphic` draws, when those can be reduced: a bitmap's own, or a
-// JPEG picture's decoded bitmap (decoding it first, as its drawing would; a failed decode
-// raises as its drawing would). None for icons, metafiles, transparent bitmaps, and a JPEG
-// picture whose decode is still under way (its bitmap is not final yet).
-TBitmap* ReducibleBitmap(TGraphic* graphic);
+// The bitmap whose pixels `graphic` draws at width x height, when those can be reduced to
+// that size: what the graphic answers (a bitmap itself; a JPEG picture a bitmap decoded at
+// the smallest scale that still covers the size, decoding first as its drawing would and
+// raising as its drawing would). None for no graphic, icons, metafiles, transparent bitmaps
+// and a JPEG picture whose decode is still under way (its bitmap is not final yet).
+TBitmap* ReducibleBitmap(TGraphic* graphic, int32_t width, int32_t height);
 
 // Whether a reduced copy can stand for the picture on this device: one of more than 8 bits
 // per pixel (on palette devices the bitmap's own drawing chooses halftoning).

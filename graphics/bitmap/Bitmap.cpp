@@ -301,6 +301,8 @@ bool TBitmap::IsEmpty() const {
     return !image_->DrawHandle && !image_->SectionHandle && !image_->SavedFileBytes;
 }
 
+TBitmap* TBitmap::BitmapForSize(int32_t, int32_t) { return Transparent() || IsEmpty() ? nullptr : this; }
+
 int32_t TBitmap::Height() const {
     int32_t h = image_->DibInfo.dsBm.bmHeight;
     return h < 0 ? -h : h;

@@ -107,6 +107,8 @@ public:
     void WriteToStream(TStream& stream) override;
     void ReadClipboardData(uint16_t format, HANDLE data, HPALETTE palette) override;
     void WriteClipboardData(uint16_t& format, HANDLE& data, HPALETTE& palette) override;
+    // Itself at any size, unless transparent or empty.
+    TBitmap* BitmapForSize(int32_t width, int32_t height) override;
 
     // Further virtual operations.
     // The pixels' handle for the caller to change: the image is made private first.

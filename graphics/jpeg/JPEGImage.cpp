@@ -1,5 +1,6 @@
 #include "graphics/jpeg/JPEGImage.h"
 #include <algorithm>
+#include <cstdlib>
 #include <new>
 #include <vector>
 #include "graphics/bitmap/DibSupport.h"
@@ -15,6 +16,7 @@ static TGraphic* CreateJPEGImage() { return new TJPEGImage; }
 const TGraphicClassInfo TJPEGImage::ClassInfo = {"TJPEGImage", &TGraphic::ClassInfo, &CreateJPEGImage};
 
 TJPEGPixelFormat TJPEGImage::DefaultOutputDepth = TJPEGPixelFormat::Depth24;
+bool TJPEGImage::DecodeAtDrawnSize = true;
 
 namespace {
 
@@ -183,6 +185,9 @@ void TJPEGImage::LoadBytes(TStream& stream, int64_t count) {
             jpeg::CheckPixelMemory(uint32_t(header.width), uint32_t(header.height), eightBit ? 8 : 24);
             // Turned upright, its rows are padded otherwise.
             jpeg::CheckPixelMemory(uint32_t(header.height), uint32_t(header.width), eightBit ? 8 : 24);
+            // Drawn at its smallest, a file of several scans still needs the coefficients of
+            // all its pixels beside the output.
+            jpeg::CheckDecodeMemory(header, 1, eightBit);
             data_->HeaderWidth = header.width;
             data_->HeaderHeight = header.height;
             data_->Orientation = header.orientation;
@@ -220,26 +225,56 @@ void TJPEGImage::WriteToStream(TStream& stream) {
 }
 
 TBitmap* TJPEGImage::DecodeToBitmap() {
-    if (decoded_) return decoded_.get();
+    if (decoding_) return decoded_.get();  // asked from a progress report: the rows so far
+    return DecodedAt(8);
+}
+
+int TJPEGImage::EighthsCovering(int32_t width, int32_t height) const {
+    if (!DecodeAtDrawnSize) return 8;
+    // The size asked is the upright one; the decode's is the stored one.
+    if (jpeg::SwapsAxes(data_->Orientation)) std::swap(width, height);
+    return jpeg::CoveringEighths(data_->HeaderWidth, data_->HeaderHeight, std::abs(width), std::abs(height));
+}
+
+void TJPEGImage::DecodeFinished(TBitmap& bitmap) {
+    // What a stopped decode keeps stands upright too (a finished one has been turned already,
+    // where a failure to turn is the decode's error). Without the memory to turn it, it is
+    // dropped rather than shown on its side in an upright frame.
+    try {
+        TurnUpright(bitmap, data_->Orientation);
+    } catch (...) {
+        bitmap.CopyFrom(nullptr);
+    }
+}
+
+TBitmap* TJPEGImage::BitmapForSize(int32_t width, int32_t height) {
+    if (decoding_) return nullptr;
+    TBitmap* bitmap = DecodedAt(EighthsCovering(width, height));
+    return bitmap ? bitmap->BitmapForSize(width, height) : nullptr;
+}
+
+TBitmap* TJPEGImage::DecodedAt(int eighths) {
+    // A picture made from a bitmap has no file to decode again: its bitmap is all there is.
+    if (decoded_ && (decodedEighths_ >= eighths || !data_->FileBytes)) return decoded_.get();
+    // The smaller decode goes before the larger one is made: they never live together.
+    decoded_.reset();
     decoded_ = std::make_unique<TBitmap>();
+    // A decode that fails or is cancelled leaves its rows so far as the picture's for good,
+    // at any size, as a failed whole decode always did: only a finished one says its scale.
+    decodedEighths_ = 8;
     TBitmap& bitmap = *decoded_;
     if (!data_->FileBytes) return &bitmap;  // an empty picture has nothing to decode
 
     BitmapTarget target(*this, bitmap, temporaryPalette_);
     jpeg::DecodeOptions options;
     options.eightBit = outputDepth_ == TJPEGPixelFormat::Depth8;
+    options.eighths = eighths;
     bool upright = false;
     auto ending = [&](bool success) {
         target.WhitenTheRest();
-        // What a stopped decode keeps stands upright too. Without the memory to turn it, it
-        // is dropped rather than shown on its side in an upright frame.
         if (!upright) {
             upright = true;
-            try {
-                TurnUpright(bitmap, data_->Orientation);
-            } catch (...) {
-                bitmap.CopyFrom(nullptr);
-            }
+            DecodeFinished(bitmap);
         }
         // A handler that cancels raises the abort at every report once cancelled, this last
         // one too: that ends the decode as quietly as an abort during it.
@@ -263,9 +298,11 @@ TBitmap* TJPEGImage::DecodeToBitmap() {
     } catch (const EAbort&) {
         // Cancelled by a progress handler: the rows so far stay.
         if (target.prepared) ending(false);
-        return &bitmap;
+        return decoded_.get();
     } catch (const jpeg::Failure& failure) {
         if (target.prepared) ending(false);
+        // Too big at this scale before anything was made: a smaller one may still be drawn.
+        if (!target.prepared && failure.code() == jpeg::CodeTooBig()) decoded_.reset();
         RaiseJPEGError(failure.code());
     } catch (const EOutOfResources&) {
         // No pixel memory to be had for a picture within the limit.
@@ -278,8 +315,9 @@ TBitmap* TJPEGImage::DecodeToBitmap() {
         if (target.prepared) ending(false);
         throw;
     }
+    decodedEighths_ = eighths;
     ending(true);
-    return &bitmap;
+    return decoded_.get();  // what a change handler may have asked for meanwhile
 }
 
 void TJPEGImage::Encode() {
@@ -323,11 +361,13 @@ void TJPEGImage::Encode() {
 }
 
 void TJPEGImage::DrawStretched(TCanvas& canvas, const TRect& rect) {
-    TBitmap* bitmap = DecodeToBitmap();
-    // A progress paint during the decode finds the rows so far as they are stored: a photo
-    // still to be turned would show on its side in its upright frame, so it shows once turned.
-    if (decoding_ && data_->Orientation > 1) return;
-    canvas.StretchGraphic(rect, bitmap);
+    // Drawn from a progress report of its own decode: the rows so far, unless they are still
+    // to be turned (a photo stored on its side would show so in its upright frame).
+    if (decoding_) {
+        if (data_->Orientation <= 1) canvas.StretchGraphic(rect, decoded_.get());
+        return;
+    }
+    canvas.StretchGraphic(rect, DecodedAt(EighthsCovering(rect.Width(), rect.Height())));
 }
 
 bool TJPEGImage::IsEmpty() const {
@@ -335,15 +375,16 @@ bool TJPEGImage::IsEmpty() const {
     return !(decoded_ && !decoded_->IsEmpty());
 }
 
-// The upright size. A picture made from a bitmap has no header: its size is the bitmap's.
+// The upright size, whatever scale the picture holds decoded; a picture made from a bitmap
+// has the bitmap's.
 int32_t TJPEGImage::Width() const {
-    if (decoded_ && !data_->FileBytes) return decoded_->Width();
-    return jpeg::SwapsAxes(data_->Orientation) ? data_->HeaderHeight : data_->HeaderWidth;
+    if (data_->FileBytes) return jpeg::SwapsAxes(data_->Orientation) ? data_->HeaderHeight : data_->HeaderWidth;
+    return decoded_ ? decoded_->Width() : 0;
 }
 
 int32_t TJPEGImage::Height() const {
-    if (decoded_ && !data_->FileBytes) return decoded_->Height();
-    return jpeg::SwapsAxes(data_->Orientation) ? data_->HeaderWidth : data_->HeaderHeight;
+    if (data_->FileBytes) return jpeg::SwapsAxes(data_->Orientation) ? data_->HeaderWidth : data_->HeaderHeight;
+    return decoded_ ? decoded_->Height() : 0;
 }
 
 void TJPEGImage::SetWidth(int32_t) { throw EInvalidGraphicOperation(LoadResString(res::SChangeJPGSize)); }
@@ -387,6 +428,7 @@ void TJPEGImage::CopyFrom(TPersistent* source) {
             auto copy = std::make_unique<TBitmap>();
             copy->CopyFrom(other->decoded_.get());
             decoded_ = std::move(copy);
+            decodedEighths_ = other->decodedEighths_;
         }
         return;
     }
@@ -395,6 +437,7 @@ void TJPEGImage::CopyFrom(TPersistent* source) {
         copy->CopyFrom(bitmap);
         ReplaceData(new TJPEGData);
         decoded_ = std::move(copy);
+        decodedEighths_ = 8;
         return;
     }
     TGraphic::CopyFrom(source);

@@ -27,6 +27,30 @@ void CheckPixelMemory(uint64_t width, uint64_t height, int bitsPerPixel) {
     if (PixelBytes(width, height, bitsPerPixel) > kMaxPicturePixelBytes) throw Failure(CodeTooBig());
 }
 
+int32_t ScaledSide(int32_t side, int eighths) {
+    return static_cast<int32_t>((int64_t(side) * eighths + 7) / 8);
+}
+
+int CoveringEighths(int32_t width, int32_t height, int32_t wantedWidth, int32_t wantedHeight) {
+    for (int eighths = 1; eighths < 8; ++eighths)
+        if (ScaledSide(width, eighths) >= wantedWidth && ScaledSide(height, eighths) >= wantedHeight) return eighths;
+    return 8;
+}
+
+uint64_t DecodeMemory(const Header& header, int eighths, bool eightBit) {
+    const uint64_t width = uint64_t(ScaledSide(header.width, eighths));
+    const uint64_t height = uint64_t(ScaledSide(header.height, eighths));
+    uint64_t bytes = PixelBytes(width, height, eightBit ? 8 : 24) + header.coefficientBytes;
+    // The two-pass quantiser keeps the whole output (three samples a pixel, a strip more
+    // at most) for its second pass.
+    if (eightBit && header.components == 3) bytes += width * 3 * (height + 16);
+    return bytes;
+}
+
+void CheckDecodeMemory(const Header& header, int eighths, bool eightBit) {
+    if (DecodeMemory(header, eighths, eightBit) > kMaxPicturePixelBytes) throw Failure(CodeTooBig());
+}
+
 namespace {
 
 constexpr size_t kSourceBuffer = 4096;
@@ -77,6 +101,13 @@ struct Session {
     int countedScan = 0;
     uint64_t scanBlocks = 0;
 
+    // Scans whose data ended before their last block (cut short, or running into a marker
+    // where data should be), and the most bands (iMCU rows) such a scan reached, counting
+    // the one it ended in.
+    int cutScans = 0;
+    int lastCutScan = -1;
+    JDIMENSION reach = 0;
+
     // Rows of one jpeg_read_scanlines or jpeg_write_scanlines call.
     JSAMPROW rows[16];
     JDIMENSION rowCount = 0;
@@ -110,7 +141,25 @@ Session& SessionOf(j_common_ptr cinfo) { return *static_cast<Session*>(cinfo->cl
     std::longjmp(s.jump, 1);
 }
 // Warnings (corrupt data, premature end) are neither shown nor counted: decoding goes on.
-void EmitMessage(j_common_ptr, int) {}
+// Those saying a scan's data ended early are noted: the rows below where it ended have
+// nothing of their own, and Decode makes none of them.
+void EmitMessage(j_common_ptr cinfo, int level) {
+    if (level >= 0 || !cinfo->is_decompressor) return;
+    Session& s = SessionOf(cinfo);
+    const int code = cinfo->err->msg_code;
+    // A restart marker met early ends one damaged interval only, and in a file with
+    // restart intervals the library skips a stray byte pair that is no real marker and
+    // goes on at the next interval: the data goes on after those.
+    const int marker = s.d.unread_marker;
+    const bool restart = marker >= JPEG_RST0 && marker <= JPEG_RST0 + 7;
+    const bool skipped = s.d.restart_interval != 0 && marker < 0xC0;
+    if (code != JWRN_JPEG_EOF && (code != JWRN_HIT_MARKER || restart || skipped)) return;
+    if (s.lastCutScan != s.d.input_scan_number) {
+        s.lastCutScan = s.d.input_scan_number;
+        ++s.cutScans;
+    }
+    s.reach = std::max(s.reach, s.d.input_iMCU_row + 1);
+}
 void OutputMessage(j_common_ptr) {}
 void FormatMessage(j_common_ptr, char* buffer) { buffer[0] = '\0'; }
 void ResetErrorManager(j_common_ptr cinfo) {
@@ -263,10 +312,25 @@ void LimitScanWork(Session& s) {
     s.source.bytes_in_buffer = 0;
 }
 
+// A file of several scans whose first scan ended early (the file is cut short within it, or
+// claims a picture far larger than its data) has nothing more to give below where it ended:
+// the later scans are left unread rather than each walking the whole picture.
+void StopAfterCutFirstScan(Session& s) {
+    if (s.lastCutScan != 1 || s.d.input_scan_number != 1) return;
+    s.position = s.size;
+    s.source.bytes_in_buffer = 0;
+    // The marker the scan ran into (the next scan's, as a rule) is taken as the end of the
+    // image: what follows it is not read.
+    if (s.d.unread_marker != 0) s.d.unread_marker = JPEG_EOI;
+}
+
 void ProgressHook(j_common_ptr cinfo) {
     Session& s = SessionOf(cinfo);
     if (s.decompressing && s.d.input_scan_number > kMaxScans) Fail(cinfo, JERR_BAD_PROGRESSION);
-    if (s.decompressing) LimitScanWork(s);
+    if (s.decompressing) {
+        LimitScanWork(s);
+        StopAfterCutFirstScan(s);
+    }
     if (!s.target && !s.encodeSource) return;
     uint32_t now = Ticks(s);
     if (now - s.lastTime < 500) return;
@@ -320,6 +384,32 @@ void CreateDecompress(Session& s) {
 
 }  // namespace
 
+namespace {
+
+// The header of a file whose header the library has read.
+Header HeaderOf(Session& s) {
+    Header h;
+    h.width = static_cast<int32_t>(s.d.image_width);
+    h.height = static_cast<int32_t>(s.d.image_height);
+    h.components = s.d.num_components;
+    h.orientation = s.orientation;
+    Guarded(s, [](Session& s) { s.rowsDone = jpeg_has_multiple_scans(&s.d) ? 1 : 0; });
+    h.progressive = s.rowsDone != 0;
+    if (h.progressive) {
+        // The library's whole-image coefficient arrays: each component's blocks, rounded up
+        // to its sampling factors, 64 coefficients of two bytes each.
+        for (int i = 0; i < s.d.num_components; ++i) {
+            const jpeg_component_info& c = s.d.comp_info[i];
+            const uint64_t across = (uint64_t(c.width_in_blocks) + c.h_samp_factor - 1) / c.h_samp_factor * c.h_samp_factor;
+            const uint64_t down = (uint64_t(c.height_in_blocks) + c.v_samp_factor - 1) / c.v_samp_factor * c.v_samp_factor;
+            h.coefficientBytes += across * down * DCTSIZE2 * sizeof(JCOEF);
+        }
+    }
+    return h;
+}
+
+}  // namespace
+
 Header ReadHeader(const uint8_t* data, size_t size) {
     Session s;
     CreateDecompress(s);
@@ -328,14 +418,7 @@ Header ReadHeader(const uint8_t* data, size_t size) {
         jpeg_set_marker_processor(&s.d, JPEG_APP0 + 1, ReadApp1);
         jpeg_read_header(&s.d, TRUE);
     });
-    Header h;
-    h.width = static_cast<int32_t>(s.d.image_width);
-    h.height = static_cast<int32_t>(s.d.image_height);
-    h.components = s.d.num_components;
-    h.orientation = s.orientation;
-    Guarded(s, [](Session& s) { s.rowsDone = jpeg_has_multiple_scans(&s.d) ? 1 : 0; });
-    h.progressive = s.rowsDone != 0;
-    return h;
+    return HeaderOf(s);
 }
 
 namespace {
@@ -354,7 +437,55 @@ void CmykRowToBgr(const uint8_t* cmyk, uint8_t* bgr, JDIMENSION width, bool inve
 
 }  // namespace
 
-void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, DecodeTarget& target) {
+namespace {
+
+// Where the frame header's height is in the file (0: not found where the markers say).
+size_t FrameHeightAt(const uint8_t* data, size_t size) {
+    for (size_t i = 2; i + 7 <= size;) {
+        if (data[i] != 0xFF) return 0;
+        const uint8_t marker = data[i + 1];
+        if (marker == 0xFF) {
+            ++i;  // a fill byte
+        } else if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+            return i + 5;  // FF Cn, length, precision, then the height
+        } else if (marker == JPEG_EOI || marker == 0xDA) {
+            return 0;
+        } else {
+            i += 2 + (size_t(data[i + 2]) << 8 | data[i + 3]);
+        }
+    }
+    return 0;
+}
+
+// Some of the library's work covers the whole picture whatever the data holds: a file of
+// several scans keeps (and clears) the coefficients of all of it from the first scan on, and
+// the two-pass quantiser reads every row once before the rows are given out. Each block of
+// the first scan takes at least a bit of its data (a Huffman code is one bit long or more),
+// so a file whose remaining bytes cannot reach below some band of blocks claims more picture
+// than it holds: it is decoded from a copy whose frame claims only the bands its bytes could
+// reach (and one more), and the rows below stay as the target has them. Arithmetic coding
+// can spend less than a bit on a block: such files are decoded as they are.
+std::vector<uint8_t> BoundedToItsData(Session& s, const uint8_t* data, size_t size) {
+    const jpeg_decompress_struct& d = s.d;
+    if (d.arith_code || d.comps_in_scan <= 0 || d.max_v_samp_factor <= 0) return {};
+    uint64_t blocksPerBand = 0;
+    for (int i = 0; i < d.comps_in_scan && i < MAX_COMPS_IN_SCAN; ++i)
+        blocksPerBand += uint64_t(d.cur_comp_info[i]->width_in_blocks) * d.cur_comp_info[i]->v_samp_factor;
+    const uint64_t bits = uint64_t(size - (s.position - s.source.bytes_in_buffer)) * 8;
+    const uint64_t bands = bits / std::max<uint64_t>(blocksPerBand, 1) + 2;
+    if (blocksPerBand == 0 || bands >= d.total_iMCU_rows) return {};
+    const uint64_t height = bands * uint64_t(d.max_v_samp_factor) * DCTSIZE;
+    const size_t at = FrameHeightAt(data, size);
+    if (at == 0 || (size_t(data[at]) << 8 | data[at + 1]) != d.image_height || height >= d.image_height) return {};
+    std::vector<uint8_t> copy(data, data + size);
+    copy[at] = static_cast<uint8_t>(height >> 8);
+    copy[at + 1] = static_cast<uint8_t>(height);
+    return copy;
+}
+
+// Decodes a file whose picture is `claimedHeight` rows tall (0: as its frame says).
+void DecodeFile(const uint8_t* data, size_t size, const DecodeOptions& options, DecodeTarget& target,
+                uint32_t claimedHeight) {
     Session s;
     CreateDecompress(s);
     if (options.progress) {
@@ -366,8 +497,9 @@ void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, Deco
     InstallSource(s, data, size);
     Guarded(s, [](Session& s) { jpeg_read_header(&s.d, TRUE); });
 
-    s.d.scale_num = 1;
-    s.d.scale_denom = 1;
+    const int eighths = std::clamp(options.eighths, 1, 8);
+    s.d.scale_num = static_cast<unsigned>(eighths);
+    s.d.scale_denom = 8;
     s.d.do_block_smoothing = TRUE;
     s.d.dct_method = JDCT_FLOAT;
     const bool grey = s.d.out_color_space == JCS_GRAYSCALE;
@@ -384,7 +516,12 @@ void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, Deco
         s.d.quantize_colors = TRUE;
         s.d.desired_number_of_colors = kQuantisedColours;
     }
-    CheckPixelMemory(s.d.image_width, s.d.image_height, eightBit ? 8 : 24);
+    // The output and the library's whole-image buffers together stay within the limit.
+    Header header = HeaderOf(s);
+    if (claimedHeight == 0) claimedHeight = s.d.image_height;
+    // The target holds the claimed picture, the library the part the data can fill.
+    header.height = static_cast<int32_t>(claimedHeight);
+    CheckDecodeMemory(header, eighths, eightBit);
 
     std::vector<uint8_t> given;
     target.Prepared(eightBit, grey, given);
@@ -406,8 +543,9 @@ void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, Deco
     Guarded(s, [](Session& s) { jpeg_start_decompress(&s.d); });
     // What a row receives must be what the pixel store holds, whatever the file says.
     const int expected = eightBit ? 1 : (cmyk ? 4 : 3);
-    if (s.d.output_components != expected || s.d.output_width != s.d.image_width ||
-        s.d.output_height != s.d.image_height)
+    if (s.d.output_components != expected ||
+        s.d.output_width != JDIMENSION(ScaledSide(int32_t(s.d.image_width), eighths)) ||
+        s.d.output_height != JDIMENSION(ScaledSide(int32_t(s.d.image_height), eighths)))
         throw Failure(JERR_CONVERSION_NOTIMPL);
 
     ColourMap map;
@@ -416,15 +554,26 @@ void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, Deco
         map.grey = grey;
         for (int i = 0; i < (grey ? 1 : 3); ++i) map.component[i] = s.d.colormap[i];
     }
-    target.Started(static_cast<int32_t>(s.d.output_width), static_cast<int32_t>(s.d.output_height),
+    target.Started(static_cast<int32_t>(s.d.output_width), ScaledSide(int32_t(claimedHeight), eighths),
                    map.count > 0 ? &map : nullptr);
 
     std::vector<uint8_t> cmykRows;
     const JDIMENSION width = s.d.output_width;
     if (cmyk) cmykRows.resize(size_t(width) * 4);
     const bool inverted = s.d.saw_Adobe_marker;
+#if JPEG_LIB_VERSION >= 70
+    const JDIMENSION bandRows = JDIMENSION(s.d.max_v_samp_factor * s.d.min_DCT_v_scaled_size);
+#else
+    const JDIMENSION bandRows = JDIMENSION(s.d.max_v_samp_factor * s.d.min_DCT_scaled_size);
+#endif
     while (s.d.output_scanline < s.d.output_height) {
         const JDIMENSION y = s.d.output_scanline;
+        // Rows below the bands the data reached have nothing of their own when every scan
+        // read ended early (a file of one scan always reads it alongside). Making them would
+        // cost as much as a whole picture, for a 500-byte file claiming 16000 x 16000; they
+        // stay as the target has them (white).
+        const bool everyScanCut = s.cutScans > 0 && (!header.progressive || s.cutScans >= s.d.input_scan_number);
+        if (everyScanCut && uint64_t(y) >= uint64_t(s.reach) * bandRows) return;
         uint8_t* row = target.Row(static_cast<int32_t>(y));
         s.rows[0] = cmyk ? cmykRows.data() : row;
         s.rowCount = 1;
@@ -434,6 +583,23 @@ void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, Deco
         target.RowsDone(static_cast<int32_t>(y) + 1);
     }
     Guarded(s, [](Session& s) { jpeg_finish_decompress(&s.d); });
+}
+
+}  // namespace
+
+void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, DecodeTarget& target) {
+    std::vector<uint8_t> bounded;
+    uint32_t claimedHeight = 0;
+    {
+        Session s;
+        CreateDecompress(s);
+        InstallSource(s, data, size);
+        Guarded(s, [](Session& s) { jpeg_read_header(&s.d, TRUE); });
+        bounded = BoundedToItsData(s, data, size);
+        claimedHeight = s.d.image_height;
+    }
+    if (bounded.empty()) return DecodeFile(data, size, options, target, 0);
+    DecodeFile(bounded.data(), bounded.size(), options, target, claimedHeight);
 }
 
 namespace {

@@ -67,6 +67,9 @@ struct Header {
     // The EXIF orientation of the first Exif block (1 to 8; 1 when there is none or it is
     // damaged): how the stored rows are to be turned for the picture to stand upright.
     int orientation = 1;
+    // A file of several scans keeps the coefficients of the whole picture while it decodes,
+    // whatever the output's size: this many bytes of them.
+    uint64_t coefficientBytes = 0;
 };
 
 // Orientations 5 to 8 turn the picture a quarter: its upright width is the stored height.
@@ -79,6 +82,19 @@ Header ReadHeader(const uint8_t* data, size_t size);
 uint64_t PixelBytes(uint64_t width, uint64_t height, int bitsPerPixel);
 // Throws Failure(CodeTooBig()) when that exceeds the shared pixel limit.
 void CheckPixelMemory(uint64_t width, uint64_t height, int bitsPerPixel);
+
+// A side of the picture decoded at eighths/8 of its size (1 to 8), rounded up as the
+// library rounds it.
+int32_t ScaledSide(int32_t side, int eighths);
+// The smallest eighths (1 to 8) at which a width x height picture still covers a
+// wantedWidth x wantedHeight rectangle; 8 when none smaller does.
+int CoveringEighths(int32_t width, int32_t height, int32_t wantedWidth, int32_t wantedHeight);
+// The memory a decode at eighths/8 takes that grows with the picture: the output's pixels
+// (8 bits a pixel when `eightBit`, else 24), the coefficients of a file of several scans, and
+// the image the two-pass quantiser keeps of a colour picture it maps onto a palette.
+uint64_t DecodeMemory(const Header& header, int eighths, bool eightBit);
+// Throws Failure(CodeTooBig()) when that exceeds the shared pixel limit.
+void CheckDecodeMemory(const Header& header, int eighths, bool eightBit);
 
 struct ColourMap {
     int count = 0;
@@ -111,10 +127,12 @@ public:
 struct DecodeOptions {
     bool eightBit = false;  // quantise colour output to a palette
     bool progress = true;   // install the progress hook
+    int eighths = 8;        // the output's size in eighths of the picture's (1 to 8)
 };
 
-// Decodes the whole file into `target`. Throws Failure for fatal library errors, and passes
-// on what the target throws.
+// Decodes the file into `target` at the asked scale. Throws Failure for fatal library
+// errors, and passes on what the target throws. A file whose data ends early gives the rows
+// its data reaches and stops there: the target gets no rows below them.
 void Decode(const uint8_t* data, size_t size, const DecodeOptions& options, DecodeTarget& target);
 
 // Rows for the encoder: blue, green, red, width x 3 bytes.

@@ -1,5 +1,5 @@
 // libFuzzer entry: any byte string must decode, decode in part, or be refused with the
-// library's error; both output depths, as the program drives the library.
+// library's error; both output depths and every scale, as the program drives the library.
 #include <cstddef>
 #include <cstdint>
 #include "graphics/jpeg/JpegCodec.h"
@@ -24,6 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RowStore store;
     jpeg::DecodeOptions options;
     options.eightBit = pixels <= kMaxEightBitPixels && (data[size - 1] & 3) == 3;
+    options.eighths = 1 + ((data[size - 1] >> 2) & 7);  // every scale the drawing asks for
     try {
         jpeg::Decode(data, size, options, store);
     } catch (const jpeg::Failure&) {

@@ -8,6 +8,7 @@
 #include <vector>
 #include "graphics/bitmap/Bitmap.h"
 #include "graphics/jpeg/JPEGImage.h"
+#include "graphics/ReducedPicture.h"
 #include "graphics/jpeg/JpegCodec.h"
 #include "graphics/bitmap/BitmapTestSupport.h"
 #include "rtl/Exceptions.h"
@@ -128,6 +129,54 @@ TEST(JpegImage, EveryFormDecodesOnceLikeTheLibrary) {
     }
 }
 
+TEST(JpegImage, DrawnSmallerItDecodesAtTheEighthThatCoversTheRectangleAndKeepsOnlyThat) {
+    // A slot, a sheet's cell and a rectangle nearly as big as a photo-like picture (smooth
+    // shades, hard edges between bands): reduced from the decode at the covering scale, it
+    // looks as the whole decode reduced does, and the picture keeps only that decode.
+    std::vector<uint8_t> rgb(1200 * 900 * 3);
+    for (size_t i = 0; i < rgb.size(); ++i) {
+        const int x = int(i / 3 % 1200), y = int(i / 3600), c = int(i % 3);
+        rgb[i] = uint8_t(30 + (x * (c + 1) + y * (3 - c)) / 40 + ((x / 97 + y / 71) % 3) * 30);
+    }
+    jpegsamples::Recipe recipe{"photo", 1200, 900};
+    recipe.rgb = rgb.data();
+    const Bytes file = jpegsamples::Make(recipe);
+    const int cases[][3] = {{160, 120, 2}, {401, 301, 3}, {1100, 800, 8}};  // width, height, eighths
+    TJPEGImage kept;  // drawn at each size in turn
+    LoadBytes(kept, file);
+    int decodes = 0;
+    kept.OnProgress = [&](TObject*, TProgressStage stage, uint8_t, bool, const TRect&, const std::string&) {
+        decodes += stage == TProgressStage::psStarting;
+    };
+    for (const auto& [width, height, eighths] : cases) {
+        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+        const TRect rect{0, 0, width, height};
+        TJPEGImage scaled, whole;
+        LoadBytes(scaled, file);
+        LoadBytes(whole, file);
+        DibSurface drawn(width, height, kUnused, 24), before(width, height, kUnused, 24);
+        StretchGraphicReduced(drawn.Canvas(), rect, &scaled);
+        TJPEGImage::DecodeAtDrawnSize = false;
+        StretchGraphicReduced(before.Canvas(), rect, &whole);
+        TJPEGImage::DecodeAtDrawnSize = true;
+        ASSERT_NE(scaled.KeptBitmap(), nullptr);
+        EXPECT_EQ(scaled.KeptEighths(), eighths);
+        EXPECT_EQ(scaled.KeptBitmap()->Width() * 10000 + scaled.KeptBitmap()->Height(),
+                  (1200 * eighths + 7) / 8 * 10000 + (900 * eighths + 7) / 8);
+        EXPECT_EQ(scaled.Width() + whole.KeptBitmap()->Width(), 2400) << "the file's size; the whole decode's";
+        const Pixels a = drawn.Read(), b = before.Read();
+        double difference = 0;
+        for (size_t i = 0; i < a.rgb.size(); ++i)
+            for (int shift : {0, 8, 16}) difference += std::abs(int((a.rgb[i] >> shift) & 255) - int((b.rgb[i] >> shift) & 255));
+        EXPECT_LT(difference / (3.0 * double(a.rgb.size())), 2.0) << "mean difference";
+        EXPECT_EQ(a.Count(kUnused), 0) << "the whole rectangle drawn";
+        StretchGraphicReduced(drawn.Canvas(), rect, &kept);
+    }
+    StretchGraphicReduced(DibSurface(160, 120).Canvas(), TRect{0, 0, 160, 120}, &kept);
+    EXPECT_EQ(decodes, 3) << "one decode a size; the one kept covers the slot after";
+    EXPECT_EQ(kept.DecodeToBitmap(), kept.KeptBitmap());
+}
+
 TEST(JpegImage, DamagedFilesEndInTheJpegErrorOrAPartialPicture) {
     const Bytes baseline = FileNamed("baseline-420");
     const std::string text = "This is a text file, not a picture.\r\n";
@@ -175,7 +224,7 @@ TEST(JpegImage, DamagedFilesEndInTheJpegErrorOrAPartialPicture) {
 
 TEST(JpegImage, PicturesOverThePixelLimitAreRefusedAtLoadAndBigPhotosAreNot) {
     // Only the frame header's size is changed: the limit is checked before anything is made.
-    const Bytes colour = FileNamed("baseline-420"), grey = FileNamed("grey");
+    const Bytes colour = FileNamed("baseline-420"), grey = FileNamed("grey"), progressive = FileNamed("progressive");
     struct Case {
         const Bytes& file;
         int width, height;
@@ -189,6 +238,10 @@ TEST(JpegImage, PicturesOverThePixelLimitAreRefusedAtLoadAndBigPhotosAreNot) {
         {grey, 32768, 32768, TJPEGPixelFormat::Depth24, false},    // exactly 1 GiB
         {grey, 32769, 32768, TJPEGPixelFormat::Depth24, true},
         {colour, 65500, 65500, TJPEGPixelFormat::Depth8, true},
+        // A file of several scans keeps 3 bytes of coefficients a pixel in 4:2:0 whatever it
+        // puts out: 768 MiB and an eighth's pixels fit, 1.1 GiB does not.
+        {progressive, 16384, 16384, TJPEGPixelFormat::Depth24, false},
+        {progressive, 20000, 20000, TJPEGPixelFormat::Depth8, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));

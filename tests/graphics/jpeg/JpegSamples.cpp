@@ -312,6 +312,10 @@ std::vector<Named> HostileFiles() {
         big.insert(big.end(), {0xFF, 0xD9});
         files.push_back({"many-scans-2048x1536", WithSize(big, 2048, 1536)});
     }
+    // A few hundred bytes claiming a picture of a quarter of a gigabyte and more: the data
+    // ends within the first band of blocks.
+    files.push_back({"baseline-claims-16000x16000", WithSize(Make({"b", 32, 16}), 16000, 16000)});
+    files.push_back({"progressive-claims-16384x16384", WithSize(Make({"p", 32, 16, Colour::Rgb, 2, 2, true}), 16384, 16384)});
     files.push_back({"empty", {}});
     const char text[] = "This is not a picture.\r\n";
     files.push_back({"text", Bytes(text, text + sizeof text - 1)});

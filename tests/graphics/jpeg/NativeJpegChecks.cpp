@@ -1,6 +1,7 @@
 // The program's JPEG decoder natively under AddressSanitizer and UBSan: every accepted form
 // gives back the pattern it was made of, and every hostile file ends in the library's error or a
 // partial picture, with each row written within its own bounds.
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -8,6 +9,8 @@
 #include "graphics/jpeg/JpegCodec.h"
 #include "graphics/jpeg/JpegSamples.h"
 #include "graphics/jpeg/RowStore.h"
+#include "graphics/PixelLimits.h"
+#include <algorithm>
 #include <jpeglib.h>
 #include <jerror.h>
 #include "native/CheckReport.h"
@@ -17,10 +20,11 @@ namespace {
 const auto Check = check::Expect;
 
 // 0 on success, else the library's code.
-int DecodeInto(const uint8_t* data, size_t size, bool eightBit, RowStore& store) {
+int DecodeInto(const uint8_t* data, size_t size, bool eightBit, RowStore& store, int eighths = 8) {
     try {
         jpeg::DecodeOptions options;
         options.eightBit = eightBit;
+        options.eighths = eighths;
         jpeg::Decode(data, size, options, store);
         return 0;
     } catch (const jpeg::Failure& f) {
@@ -99,6 +103,48 @@ int main(int argc, char** argv) {
         Check(jpeg::ExifOrientation(copy.data.get(), copy.size) == e.orientation &&
                   jpeg::ReadHeader(file.data(), file.size()).orientation == e.orientation, e.name);
     }
+    // The memory a decode claims counts the coefficients a file of several scans keeps: the
+    // largest 4:3 photos in 4:2:0 that fit (a 200-megapixel one does).
+    const jpegsamples::Bytes baseline = jpegsamples::Make({"b", 32, 24}),
+                             progressive = jpegsamples::Make({"p", 32, 24, jpegsamples::Colour::Rgb, 2, 2, true});
+    auto fits = [](const jpegsamples::Bytes& file, int width, int eighths) {
+        const jpegsamples::Bytes big = jpegsamples::WithSize(file, width, width * 3 / 4);
+        return jpeg::DecodeMemory(jpeg::ReadHeader(big.data(), big.size()), eighths, false) <= kMaxPicturePixelBytes;
+    };
+    Check(fits(baseline, 16330, 8) && fits(progressive, 16330, 1), "a 200 MP 4:2:0 photo fits the limit");
+    for (const auto& [file, eighths] : {std::pair{&baseline, 8}, {&progressive, 1}, {&progressive, 8}}) {
+        int low = 8, high = 65535;
+        for (int mid = (low + high + 1) / 2; low < high; mid = (low + high + 1) / 2) fits(*file, mid, eighths) ? low = mid : high = mid - 1;
+        std::printf("largest 4:3 4:2:0 photo within the pixel limit, %s at %d/8: %d x %d\n",
+                    file == &baseline ? "one scan" : "several scans", eighths, low, low * 3 / 4);
+    }
+
+    // Every file at the largest and the smallest scale: data that ends early makes the rows
+    // it reaches and none below (at most these many of the whole picture's), and the worst
+    // time per input megabyte.
+    const std::pair<std::string, int> reach[] = {{"baseline-claims-16000x16000", 16}, {"progressive-claims-16384x16384", 16}};
+    std::vector<jpegsamples::Named> all = hostile;
+    for (auto& f : jpegsamples::GoodFiles()) all.push_back(f);
+    for (auto& f : check::FilesOfFormat(argc, argv, {"jpg"})) all.push_back({f.name, f.bytes});
+    double worst = 0;
+    std::string worstFile;
+    for (const jpegsamples::Named& f : all)
+        for (const auto& [eighths, eightBit] : {std::pair{8, false}, {8, true}, {1, false}, {1, true}}) {
+            RowStore store;
+            const auto start = std::chrono::steady_clock::now();
+            const int code = DecodeInto(f.bytes.data(), f.bytes.size(), eightBit, store, eighths);
+            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            const std::string what = f.name + " at " + std::to_string(eighths) + "/8" + (eightBit ? " (8 bits)" : "");
+            if (seconds * 1e6 / double(std::max<size_t>(f.bytes.size(), 1)) > worst)
+                worst = seconds * 1e6 / double(std::max<size_t>(f.bytes.size(), 1)), worstFile = what;
+            for (const auto& [name, rows] : reach)
+                if (name == f.name) {
+                    std::printf("%s (%zu bytes): %d rows made, %.3f s\n", what.c_str(), f.bytes.size(), store.rowsAsked, seconds);
+                    Check((code == 0 || eighths == 8) && (code != 0 || (store.rowsAsked > 0 && store.rowsAsked <= (rows * eighths + 7) / 8)),
+                          what + " made " + std::to_string(store.rowsAsked) + " rows (code " + std::to_string(code) + ")");
+                }
+        }
+    std::printf("jpeg decode time, worst per input megabyte: %.3f s (%s)\n", worst, worstFile.c_str());
     std::printf("jpeg native checks: %d good decodes gave back their pattern\n", good);
     return check::Finish("JPEG");
 }
