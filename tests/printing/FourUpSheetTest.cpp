@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "app/FourUpSheet.h"
+#include "app/Unit1.h"
+#include "display/Image.h"
+#include "framework/Application.h"
 #include "dialogs/PrintDialog.h"
 #include "graphics/Canvas.h"
 #include "graphics/Picture.h"
@@ -97,6 +100,37 @@ TEST_F(FourUpSheet, SheetCountsAsInProgressFromTheJobsStart) {
     EXPECT_GT(pumps, 0);
     EXPECT_EQ(pumpsWhileOpen, pumps);
     EXPECT_FALSE(SheetPrintInProgress());
+    EXPECT_NE(jobs.WaitForNewJob(), "");
+}
+
+// A click that the abort procedure dispatches while the sheet prints: on a slot or on "印刷"
+// it opens no dialog inside the job, and "クリア" leaves the pictures being drawn alone.
+TEST_F(FourUpSheet, TheMainWindowsHandlersWaitWhileItsSheetPrints) {
+    Application().Initialize();
+    static TForm1* form = nullptr;
+    static int pumps = 0, dialogs = 0;
+    TForm1 main;
+    form = &main;
+    pumps = dialogs = 0;
+    Load(main.Image1->Picture(), 10, 10, RGB(255, 0, 0));
+    SetPrintingMessagePump([] {
+        if (pumps++ > 0) return;
+        for (void (TForm1::*click)(TObject*) : {&TForm1::Image1Click, &TForm1::Button1Click, &TForm1::Button2Click}) {
+            SystemDialogAnswerer cancel([](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); }, 3000);
+            (form->*click)(nullptr);
+            cancel.Wait();
+            dialogs += cancel.Answered();
+        }
+    });
+    PrintJobWatcher jobs;
+    {
+        SystemDialogAnswerer confirm([](HWND window) { PostMessageA(window, WM_COMMAND, IDOK, 0); });
+        EXPECT_NO_THROW(main.Button1Click(main.Button1));
+    }
+    SetPrintingMessagePump(nullptr);
+    EXPECT_GT(pumps, 0);
+    EXPECT_EQ(dialogs, 0) << "a click opened a dialog inside the job";
+    EXPECT_EQ(main.Image1->Picture().Width(), 10) << "the picture was replaced while it printed";
     EXPECT_NE(jobs.WaitForNewJob(), "");
 }
 
