@@ -326,7 +326,9 @@ TEST(ProcessFiguresTest, TheSoakCatchesAHeapLeakOfThreeBytesACycle) {
         for (const std::string& growth : Grown("heap control", readings))
             if (growth.rfind("heap", 0) == 0) heap.push_back(growth);
         ASSERT_EQ(heap.size(), leak == 3 ? 1u : 0u) << (heap.empty() ? "" : heap[0]);
-        if (leak == 3) EXPECT_EQ(heap[0].rfind("heap bytes in use grew", 0), 0u) << heap[0];
+        if (leak == 3) {
+            EXPECT_EQ(heap[0].rfind("heap bytes in use grew", 0), 0u) << heap[0];
+        }
     }
 }
 

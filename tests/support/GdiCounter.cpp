@@ -19,8 +19,11 @@ constexpr int kTableEntries = 0x10000;
 
 const GdiHandleEntry* SharedHandleTable() {
 #ifdef _WIN64
-    auto* teb = reinterpret_cast<const uint8_t*>(NtCurrentTeb());
-    auto* peb = *reinterpret_cast<const uint8_t* const*>(teb + 0x60);
+    // The thread environment block's field at 0x60 holds the process environment block's
+    // address. Read straight off gs: GCC takes the header's NtCurrentTeb for an access into
+    // an array of no elements and warns.
+    const uint8_t* peb;
+    asm("movq %%gs:0x60, %0" : "=r"(peb));
     return *reinterpret_cast<const GdiHandleEntry* const*>(peb + 0xF8);
 #else
     return nullptr;
