@@ -135,7 +135,7 @@ void TCommonDialog::CentreOnMonitor(HWND window) {
 }
 
 HWND TCommonDialog::DialogOwner() {
-    // The error box's rule: owned by the form the user works in, the dialog comes back
+    // The error box's owner rule: owned by the form the user works in, the dialog comes back
     // with it through the taskbar and goes away with it.
     const TDialogHost& host = DialogHost();
     return ModalOwner(host.ActiveForm ? host.ActiveForm() : nullptr, host.MainWindow ? host.MainWindow() : nullptr,

@@ -1,56 +1,25 @@
-// Watches, on the calling thread, what a modal box or system dialog does with its owner:
-// the windows disabled, in order (a hook on window procedures sees each WM_ENABLE), and each
-// owned dialog window as it is destroyed, with whether its owner was enabled then (a CBT
-// hook). A modal box disables its owner itself and enables, as it ends, only an owner it
-// disabled; an owner still disabled when the box goes cannot take the activation, which goes
-// to another program. Wine enables the owner whatever it found, so there the order of the
-// disabling shows it: the program disables its other windows, then the box its owner.
+// Hooks on this thread: the top-level windows disabled, in order, and whether a dialog's owner
+// is enabled as the dialog goes. A modal box enables again only an owner it disabled; Wine's
+// enables it whatever it found, so there the order shows it: the box disables its owner last.
 #pragma once
 #include <windows.h>
-#include <cstring>
 #include <vector>
 
-class ModalOwnerWatch {
-public:
-    struct End {
-        HWND owner;
-        bool ownerEnabled;
-    };
-    ModalOwnerWatch()
-        : cbt_(SetWindowsHookExA(WH_CBT, &Cbt, nullptr, GetCurrentThreadId())),
-          calls_(SetWindowsHookExA(WH_CALLWNDPROC, &Calls, nullptr, GetCurrentThreadId())) {
-        Current() = this;
-    }
-    ~ModalOwnerWatch() {
-        UnhookWindowsHookEx(cbt_);
-        UnhookWindowsHookEx(calls_);
-        Current() = nullptr;
-    }
-    ModalOwnerWatch(const ModalOwnerWatch&) = delete;
-    ModalOwnerWatch& operator=(const ModalOwnerWatch&) = delete;
-
-    std::vector<HWND> disabled;
-    std::vector<End> ends;
-
-private:
-    static ModalOwnerWatch*& Current() {
-        static thread_local ModalOwnerWatch* watch = nullptr;
-        return watch;
-    }
-    static LRESULT CALLBACK Cbt(int code, WPARAM wParam, LPARAM lParam) {
-        HWND window = reinterpret_cast<HWND>(wParam);
-        char name[16] = {};
-        if (code == HCBT_DESTROYWND && Current() && GetClassNameA(window, name, sizeof name) &&
-            std::strcmp(name, "#32770") == 0)
-            if (HWND owner = GetWindow(window, GW_OWNER)) Current()->ends.push_back({owner, IsWindowEnabled(owner) != FALSE});
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-    static LRESULT CALLBACK Calls(int code, WPARAM wParam, LPARAM lParam) {
-        const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (code == HC_ACTION && Current() && call->message == WM_ENABLE && !call->wParam &&
-            !(GetWindowLongA(call->hwnd, GWL_STYLE) & WS_CHILD))
-            Current()->disabled.push_back(call->hwnd);
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-    HHOOK cbt_, calls_;
+struct ModalOwnerWatch {
+    static inline std::vector<HWND> disabled;
+    static inline std::vector<bool> ownerEnabledAtEnd;
+    ModalOwnerWatch() { disabled.clear(), ownerEnabledAtEnd.clear(); }
+    ~ModalOwnerWatch() { UnhookWindowsHookEx(cbt), UnhookWindowsHookEx(calls); }
+    HHOOK cbt = SetWindowsHookExA(WH_CBT, [](int code, WPARAM w, LPARAM l) -> LRESULT {
+        HWND dialog = reinterpret_cast<HWND>(w), owner = GetWindow(dialog, GW_OWNER);
+        if (code == HCBT_DESTROYWND && owner && GetClassLongPtrA(dialog, GCW_ATOM) == 32770)
+            ownerEnabledAtEnd.push_back(IsWindowEnabled(owner));
+        return CallNextHookEx(nullptr, code, w, l);
+    }, nullptr, GetCurrentThreadId());
+    HHOOK calls = SetWindowsHookExA(WH_CALLWNDPROC, [](int code, WPARAM w, LPARAM l) -> LRESULT {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(l);
+        if (sent->message == WM_ENABLE && !sent->wParam && !(GetWindowLongA(sent->hwnd, GWL_STYLE) & WS_CHILD))
+            disabled.push_back(sent->hwnd);
+        return CallNextHookEx(nullptr, code, w, l);
+    }, nullptr, GetCurrentThreadId());
 };
