@@ -19,10 +19,7 @@ constexpr int kTableEntries = 0x10000;
 
 const GdiHandleEntry* SharedHandleTable() {
 #ifdef _WIN64
-    // The thread environment block's field at 0x60 holds the process environment block's
-    // address. Read straight off gs: GCC takes the header's NtCurrentTeb for an access into
-    // an array of no elements and warns.
-    const uint8_t* peb;
+    const uint8_t* peb;  // the TEB's field 0x60, off gs (GCC warns about the header's NtCurrentTeb)
     asm("movq %%gs:0x60, %0" : "=r"(peb));
     return *reinterpret_cast<const GdiHandleEntry* const*>(peb + 0xF8);
 #else
