@@ -27,8 +27,8 @@ void ConnectDialogHost() {
         TForm* form = Application().ActiveForm();
         return form && form->Active() ? form->WindowHandle() : nullptr;
     };
-    host.DisableTaskWindows = []() -> std::function<void()> {
-        auto disabled = std::make_shared<std::unique_ptr<TaskWindowsDisabled>>(std::make_unique<TaskWindowsDisabled>());
+    host.DisableTaskWindows = [](HWND owner) -> std::function<void()> {
+        auto disabled = std::make_shared<std::unique_ptr<TaskWindowsDisabled>>(std::make_unique<TaskWindowsDisabled>(owner));
         return [disabled] { disabled->reset(); };
     };
     auto hooks = std::make_shared<std::vector<std::pair<TCommonDialog*, int>>>();

@@ -51,6 +51,8 @@ void TForm1::Image3Click(TObject*) { LoadSlot(*Image3); }
 void TForm1::Image4Click(TObject*) { LoadSlot(*Image4); }
 
 void TForm1::Button1Click(TObject*) {
+    // A sheet cannot start inside the one printing: its dialog would end in "現在印刷中です".
+    if (SheetPrintInProgress()) return;
     TPicture* const slots[4] = {&Image1->Picture(), &Image2->Picture(), &Image3->Picture(), &Image4->Picture()};
     PrintFourUpSheet(*PrintDialog1, slots);
 }

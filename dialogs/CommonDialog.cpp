@@ -4,26 +4,29 @@
 
 #include "dialogs/DialogHost.h"
 #include "dialogs/DialogsModule.h"
+#include "framework/TaskWindows.h"
 #include "rtl/Exceptions.h"
 
 namespace {
 
 const char kObjectProperty[] = "TetrafolCommonDialog";
 
-// Stand-in for the framework: disables this thread's enabled, visible top-level windows.
-std::function<void()> DisableThreadWindows() {
-    std::vector<HWND> disabled;
+// Stand-in for the framework: disables this thread's enabled, visible top-level windows
+// but `owner`.
+std::function<void()> DisableThreadWindows(HWND owner) {
+    std::pair<HWND, std::vector<HWND>> search{owner, {}};
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND window, LPARAM list) -> BOOL {
-            if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+        [](HWND window, LPARAM param) -> BOOL {
+            auto& [keep, list] = *reinterpret_cast<std::pair<HWND, std::vector<HWND>>*>(param);
+            if (window != keep && IsWindowVisible(window) && IsWindowEnabled(window)) {
                 EnableWindow(window, FALSE);
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+                list.push_back(window);
             }
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&disabled));
-    return [disabled] {
+        reinterpret_cast<LPARAM>(&search));
+    return [disabled = std::move(search.second)] {
         for (HWND window : disabled)
             if (IsWindow(window)) EnableWindow(window, TRUE);
     };
@@ -79,11 +82,13 @@ bool TCommonDialog::HelpMessageHook(UINT message) {
     return true;
 }
 
-BOOL TCommonDialog::RunTaskModal(const std::function<BOOL()>& dialogFunction) {
+BOOL TCommonDialog::RunTaskModal(HWND owner, const std::function<BOOL()>& dialogFunction) {
     TDialogHost& host = DialogHost();
     HWND active = GetActiveWindow();
+    // The owner stays enabled: the system dialog disables it, and enables it again as it
+    // ends, only if it found it enabled (see TaskWindowsDisabled).
     std::function<void()> enableWindows =
-        host.DisableTaskWindows ? host.DisableTaskWindows() : DisableThreadWindows();
+        host.DisableTaskWindows ? host.DisableTaskWindows(owner) : DisableThreadWindows(owner);
     HWND focus = GetFocus();
     if (host.HookApplication) host.HookApplication(*this);
     DialogBeingCreated() = this;
@@ -130,14 +135,11 @@ void TCommonDialog::CentreOnMonitor(HWND window) {
 }
 
 HWND TCommonDialog::DialogOwner() {
-    // The dialog must be in the owner chain of a window with a taskbar button: the system
-    // brings up the last active window owned by the window whose button is clicked, and
-    // the application window has no button (it is never shown). Owned by the form the user
-    // works in, the dialog comes back with it and goes away with it.
+    // The error box's owner rule: owned by the form the user works in, the dialog comes back
+    // with it through the taskbar and goes away with it.
     const TDialogHost& host = DialogHost();
-    if (HWND form = host.ActiveForm ? host.ActiveForm() : nullptr) return form;
-    if (HWND main = host.MainWindow ? host.MainWindow() : nullptr) return main;
-    return host.ApplicationWindow ? host.ApplicationWindow() : GetActiveWindow();
+    return ModalOwner(host.ActiveForm ? host.ActiveForm() : nullptr, host.MainWindow ? host.MainWindow() : nullptr,
+                      host.ApplicationWindow ? host.ApplicationWindow() : GetActiveWindow());
 }
 
 UINT_PTR CALLBACK TCommonDialog::CentringHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -30,14 +30,15 @@ public:
     // centres the window and attaches it to the dialog being created.
     static UINT_PTR CALLBACK CentringHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static void CentreOnMonitor(HWND window);
-    // The owner of a system dialog about to run: the active form, else the main window,
-    // else the application window.
+    // The owner of a system dialog about to run: ModalOwner of the active form, the main
+    // window and the application window.
     static HWND DialogOwner();
 
 protected:
-    // Runs `dialogFunction(record)` with the program's windows disabled; restores the
-    // floating-point control word, the hook and the windows whatever happens.
-    virtual BOOL RunTaskModal(const std::function<BOOL()>& dialogFunction);
+    // Runs `dialogFunction(record)` with the program's windows but `owner` (the record's
+    // owner) disabled; restores the floating-point control word, the hook and the windows
+    // whatever happens.
+    virtual BOOL RunTaskModal(HWND owner, const std::function<BOOL()>& dialogFunction);
     // Hands a message of the dialog's window to this object's handlers.
     virtual LRESULT RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     virtual void DialogShown();

@@ -11,8 +11,8 @@ struct TDialogHost {
     std::function<HWND()> ApplicationWindow;  // owner of the system dialogs when no form is up
     std::function<HWND()> MainWindow;         // none while the program has no main window
     std::function<HWND()> ActiveForm;         // none when no form of the program is active
-    // Disables the program's windows; the returned function enables them again.
-    std::function<std::function<void()>()> DisableTaskWindows;
+    // Disables the program's windows but `owner`; the returned function enables them again.
+    std::function<std::function<void()>(HWND owner)> DisableTaskWindows;
     // Routes the application window's messages through dialog.HelpMessageHook.
     std::function<void(TCommonDialog&)> HookApplication;
     std::function<void(TCommonDialog&)> UnhookApplication;

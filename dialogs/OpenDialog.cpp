@@ -188,7 +188,7 @@ bool TOpenDialog::Execute(BOOL(WINAPI* dialogFunction)(LPOPENFILENAMEA)) {
     running_ = &record;
     BOOL answer;
     try {
-        answer = RunTaskModal([&] { return dialogFunction(&record); });
+        answer = RunTaskModal(record.hwndOwner, [&] { return dialogFunction(&record); });
     } catch (...) {
         running_ = nullptr;
         throw;

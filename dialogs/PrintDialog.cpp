@@ -122,7 +122,7 @@ bool TPrintDialog::RunModal() {
     record.hwndOwner = DialogOwner();
     record.lCustData = 0;
 
-    const bool confirmed = RunTaskModal([&] { return PrintDlgA(&record); }) != FALSE;
+    const bool confirmed = RunTaskModal(record.hwndOwner, [&] { return PrintDlgA(&record); }) != FALSE;
     // The system dialog may have replaced both blocks; from here on we own its ones.
     devNames.reset(record.hDevNames);
     devMode.reset(record.hDevMode);

@@ -185,12 +185,8 @@ void TApplication::ShowError(const Exception& error) noexcept {
 }
 
 HWND TApplication::BoxOwner() const {
-    // A box owned by the application window is lost when the user leaves the program and
-    // comes back through the taskbar: the system brings back the main form, disabled,
-    // and nothing in its owner chain is the box.
-    if (activeForm_ && activeForm_->Active()) return activeForm_->WindowHandle();
-    if (mainForm_ && mainForm_->WindowHandle()) return mainForm_->WindowHandle();
-    return handle_;
+    return ModalOwner(activeForm_ && activeForm_->Active() ? activeForm_->WindowHandle() : nullptr,
+                      mainForm_ ? mainForm_->WindowHandle() : nullptr, handle_);
 }
 
 int TApplication::ShowMessageBox(const std::string& text, const std::string& caption, UINT flags) {
@@ -217,7 +213,8 @@ int TApplication::ShowMessageBox(const std::string& text, const std::string& cap
     }
     int answer;
     {
-        TaskWindowsDisabled disabled(handle_);
+        // The box disables its owner itself, and enables it again as it ends.
+        TaskWindowsDisabled disabled(owner);
         answer = MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
     }
     if (moved)

@@ -47,8 +47,7 @@ public:
     // A message box owned by BoxOwner(), the program's other windows disabled while it
     // shows; the active window and focus are restored afterwards.
     int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags);
-    // The active form, else the main form, else the application window: the owner chain
-    // of a shown form leads to a taskbar button, which the application window never has.
+    // ModalOwner of the active form, the main form and the application window.
     HWND BoxOwner() const;
 
     // The application's one hint window (made on first use).

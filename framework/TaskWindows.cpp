@@ -16,6 +16,12 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
 
 }  // namespace
 
+HWND ModalOwner(HWND activeForm, HWND mainForm, HWND applicationWindow) {
+    if (activeForm) return activeForm;
+    if (mainForm) return mainForm;
+    return applicationWindow;
+}
+
 TaskWindowsDisabled::TaskWindowsDisabled(HWND keep) {
     Search search{keep, &windows_};
     EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&search));

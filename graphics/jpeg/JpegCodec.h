@@ -116,7 +116,7 @@ public:
     // Where row `y` (0 at the top) goes: width x 3 bytes blue, green, red, or width indexes.
     virtual uint8_t* Row(int32_t y) = 0;
     // Rows 0 to `count` - 1 hold their pixels.
-    virtual void RowsDone(int32_t count) {}
+    virtual void RowsDone(int32_t /*count*/) {}
     // A throttled progress report. May throw, to stop the decode.
     virtual void Progress(uint8_t percent, bool redrawNow, int32_t left, int32_t top, int32_t right,
                           int32_t bottom) = 0;

@@ -15,6 +15,7 @@
 #include "dialogs/OpenDialog.h"
 #include "dialogs/PrintDialog.h"
 #include "rtl/Exceptions.h"
+#include "support/ModalOwnerWatch.h"
 #include "support/SystemDialogAnswerer.h"
 
 namespace {
@@ -65,7 +66,7 @@ TEST(CommonDialogRun, DisablesWindowsHooksAndRestoresTheControlWord) {
 
     const uint16_t before = ControlWord();
     bool disabledInside = false, registeredInside = false;
-    const BOOL result = dialog.RunTaskModal([&] {
+    const BOOL result = dialog.RunTaskModal(nullptr, [&] {
         disabledInside = !IsWindowEnabled(window);
         registeredInside = DialogBeingCreated() == &dialog;
         LoadForeignControlWord();
@@ -81,7 +82,7 @@ TEST(CommonDialogRun, DisablesWindowsHooksAndRestoresTheControlWord) {
     EXPECT_EQ(unhooked, 1);
 
     // Also when the dialog function fails.
-    EXPECT_THROW(dialog.RunTaskModal([&]() -> BOOL {
+    EXPECT_THROW(dialog.RunTaskModal(nullptr, [&]() -> BOOL {
         LoadForeignControlWord();
         throw std::runtime_error("dialog failed");
     }), std::runtime_error);
@@ -103,7 +104,7 @@ public:
         record.lStructSize = sizeof record;
         record.Flags = PSD_ENABLEPAGESETUPHOOK;
         record.lpfnPageSetupHook = reinterpret_cast<LPPAGESETUPHOOK>(&TCommonDialog::CentringHook);
-        const bool confirmed = RunTaskModal([&] { return PageSetupDlgA(&record); }) != FALSE;
+        const bool confirmed = RunTaskModal(nullptr, [&] { return PageSetupDlgA(&record); }) != FALSE;
         if (record.hDevMode) GlobalFree(record.hDevMode);
         if (record.hDevNames) GlobalFree(record.hDevNames);
         return confirmed;
@@ -150,13 +151,14 @@ TEST(CommonDialogRun, AttachesTheSystemWindowWhileItExistsAndShowsTheErrorsOfIts
 // A system dialog owned by the application window, which is never shown, is outside the
 // owner chain of the main window whose taskbar button brings the program back: the system
 // would bring back the disabled main window and leave the dialog behind. Owned by the form
-// the user works in, it comes back with it.
-TEST(CommonDialogRun, SystemDialogsAreOwnedByTheActiveForm) {
+// the user works in, it comes back with it; it is left to the dialog to disable and enable.
+TEST(CommonDialogRun, SystemDialogsAreOwnedByTheActiveFormAndLeftToDisableIt) {
     HWND application = CreateWindowExA(0, "STATIC", "application", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                        nullptr, nullptr);
     HWND form = CreateWindowExA(0, "STATIC", "form", WS_POPUP | WS_VISIBLE, 30, 30, 100, 60, nullptr, nullptr,
                                 nullptr, nullptr);
-    ASSERT_TRUE(application && form);
+    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(application && form && other);
     DialogHost().ApplicationWindow = [=] { return application; };
     DialogHost().ActiveForm = [=] { return form; };
     TOpenDialog open;
@@ -169,12 +171,17 @@ TEST(CommonDialogRun, SystemDialogsAreOwnedByTheActiveForm) {
             owner = GetWindow(window, GW_OWNER);
             PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
         });
+        SetWindowPos(form, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);  // disabling all starts there
+        ModalOwnerWatch watch;
         EXPECT_FALSE(dialog->RunModal());
         ASSERT_TRUE(cancel.Answered());
         EXPECT_EQ(owner, form);
+        EXPECT_EQ(watch.disabled, (std::vector<HWND>{other, form})) << "the owner was disabled first";
+        EXPECT_EQ(watch.ownerEnabledAtEnd, std::vector<bool>{true});
     }
     DialogHost().ApplicationWindow = nullptr;
     DialogHost().ActiveForm = nullptr;
+    DestroyWindow(other);
     DestroyWindow(form);
     DestroyWindow(application);
 }

@@ -53,7 +53,7 @@ TEST(LayoutReading, AFailingPropertyUnknownClassOrMissingHandlerFails) {
             form.ReadLayout(ParseLayout(c.text));
             ADD_FAILURE() << "no error for " << c.text;
         } catch (const EReadError& e) {
-            if (c.message) EXPECT_EQ(e.Message(), c.message);
+            if (c.message) { EXPECT_EQ(e.Message(), c.message); }
         }
     }
 }

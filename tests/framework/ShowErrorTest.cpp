@@ -1,10 +1,11 @@
 // ShowError puts up a real error box: captioned with the title, owned by the active form
 // (so the taskbar brings it back with the form), with the program's other windows disabled
-// while it shows.
+// while it shows, the owner left to the box to disable and enable again.
 #include <gtest/gtest.h>
 #include "framework/Application.h"
 #include "framework/Form.h"
 #include "rtl/Exceptions.h"
+#include "support/ModalOwnerWatch.h"
 #include "support/SystemDialogAnswerer.h"
 #include "support/UiDriver.h"
 
@@ -51,10 +52,14 @@ protected:
 }  // namespace
 
 TEST_F(ShowErrorTest, ShowsTheMessageWithItsFullStopInABoxOwnedByTheActiveForm) {
+    TForm other;
+    other.Show(SW_SHOWNOACTIVATE);
     HWND form = form_.WindowHandle();
+    SetWindowPos(form, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);  // where disabling all would start
     SetCapture(form);
     ASSERT_EQ(GetCapture(), form);
     BoxWatcher watcher(form);
+    ModalOwnerWatch watch;
     Application().ShowError(EInvalidGraphic("画像フォーマットが不正です"));
     const BoxSeen& seen = watcher.Finish();
     ASSERT_TRUE(seen.found);
@@ -62,6 +67,9 @@ TEST_F(ShowErrorTest, ShowsTheMessageWithItsFullStopInABoxOwnedByTheActiveForm) 
     EXPECT_EQ(seen.text, "画像フォーマットが不正です.");
     EXPECT_EQ(seen.owner, form);
     EXPECT_FALSE(seen.formEnabledWhileShown);
+    EXPECT_EQ(watch.disabled, (std::vector<HWND>{other.WindowHandle(), form})) << "the owner was disabled first";
+    EXPECT_EQ(watch.ownerEnabledAtEnd, std::vector<bool>{true});
+    EXPECT_TRUE(IsWindowEnabled(other.WindowHandle()));
     // Capture was cancelled before the box, and the form is usable again afterwards.
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(form));

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "app/FourUpSheet.h"
+#include "app/Unit1.h"
+#include "display/Image.h"
+#include "framework/Application.h"
 #include "dialogs/PrintDialog.h"
 #include "graphics/Canvas.h"
 #include "graphics/Picture.h"
@@ -82,20 +85,35 @@ TEST_F(FourUpSheet, EachPictureLandsInItsCellOnOneLandscapePageACancelledDialogP
 }
 
 // Messages dispatched while the job starts (the abort procedure) already see the sheet
-// in progress, so the slot and Clear handlers cannot swap pictures under the drawing.
-TEST_F(FourUpSheet, SheetCountsAsInProgressFromTheJobsStart) {
-    static int pumps = 0, pumpsWhileOpen = 0;
-    pumps = pumpsWhileOpen = 0;
+// in progress, so the main window's handlers wait: clicks on a slot or on "印刷" open no
+// dialog inside the job, "クリア" leaves the pictures being drawn alone.
+TEST_F(FourUpSheet, SheetCountsAsInProgressFromTheJobsStartAndTheHandlersWait) {
+    Application().Initialize();
+    static TForm1* form;
+    static int pumps = 0, pumpsWhileOpen = 0, dialogs = 0;
+    TForm1 main;
+    form = &main, pumps = pumpsWhileOpen = dialogs = 0;
     SetPrintingMessagePump([] {
-        ++pumps;
         pumpsWhileOpen += SheetPrintInProgress();
+        if (pumps++ == 0)
+            for (auto click : {&TForm1::Image1Click, &TForm1::Button1Click, &TForm1::Button2Click}) {
+                SystemDialogAnswerer cancel([](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); }, 3000);
+                (form->*click)(nullptr);
+                cancel.Wait();
+                dialogs += cancel.Answered();
+            }
     });
-    Load(pictures[0], 10, 10, RGB(255, 0, 0));
+    Load(main.Image1->Picture(), 10, 10, RGB(255, 0, 0));
     PrintJobWatcher jobs;
-    PrintConfirming();
+    {
+        SystemDialogAnswerer confirm([](HWND window) { PostMessageA(window, WM_COMMAND, IDOK, 0); });
+        main.Button1Click(nullptr);
+    }
     SetPrintingMessagePump(nullptr);
     EXPECT_GT(pumps, 0);
     EXPECT_EQ(pumpsWhileOpen, pumps);
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_EQ(main.Image1->Picture().Width(), 10);
     EXPECT_FALSE(SheetPrintInProgress());
     EXPECT_NE(jobs.WaitForNewJob(), "");
 }

@@ -35,6 +35,11 @@ done <<EOF
 ライセンス.txt|Files: mingw-w64-crt/crt/*
 ライセンス.txt|Files: mingw-w64-libraries/winpthreads/*
 ライセンス.txt|Permission is hereby granted, free of charge, to any person obtaining
+ライセンス.txt|GCC run-time: libstdc++ and libgcc
+ライセンス.txt|Copyright (c) 1994
+ライセンス.txt|in supporting documentation.  Hewlett-Packard Company makes no
+ライセンス.txt|Silicon Graphics Computer Systems, Inc.
+ライセンス.txt|in supporting documentation.  Silicon Graphics makes no
 EOF
 for file in お読みください.txt ライセンス.txt; do
   [ "$(head -c 3 "$file" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "$file has no byte-order mark"

@@ -264,6 +264,9 @@ namespace {
 
 // The USER counter sees a window and an icon that are left behind, and their going.
 TEST(UserCounter, CountsAWindowAndAnIconLeftBehind) {
+    // The thread's first window brings the input method's window, which stays while the
+    // thread has windows: made first, it is not counted as the test's.
+    HWND first = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     const int before = LiveUserObjects();
     ASSERT_GT(before, 0);
     HWND window = CreateWindowExA(0, "STATIC", "left behind", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
@@ -281,6 +284,7 @@ TEST(UserCounter, CountsAWindowAndAnIconLeftBehind) {
     DestroyWindow(child);
     DestroyWindow(window);
     EXPECT_EQ(LiveUserObjects(), before);
+    DestroyWindow(first);
 }
 
 // Private bytes follow a committed block; heap bytes in use follow blocks left on the heap
@@ -326,7 +330,7 @@ TEST(ProcessFiguresTest, TheSoakCatchesAHeapLeakOfThreeBytesACycle) {
         for (const std::string& growth : Grown("heap control", readings))
             if (growth.rfind("heap", 0) == 0) heap.push_back(growth);
         ASSERT_EQ(heap.size(), leak == 3 ? 1u : 0u) << (heap.empty() ? "" : heap[0]);
-        if (leak == 3) EXPECT_EQ(heap[0].rfind("heap bytes in use grew", 0), 0u) << heap[0];
+        if (leak == 3) { EXPECT_EQ(heap[0].rfind("heap bytes in use grew", 0), 0u) << heap[0]; }
     }
 }
 

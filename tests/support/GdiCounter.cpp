@@ -19,8 +19,8 @@ constexpr int kTableEntries = 0x10000;
 
 const GdiHandleEntry* SharedHandleTable() {
 #ifdef _WIN64
-    auto* teb = reinterpret_cast<const uint8_t*>(NtCurrentTeb());
-    auto* peb = *reinterpret_cast<const uint8_t* const*>(teb + 0x60);
+    const uint8_t* peb;  // the TEB's field 0x60, off gs (GCC warns about the header's NtCurrentTeb)
+    asm("movq %%gs:0x60, %0" : "=r"(peb));
     return *reinterpret_cast<const GdiHandleEntry* const*>(peb + 0xF8);
 #else
     return nullptr;

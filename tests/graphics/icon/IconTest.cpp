@@ -247,7 +247,7 @@ TEST(IconHostile, EveryDamagedFileIsRefusedOrDrawnWithoutLeaks) {
             // Only a PNG stream damaged past its header may still fail, and then with the message.
             for (TIcon* which : {&icon, &big, &another}) {
                 const std::string message = Raised([&] { surface.Draw(*which); });
-                if (!message.empty()) EXPECT_EQ(message, "EInvalidGraphic: アイコンイメージが不正です");
+                if (!message.empty()) { EXPECT_EQ(message, "EInvalidGraphic: アイコンイメージが不正です"); }
             }
         });
     EXPECT_GT(counts.count("picture") ? counts.at("picture") : 0, 50);
