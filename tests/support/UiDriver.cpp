@@ -129,17 +129,13 @@ int DropFilesAt(POINT screen, const std::vector<std::string>& files) {
     using UnixName = char*(CDECL*)(const WCHAR*);
     const auto unixName = reinterpret_cast<UnixName>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    const char* root = std::getenv("TETRAFOL_ROOT");
-    if (!unixName || !root) return -1;
-    auto shellWord = [](const std::string& s) { return "'" + s + "'"; };  // our own paths: no quotes in them
-    std::string command = "/usr/bin/python3 " + shellWord(std::string(root) + "/tests/support/xdnd-drop.py");
-    command += " " + std::to_string(screen.x) + " " + std::to_string(screen.y);
+    std::string command = "/usr/bin/python3 \"$TETRAFOL_ROOT/tests/support/xdnd-drop.py\" " +
+                          std::to_string(screen.x) + " " + std::to_string(screen.y);
     for (const std::string& file : files) {
         WCHAR wide[MAX_PATH] = {};
         MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
         char* name = unixName(wide);
-        if (!name) return -1;
-        command += " " + shellWord(name);
+        command += " '" + std::string(name) + "'";  // the tests' own files: no quotes in their names
         HeapFree(GetProcessHeap(), 0, name);
     }
     return RunUnixShell(command, nullptr, 150000);
