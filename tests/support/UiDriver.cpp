@@ -125,22 +125,6 @@ int RunUnixShell(const std::string& script, std::string* output, DWORD timeoutMs
     return code;
 }
 
-int DropFilesAt(POINT screen, const std::vector<std::string>& files) {
-    using UnixName = char*(CDECL*)(const WCHAR*);
-    const auto unixName = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    std::string command = "/usr/bin/python3 \"$TETRAFOL_ROOT/tests/support/xdnd-drop.py\" " +
-                          std::to_string(screen.x) + " " + std::to_string(screen.y);
-    for (const std::string& file : files) {
-        WCHAR wide[MAX_PATH] = {};
-        MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-        char* name = unixName(wide);
-        command += " '" + std::string(name) + "'";  // the tests' own files: no quotes in their names
-        HeapFree(GetProcessHeap(), 0, name);
-    }
-    return RunUnixShell(command, nullptr, 150000);
-}
-
 Pixels CaptureScreen(const RECT& r) {
     if (r.right <= r.left || r.bottom <= r.top) return Pixels();
     DibSurface copy(r.right - r.left, r.bottom - r.top);

@@ -35,11 +35,6 @@ std::string ScratchPath(const std::string& name);
 // are returned in `output` when given.
 int RunUnixShell(const std::string& script, std::string* output = nullptr, DWORD timeoutMs = 60000);
 
-// Drops files (Windows paths) on the window at a screen point through the X drag-and-drop
-// protocol, as a file manager does (support/xdnd-drop.py). The script's exit code: 0
-// dropped, 2 refused by the window, else no drop.
-int DropFilesAt(POINT screen, const std::vector<std::string>& files);
-
 Pixels CaptureScreen(const RECT& screenRect);
 Pixels CaptureClient(HWND window);
 
