@@ -4,6 +4,7 @@
 #include <algorithm>
 #include "app/DropPlan.h"
 #include "app/FourUpSheet.h"
+#include "app/Shortcuts.h"
 #include "app/Unit1.h"
 #include "display/Image.h"
 #include "display/Label.h"
@@ -17,8 +18,10 @@
 
 namespace {
 
-// A folder holds no picture: it is refused as a name without a picture format is.
-void LoadDroppedFile(TPicture& picture, const std::string& name) {
+// A shortcut stands for the file it points to, as in the open dialog. A folder holds no
+// picture: it is refused as a name without a picture format is.
+void LoadDroppedFile(TPicture& picture, const std::string& dropped) {
+    const std::string name = FollowShortcut(dropped);
     const DWORD attributes = GetFileAttributesA(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         throw EInvalidGraphic(Format(LoadResString(res::SUnknownExtension), {ExtractPictureExtension(name)}));

@@ -8,6 +8,7 @@
 // printed as vector paths, so one-unit lines come out one printer pixel wide at any
 // enlargement.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstring>
@@ -403,6 +404,19 @@ TEST(MainWindow, TakesFilesDroppedFromTheFileManager) {
             slots += names[std::find_if(colours, colours + 5, [&](samples::Rgb c) { return c.Packed() == shot.At(p.x, p.y - 40); }) - colours];
         return slots;
     };
+    auto shortcut = [&](const std::string& name, const std::string& target) {  // as the shell saves one
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        const std::string path = files.File(name);
+        IShellLinkA* link = nullptr;
+        IPersistFile* file = nullptr;
+        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, reinterpret_cast<void**>(&link));
+        link->SetPath(target.c_str());
+        link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+        file->Save(std::wstring(path.begin(), path.end()).c_str(), TRUE);  // an ASCII path
+        file->Release();
+        link->Release();
+        return path;
+    };
     auto drop = [&](POINT at, const std::vector<std::string>& dropped) {
         ClientToScreen(main, &at);
         std::string command = "/usr/bin/python3 \"$TETRAFOL_ROOT\"/tests/support/xdnd-drop.py " + std::to_string(at.x) + " " + std::to_string(at.y);
@@ -418,7 +432,7 @@ TEST(MainWindow, TakesFilesDroppedFromTheFileManager) {
     } rows[] = {
         {{}, kSlotCentre[2], {bmp("one.bmp", 'R')}, {}, "..R."},
         {{}, kSlotCentre[0], {bmp("p10.bmp", 'Y'), bmp("P2.bmp", 'G'), bmp("p1.bmp", 'R'), bmp("p03.bmp", 'B')}, {}, "RGBY"},
-        {{bmp("x.bmp", 'R'), bmp("y.bmp", 'G')}, kClearButton, {bmp("z2.bmp", 'Y'), bmp("z1.bmp", 'B')}, {}, "RGBY"},
+        {{bmp("x.bmp", 'R'), bmp("y.bmp", 'G')}, kClearButton, {shortcut("z2.lnk", bmp("y2.bmp", 'Y')), bmp("z1.bmp", 'B')}, {}, "RGBY"},
         // In name order: good, damaged, good, a folder (this test's own), and one finding no slot.
         {{}, kSlotCentre[0], {files.Path(), bmp("zz.bmp", 'Y'), bmp("d3.bmp", 'B'), files.Write("d2.bmp", std::string("BM").append(60, '\0')),
           bmp("d1.bmp", 'R')}, {"ビットマップイメージが不正です.", "拡張子 . の画像形式は処理できません."}, "R.B."},
