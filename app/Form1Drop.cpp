@@ -54,9 +54,10 @@ LRESULT TForm1::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TForm1::DropPictures(const TDroppedFiles& files) {
-    // A drop that was under way when a modal dialog or error box came up reaches us through
-    // that box's message loop: the window takes no input then, so it takes no files either.
-    // During a print job the sheet's pictures must stay, as for a slot click.
+    // Wine hands a disabled window drops all the same, and a drop under way when a modal
+    // dialog or error box came up arrives through that box's message loop: the window takes
+    // no input then, so it takes no files either. During a print job the sheet's pictures
+    // must stay, as for a slot click.
     if (!IsWindowEnabled(hwnd_) || SheetPrintInProgress()) return;
     std::vector<std::string> names = files.Names();
     // The file manager hands the files over in an order of its own (the one dragged first);
