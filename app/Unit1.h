@@ -9,6 +9,7 @@ class TLabel;
 class TOpenPictureDialog;
 class TPrintDialog;
 class TPicture;
+class TDroppedFiles;
 
 class TForm1 : public TForm {
 public:
@@ -37,9 +38,13 @@ public:
 
 protected:
     std::unique_ptr<TComponent> CreateComponent(const std::string& className) override;
+    // Files dragged from the file manager (app/Form1Drop.cpp).
+    void CreateHandle() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void LoadSlot(TImage& image);
+    void DropPictures(const TDroppedFiles& files);
 };
 
 // The main window, once created.

@@ -9,7 +9,7 @@ packages=(
   fonts-ipafont-gothic fonts-wine
   cups cups-client cups-bsd printer-driver-cups-pdf libcups2 ghostscript poppler-utils
   googletest clang libclang-rt-14-dev locales libjpeg-turbo-progs libstb-dev
-  python3 unzip
+  python3 python3-xlib unzip
 )
 
 missing=()

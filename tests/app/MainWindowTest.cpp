@@ -8,6 +8,7 @@
 // printed as vector paths, so one-unit lines come out one printer pixel wide at any
 // enlargement.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstring>
@@ -380,5 +381,87 @@ TEST(MetafileSlot, ShowsInItsSlotAndPrintsAsVectors) {
         const std::string sheet = PageOf(PrintSheetConfirmed(app));
         ASSERT_NE(sheet, "") << "no print dialog, or no job reached the spooler";
         EXPECT_EQ(ImagesDrawn(sheet), first + 4 >= std::size(drawings) ? 1 : 0) << "drawings from " << drawings[first];
+    }
+}
+
+// Files dragged from the file manager: a real X drag-and-drop (support/xdnd-drop.py: exit 0
+// dropped, 2 refused) that Wine hands the window as WM_DROPFILES. A slot is read above its
+// label's text: R, G, B or Y for a picture's colour, "." for the white label.
+TEST(MainWindow, TakesFilesDroppedFromTheFileManager) {
+    TempDir files;
+    AppProcess app;
+    HWND main = app.Ready();
+    ASSERT_NE(main, nullptr);
+    const std::string names = "RGBY.?";
+    const samples::Rgb colours[5] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}, {255, 255, 255}};
+    auto bmp = [&](const std::string& name, char c, int scale = 1) {
+        return files.Write(name, samples::WriteBmp(samples::SolidPicture(160 * scale, 120 * scale, colours[names.find(c)]), {}));
+    };
+    auto shown = [&] {
+        const Pixels shot = CaptureClient(main);
+        std::string slots;
+        for (const POINT& p : kSlotCentre)
+            slots += names[std::find_if(colours, colours + 5, [&](samples::Rgb c) { return c.Packed() == shot.At(p.x, p.y - 40); }) - colours];
+        return slots;
+    };
+    auto shortcut = [&](const std::string& name, const std::string& target) {  // as the shell saves one
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        const std::string path = files.File(name);
+        IShellLinkA* link = nullptr;
+        IPersistFile* file = nullptr;
+        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, reinterpret_cast<void**>(&link));
+        link->SetPath(target.c_str());
+        link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+        file->Save(std::wstring(path.begin(), path.end()).c_str(), TRUE);  // an ASCII path
+        file->Release();
+        link->Release();
+        return path;
+    };
+    auto drop = [&](POINT at, const std::vector<std::string>& dropped) {
+        ClientToScreen(main, &at);
+        std::string command = "/usr/bin/python3 \"$TETRAFOL_ROOT\"/tests/support/xdnd-drop.py " + std::to_string(at.x) + " " + std::to_string(at.y);
+        for (const std::string& file : dropped) command += " '" + file + "'";  // no quotes in the names
+        return RunUnixShell(command, nullptr, 150000);
+    };
+    const struct {
+        std::vector<std::string> before;  // into slots 1, 2, ... through the dialog; four: then printed
+        POINT at;                         // where the files are let go
+        std::vector<std::string> dropped;
+        std::vector<const char*> boxes;  // the error boxes, in turn
+        std::string slots;
+    } rows[] = {
+        {{}, kSlotCentre[2], {bmp("one.bmp", 'R')}, {}, "..R."},
+        {{}, kSlotCentre[0], {bmp("p10.bmp", 'Y'), bmp("P2.bmp", 'G'), bmp("p1.bmp", 'R'), bmp("p03.bmp", 'B')}, {}, "RGBY"},
+        {{bmp("x.bmp", 'R'), bmp("y.bmp", 'G')}, kClearButton, {shortcut("z2.lnk", bmp("y2.bmp", 'Y')), bmp("z1.bmp", 'B')}, {}, "RGBY"},
+        // In name order: good, damaged, good, a folder (this test's own), and one finding no slot.
+        {{}, kSlotCentre[0], {files.Path(), bmp("zz.bmp", 'Y'), bmp("d3.bmp", 'B'), files.Write("d2.bmp", std::string("BM").append(60, '\0')),
+          bmp("d1.bmp", 'R')}, {"ビットマップイメージが不正です.", "拡張子 . の画像形式は処理できません."}, "R.B."},
+        // Four 1760 x 1320 pictures keep the printer driver busy for seconds. Wine runs a job's abort
+        // procedure only as the job starts: a drop made while the sheet is drawn is taken once the
+        // job is done, as a slot click made then is.
+        {{bmp("s1.bmp", 'Y', 11), bmp("s2.bmp", 'Y', 11), bmp("s3.bmp", 'Y', 11), bmp("s4.bmp", 'Y', 11)},
+         kSlotCentre[0], {bmp("late.bmp", 'B')}, {}, "BYYY"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.slots);
+        ClickClient(main, kClearButton.x, kClearButton.y);
+        ASSERT_TRUE(WaitUntil([&] { return shown() == "...."; }, 5000));
+        for (size_t slot = 0; slot < row.before.size(); ++slot) ASSERT_TRUE(app.LoadSlot(int(slot), row.before[slot]));
+        PrintJobWatcher jobs;
+        if (row.before.size() == 4) {
+            ClickClient(main, kPrintButton.x, kPrintButton.y);
+            PressButton(app.WaitForDialog(nullptr), IDOK);
+            ASSERT_TRUE(WaitUntil([&] { return !app.WaitForDialog(nullptr, 0) && jobs.NewJobs().empty(); }, 5000));
+        }
+        ASSERT_EQ(drop(row.at, row.dropped), 0);
+        for (const char* text : row.boxes) {
+            ASSERT_NE(app.WaitForDialog("Tetrafol"), nullptr) << text;
+            EXPECT_EQ(drop(kSlotCentre[3], {bmp("refused.bmp", 'G')}), 2) << "taken under the error box";
+            EXPECT_EQ(app.TakeErrorBox().text, text);
+        }
+        ASSERT_TRUE(Settle(main));
+        EXPECT_EQ(app.TakeErrorBox(0).text, "");
+        EXPECT_EQ(shown(), row.slots);
+        EXPECT_TRUE(row.before.size() < 4 || jobs.WaitForNewJob() != "") << "no sheet printed";
     }
 }
