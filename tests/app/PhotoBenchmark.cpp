@@ -1,12 +1,9 @@
 // Not tests: the halves of scripts/bench-photos.sh, disabled so ctest never runs them. Each
 // runs the program as drawn today (TETRAFOL_EXE) beside the same program built to decode every
-// JPEG picture whole when it is drawn (TETRAFOL_WHOLE_EXE), in one run:
-// - SelectAndLoad: for each photo in TETRAFOL_BENCH_PHOTOS (Linux paths, ":" between), a
-//   click on the file in the picture-open dialog until its preview is painted, then OK until
-//   the slot shows it; three rounds, the two programs in turn, medians.
-// - FourPhotosMemory: the four photos of TETRAFOL_BENCH_PHOTOS in the four slots: the
-//   program's resident memory over its empty window, and the highest it reaches while the
-//   sheet prints; and how far the printed cell of the first photo is from the whole decode's.
+// JPEG picture whole when it is drawn (TETRAFOL_WHOLE_EXE), in one run, on the photos in
+// TETRAFOL_BENCH_PHOTOS: SelectAndLoad times each in the picture-open dialog and into a slot;
+// FourPhotosMemory reads the memory four of them take in the slots and while they print, and
+// how far the printed cell of the first is from the whole decode's.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -14,8 +11,6 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
-#include <sstream>
 #include <thread>
 
 #include "app/FourUpSheetLayout.h"
@@ -31,19 +26,8 @@
 
 namespace {
 
-std::vector<std::string> BenchPhotos() {
-    std::vector<std::string> photos;
-    const char* list = std::getenv("TETRAFOL_BENCH_PHOTOS");
-    std::stringstream parts(list ? list : "");
-    for (std::string item; std::getline(parts, item, ':');)
-        if (!item.empty()) photos.push_back(item);
-    return photos;
-}
-
-std::string Exe(bool whole) {
-    const char* path = std::getenv(whole ? "TETRAFOL_WHOLE_EXE" : "TETRAFOL_EXE");
-    return path ? path : "";
-}
+// The program built to decode JPEG pictures whole, or "": the one TETRAFOL_EXE names.
+std::string Exe(bool whole) { const char* path = std::getenv("TETRAFOL_WHOLE_EXE"); return whole && path ? path : ""; }
 
 double ResidentMegabytes(HANDLE process) {
     PROCESS_MEMORY_COUNTERS counters{};
@@ -53,14 +37,12 @@ double ResidentMegabytes(HANDLE process) {
 
 // Seconds from a click on the photo in the dialog's list to its painted preview, and from
 // OK to the slot showing it.
-bool SelectAndLoad(AppProcess& app, const std::string& photo, double& select, double& load) {
-    HWND main = app.MainWindow();
-    ClickClient(main, kSlotCentre[0].x, kSlotCentre[0].y);
+bool SelectAndLoad(AppProcess& app, const std::string& photo, std::vector<double>& select, std::vector<double>& load) {
+    ClickClient(app.MainWindow(), kSlotCentre[0].x, kSlotCentre[0].y);
     HWND dialog = app.WaitForDialog(nullptr);
-    if (!dialog) return false;
     // The photo's folder, which holds it alone, typed into the name box.
-    const std::string folder = WindowsPathOf(photo.substr(0, photo.rfind('/')));
-    if (!AppProcess::AnswerOpenDialog(dialog, folder)) return false;
+    if (!dialog || !AppProcess::AnswerOpenDialog(dialog, WindowsPathOf(photo.substr(0, photo.rfind('/')))))
+        return false;
     HWND paint = FindChild(dialog, "TSilentPaintPanel");
     auto list = [&] { return FindChild(dialog, "SysListView32"); };
     if (!WaitUntil([&] { return list() && SendMessageA(list(), LVM_GETITEMCOUNT, 0, 0) == 1; }, 10000)) return false;
@@ -69,18 +51,18 @@ bool SelectAndLoad(AppProcess& app, const std::string& photo, double& select, do
     ClickScreen(r.left + 40, r.top + 10);
     if (!WaitUntil([&] { return SendMessageA(list(), LVM_GETNEXTITEM, -1, LVNI_SELECTED) == 0; }, 60000)) return false;
     if (!paint || !Settle(paint, 120000)) return false;
-    select = Seconds() - clicked;
     const double confirmed = Seconds();
+    select.push_back(confirmed - clicked);
     PressButton(dialog, IDOK);
     if (!app.Finished(dialog, 120000)) return false;
-    load = Seconds() - confirmed;
+    load.push_back(Seconds() - confirmed);
     return true;
 }
 
 }  // namespace
 
 TEST(PhotoBenchmark, DISABLED_SelectAndLoad) {
-    const std::vector<std::string> photos = BenchPhotos();
+    const std::vector<std::string> photos = PathsIn("TETRAFOL_BENCH_PHOTOS");
     ASSERT_FALSE(photos.empty());
     for (const std::string& photo : photos) {
         std::vector<double> select[2], load[2];
@@ -88,10 +70,7 @@ TEST(PhotoBenchmark, DISABLED_SelectAndLoad) {
             for (int whole : {0, 1}) {
                 AppProcess app(SW_SHOWNORMAL, Exe(whole));
                 ASSERT_NE(app.Ready(), nullptr);
-                double s = 0, l = 0;
-                ASSERT_TRUE(SelectAndLoad(app, photo, s, l)) << photo;
-                select[whole].push_back(s);
-                load[whole].push_back(l);
+                ASSERT_TRUE(SelectAndLoad(app, photo, select[whole], load[whole])) << photo;
             }
         std::printf("photo %s: select to preview %.3f s, whole decode %.3f s; OK to slot %.3f s, whole decode %.3f s\n",
                     photo.substr(photo.rfind('/') + 1).c_str(), Median(select[0]), Median(select[1]), Median(load[0]),
@@ -100,12 +79,11 @@ TEST(PhotoBenchmark, DISABLED_SelectAndLoad) {
 }
 
 TEST(PhotoBenchmark, DISABLED_FourPhotosMemory) {
-    const std::vector<std::string> photos = BenchPhotos();
+    const std::vector<std::string> photos = PathsIn("TETRAFOL_BENCH_PHOTOS");
     ASSERT_EQ(photos.size(), 4u);
     for (int whole : {0, 1}) {
         AppProcess app(SW_SHOWNORMAL, Exe(whole));
-        HWND main = app.Ready();
-        ASSERT_NE(main, nullptr);
+        ASSERT_NE(app.Ready(), nullptr);
         Sleep(500);
         const double empty = ResidentMegabytes(app.ProcessHandle());
         for (int slot = 0; slot < 4; ++slot) ASSERT_TRUE(app.LoadSlot(slot, WindowsPathOf(photos[slot])));
@@ -115,10 +93,7 @@ TEST(PhotoBenchmark, DISABLED_FourPhotosMemory) {
         std::atomic<bool> printing{true};
         double peak = filled;
         std::thread watch([&] {
-            while (printing) {
-                peak = std::max(peak, ResidentMegabytes(app.ProcessHandle()));
-                Sleep(2);
-            }
+            for (; printing; Sleep(2)) peak = std::max(peak, ResidentMegabytes(app.ProcessHandle()));
         });
         PrintJobWatcher jobs;
         const bool printed = app.Print(true) && !jobs.WaitForNewJob(600000).empty();
@@ -146,16 +121,8 @@ TEST(PhotoBenchmark, DISABLED_FourPhotosMemory) {
     TJPEGImage::DecodeAtDrawnSize = false;
     StretchGraphicReduced(b.Canvas(), rect, &full);
     TJPEGImage::DecodeAtDrawnSize = true;
-    const Pixels pa = a.Read(), pb = b.Read();
-    double sum = 0;
-    int most = 0;
-    for (size_t i = 0; i < pa.rgb.size(); ++i)
-        for (int shift : {0, 8, 16}) {
-            const int d = std::abs(int((pa.rgb[i] >> shift) & 255) - int((pb.rgb[i] >> shift) & 255));
-            sum += d;
-            most = std::max(most, d);
-        }
+    const ChannelDifference d = DifferenceOf(a.Read(), b.Read());
     std::printf("printed cell %d x %d: decoded at %d/8 then reduced, against the whole decode reduced: mean absolute "
                 "difference %.3f per channel (of 255), largest %d\n",
-                rect.Width(), rect.Height(), scaled.KeptEighths(), sum / (3.0 * pa.rgb.size()), most);
+                rect.Width(), rect.Height(), scaled.KeptEighths(), d.mean, d.largest);
 }

@@ -36,27 +36,20 @@ long InkHeightIn(const Pixels& img) {
 }
 
 int ScreenDpi() { return GetDeviceCaps(WindowDC().get(), LOGPIXELSY); }
-// The text height of the design font (12 pixels at 96 dpi), by which the layout scales over 12.
-int ScreenTextHeight() {
-    WindowDC screen;
-    OwnedFont font(CreateFontA(-MulDiv(12, ScreenDpi(), 96), 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0,
-                               0, "ＭＳ Ｐゴシック"));
-    SelectedObject selected(screen.get(), font.get());
-    SIZE text{};
-    GetTextExtentPoint32A(screen.get(), "0", 1, &text);
-    return text.cy;
-}
 // A length designed for 96 dpi, on this screen, as what the program builds in code.
 int At(int designed) { return MulDiv(designed, ScreenDpi(), 96); }
 
-// How tall the ink of `text` is in "ＭＳ Ｐゴシック" at `height` pixels, drawn here.
-long InkHeight(const char* text, int height, int weight = FW_NORMAL) {
+// How tall the ink of `text` is in "ＭＳ Ｐゴシック" at `height` pixels, drawn here; or (`extent`)
+// its text height, by which the layout scales over the design font's 12 pixels.
+long InkHeight(const char* text, int height, int weight = FW_NORMAL, bool extent = false) {
     DibSurface dib(400, 100, RGB(255, 255, 255));
     OwnedFont font(CreateFontA(-height, 0, 0, 0, weight, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ Ｐゴシック"));
     SelectedObject selected(dib.dc(), font.get());
     SetBkMode(dib.dc(), TRANSPARENT);
+    SIZE size{};
+    GetTextExtentPoint32A(dib.dc(), text, static_cast<int>(strlen(text)), &size);
     TextOutA(dib.dc(), 10, 10, text, static_cast<int>(strlen(text)));
-    return InkHeightIn(dib.Read());
+    return extent ? size.cy : InkHeightIn(dib.Read());
 }
 // The open dialog of the program with its preview strip.
 struct PictureDialog {
@@ -315,7 +308,7 @@ TEST_F(PictureDialogTest, WalksThroughTheStatesOfThePreview) {
 // what the program builds in code (strip, texts, button, glyph, preview window) by the
 // resolution. Pictures keep their pixels, and land where those places say, on the sheet too.
 TEST_F(PictureDialogTest, OnAHighResolutionScreenEverythingIsLaidOutByTheProgramsScaling) {
-    const int dpi = ScreenDpi(), fontHeight = At(12), textHeight = ScreenTextHeight();
+    const int dpi = ScreenDpi(), fontHeight = At(12), textHeight = InkHeight("0", fontHeight, FW_NORMAL, true);
     if (dpi == 96) GTEST_SKIP() << "for the rigs of higher resolutions";
     auto layout = [&](int v) { return MulDiv(v, textHeight, 12); };
     auto place = [&](int l, int t, int w, int h) {

@@ -9,8 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <sstream>
 
 #include "bench/BenchClock.h"
 #include "support/Form1Points.h"
@@ -34,13 +32,8 @@ double RepaintMilliseconds(HWND window) {
 }
 
 TEST(PrintBenchmark, DISABLED_ClickToJobFile) {
-    const char* list = std::getenv("TETRAFOL_BENCH_PICTURES");
-    ASSERT_NE(list, nullptr) << "TETRAFOL_BENCH_PICTURES names the four pictures";
-    std::vector<std::string> pictures;
-    std::stringstream parts(list);
-    for (std::string item; std::getline(parts, item, ':');)
-        if (!item.empty()) pictures.push_back(item);
-    ASSERT_EQ(pictures.size(), 4u);
+    const std::vector<std::string> pictures = PathsIn("TETRAFOL_BENCH_PICTURES");
+    ASSERT_EQ(pictures.size(), 4u) << "TETRAFOL_BENCH_PICTURES names the four pictures";
 
     AppProcess app;
     HWND main = app.Ready();

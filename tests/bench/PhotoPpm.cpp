@@ -3,6 +3,7 @@
 // JPEG photos from: smooth light and shapes with sensor grain, which JPEG compresses about
 // as it does a phone's photo. Built natively by scripts/bench-photos.sh.
 //   photo-ppm WIDTH HEIGHT SEED
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -10,10 +11,9 @@
 #include <vector>
 
 int main(int argc, char** argv) {
-    if (argc != 4) return 2;
-    const int width = std::atoi(argv[1]), height = std::atoi(argv[2]);
-    uint32_t seed = uint32_t(std::atoi(argv[3])) * 2654435761u + 1;
+    const int width = argc == 4 ? std::atoi(argv[1]) : 0, height = argc == 4 ? std::atoi(argv[2]) : 0;
     if (width <= 0 || height <= 0) return 2;
+    uint32_t seed = uint32_t(std::atoi(argv[3])) * 2654435761u + 1;
     std::printf("P6\n%d %d\n255\n", width, height);
     std::vector<unsigned char> row(size_t(width) * 3);
     const double phase = (seed % 1000) / 159.0;
@@ -27,10 +27,8 @@ int main(int argc, char** argv) {
             seed = seed * 1103515245u + 12345u;
             const int grain = int((seed >> 16) % 13) - 6;
             const double base[3] = {90 + 110 * v + 30 * shape, 120 + 60 * u - 20 * shape, 200 - 130 * v + 25 * shape};
-            for (int c = 0; c < 3; ++c) {
-                const int value = int(base[c] + edge * (c == 1 ? -1 : 1)) + grain;
-                row[size_t(x) * 3 + c] = static_cast<unsigned char>(value < 0 ? 0 : value > 255 ? 255 : value);
-            }
+            for (int c = 0; c < 3; ++c)
+                row[size_t(x) * 3 + c] = uint8_t(std::clamp(int(base[c] + edge * (c == 1 ? -1 : 1)) + grain, 0, 255));
         }
         if (std::fwrite(row.data(), 1, row.size(), stdout) != row.size()) return 1;
     }

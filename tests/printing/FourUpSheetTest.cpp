@@ -36,11 +36,11 @@ class FourUpSheet : public testing::Test {
 protected:
     void SetUp() override { dialog.SetCopies(1); }
 
-    // Runs the sheet with the print dialog confirmed (or cancelled).
-    void PrintConfirming(bool confirm = true) {
+    // Runs the sheet (or `print`) with the print dialog confirmed (or cancelled).
+    void PrintConfirming(bool confirm = true, const std::function<void()>& print = nullptr) {
         SystemDialogAnswerer answer(
             [confirm](HWND window) { PostMessageA(window, WM_COMMAND, confirm ? IDOK : IDCANCEL, 0); });
-        PrintFourUpSheet(dialog, slots);
+        print ? print() : PrintFourUpSheet(dialog, slots);
     }
 
     TPrintDialog dialog;
@@ -105,10 +105,7 @@ TEST_F(FourUpSheet, SheetCountsAsInProgressFromTheJobsStartAndTheHandlersWait) {
     });
     Load(main.Image1->Picture(), 10, 10, RGB(255, 0, 0));
     PrintJobWatcher jobs;
-    {
-        SystemDialogAnswerer confirm([](HWND window) { PostMessageA(window, WM_COMMAND, IDOK, 0); });
-        main.Button1Click(nullptr);
-    }
+    PrintConfirming(true, [&] { main.Button1Click(nullptr); });
     SetPrintingMessagePump(nullptr);
     EXPECT_GT(pumps, 0);
     EXPECT_EQ(pumpsWhileOpen, pumps);

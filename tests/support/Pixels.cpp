@@ -12,6 +12,17 @@ bool Near(uint32_t a, uint32_t b, int tolerance) {
     return true;
 }
 
+ChannelDifference DifferenceOf(const Pixels& a, const Pixels& b) {
+    ChannelDifference d;
+    for (size_t i = 0; i < a.rgb.size(); ++i)
+        for (int shift = 0; shift <= 16; shift += 8) {
+            const int e = std::abs(int((a.rgb[i] >> shift) & 0xFF) - int((b.rgb[i] >> shift) & 0xFF));
+            d.mean += e, d.largest = std::max(d.largest, e);
+        }
+    d.mean /= 3.0 * double(a.rgb.size());
+    return d;
+}
+
 bool IsDark(uint32_t px, uint32_t limit) {
     return ((px >> 16) & 0xFF) < limit && ((px >> 8) & 0xFF) < limit && (px & 0xFF) < limit;
 }

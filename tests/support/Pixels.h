@@ -45,6 +45,9 @@ struct Pixels {
 };
 
 Pixels PixelsOf(const samples::Picture& picture);
+// Each channel of `a` against the same one of `b` (of the same size): the mean and the largest difference.
+struct ChannelDifference { double mean = 0; int largest = 0; };
+ChannelDifference DifferenceOf(const Pixels& a, const Pixels& b);
 
 // An empty slot as the user sees it: `box` white with "未設定" (24-pixel characters) centred
 // in it by its line height, the half truncated, and `around` right outside it.

@@ -12,9 +12,9 @@
 #include "graphics/bitmap/BmpSamples.h"
 #include "support/HostileLoads.h"
 
-inline samples::Bytes SavedBytes(TBitmap& bitmap) {
+inline samples::Bytes SavedBytes(TGraphic& graphic) {
     TMemoryStream stream;
-    bitmap.WriteToStream(stream);
+    graphic.WriteToStream(stream);
     return samples::Bytes(stream.Memory(), stream.Memory() + stream.Size());
 }
 

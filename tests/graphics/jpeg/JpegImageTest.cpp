@@ -164,12 +164,8 @@ TEST(JpegImage, DrawnSmallerItDecodesAtTheEighthThatCoversTheRectangleAndKeepsOn
         EXPECT_EQ(scaled.KeptBitmap()->Width() * 10000 + scaled.KeptBitmap()->Height(),
                   (1200 * eighths + 7) / 8 * 10000 + (900 * eighths + 7) / 8);
         EXPECT_EQ(scaled.Width() + whole.KeptBitmap()->Width(), 2400) << "the file's size; the whole decode's";
-        const Pixels a = drawn.Read(), b = before.Read();
-        double difference = 0;
-        for (size_t i = 0; i < a.rgb.size(); ++i)
-            for (int shift : {0, 8, 16}) difference += std::abs(int((a.rgb[i] >> shift) & 255) - int((b.rgb[i] >> shift) & 255));
-        EXPECT_LT(difference / (3.0 * double(a.rgb.size())), 2.0) << "mean difference";
-        EXPECT_EQ(a.Count(kUnused), 0) << "the whole rectangle drawn";
+        EXPECT_LT(DifferenceOf(drawn.Read(), before.Read()).mean, 2.0) << "mean difference";
+        EXPECT_EQ(drawn.Read().Count(kUnused), 0) << "the whole rectangle drawn";
         StretchGraphicReduced(drawn.Canvas(), rect, &kept);
     }
     StretchGraphicReduced(DibSurface(160, 120).Canvas(), TRect{0, 0, 160, 120}, &kept);
@@ -378,9 +374,7 @@ TEST(JpegImage, TheEncoderWritesAFileThatReadsBackAndACancelAtItsStartLeavesNoEm
     TJPEGImage turned, upright;
     LoadBytes(turned, jpegsamples::WithApp1(FileNamed("baseline-420"), jpegsamples::ExifBlock(8, false)));
     upright.CopyFrom(turned.DecodeToBitmap());
-    TMemoryStream uprightFile;
-    upright.WriteToStream(uprightFile);
-    LoadBytes(reread, Bytes(uprightFile.Memory(), uprightFile.Memory() + uprightFile.Size()));
+    LoadBytes(reread, SavedBytes(upright));
     EXPECT_TRUE(reread.Width() == 45 && reread.Height() == 67);
 
     // A picture made from the bitmap, and a copy sharing its (still unfilled) data block. A
