@@ -1,10 +1,11 @@
 #include "app/DropPlan.h"
+#include <windows.h>
 
 namespace {
 
-// Lead bytes of Shift-JIS double-byte characters; the byte after one may look like "\",
-// a digit or a letter and must not be read as such.
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+// Lead bytes of the ANSI code page's double-byte characters; the byte after one may look
+// like "\", a digit or a letter and must not be read as such.
+bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 unsigned char Folded(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
 

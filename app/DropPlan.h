@@ -1,5 +1,5 @@
-// Where files dropped on the main window go: their order and the slot each one takes.
-// Plain C++ over ANSI (code page 932) names, so it runs anywhere.
+// Where files dropped on the main window go: their order and the slot each one takes, over
+// names in the ANSI code page (double-byte characters kept whole).
 #pragma once
 #include <string>
 #include <vector>

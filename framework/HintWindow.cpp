@@ -73,7 +73,8 @@ void THintWindow::Paint(HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
     RECT text = client;
-    InflateRect(&text, -ScreenScale()(3), -ScreenScale()(1));
+    const TScreenScale scale = ScreenScale();
+    InflateRect(&text, -scale(3), -scale(1));
     DrawTextA(dc, text_.c_str(), -1, &text, DT_LEFT | DT_NOPREFIX);
 }
 

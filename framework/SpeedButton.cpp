@@ -1,6 +1,7 @@
 #include "framework/SpeedButton.h"
 #include <algorithm>
 #include <vector>
+#include "graphics/bitmap/DibSupport.h"
 #include "graphics/bitmap/GlyphScale.h"
 
 namespace {
@@ -15,12 +16,7 @@ namespace {
 // A top-down 32-bit DIB of `width` x `height`.
 BITMAPINFO Info32(LONG width, LONG height) {
     BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    bi.bmiHeader = Header32(width, -height);
     return bi;
 }
 

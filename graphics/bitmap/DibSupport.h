@@ -11,6 +11,18 @@ struct InfoBlock {
     BITMAPINFO* info() { return reinterpret_cast<BITMAPINFO*>(this); }
 };
 
+// The header of a 32-bit BI_RGB DIB; a negative `height` puts the top row first.
+inline BITMAPINFOHEADER Header32(LONG width, LONG height) {
+    BITMAPINFOHEADER h = {};
+    h.biSize = sizeof h;
+    h.biWidth = width;
+    h.biHeight = height;
+    h.biPlanes = 1;
+    h.biBitCount = 32;
+    h.biCompression = BI_RGB;
+    return h;
+}
+
 // Held while a bitmap swaps its image block.
 std::mutex& BitmapImageLock();
 

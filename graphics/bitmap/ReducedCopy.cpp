@@ -12,17 +12,6 @@ namespace {
 // memory stays small whatever the picture's size.
 constexpr size_t kBandBytes = 4u << 20;
 
-BITMAPINFOHEADER Header32(int32_t width, int32_t height) {
-    BITMAPINFOHEADER h = {};
-    h.biSize = sizeof h;
-    h.biWidth = width;
-    h.biHeight = height;  // negative: top row first
-    h.biPlanes = 1;
-    h.biBitCount = 32;
-    h.biCompression = BI_RGB;
-    return h;
-}
-
 // Whether a bitmap of bitmapWidth x bitmapHeight shown at width x height is worth reducing
 // first: larger on one side at least and smaller on neither.
 bool ReducesTo(int32_t bitmapWidth, int32_t bitmapHeight, int32_t width, int32_t height) {

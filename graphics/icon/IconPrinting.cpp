@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 #include "graphics/GdiHandles.h"
+#include "graphics/bitmap/DibSupport.h"
 
 namespace {
 
@@ -70,12 +71,7 @@ bool IsPrinterContext(HDC dc) {
 void DrawIconOnPrinter(HDC dc, int x, int y, HICON icon, SIZE size) {
     if (size.cx <= 0 || size.cy <= 0) return;
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = -size.cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader = Header32(size.cx, -size.cy);
     // On white paper the icon looks as it does drawn on white.
     Composed onWhite = ComposeOn(icon, size, 0xFFFFFF, info);
     Composed onBlack = ComposeOn(icon, size, 0x000000, info);
